@@ -1,6 +1,7 @@
 #include "settings/ParaDlg.h"
 
 #include "model/MessageBox.h"
+#include "model/Numbers.h"
 #include "settings/AppPaths.h"
 #include "settings/RateFieldText.h"
 #include "settings/SettingsFile.h"
@@ -156,8 +157,11 @@ void AddRow(QGridLayout* layout, int row, QLabel* label, QWidget* field, bool sh
 
 } // namespace
 
-TParaDlg::TParaDlg(IMessageBox& messages, QChar separator, QWidget* parent)
-    : QDialog(parent), m_messages(messages), m_separator(separator), m_zeroRate(ZeroRateText(separator))
+TParaDlg::TParaDlg(IMessageBox& messages, QWidget* parent)
+    : QDialog(parent),
+      m_messages(messages),
+      m_separator(DecimalSeparator()),
+      m_zeroRate(ZeroRateText(m_separator))
 {
     setObjectName(QStringLiteral("ParaDlg"));
     setWindowTitle(QStringLiteral("Parameter"));

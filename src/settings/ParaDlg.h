@@ -27,8 +27,8 @@ public:
     static constexpr int kBarcodeCount = 10;
     static constexpr int kVatCount = 9;
 
-    // `separator` is the locale's decimal separator the rate fields show.
-    TParaDlg(IMessageBox& messages, QChar separator, QWidget* parent = nullptr);
+    // The rate fields take the program's decimal separator as it is now.
+    explicit TParaDlg(IMessageBox& messages, QWidget* parent = nullptr);
 
     // Loads the set from the settings file, shows the dialog modally and on
     // OK saves it. True when OK was pressed and everything was written.
@@ -49,8 +49,6 @@ public:
     // The font of the Font command; the dialog keeps its fixed size fitted
     // to the new font.
     void SetFontForAll(const QFont& font);
-
-    QChar DecimalSeparator() const { return m_separator; }
 
 private:
     void BuildControls();

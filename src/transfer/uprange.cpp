@@ -1,8 +1,8 @@
 #include "transfer/uprange.h"
 
 #include "model/MessageBox.h"
+#include "model/Texts.h"
 #include "transfer/DialogInput.h"
-#include "transfer/DialogTextsPlaceholder.h"
 #include "transfer/RangeSpinEdit.h"
 
 #include <QGridLayout>
@@ -38,6 +38,18 @@ TRangeSpinEdit* RangeField(const QString& name, int initial, QWidget* parent)
     field->SetMaxLength(kRangeFieldLength);
     field->SetText(QString::number(initial));
     return field;
+}
+
+QStringList DownloadItemTips()
+{
+    const auto& tips = Texts().DownloadItemTips;
+    return QStringList(tips.begin(), tips.end());
+}
+
+QStringList UploadItemTips()
+{
+    const auto& tips = Texts().UploadItemTips;
+    return QStringList(tips.begin(), tips.end());
 }
 
 } // namespace
@@ -141,14 +153,14 @@ void TTransferRangeDlg::done(int result)
 
 TDownloadDlg::TDownloadDlg(IMessageBox& messages, QWidget* parent, TipsSource tips)
     : TTransferRangeDlg(QStringLiteral("DownloadDlg"), QStringLiteral("Download data"),
-                        tips ? std::move(tips) : TipsSource(&DialogTextsPlaceholder::DownloadItemTips),
+                        tips ? std::move(tips) : TipsSource(&DownloadItemTips),
                         messages, parent)
 {
 }
 
 TUploadDlg::TUploadDlg(IMessageBox& messages, QWidget* parent, TipsSource tips)
     : TTransferRangeDlg(QStringLiteral("UploadDlg"), QStringLiteral("Upload data"),
-                        tips ? std::move(tips) : TipsSource(&DialogTextsPlaceholder::UploadItemTips),
+                        tips ? std::move(tips) : TipsSource(&UploadItemTips),
                         messages, parent)
 {
 }

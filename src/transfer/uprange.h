@@ -27,7 +27,8 @@ class TTransferRangeDlg : public QDialog
     Q_OBJECT
 
 public:
-    // The choice names are asked for at every run, so replaced texts show.
+    // The choice names are asked for at every run, so replaced texts show;
+    // by default the program's DownloadItemTips or UploadItemTips.
     using TipsSource = std::function<QStringList()>;
 
     // Shows the dialog modally; true on OK. Selection and range are then

@@ -1,5 +1,6 @@
 #include "settings/ParaDlg.h"
 
+#include "model/Numbers.h"
 #include "settings/AppPaths.h"
 #include "settings/RateFieldText.h"
 #include "settings/SettingsFile.h"
@@ -21,16 +22,13 @@
 
 namespace {
 
-const QString kDefault = QStringLiteral("Default");
-
 TEST(RateFieldTextTest, ShowsTwoDigitsTheSeparatorAndTwoDigits)
 {
-    EXPECT_EQ(RateFieldText(QStringLiteral("07.50"), u'.'), QStringLiteral("07.50"));
-    EXPECT_EQ(RateFieldText(QStringLiteral("7.5"), u'.'), QStringLiteral("07.50"));
-    EXPECT_EQ(RateFieldText(QStringLiteral("12,5"), u','), QStringLiteral("12,50"));
-    EXPECT_EQ(RateFieldText(QStringLiteral("12.5"), u','), QStringLiteral("00,00"));
-    EXPECT_EQ(RateFieldText(QStringLiteral("abc"), u'.'), QStringLiteral("00.00"));
-    EXPECT_EQ(RateFieldText(QStringLiteral("100.00"), u'.'), QStringLiteral("99.99"));
+    EXPECT_EQ(RateFieldText("7.5", u'.'), "07.50");
+    EXPECT_EQ(RateFieldText("12,5", u','), "12,50");
+    EXPECT_EQ(RateFieldText("12.5", u','), "00,00");
+    EXPECT_EQ(RateFieldText("abc", u'.'), "00.00");
+    EXPECT_EQ(RateFieldText("100.00", u'.'), "99.99");
 }
 
 class ParaDlgTest : public testing::Test
@@ -39,16 +37,9 @@ protected:
     void SetUp() override { AppPaths::SetProgramDir(dir.path()); }
     void TearDown() override { AppPaths::SetProgramDir(QString()); }
 
-    template <typename T>
-    T* Find(const QString& name)
-    {
-        T* control = dialog.findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name.toStdString();
-        return control;
-    }
-    QLineEdit* Edit(const QString& name) { return Find<QLineEdit>(name); }
-    QSpinBox* Spin(const QString& name) { return Find<QSpinBox>(name); }
-    QCheckBox* Box(const QString& name) { return Find<QCheckBox>(name); }
+    QLineEdit* Edit(const QString& name) { return dialog.findChild<QLineEdit*>(name); }
+    QSpinBox* Spin(const QString& name) { return dialog.findChild<QSpinBox*>(name); }
+    QCheckBox* Box(const QString& name) { return dialog.findChild<QCheckBox*>(name); }
 
     void WriteFile(const QByteArray& content)
     {
@@ -56,8 +47,7 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    QString Stored(const QString& key) { return SettingsFile(path).ReadText(kDefault, key, QStringLiteral("<none>")); }
-    // The keys of the file in the order they stand in it.
+    QString Stored(const QString& key) { return SettingsFile(path).ReadText("Default", key, "<none>"); }
     QStringList KeysInFile()
     {
         QFile file(path);
@@ -70,33 +60,34 @@ protected:
         return keys;
     }
 
+    // The dialogs below take the separator when they are made.
+    struct FullStopSeparator
+    {
+        FullStopSeparator() { SetDecimalSeparator(u'.'); }
+        ~FullStopSeparator() { ResetDecimalSeparator(); }
+    } separator;
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("SYSTEM.CFG"));
+    QString path = dir.filePath("SYSTEM.CFG");
     DialogMessageRecorder messages;
-    TParaDlg dialog{messages, u'.'};
+    TParaDlg dialog{messages};
 };
 
 TEST_F(ParaDlgTest, WithoutAFileEveryControlShowsItsDefault)
 {
     WriteFile("[Default]\r\nHeader1=Shop\r\nPrint Speed=5\r\nFlag04=1\r\nVAT3=12.50\r\nVATEnable3=0\r\n"
-              "BCode2=7\r\nClerkName1=Ann\r\nTax-free=2\r\n");
+              "BCode2=7\r\nClerkPWD4=12\r\nTax-free=2\r\n");
     dialog.LoadParameters(path);
-    dialog.LoadParameters(dir.filePath(QStringLiteral("missing.cfg")));
+    dialog.LoadParameters(dir.filePath("missing.cfg"));
 
-    for (const QString& name : {QStringLiteral("HeaderEd1"), QStringLiteral("HeaderEd5"), QStringLiteral("TailEd2"),
-                                QStringLiteral("ClerkNameEd1"), QStringLiteral("ClerkPWDEd4")})
-        EXPECT_TRUE(Edit(name)->text().isEmpty()) << name.toStdString();
-    EXPECT_EQ(Edit(QStringLiteral("DecRateME"))->displayText(), QStringLiteral("00.00"));
-    EXPECT_EQ(Edit(QStringLiteral("VATME3"))->displayText(), QStringLiteral("00.00"));
-    EXPECT_EQ(Spin(QStringLiteral("PrnSpeedSE"))->value(), 1);
-    EXPECT_EQ(Spin(QStringLiteral("BCodeSE2"))->value(), 0);
-    for (int bit = 0; bit < 8; ++bit)
-        EXPECT_FALSE(Box(QStringLiteral("Flag0%1").arg(bit))->isChecked());
-    for (int n = 1; n <= 9; ++n) {
-        EXPECT_TRUE(Box(QStringLiteral("VATCB%1").arg(n))->isChecked());
-        EXPECT_TRUE(Edit(QStringLiteral("VATME%1").arg(n))->isEnabled());
-    }
-    EXPECT_EQ(Find<QComboBox>(QStringLiteral("TaxFreeCB"))->currentIndex(), 8);
+    EXPECT_TRUE(Edit("HeaderEd1")->text().isEmpty());
+    EXPECT_TRUE(Edit("ClerkPWDEd4")->text().isEmpty());
+    EXPECT_EQ(Edit("DecRateME")->displayText(), "00.00");
+    EXPECT_EQ(Edit("VATME3")->displayText(), "00.00");
+    EXPECT_EQ(Spin("PrnSpeedSE")->value(), 1);
+    EXPECT_EQ(Spin("BCodeSE2")->value(), 0);
+    EXPECT_FALSE(Box("Flag04")->isChecked());
+    EXPECT_TRUE(Box("VATCB3")->isChecked() && Edit("VATME3")->isEnabled());
+    EXPECT_EQ(dialog.findChild<QComboBox*>("TaxFreeCB")->currentIndex(), 8);
 }
 
 TEST_F(ParaDlgTest, SavingAMissingFileWritesEveryKeyInTheFixedOrder)
@@ -104,105 +95,82 @@ TEST_F(ParaDlgTest, SavingAMissingFileWritesEveryKeyInTheFixedOrder)
     dialog.LoadParameters(path);
     ASSERT_TRUE(dialog.SaveParameters(path));
 
-    QStringList expected{QStringLiteral("-% rate"), QStringLiteral("+% rate"), QStringLiteral("Print Speed")};
+    QStringList expected{"-% rate", "+% rate", "Print Speed"};
     for (int bit = 0; bit < 8; ++bit)
         expected << QStringLiteral("Flag0%1").arg(bit);
     for (int n = 1; n <= 4; ++n)
         expected << QStringLiteral("ClerkName%1").arg(n) << QStringLiteral("ClerkPWD%1").arg(n);
     for (int n = 1; n <= 5; ++n)
         expected << QStringLiteral("Header%1").arg(n);
-    expected << QStringLiteral("Tail1") << QStringLiteral("Tail2");
+    expected << "Tail1" << "Tail2";
     for (int n = 1; n <= 10; ++n)
         expected << QStringLiteral("BCode%1").arg(n);
     for (int n = 1; n <= 9; ++n)
         expected << QStringLiteral("VAT%1").arg(n) << QStringLiteral("VATEnable%1").arg(n);
-    expected << QStringLiteral("Tax-free");
+    expected << "Tax-free";
     EXPECT_EQ(KeysInFile(), expected);
-    EXPECT_EQ(Stored(QStringLiteral("-% rate")), QStringLiteral("00.00"));
-    EXPECT_EQ(Stored(QStringLiteral("VAT9")), QStringLiteral("00.00"));
-    EXPECT_EQ(Stored(QStringLiteral("VATEnable9")), QStringLiteral("1"));
-    EXPECT_EQ(Stored(QStringLiteral("Print Speed")), QStringLiteral("1"));
-    EXPECT_EQ(Stored(QStringLiteral("Tax-free")), QStringLiteral("8"));
+    EXPECT_EQ(Stored("+% rate") + " " + Stored("VAT9") + " " + Stored("VATEnable9"), "00.00 00.00 1");
+    EXPECT_EQ(Stored("Print Speed") + " " + Stored("Tax-free"), "1 8");
 }
 
 TEST_F(ParaDlgTest, FileValuesOutsideTheFieldsAreClampedAndSavedClamped)
 {
     WriteFile("[Default]\r\nPrint Speed=0\r\nBCode1=40\r\nBCode2=-5\r\nBCode3=17\r\nTax-free=12\r\n");
     dialog.LoadParameters(path);
-    EXPECT_EQ(Spin(QStringLiteral("PrnSpeedSE"))->value(), 1);
-    EXPECT_EQ(Spin(QStringLiteral("BCodeSE1"))->value(), 36);
-    EXPECT_EQ(Spin(QStringLiteral("BCodeSE2"))->value(), 0);
-    EXPECT_EQ(Spin(QStringLiteral("BCodeSE3"))->value(), 17);
+    EXPECT_EQ(Spin("PrnSpeedSE")->value(), 1);
+    EXPECT_EQ(Spin("BCodeSE1")->value(), 36);
+    EXPECT_EQ(Spin("BCodeSE2")->value(), 0);
+    EXPECT_EQ(Spin("BCodeSE3")->value(), 17);
     ASSERT_TRUE(dialog.SaveParameters(path));
-    EXPECT_EQ(Stored(QStringLiteral("Print Speed")), QStringLiteral("1"));
-    EXPECT_EQ(Stored(QStringLiteral("BCode1")), QStringLiteral("36"));
-    EXPECT_EQ(Stored(QStringLiteral("Tax-free")), QStringLiteral("-1"));
+    EXPECT_EQ(Stored("Print Speed") + " " + Stored("BCode1") + " " + Stored("Tax-free"), "1 36 -1");
 }
 
 TEST_F(ParaDlgTest, RatesKeepTheirLeadingZerosAndADisabledRateKeepsItsText)
 {
     WriteFile("[Default]\r\n-% rate=7.5\r\nVAT1=07.50\r\nVAT2=12.50\r\nVATEnable2=0\r\n");
     dialog.LoadParameters(path);
-    EXPECT_EQ(Edit(QStringLiteral("DecRateME"))->displayText(), QStringLiteral("07.50"));
-    EXPECT_FALSE(Box(QStringLiteral("VATCB2"))->isChecked());
-    EXPECT_FALSE(Edit(QStringLiteral("VATME2"))->isEnabled());
-    EXPECT_EQ(Edit(QStringLiteral("VATME2"))->displayText(), QStringLiteral("12.50"));
+    EXPECT_EQ(Edit("DecRateME")->displayText(), "07.50");
+    EXPECT_FALSE(Box("VATCB2")->isChecked() || Edit("VATME2")->isEnabled());
+    EXPECT_EQ(Edit("VATME2")->displayText(), "12.50");
 
+    Box("VATCB4")->click();
+    EXPECT_FALSE(Edit("VATME4")->isEnabled());
+    EXPECT_TRUE(Edit("VATME5")->isEnabled());
     // Positions the operator has emptied count as 0.
-    Edit(QStringLiteral("IncRateME"))->clear();
+    Edit("IncRateME")->clear();
     ASSERT_TRUE(dialog.SaveParameters(path));
-    EXPECT_EQ(Stored(QStringLiteral("-% rate")), QStringLiteral("07.50"));
-    EXPECT_EQ(Stored(QStringLiteral("+% rate")), QStringLiteral("00.00"));
-    EXPECT_EQ(Stored(QStringLiteral("VAT1")), QStringLiteral("07.50"));
-    EXPECT_EQ(Stored(QStringLiteral("VAT2")), QStringLiteral("12.50"));
-    EXPECT_EQ(Stored(QStringLiteral("VATEnable2")), QStringLiteral("0"));
-}
-
-TEST_F(ParaDlgTest, TickingAVatBoxSwitchesItsFieldOnly)
-{
-    dialog.LoadParameters(path);
-    Box(QStringLiteral("VATCB4"))->click();
-    EXPECT_FALSE(Edit(QStringLiteral("VATME4"))->isEnabled());
-    EXPECT_TRUE(Edit(QStringLiteral("VATME5"))->isEnabled());
-    Box(QStringLiteral("VATCB4"))->click();
-    EXPECT_TRUE(Edit(QStringLiteral("VATME4"))->isEnabled());
+    EXPECT_EQ(Stored("-% rate") + " " + Stored("+% rate") + " " + Stored("VAT1"), "07.50 00.00 07.50");
+    EXPECT_EQ(Stored("VAT2") + " " + Stored("VATEnable2") + " " + Stored("VATEnable4"), "12.50 0 0");
 }
 
 TEST_F(ParaDlgTest, TextsSurviveSaveAndLoadUnchanged)
 {
     dialog.LoadParameters(path);
-    Edit(QStringLiteral("ClerkPWDEd2"))->setText(QStringLiteral(" 0042 "));
-    Edit(QStringLiteral("ClerkNameEd3"))->setText(QStringLiteral("Z\u00e9lie"));
-    Edit(QStringLiteral("HeaderEd5"))->setText(QStringLiteral("hidden line"));
-    Edit(QStringLiteral("TailEd1"))->setText(QStringLiteral("  Thank you  "));
-    Box(QStringLiteral("Flag07"))->setChecked(true);
-    Spin(QStringLiteral("BCodeSE10"))->setValue(29);
+    Edit("ClerkPWDEd2")->setText(" 0042 ");
+    Edit("ClerkNameEd3")->setText("Z\u00e9lie");
+    Edit("HeaderEd5")->setText("hidden line");
     ASSERT_TRUE(dialog.SaveParameters(path));
 
-    DialogMessageRecorder otherMessages;
-    TParaDlg other(otherMessages, u'.');
+    TParaDlg other(messages);
     other.LoadParameters(path);
-    EXPECT_EQ(other.findChild<QLineEdit*>(QStringLiteral("ClerkPWDEd2"))->text(), QStringLiteral(" 0042 "));
-    EXPECT_EQ(other.findChild<QLineEdit*>(QStringLiteral("ClerkNameEd3"))->text(), QStringLiteral("Z\u00e9lie"));
-    EXPECT_EQ(other.findChild<QLineEdit*>(QStringLiteral("HeaderEd5"))->text(), QStringLiteral("hidden line"));
-    EXPECT_EQ(other.findChild<QLineEdit*>(QStringLiteral("TailEd1"))->text(), QStringLiteral("  Thank you  "));
-    EXPECT_TRUE(other.findChild<QCheckBox*>(QStringLiteral("Flag07"))->isChecked());
-    EXPECT_EQ(other.findChild<QSpinBox*>(QStringLiteral("BCodeSE10"))->value(), 29);
+    EXPECT_EQ(other.findChild<QLineEdit*>("ClerkPWDEd2")->text(), " 0042 ");
+    EXPECT_EQ(other.findChild<QLineEdit*>("ClerkNameEd3")->text(), "Z\u00e9lie");
+    EXPECT_EQ(other.findChild<QLineEdit*>("HeaderEd5")->text(), "hidden line");
 }
 
 TEST_F(ParaDlgTest, FieldsRefuseWhatTheyCannotHold)
 {
-    QLineEdit* header = Edit(QStringLiteral("HeaderEd1"));
+    QLineEdit* header = Edit("HeaderEd1");
     header->setFocus();
     QTest::keyClick(header, 'a');
-    QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u20ac"));
+    QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, "\u20ac");
     QApplication::sendEvent(header, &euro);
-    QTest::keyClicks(header, QStringLiteral("b") + QString(30, u'x'));
-    EXPECT_EQ(header->text(), QStringLiteral("ab") + QString(22, u'x'));
+    QTest::keyClicks(header, "b" + QString(30, u'x'));
+    EXPECT_EQ(header->text(), "ab" + QString(22, u'x'));
 
-    QSpinBox* speed = Spin(QStringLiteral("PrnSpeedSE"));
+    QSpinBox* speed = Spin("PrnSpeedSE");
     speed->setFocus();
-    QTest::keyClicks(speed, QStringLiteral("7"));
+    QTest::keyClicks(speed, "7");
     EXPECT_EQ(speed->value(), 1);
     QTest::keyClick(speed, Qt::Key_Up);
     EXPECT_EQ(speed->value(), 2);
@@ -210,13 +178,13 @@ TEST_F(ParaDlgTest, FieldsRefuseWhatTheyCannotHold)
 
 TEST_F(ParaDlgTest, CommaSeparatorShowsAndStoresCommaRates)
 {
-    TParaDlg commaDialog(messages, u',');
+    SetDecimalSeparator(u',');
+    TParaDlg commaDialog(messages);
     WriteFile("[Default]\r\nVAT1=12,5\r\n");
     commaDialog.LoadParameters(path);
-    EXPECT_EQ(commaDialog.findChild<QLineEdit*>(QStringLiteral("VATME1"))->displayText(), QStringLiteral("12,50"));
+    EXPECT_EQ(commaDialog.findChild<QLineEdit*>("VATME1")->displayText(), "12,50");
     ASSERT_TRUE(commaDialog.SaveParameters(path));
-    EXPECT_EQ(Stored(QStringLiteral("VAT1")), QStringLiteral("12,50"));
-    EXPECT_EQ(Stored(QStringLiteral("VAT2")), QStringLiteral("00,00"));
+    EXPECT_EQ(Stored("VAT1") + " " + Stored("VAT2"), "12,50 00,00");
 }
 
 TEST_F(ParaDlgTest, RefusedWriteIsReportedWithThePath)
@@ -224,31 +192,31 @@ TEST_F(ParaDlgTest, RefusedWriteIsReportedWithThePath)
     WriteFile("[Default]\r\nHeader1=Old\r\n");
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     dialog.LoadParameters(path);
-    Edit(QStringLiteral("HeaderEd1"))->setText(QStringLiteral("New"));
+    Edit("HeaderEd1")->setText("New");
     EXPECT_FALSE(dialog.SaveParameters(path));
-    EXPECT_EQ(messages.errors, QStringList{QStringLiteral("Unable to write to ") + path});
-    EXPECT_EQ(Stored(QStringLiteral("Header1")), QStringLiteral("Old"));
+    EXPECT_EQ(messages.errors, QStringList{"Unable to write to " + path});
+    EXPECT_EQ(Stored("Header1"), "Old");
 }
 
-TEST_F(ParaDlgTest, EditParametersSavesOnOkOnly)
+TEST_F(ParaDlgTest, EditParametersSavesOnOkOnlyAndShowsTheFileAfresh)
 {
     const QString settings = AppPaths::SettingsPath();
     QTimer::singleShot(0, &dialog, [&] {
-        Edit(QStringLiteral("HeaderEd1"))->setText(QStringLiteral("Cancelled"));
-        Find<QPushButton>(QStringLiteral("CancelBtn"))->click();
+        Edit("HeaderEd1")->setText("Cancelled");
+        dialog.findChild<QPushButton*>("CancelBtn")->click();
     });
     EXPECT_FALSE(dialog.EditParameters());
     EXPECT_FALSE(QFile::exists(settings));
 
     QString shownAfterCancel;
     QTimer::singleShot(0, &dialog, [&] {
-        shownAfterCancel = Edit(QStringLiteral("HeaderEd1"))->text();
-        Edit(QStringLiteral("HeaderEd1"))->setText(QStringLiteral("Kept"));
-        Find<QPushButton>(QStringLiteral("OKBtn"))->click();
+        shownAfterCancel = Edit("HeaderEd1")->text();
+        Edit("HeaderEd1")->setText("Kept");
+        dialog.findChild<QPushButton*>("OKBtn")->click();
     });
     EXPECT_TRUE(dialog.EditParameters());
     EXPECT_TRUE(shownAfterCancel.isEmpty());
-    EXPECT_EQ(SettingsFile(settings).ReadText(kDefault, QStringLiteral("Header1")), QStringLiteral("Kept"));
+    EXPECT_EQ(SettingsFile(settings).ReadText("Default", "Header1"), "Kept");
 }
 
 TEST_F(ParaDlgTest, FontCommandReachesEveryControlAndRefitsTheDialog)
@@ -257,7 +225,7 @@ TEST_F(ParaDlgTest, FontCommandReachesEveryControlAndRefitsTheDialog)
     QFont larger = dialog.font();
     larger.setPointSize(larger.pointSize() * 2);
     dialog.SetFontForAll(larger);
-    EXPECT_EQ(Edit(QStringLiteral("VATME9"))->font().pointSize(), larger.pointSize());
+    EXPECT_EQ(Edit("VATME9")->font().pointSize(), larger.pointSize());
     EXPECT_GT(dialog.sizeHint().width(), width);
 }
 
