@@ -1,6 +1,7 @@
 #include "app/TableGrid.h"
 
 #include "app/TableGridEditor.h"
+#include "model/TextTable.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -66,6 +67,8 @@ TableGrid::TableGrid(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     verticalHeader()->setSectionsMovable(true);
     connect(verticalHeader(), &QHeaderView::sectionMoved, this, &TableGrid::OnRowDragged);
+    horizontalHeader()->viewport()->installEventFilter(this);
+    verticalHeader()->viewport()->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &TableGrid::OnFocusChanged);
 }
 
@@ -100,7 +103,16 @@ void TableGrid::setModel(QAbstractItemModel* model)
 void TableGrid::SetTable(QAbstractItemModel* model, ITableGridRules* rules)
 {
     m_rules = rules;
+    if (m_ownedRules.get() != rules)
+        m_ownedRules.reset();
     setModel(model);
+}
+
+void TableGrid::SetTextTable(TextTable* table)
+{
+    auto rules = table ? std::make_unique<TextTableGridRules>(*table) : nullptr;
+    SetTable(table, rules.get());
+    m_ownedRules = std::move(rules);
 }
 
 void TableGrid::SetBeep(std::function<void()> beep)
@@ -441,8 +453,30 @@ void TableGrid::ClearSelectedCells()
     m_rules->ClearCells(top, left, bottom, right);
 }
 
+bool TableGrid::ClickRefusedFocus() const
+{
+    // A click gives the grid the focus before the press arrives; when the
+    // focus is elsewhere now, another grid refused to let it go.
+    return !Owns(QApplication::focusWidget());
+}
+
+bool TableGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool press = event->type() == QEvent::MouseButtonPress
+                       || event->type() == QEvent::MouseButtonDblClick;
+    const bool header = watched == horizontalHeader()->viewport()
+                        || watched == verticalHeader()->viewport();
+    if (press && header && ClickRefusedFocus())
+        return true;
+    return QTableView::eventFilter(watched, event);
+}
+
 void TableGrid::mousePressEvent(QMouseEvent* event)
 {
+    if (ClickRefusedFocus()) {
+        event->accept();
+        return;
+    }
     const QModelIndex before = currentIndex();
     const QModelIndex target = indexAt(event->position().toPoint());
     QTableView::mousePressEvent(event);
@@ -466,6 +500,10 @@ void TableGrid::mouseReleaseEvent(QMouseEvent* event)
 
 void TableGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (ClickRefusedFocus()) {
+        event->accept();
+        return;
+    }
     const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || !index.isValid()) {
         QTableView::mouseDoubleClickEvent(event);
@@ -497,9 +535,9 @@ void TableGrid::OnFocusChanged(QWidget* old, QWidget* now)
     // switching windows or opening a dialog keeps the edit as it is.
     if (g_restoringFocus || !Owns(old) || !now || Owns(now) || now->window() != window())
         return;
+    const QScopedValueRollback<bool> restoring(g_restoringFocus, true);
     if (CommitCurrentCell())
         return;
-    const QScopedValueRollback<bool> restoring(g_restoringFocus, true);
     if (m_editor)
         m_editor->setFocus(Qt::OtherFocusReason);
     else

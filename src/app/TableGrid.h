@@ -7,8 +7,10 @@
 #include <QTableView>
 
 #include <functional>
+#include <memory>
 
 class TableGridEditor;
+class TextTable;
 
 // The editing grid of the PLU, department and recycling tables.
 //
@@ -30,6 +32,8 @@ public:
     // Shows model under rules. Neither is owned; both must outlive the grid or
     // be replaced first. Hidden columns are hidden here and kept hidden.
     void SetTable(QAbstractItemModel* model, ITableGridRules* rules);
+    // Shows a PLU or department table under its own rules (table not owned).
+    void SetTextTable(TextTable* table);
     ITableGridRules* Rules() const { return m_rules; }
 
     // Checks the current cell. Valid: editing switched off, editor closed, true.
@@ -61,6 +65,7 @@ signals:
     void typedInBrowsing();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -107,8 +112,10 @@ private:
     void RestoreCursor();
 
     bool Owns(const QWidget* widget) const;
+    bool ClickRefusedFocus() const;
 
     ITableGridRules* m_rules = nullptr;
+    std::unique_ptr<ITableGridRules> m_ownedRules;
     QPointer<TableGridEditor> m_editor;
     std::function<void()> m_beep;
     bool m_editMode = true;        // Ready at first

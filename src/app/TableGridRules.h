@@ -29,3 +29,23 @@ public:
     // by one. Tables whose rows cannot move ignore it.
     virtual void MoveRow(int from, int to) = 0;
 };
+
+class TextTable;
+
+// The rules of a PLU or department table, shown without its title row and
+// row-number column: grid cell (row, column) is table cell (column + 1, row + 1).
+class TextTableGridRules : public ITableGridRules
+{
+public:
+    explicit TextTableGridRules(TextTable& table) : m_table(table) {}
+
+    bool ValidateCell(int row, int column) override;
+    bool AcceptKey(int row, int column, const QString& text, QChar ch,
+                   bool hasSelection) const override;
+    void ClearCells(int top, int left, int bottom, int right) override;
+    bool IsHiddenColumn(int column) const override;
+    void MoveRow(int from, int to) override;
+
+private:
+    TextTable& m_table;
+};
