@@ -3,7 +3,6 @@
 #include "app/TableGrid.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -89,22 +88,6 @@ protected:
     RecyTable m_table;
     int m_beeps = 0;
 };
-
-TEST_F(RecyFormTest, HasTheNamedControlsAndTheGridShape)
-{
-    TableGrid* grid = m_form.Grid();
-    EXPECT_EQ(m_form.windowTitle(), "Recycling");
-    EXPECT_EQ(grid->objectName(), "RecyGrid");
-    EXPECT_TRUE(m_form.findChild<QPushButton*>(QStringLiteral("OKBtn")));
-    EXPECT_TRUE(m_form.findChild<QPushButton*>(QStringLiteral("CancelBtn")));
-    EXPECT_EQ(grid->model()->rowCount(), 100);
-    EXPECT_EQ(grid->model()->columnCount(), 3);
-    EXPECT_EQ(grid->columnWidth(PluNumber), 60);
-    EXPECT_EQ(grid->columnWidth(Price), 134);
-    EXPECT_EQ(grid->columnWidth(Barcode), 198);
-    EXPECT_EQ(grid->rowHeight(0), 20);
-    EXPECT_FALSE(grid->verticalHeader()->isVisible());
-}
 
 TEST_F(RecyFormTest, PluNumbersOutsideOneToHundredAreRefused)
 {
