@@ -80,8 +80,13 @@ TableGrid::~TableGrid()
 
 void TableGrid::setModel(QAbstractItemModel* model)
 {
-    if (QAbstractItemModel* previous = this->model())
-        disconnect(previous, nullptr, this, nullptr);
+    if (model == this->model())
+        return;
+    if (QAbstractItemModel* previous = this->model()) {
+        disconnect(previous, &QAbstractItemModel::modelAboutToBeReset, this, &TableGrid::RememberCursor);
+        disconnect(previous, &QAbstractItemModel::modelReset, this, &TableGrid::RestoreCursor);
+        disconnect(previous, &QAbstractItemModel::columnsInserted, this, &TableGrid::ApplyHiddenColumns);
+    }
     QItemSelectionModel* previousSelection = selectionModel();
     QTableView::setModel(model);
     QItemSelectionModel* created = selectionModel();
@@ -106,6 +111,7 @@ void TableGrid::SetTable(QAbstractItemModel* model, ITableGridRules* rules)
     if (m_ownedRules.get() != rules)
         m_ownedRules.reset();
     setModel(model);
+    ApplyHiddenColumns();
 }
 
 void TableGrid::SetTextTable(TextTable* table)
