@@ -1,11 +1,33 @@
+#include "app/About.h"
+#include "app/Interim.h"
+#include "app/Main.h"
+#include "app/ScreenshotOptions.h"
+#include "settings/AppPaths.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("TQR716 PLU manager"));
-    window.showMaximized();
+    QApplication::setApplicationDisplayName(TMainForm::ProgramTitle());
+    const ScreenshotOptions demo = ParseScreenshotOptions(QApplication::arguments());
+
+    // The settings file lies beside the executable; two of its values are read
+    // once, before any window exists.
+    StartupValues::Read(AppPaths::SettingsPath());
+
+    // Every window is created once, in this order, and lives until the end;
+    // the main window owns the others and hands them to the language file.
+    TMainForm mainForm;
+    // The communication settings dialog and the progress window come here.
+    mainForm.SetAboutBox(new TAboutBox(StartupValues::CompanyName(), &mainForm));
+    // The upload, download, port detection, memory range and parameter dialogs
+    // and the recycling window come here.
+
+    mainForm.showMaximized();
+    if (demo.fillTestData)
+        mainForm.FillTestDataClick();
+    if (!demo.screenshotPath.isEmpty())
+        ScheduleScreenshot(mainForm, demo.screenshotPath);
     return app.exec();
 }

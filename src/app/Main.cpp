@@ -1,0 +1,333 @@
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "app/HiddenKeys.h"
+#include "app/LanguageFile.h"
+#include "app/Printing.h"
+#include "app/WaitCursor.h"
+#include "app/WidgetFileDialogs.h"
+#include "app/WidgetMessageBox.h"
+#include "settings/AppPaths.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QSessionManager>
+#include <QTableView>
+
+namespace {
+
+const QString SaveChangesQuestion = QStringLiteral("File has not been saved,save it now?");
+
+} // namespace
+
+TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      m_ownMessages(messages ? nullptr : std::make_unique<WidgetMessageBox>(this)),
+      m_ownDialogs(dialogs ? nullptr : std::make_unique<WidgetFileDialogs>(this)),
+      m_messages(messages ? messages : m_ownMessages.get()),
+      m_dialogs(dialogs ? dialogs : m_ownDialogs.get()),
+      m_pluTable(new TextTable(TextTable::Kind::PLU, this)),
+      m_deptTable(new TextTable(TextTable::Kind::Department, this)),
+      m_document(std::make_unique<Document>(*m_pluTable, *m_deptTable)),
+      m_languageFilePath(DefaultLanguageFilePath())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(TAboutBox::ProgramIcon());
+    CreateMenus();
+    CreateToolbar();
+    CreateClientArea();
+    m_windows << this;
+    m_keyPreview = new KeyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        FormKeyDown(key, modifiers);
+    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::CommitDataRequest);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+QString TMainForm::ProgramTitle()
+{
+    return QStringLiteral("TQR716 PLU manager");
+}
+
+void TMainForm::FormCreate()
+{
+    setWindowTitle(ProgramTitle());
+    m_pluTable->ResetGrid();
+    m_deptTable->ResetGrid();
+    const SettingsFile settings(AppPaths::SettingsPath());
+    m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
+    m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    ApplyLanguageFile(m_languageFilePath, m_windows);
+    FitColumns();
+}
+
+void TMainForm::RegisterWindow(QWidget* window)
+{
+    if (window != nullptr && !m_windows.contains(window))
+        m_windows << window;
+}
+
+void TMainForm::SetAboutBox(TAboutBox* aboutBox)
+{
+    m_aboutBox = aboutBox;
+    RegisterWindow(aboutBox);
+}
+
+// ---- Document commands
+
+void TMainForm::UpdateCaption()
+{
+    setWindowTitle(m_document->Caption());
+}
+
+bool TMainForm::CommitActiveGrid()
+{
+    // INTERIM: the grids commit their current cell once the editing grid lands.
+    return true;
+}
+
+bool TMainForm::QuerySaveChanges()
+{
+    if (!m_document->Modified())
+        return true;
+    switch (m_messages->AskYesNoCancel(SaveChangesQuestion)) {
+    case IMessageBox::SaveAnswer::Cancel:
+        return false;
+    case IMessageBox::SaveAnswer::No:
+        return true;
+    case IMessageBox::SaveAnswer::Yes:
+        break;
+    }
+    // The changes are dropped only when they were really saved: a refused cell,
+    // a cancelled save dialog or a write error keeps the document open.
+    return CommitActiveGrid() && SaveDocumentCommand();
+}
+
+void TMainForm::NewItemClick()
+{
+    if (!QuerySaveChanges())
+        return;
+    {
+        const WaitCursor wait;
+        m_document->ClearDocument();
+    }
+    UpdateCaption();
+}
+
+void TMainForm::OpenItemClick()
+{
+    if (!QuerySaveChanges())
+        return;
+    const QString path = m_dialogs->OpenTableFileName();
+    if (path.isEmpty())
+        return;
+    try {
+        const WaitCursor wait;
+        m_document->ClearDocument();
+        m_document->LoadDocument(path);
+    } catch (const FileError& error) {
+        m_messages->Error(QString::fromLocal8Bit(error.what()));
+    }
+    UpdateCaption();
+}
+
+void TMainForm::SaveItemClick()
+{
+    if (CommitActiveGrid())
+        SaveDocumentCommand();
+}
+
+void TMainForm::SaveasItemClick()
+{
+    if (CommitActiveGrid())
+        SaveDocumentAs();
+}
+
+bool TMainForm::SaveDocumentCommand()
+{
+    if (m_document->CurrentFileName().isEmpty())
+        return SaveDocumentAs();
+    return SaveDocumentTo(m_document->CurrentFileName());
+}
+
+bool TMainForm::SaveDocumentAs()
+{
+    const QString path = m_dialogs->SaveTableFileName();
+    if (path.isEmpty())
+        return false;
+    const bool saved = SaveDocumentTo(path);
+    UpdateCaption();
+    return saved;
+}
+
+bool TMainForm::SaveDocumentTo(const QString& path)
+{
+    try {
+        const WaitCursor wait;
+        m_document->SaveDocument(path);
+        return true;
+    } catch (const FileError& error) {
+        m_messages->Error(QString::fromLocal8Bit(error.what()));
+        return false;
+    }
+}
+
+// ---- Closing
+
+void TMainForm::ExitItemClick()
+{
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_discardConfirmed || QuerySaveChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::CommitDataRequest(QSessionManager& manager)
+{
+    // The desktop session is ending: the same question as on closing, and
+    // Cancel asks the session to stay.
+    if (!m_document->Modified() || !manager.allowsInteraction())
+        return;
+    const bool mayClose = QuerySaveChanges();
+    manager.release();
+    if (mayClose)
+        m_discardConfirmed = true;
+    else
+        manager.cancel();
+}
+
+// ---- Grids
+
+void TMainForm::FitColumns()
+{
+    FitGridColumns(*m_pluGrid, *m_pluTable);
+    FitGridColumns(*m_deptGrid, *m_deptTable);
+}
+
+void TMainForm::FitGridColumns(QTableView& grid, const TextTable& table)
+{
+    const QFontMetrics metrics(grid.font());
+    grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.leading() + 4);
+
+    const QStringList& titles = table.Titles();
+    for (int column = 0; column < table.ColCount(); ++column) {
+        if (table.IsHiddenColumn(column))
+            continue;
+        const int byLength = (metrics.averageCharWidth() * table.MaxLens()[column] * 3) / 2;
+        const int byTitle = metrics.horizontalAdvance(titles.value(column)) + 4;
+        const int width = std::max(byLength, byTitle);
+        if (column == 0)
+            grid.verticalHeader()->setFixedWidth(width);
+        else
+            grid.setColumnWidth(column - 1, width);
+    }
+}
+
+void TMainForm::ApplyGridFont(const QFont& font)
+{
+    m_pluGrid->setFont(font);
+    m_deptGrid->setFont(font);
+    emit GridFontChanged(font);
+    FitColumns();
+}
+
+void TMainForm::FontItemClick()
+{
+    if (const auto font = m_dialogs->ChooseFont(m_pluGrid->font()))
+        ApplyGridFont(*font);
+}
+
+// ---- Other commands
+
+void TMainForm::PrintItemClick()
+{
+    QString error;
+    {
+        const WaitCursor wait;
+        error = PrintPluListingOnDefaultPrinter(*m_pluTable);
+    }
+    if (!error.isEmpty())
+        m_messages->Error(error);
+}
+
+void TMainForm::AboutItemClick()
+{
+    if (m_aboutBox != nullptr)
+        m_aboutBox->exec();
+}
+
+void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::AltModifier);
+    if (held != (Qt::ControlModifier | Qt::AltModifier))
+        return;
+    switch (key) {
+    case Qt::Key_F3:
+        FillTestDataClick();
+        break;
+    case Qt::Key_F4:
+        EditAndDownloadParameters();
+        break;
+    case Qt::Key_F6:
+        DumpMemory();
+        break;
+    case Qt::Key_F8:
+        DownloadProgram();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::FillTestDataClick()
+{
+    FillTestData(*m_pluTable, *m_deptTable);
+}
+
+// The commands below are supplied by the features that carry them out; until
+// then they do nothing.
+
+// The recycling window.
+void TMainForm::RecyItemClick() {}
+// The parameter dialog.
+void TMainForm::ParameterItemClick() {}
+// The communication settings dialog.
+void TMainForm::CommsetItemClick() {}
+// The port detection dialog.
+void TMainForm::DetectportItemClick() {}
+// The connection test.
+void TMainForm::TestItemClick() {}
+// The download driver.
+void TMainForm::DownloadItemClick() {}
+// The upload driver.
+void TMainForm::UploadItemClick() {}
+// The font download.
+void TMainForm::DownloadFontItemClick() {}
+// The parameter dialog followed by a parameter download.
+void TMainForm::EditAndDownloadParameters() {}
+// The memory dump.
+void TMainForm::DumpMemory() {}
+// The program image download.
+void TMainForm::DownloadProgram() {}
