@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTextOption>
 
 namespace {
 
@@ -16,8 +15,9 @@ constexpr int ListingPointSize = 10;
 // Characters between a column's widest text and the next column.
 constexpr int ColumnGap = 2;
 
-// Tab stops in characters: after each printed column, its maximum length plus
-// a gap. Columns one character wide still get room for a blank.
+// Tab stops: after each printed column, its maximum length plus a gap, in
+// character widths. Columns one character wide still get room for a title-less
+// blank.
 QList<qreal> TabStops(qreal characterWidth)
 {
     QList<qreal> stops;
@@ -27,6 +27,26 @@ QList<qreal> TabStops(qreal characterWidth)
         stops << position;
     }
     return stops;
+}
+
+// Draws one line whose fields are separated by TABs: each field starts at the
+// first tab stop behind the end of the text before it, or a gap further when
+// the stops are used up, as a TAB on a text printer does.
+void DrawTabbedLine(QPainter& painter, const QFontMetricsF& metrics, const QList<qreal>& stops,
+                    qreal baseline, const QString& line)
+{
+    const qreal gap = ColumnGap * metrics.horizontalAdvance(QLatin1Char('0'));
+    qreal x = 0;
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            const auto stop = std::find_if(stops.cbegin(), stops.cend(),
+                                           [x](qreal position) { return position > x; });
+            x = stop != stops.cend() ? *stop : x + gap;
+        }
+        painter.drawText(QPointF(x, baseline), fields[i]);
+        x += metrics.horizontalAdvance(fields[i]);
+    }
 }
 
 } // namespace
@@ -55,9 +75,7 @@ QString PrintLines(const QStringList& lines, QPrinter& printer)
     font.setPointSize(ListingPointSize);
     painter.setFont(font);
     const QFontMetricsF metrics(font, &printer);
-    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabArray(TabStops(metrics.horizontalAdvance(QLatin1Char('0'))));
+    const QList<qreal> stops = TabStops(metrics.horizontalAdvance(QLatin1Char('0')));
 
     const QRectF page = painter.viewport();
     const qreal lineHeight = metrics.lineSpacing();
@@ -70,7 +88,7 @@ QString PrintLines(const QStringList& lines, QPrinter& printer)
             }
             y = 0;
         }
-        painter.drawText(QRectF(0, y, page.width(), lineHeight), line, option);
+        DrawTabbedLine(painter, metrics, stops, y + metrics.ascent(), line);
         y += lineHeight;
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
