@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QEvent>
+#include <QHeaderView>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyleOptionHeader>
 #include <QTableView>
 
@@ -12,6 +14,24 @@ namespace {
 
 // Room between a left-aligned header text and the section's border.
 constexpr int TextPadding = 2;
+
+// The application's style, except that a header section's text is drawn as a
+// header text over the whole section. Set on the header widgets only.
+class HeaderTextStyle : public QProxyStyle
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+        if (element == CE_Header && header != nullptr && widget != nullptr) {
+            QProxyStyle::drawControl(CE_HeaderSection, option, painter, widget);
+            DrawHeaderText(*painter, *widget, header->rect, header->text);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
 
 // Paints the corner button of a table view as an empty header section with a
 // title over it. The button keeps its click (select all).
@@ -34,7 +54,7 @@ public:
         option.rect = m_corner->rect();
         option.position = QStyleOptionHeader::OnlyOneSection;
         m_corner->style()->drawControl(QStyle::CE_HeaderSection, &option, &painter, m_corner);
-        TitleHeaderView::DrawHeaderText(painter, *m_corner, m_corner->rect(), m_text());
+        DrawHeaderText(painter, *m_corner, m_corner->rect(), m_text());
         return true;
     }
 
@@ -43,23 +63,22 @@ private:
     std::function<QString()> m_text;
 };
 
-} // namespace
-
-TitleHeaderView::TitleHeaderView(Qt::Orientation orientation, QWidget* parent)
-    : QHeaderView(orientation, parent)
+void UseHeaderTextStyle(QHeaderView& header)
 {
-    setSectionsClickable(true);
-    setHighlightSections(true);
-    setDefaultAlignment(Qt::AlignCenter);
+    auto* style = new HeaderTextStyle;
+    style->setParent(&header);
+    header.setStyle(style);
 }
 
-QColor TitleHeaderView::TextColour()
+} // namespace
+
+QColor HeaderTextColour()
 {
     return QColor(0, 0, 128);
 }
 
-void TitleHeaderView::DrawHeaderText(QPainter& painter, const QWidget& header, const QRect& rect,
-                                     const QString& text)
+void DrawHeaderText(QPainter& painter, const QWidget& header, const QRect& rect,
+                    const QString& text)
 {
     const QRect textRect = rect.adjusted(TextPadding, 0, -TextPadding, 0);
     const bool fits = painter.fontMetrics().horizontalAdvance(text) <= textRect.width();
@@ -68,33 +87,16 @@ void TitleHeaderView::DrawHeaderText(QPainter& painter, const QWidget& header, c
 
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
-    painter.setPen(TextColour());
+    painter.setPen(HeaderTextColour());
     DrawShadowText(painter, text, textRect, flags, header.palette().color(QPalette::Light), 0, 0,
                    header.palette().color(QPalette::Dark), 0, 0);
     painter.restore();
 }
 
-void TitleHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
-{
-    if (!rect.isValid())
-        return;
-    QStyleOptionHeader option;
-    initStyleOption(&option);
-    option.rect = rect;
-    option.section = logicalIndex;
-    option.text.clear();
-    style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
-
-    const QString text = model() != nullptr
-                             ? model()->headerData(logicalIndex, orientation()).toString()
-                             : QString();
-    DrawHeaderText(*painter, *this, rect, text);
-}
-
 void DecorateGridHeaders(QTableView& grid, std::function<QString()> cornerText)
 {
-    grid.setHorizontalHeader(new TitleHeaderView(Qt::Horizontal, &grid));
-    grid.setVerticalHeader(new TitleHeaderView(Qt::Vertical, &grid));
+    UseHeaderTextStyle(*grid.horizontalHeader());
+    UseHeaderTextStyle(*grid.verticalHeader());
     grid.setCornerButtonEnabled(true);
     if (auto* corner = grid.findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
         new CornerPainter(corner, std::move(cornerText));

@@ -1,6 +1,7 @@
 #include "app/DrawShadowText.h"
 #include "app/GridHeaders.h"
 
+#include <QHeaderView>
 #include <QImage>
 #include <QPainter>
 #include <QStandardItemModel>
@@ -79,9 +80,9 @@ protected:
     {
         QImage image = WhiteImage(200, 30);
         QPainter painter(&image);
-        TitleHeaderView::DrawHeaderText(painter, m_widget, QRect(0, 0, width, 30), text);
+        DrawHeaderText(painter, m_widget, QRect(0, 0, width, 30), text);
         painter.end();
-        return ColumnsWith(image, TitleHeaderView::TextColour());
+        return ColumnsWith(image, HeaderTextColour());
     }
 
     QWidget m_widget;
@@ -108,23 +109,26 @@ TEST(GridHeadersTest, HeadersAndCornerShowTheirTexts)
     model.setHorizontalHeaderLabels({QStringLiteral("Barcode"), QStringLiteral("Name")});
     QTableView grid;
     grid.setModel(&model);
+    grid.verticalHeader()->setSectionsMovable(true);
+    const QHeaderView* rowNumbers = grid.verticalHeader();
     QString corner = QStringLiteral("NO.");
     DecorateGridHeaders(grid, [&corner] { return corner; });
+    // The headers are kept, with what the grid set up on them.
+    EXPECT_EQ(grid.verticalHeader(), rowNumbers);
+    EXPECT_TRUE(grid.verticalHeader()->sectionsMovable());
     grid.resize(300, 200);
 
-    EXPECT_NE(qobject_cast<TitleHeaderView*>(grid.horizontalHeader()), nullptr);
-    EXPECT_NE(qobject_cast<TitleHeaderView*>(grid.verticalHeader()), nullptr);
     const QImage picture = grid.grab().toImage();
     // Title row, row numbers and corner are painted in navy.
     const QImage top = picture.copy(0, 0, picture.width(), grid.horizontalHeader()->height());
-    EXPECT_NE(ColumnsWith(top, TitleHeaderView::TextColour()).first, -1);
+    EXPECT_NE(ColumnsWith(top, HeaderTextColour()).first, -1);
     const QImage cornerPicture =
         picture.copy(0, 0, grid.verticalHeader()->width(), grid.horizontalHeader()->height());
-    EXPECT_NE(ColumnsWith(cornerPicture, TitleHeaderView::TextColour()).first, -1);
+    EXPECT_NE(ColumnsWith(cornerPicture, HeaderTextColour()).first, -1);
     corner.clear();
     const QImage emptyCorner = grid.grab().toImage().copy(
         0, 0, grid.verticalHeader()->width(), grid.horizontalHeader()->height());
-    EXPECT_EQ(ColumnsWith(emptyCorner, TitleHeaderView::TextColour()).first, -1);
+    EXPECT_EQ(ColumnsWith(emptyCorner, HeaderTextColour()).first, -1);
 }
 
 } // namespace
