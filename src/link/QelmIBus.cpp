@@ -1,0 +1,408 @@
+#include "link/QelmIBus.h"
+
+#include "model/MessageBox.h"
+#include "serial/CommsError.h"
+#include "settings/AppPaths.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+
+// The line rate of log-in attempt n: 9600 first, then every table rate in
+// turn, starting again at 9600.
+quint32 HuntingRate(int attempt)
+{
+    if (attempt == 0)
+        return TQelmIBusComm::BaudTable[0];
+    return TQelmIBusComm::BaudTable[static_cast<std::size_t>(attempt - 1) % TQelmIBusComm::BaudTable.size()];
+}
+
+// A condition that became true inside an event handler must not leave the
+// waiting loop blocked until some unrelated event arrives.
+void WakeWaitingLoop()
+{
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
+}
+
+} // namespace
+
+TQelmIBusComm::TQelmIBusComm(std::unique_ptr<ISerialDevice> device, QObject* parent)
+    : QObject(parent)
+    , m_device(std::move(device))
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{
+    m_device->SetBaudRate(BaudTable[tbr9600]);
+    m_device->SetReceiveHandler([this](const quint8* data, quint16 length) { OnReceiveData(data, length); });
+    m_device->SetSendCompleteHandler([this] { OnSendComplete(); });
+    m_replyTimer.setSingleShot(true);
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_replyTimer, &QTimer::timeout, this, &TQelmIBusComm::OnReplyTimer);
+}
+
+TQelmIBusComm::~TQelmIBusComm()
+{
+    m_device->SetReceiveHandler({});
+    m_device->SetSendCompleteHandler({});
+    m_device->ClosePort();
+}
+
+QString TQelmIBusComm::CommName() const
+{
+    return m_device->CommName();
+}
+
+void TQelmIBusComm::SetCommName(const QString& name)
+{
+    m_device->SetCommName(name);
+}
+
+void TQelmIBusComm::SetBaudRate(TBaudRate rate)
+{
+    if (rate < tbr9600 || rate > tbr115200)
+        return;
+    m_baudRate = rate;
+    m_device->SetBaudRate(BaudTable[rate]);
+}
+
+void TQelmIBusComm::SetBroadCastScaleType(TBroadCastScaleType type)
+{
+    if (type == tbs1024 || type == tbs5120)
+        m_scaleType = type;
+}
+
+void TQelmIBusComm::SetClock(Clock clock)
+{
+    if (clock)
+        m_clock = std::move(clock);
+}
+
+// --- port ---
+
+void TQelmIBusComm::SetActive(bool active)
+{
+    if (!active) {
+        m_active = false;
+        m_device->ClosePort();
+        m_trace.WriteFile(AppPaths::TracePath());
+        return;
+    }
+    if (m_active) {
+        // Marked closed at once: should the reopening fail, isActive must not
+        // claim a port that is no longer open.
+        m_device->ClosePort();
+        m_active = false;
+    }
+    try {
+        m_device->OpenPort();
+    } catch (const ECommsError&) {
+        if (m_messageBox)
+            m_messageBox->Error(QStringLiteral("Error opening ") + CommName() + QStringLiteral("!")
+                                + QStringLiteral("\r\n") + QStringLiteral("please select other ports."));
+        throw;
+    }
+    m_active = true;
+    m_trace.Clear();
+}
+
+void TQelmIBusComm::Abort()
+{
+    m_abort = true;
+    WakeWaitingLoop();
+}
+
+// --- handlers ---
+
+void TQelmIBusComm::OnReceiveData(const quint8* data, quint16 length)
+{
+    if (data == nullptr)
+        return;
+    if (!m_receiver.Feed({data, length}))
+        return;
+    if (m_traceEnabled)
+        m_trace.AddReceiveBlock(m_receiver.CompletedBlock());
+    WakeWaitingLoop();
+}
+
+void TQelmIBusComm::OnSendComplete()
+{
+    m_sendComplete = true;
+    WakeWaitingLoop();
+}
+
+void TQelmIBusComm::OnReplyTimer()
+{
+    m_timerExpired = true;
+    WakeWaitingLoop();
+}
+
+// --- link mechanics ---
+
+template <typename Condition>
+void TQelmIBusComm::WaitUntil(Condition done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TQelmIBusComm::SendRaw(std::span<const quint8> bytes)
+{
+    m_sendComplete = false;
+    const quint16 length = static_cast<quint16>(std::min<std::size_t>(bytes.size(), 0xFFFF));
+    m_writeRefused = !m_device->WriteBytes(bytes.data(), length);
+    // Only bytes the device took are traffic worth recording.
+    if (m_traceEnabled && !m_writeRefused)
+        m_trace.AddSendBlock(bytes.first(length));
+}
+
+void TQelmIBusComm::TransmitFrame()
+{
+    const Frame::Bytes frame = Frame::EncodeFrame(m_payload);
+    std::copy(frame.begin(), frame.end(), m_sendBuffer.begin());
+    m_sendBuffer[Frame::kFrameBytes] = Frame::kTrailerByte;
+    SendRaw(m_sendBuffer);
+}
+
+void TQelmIBusComm::ResetReceiver()
+{
+    m_abort = false;
+    m_receiver.Reset();
+}
+
+bool TQelmIBusComm::WaitUntilSent()
+{
+    // A device that refused the bytes (port not open) never reports them
+    // sent; waiting for that report would hang the program, so the
+    // transmission fails at once instead.
+    if (m_writeRefused)
+        return false;
+    WaitUntil([this] { return m_sendComplete || m_abort; });
+    return !m_abort;
+}
+
+TQelmIBusComm::WaitResult TQelmIBusComm::WaitReply(int interval)
+{
+    ResetReceiver();
+    // A refused transmission counts as a failed attempt, never as an answer,
+    // not even as the silence that means success in broadcast mode.
+    if (!WaitUntilSent())
+        return m_abort ? WaitResult::Aborted : WaitResult::TimedOut;
+
+    m_timerExpired = false;
+    m_replyTimer.start(qMax(0, interval));
+    WaitUntil([this] { return m_timerExpired || m_abort || m_receiver.IsComplete(); });
+    m_replyTimer.stop();
+
+    if (m_abort)
+        return WaitResult::Aborted;
+    if (m_timerExpired)
+        return m_broadcast ? WaitResult::Acknowledged : WaitResult::TimedOut;
+    if (m_receiver.AckByte() == Frame::kRejected)
+        return WaitResult::Rejected;
+    if (m_receiver.AckByte() == Frame::kAccepted)
+        return WaitResult::Acknowledged;
+    return WaitResult::FrameReceived;
+}
+
+void TQelmIBusComm::TraceRetry(int retry)
+{
+    if (m_traceEnabled)
+        m_trace.AddRetryMarker(retry);
+}
+
+bool TQelmIBusComm::SendFrame()
+{
+    if (m_broadcast) {
+        TransmitFrame();
+        SetReceiveMode(LinkReceiver::Mode::Ack);
+        if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
+            m_abort = true;
+            return false;
+        }
+        return true;
+    }
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0)
+            TraceRetry(attempt);
+        TransmitFrame();
+        SetReceiveMode(LinkReceiver::Mode::Ack);
+        const WaitResult result = WaitReply(m_retryInterval);
+        // The limit is tested before the outcome: the last transmission's
+        // answer is not used.
+        if (m_abort || attempt >= m_retryCount) {
+            m_abort = true;
+            return false;
+        }
+        if (result == WaitResult::Acknowledged)
+            return true;
+    }
+}
+
+bool TQelmIBusComm::ExchangeFrame()
+{
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0)
+            TraceRetry(attempt);
+        m_payload = m_savedRequest;
+        TransmitFrame();
+        m_receiver.SetExpectedHeader({m_sendBuffer[1], m_sendBuffer[2], m_sendBuffer[3]});
+        SetReceiveMode(LinkReceiver::Mode::Frame);
+        if (WaitReply(m_retryInterval) == WaitResult::FrameReceived) {
+            bool checksumError = false;
+            m_payload = Frame::DecodeFrame(m_receiver.FrameBytes(), checksumError);
+            if (!checksumError)
+                return true;
+        }
+        if (m_abort || attempt >= m_retryCount) {
+            m_abort = true;
+            return false;
+        }
+    }
+}
+
+// --- register commands ---
+
+quint8 TQelmIBusComm::ScaleMarker() const
+{
+    return m_scaleType == tbs5120 ? RegisterPayloads::kScaleMarker5120 : RegisterPayloads::kScaleMarker1024;
+}
+
+void TQelmIBusComm::RestoreLineRate()
+{
+    m_device->SetBaudRate(BaudTable[m_baudRate]);
+}
+
+bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
+{
+    const QDateTime now = m_clock();
+    const auto rateIndex = static_cast<quint8>(m_baudRate);
+
+    if (m_broadcast) {
+        m_payload = RegisterPayloads::BroadcastLogIn(now, rateIndex, ScaleMarker(), m_broadcastAddresses);
+        RestoreLineRate();
+        TransmitFrame();
+        SetReceiveMode(LinkReceiver::Mode::Ack);
+        if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
+            m_abort = true;
+            return false;
+        }
+        return ReadStatus();
+    }
+
+    m_payload = RegisterPayloads::LogIn(accessCode, now, rateIndex, programLoad);
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0)
+            TraceRetry(attempt);
+        m_device->SetBaudRate(HuntingRate(attempt));
+        TransmitFrame();
+        SetReceiveMode(LinkReceiver::Mode::Ack);
+        const WaitResult result = WaitReply(kLogInInterval);
+        if (programLoad && result == WaitResult::Rejected)
+            m_abort = true;
+        if (m_abort || attempt >= kLogInLastAttempt) {
+            m_abort = true;
+            return false;
+        }
+        if (result == WaitResult::Acknowledged)
+            break;
+    }
+    RestoreLineRate();
+    return ReadStatus();
+}
+
+bool TQelmIBusComm::LogOut(quint32 accessCode, quint8 failed)
+{
+    const Frame::Payload payload = RegisterPayloads::LogOut(accessCode, failed);
+    for (int attempt = 0; attempt < kLogOutAttempts; ++attempt) {
+        m_payload = payload;
+        TransmitFrame();
+        SetReceiveMode(LinkReceiver::Mode::Ack);
+        if (WaitReply(kLogOutInterval) == WaitResult::Acknowledged)
+            break;
+    }
+    return true;
+}
+
+bool TQelmIBusComm::ReadStatus()
+{
+    m_packetData.fill(0);
+    m_packetData[2] = static_cast<quint8>(RegisterPayloads::kStatusParameter);
+    return RequestPacket(RegisterPayloads::kLinkCommand, RegisterPayloads::kStatusParameter);
+}
+
+bool TQelmIBusComm::SendPacket(quint8 command, quint16 parameter)
+{
+    m_payload = RegisterPayloads::Packet(command, parameter,
+                                         std::span<const quint8>(m_packetData).first<Frame::kDataBytes>());
+    return SendFrame();
+}
+
+bool TQelmIBusComm::RequestPacket(quint8 command, quint16 parameter)
+{
+    m_savedRequest = RegisterPayloads::Packet(command, parameter,
+                                              std::span<const quint8>(m_packetData).first<Frame::kDataBytes>());
+    const bool received = ExchangeFrame();
+    const auto data = m_payload.begin() + Frame::kDataOffset;
+    std::copy(data, data + Frame::kDataBytes, m_packetData.begin());
+    return received;
+}
+
+bool TQelmIBusComm::BeginProgramLoad(quint16 value)
+{
+    m_payload = RegisterPayloads::ProgramLoad(RegisterPayloads::kBeginProgramLoadSubCode, value);
+    return SendFrame();
+}
+
+bool TQelmIBusComm::EndProgramLoad(quint16 value)
+{
+    m_payload = RegisterPayloads::ProgramLoad(RegisterPayloads::kEndProgramLoadSubCode, value);
+    return SendFrame();
+}
+
+bool TQelmIBusComm::SendPatternAtSyncRate()
+{
+    static constexpr auto kPattern = [] {
+        std::array<quint8, kSyncPatternBytes> pattern{};
+        pattern.fill(kSyncPatternByte);
+        return pattern;
+    }();
+    m_device->SetBaudRate(kSyncRate);
+    SendRaw(kPattern);
+    return WaitUntilSent();
+}
+
+bool TQelmIBusComm::Pause(int ms)
+{
+    QTimer pause;
+    pause.setSingleShot(true);
+    pause.setTimerType(Qt::PreciseTimer);
+    bool elapsed = false;
+    connect(&pause, &QTimer::timeout, this, [&elapsed] {
+        elapsed = true;
+        WakeWaitingLoop();
+    });
+    pause.start(ms);
+    WaitUntil([&] { return elapsed || m_abort; });
+    return !m_abort;
+}
+
+// Both patterns go back to the configured rate on every way out, an abort
+// included, so that no later exchange is left at the pattern's rate.
+bool TQelmIBusComm::SendSyncPattern()
+{
+    m_abort = false;
+    const bool sent = SendPatternAtSyncRate();
+    RestoreLineRate();
+    return sent;
+}
+
+bool TQelmIBusComm::SendDoubleSyncPattern()
+{
+    m_abort = false;
+    const bool sent = SendPatternAtSyncRate() && Pause(kSyncPause) && SendPatternAtSyncRate();
+    RestoreLineRate();
+    return sent;
+}

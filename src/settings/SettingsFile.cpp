@@ -1,0 +1,172 @@
+#include "settings/SettingsFile.h"
+
+#include "settings/IniDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+int HexDigitValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+std::optional<qint32> ParseHex(QStringView digits)
+{
+    quint64 value = 0;
+    for (const QChar c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + static_cast<quint64>(digit);
+        if (value > std::numeric_limits<quint32>::max())
+            return std::nullopt;
+    }
+    return static_cast<qint32>(static_cast<quint32>(value));
+}
+
+std::optional<qint32> ParseDecimal(QStringView text)
+{
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
+        negative = text.front() == u'-';
+        text = text.mid(1);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    qint64 magnitude = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c.unicode() - u'0');
+        if (magnitude > qint64(std::numeric_limits<qint32>::max()) + 1)
+            return std::nullopt;
+    }
+    const qint64 value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(value);
+}
+
+std::optional<qint32> ParseWholeNumber(const QString& text)
+{
+    if (text.size() > 2 && text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        return ParseHex(QStringView(text).mid(2));
+    return ParseDecimal(text);
+}
+
+// Missing and unreadable files both read as empty: every read then yields its
+// default, as for a missing key.
+QByteArray ContentOrEmpty(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+// A file or folder without any write permission bit counts as read-only even
+// for a user the system would let through, as a read-only attribute would.
+bool HasWriteBit(const QFileInfo& info)
+{
+    return info.permissions() &
+           (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+}
+
+// The replacement goes through a rename in the folder, which the system would
+// allow even over a read-only file; so the file itself is checked first.
+bool MayReplace(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.exists() && (!file.isFile() || !file.isWritable() || !HasWriteBit(file)))
+        return false;
+    const QFileInfo folder(file.exists() ? QFileInfo(file.canonicalFilePath()).absolutePath()
+                                         : file.absolutePath());
+    return folder.isDir() && folder.isWritable() && HasWriteBit(folder);
+}
+
+IniDocument LoadForChange(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return IniDocument::FromBytes({});
+    // Writing without having read the old content would lose it.
+    if (!file.open(QIODevice::ReadOnly))
+        throw SettingsWriteError(path);
+    return IniDocument::FromBytes(file.readAll());
+}
+
+void Replace(const QString& path, const QByteArray& content)
+{
+    if (!MayReplace(path))
+        throw SettingsWriteError(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        throw SettingsWriteError(path);
+}
+
+} // namespace
+
+SettingsWriteError::SettingsWriteError(const QString& path)
+    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
+      m_path(path)
+{
+}
+
+QString SettingsWriteError::Message() const
+{
+    return QStringLiteral("Unable to write to %1").arg(m_path);
+}
+
+SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
+
+QString SettingsFile::ReadText(const QString& section, const QString& key,
+                               const QString& defaultValue) const
+{
+    return IniDocument::FromBytes(ContentOrEmpty(m_path))
+        .Value(section, key)
+        .value_or(defaultValue);
+}
+
+qint32 SettingsFile::ReadInteger(const QString& section, const QString& key,
+                                 qint32 defaultValue) const
+{
+    const std::optional<QString> text =
+        IniDocument::FromBytes(ContentOrEmpty(m_path)).Value(section, key);
+    if (!text)
+        return defaultValue;
+    return ParseWholeNumber(*text).value_or(defaultValue);
+}
+
+bool SettingsFile::ReadFlag(const QString& section, const QString& key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void SettingsFile::WriteText(const QString& section, const QString& key, const QString& value)
+{
+    IniDocument document = LoadForChange(m_path);
+    document.SetValue(section, key, value);
+    Replace(m_path, document.ToBytes());
+}
+
+void SettingsFile::WriteInteger(const QString& section, const QString& key, qint32 value)
+{
+    WriteText(section, key, QString::number(value));
+}
+
+void SettingsFile::WriteFlag(const QString& section, const QString& key, bool value)
+{
+    WriteText(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
