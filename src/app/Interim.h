@@ -1,7 +1,7 @@
 #pragma once
 
-// INTERIM: minimal stand-ins for the table model, the document and the settings
-// file, used only until those classes are merged; this file is then deleted.
+// INTERIM: minimal stand-ins for the table model and the document, used only
+// until those classes are merged; this file is then deleted.
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -81,19 +81,3 @@ private:
 };
 
 void FillTestData(TextTable& plu, TextTable& dept);
-
-class SettingsFile
-{
-public:
-    explicit SettingsFile(const QString& path) : m_path(path) {}
-    QString ReadText(const QString& section, const QString& key, const QString& def) const;
-    int ReadInteger(const QString& section, const QString& key, int def) const;
-
-private:
-    QString m_path;
-};
-
-namespace StartupValues {
-QString CompanyName();
-void Read(const QString& settingsPath);
-}

@@ -1,6 +1,7 @@
 #include "app/LanguageFile.h"
 
 #include "app/Interim.h"
+#include "settings/SettingsFile.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -8,6 +8,7 @@
 #include "app/WidgetFileDialogs.h"
 #include "app/WidgetMessageBox.h"
 #include "settings/AppPaths.h"
+#include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,7 @@
 #include "app/About.h"
-#include "app/Interim.h"
 #include "app/Main.h"
 #include "app/ScreenshotOptions.h"
-#include "settings/AppPaths.h"
+#include "settings/StartupValues.h"
 
 #include <QApplication>
 
@@ -14,13 +13,13 @@ int main(int argc, char** argv)
 
     // The settings file lies beside the executable; two of its values are read
     // once, before any window exists.
-    StartupValues::Read(AppPaths::SettingsPath());
+    LoadStartupValues();
 
     // Every window is created once, in this order, and lives until the end;
     // the main window owns the others and hands them to the language file.
     TMainForm mainForm;
     // The communication settings dialog and the progress window come here.
-    mainForm.SetAboutBox(new TAboutBox(StartupValues::CompanyName(), &mainForm));
+    mainForm.SetAboutBox(new TAboutBox(Startup().companyName, &mainForm));
     // The upload, download, port detection, memory range and parameter dialogs
     // and the recycling window come here.
 
