@@ -1,6 +1,6 @@
 #include "app/LanguageFile.h"
 
-#include "app/Interim.h"
+#include "model/Texts.h"
 #include "settings/SettingsFile.h"
 
 #include <QAbstractButton>
@@ -111,9 +111,10 @@ QString LanguageTexts::Text(const QString& section, const QString& key, const QS
     return SettingsFile(m_path).ReadText(section, key, current);
 }
 
-void ApplyToList(const LanguageTexts& texts, const QString& section, QStringList& entries)
+template <std::size_t N>
+void ApplyToList(const LanguageTexts& texts, const QString& section, std::array<QString, N>& entries)
 {
-    for (int i = 0; i < entries.size(); ++i)
+    for (std::size_t i = 0; i < N; ++i)
         entries[i] = texts.Text(section, QString::number(i), entries[i]);
 }
 

@@ -7,6 +7,9 @@
 #include "app/WaitCursor.h"
 #include "app/WidgetFileDialogs.h"
 #include "app/WidgetMessageBox.h"
+#include "files/FileError.h"
+#include "model/TestData.h"
+#include "model/Texts.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsFile.h"
 
@@ -21,6 +24,13 @@ namespace {
 
 const QString SaveChangesQuestion = QStringLiteral("File has not been saved,save it now?");
 
+QString ColumnTitle(const TextTable& table, int column)
+{
+    if (table.Kind() == TableKind::PLU)
+        return Texts().PLUTitles.at(std::size_t(column));
+    return Texts().DeptmentTitles.at(std::size_t(column));
+}
+
 } // namespace
 
 TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* parent)
@@ -29,9 +39,9 @@ TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* pare
       m_ownDialogs(dialogs ? nullptr : std::make_unique<WidgetFileDialogs>(this)),
       m_messages(messages ? messages : m_ownMessages.get()),
       m_dialogs(dialogs ? dialogs : m_ownDialogs.get()),
-      m_pluTable(new TextTable(TextTable::Kind::PLU, this)),
-      m_deptTable(new TextTable(TextTable::Kind::Department, this)),
-      m_document(std::make_unique<Document>(*m_pluTable, *m_deptTable)),
+      m_pluTable(new TextTable(TableKind::PLU, this)),
+      m_deptTable(new TextTable(TableKind::Department, this)),
+      m_document(std::make_unique<Document>(*m_pluTable, *m_deptTable, m_recyTable)),
       m_languageFilePath(DefaultLanguageFilePath())
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -51,7 +61,7 @@ TMainForm::~TMainForm() = default;
 
 QString TMainForm::ProgramTitle()
 {
-    return QStringLiteral("TQR716 PLU manager");
+    return Document::Title();
 }
 
 void TMainForm::FormCreate()
@@ -76,6 +86,8 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     ApplyLanguageFile(m_languageFilePath, m_windows);
+    m_pluTable->RefreshTitles();
+    m_deptTable->RefreshTitles();
     FitColumns();
 }
 
@@ -139,13 +151,10 @@ void TMainForm::OpenItemClick()
     const QString path = m_dialogs->OpenTableFileName();
     if (path.isEmpty())
         return;
-    try {
-        const WaitCursor wait;
+    RunFileCommand([&] {
         m_document->ClearDocument();
         m_document->LoadDocument(path);
-    } catch (const FileError& error) {
-        m_messages->Error(QString::fromLocal8Bit(error.what()));
-    }
+    });
     UpdateCaption();
 }
 
@@ -173,19 +182,24 @@ bool TMainForm::SaveDocumentAs()
     const QString path = m_dialogs->SaveTableFileName();
     if (path.isEmpty())
         return false;
-    const bool saved = SaveDocumentTo(path);
+    const bool saved = RunFileCommand([&] { m_document->SaveDocumentAs(path); });
     UpdateCaption();
     return saved;
 }
 
 bool TMainForm::SaveDocumentTo(const QString& path)
 {
+    return RunFileCommand([&] { m_document->SaveDocument(path); });
+}
+
+bool TMainForm::RunFileCommand(const std::function<void()>& command)
+{
     try {
         const WaitCursor wait;
-        m_document->SaveDocument(path);
+        command();
         return true;
     } catch (const FileError& error) {
-        m_messages->Error(QString::fromLocal8Bit(error.what()));
+        m_messages->Error(error.Message());
         return false;
     }
 }
@@ -232,12 +246,11 @@ void TMainForm::FitGridColumns(QTableView& grid, const TextTable& table)
     const QFontMetrics metrics(grid.font());
     grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.leading() + 4);
 
-    const QStringList& titles = table.Titles();
     for (int column = 0; column < table.ColCount(); ++column) {
         if (table.IsHiddenColumn(column))
             continue;
-        const int byLength = (metrics.averageCharWidth() * table.MaxLens()[column] * 3) / 2;
-        const int byTitle = metrics.horizontalAdvance(titles.value(column)) + 4;
+        const int byLength = (metrics.averageCharWidth() * table.MaxLength(column) * 3) / 2;
+        const int byTitle = metrics.horizontalAdvance(ColumnTitle(table, column)) + 4;
         const int width = std::max(byLength, byTitle);
         if (column == 0)
             grid.verticalHeader()->setFixedWidth(width);
@@ -304,7 +317,7 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 void TMainForm::FillTestDataClick()
 {
-    FillTestData(*m_pluTable, *m_deptTable);
+    FillTestData(*m_pluTable, *m_deptTable, m_recyTable);
 }
 
 // The commands below are supplied by the features that carry them out; until

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "app/Interim.h"
+#include "files/Document.h"
+#include "model/RecyTable.h"
+#include "model/TextTable.h"
 
 #include <QList>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class IFileDialogs;
@@ -36,6 +39,7 @@ public:
     // The tables and the document they make up.
     TextTable& PluTable() { return *m_pluTable; }
     TextTable& DeptmentTable() { return *m_deptTable; }
+    RecyTable& RecyclingTable() { return m_recyTable; }
     Document& CurrentDocument() { return *m_document; }
     QTableView& PLUGrid() { return *m_pluGrid; }
     QTableView& DeptmentGrid() { return *m_deptGrid; }
@@ -117,13 +121,15 @@ private:
     QAction* AddSeparator(const char* name);
     QAction* AddButton(const char* name, const QString& hint, const QIcon& icon,
                        void (TMainForm::*handler)());
-    QTableView* CreateGrid(const char* name, TextTable& table, const QStringList& titles);
+    QTableView* CreateGrid(const char* name, TextTable& table);
     void FitGridColumns(QTableView& grid, const TextTable& table);
 
     // Saves under the current name, or asks for one; true when saved.
     bool SaveDocumentCommand();
     bool SaveDocumentAs();
     bool SaveDocumentTo(const QString& path);
+    // Runs file work under the wait cursor; a file error is shown, and false.
+    bool RunFileCommand(const std::function<void()>& command);
     void UpdateCaption();
     void CommitDataRequest(QSessionManager& manager);
 
@@ -134,6 +140,7 @@ private:
 
     TextTable* m_pluTable = nullptr;
     TextTable* m_deptTable = nullptr;
+    RecyTable m_recyTable;
     std::unique_ptr<Document> m_document;
     QTableView* m_pluGrid = nullptr;
     QTableView* m_deptGrid = nullptr;

@@ -2,6 +2,7 @@
 #include "app/Main.h"
 
 #include "app/GridHeaders.h"
+#include "model/Texts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -186,12 +187,15 @@ void TMainForm::CreateToolbar()
         ToolIcon("application-exit", QStyle::SP_DialogCloseButton), &TMainForm::ExitItemClick);
 }
 
-QTableView* TMainForm::CreateGrid(const char* name, TextTable& table, const QStringList& titles)
+QTableView* TMainForm::CreateGrid(const char* name, TextTable& table)
 {
     auto* grid = new QTableView(this);
     grid->setObjectName(QString::fromLatin1(name));
     grid->setModel(&table);
-    DecorateGridHeaders(*grid, [&titles] { return titles.value(0); });
+    const TableKind kind = table.Kind();
+    DecorateGridHeaders(*grid, [kind] {
+        return kind == TableKind::PLU ? Texts().PLUTitles[0] : Texts().DeptmentTitles[0];
+    });
     grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid->setWordWrap(false);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -204,8 +208,8 @@ QTableView* TMainForm::CreateGrid(const char* name, TextTable& table, const QStr
 
 void TMainForm::CreateClientArea()
 {
-    m_pluGrid = CreateGrid("PLUGrid", *m_pluTable, Texts().PLUTitles);
-    m_deptGrid = CreateGrid("DeptmentGrid", *m_deptTable, Texts().DeptmentTitles);
+    m_pluGrid = CreateGrid("PLUGrid", *m_pluTable);
+    m_deptGrid = CreateGrid("DeptmentGrid", *m_deptTable);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("Splitter1"));

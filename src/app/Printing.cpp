@@ -1,6 +1,7 @@
 #include "app/Printing.h"
 
-#include "app/Interim.h"
+#include "model/Columns.h"
+#include "model/TextTable.h"
 
 #include <QFontDatabase>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "app/LanguageFile.h"
 
 #include "AppTestSupport.h"
-#include "app/Interim.h"
+#include "model/Texts.h"
 
 #include <QAction>
 #include <QDialog>
@@ -62,7 +62,7 @@ protected:
     QLabel* innerLabel = nullptr;
 
 private:
-    TextTables m_savedTexts;
+    ProgramTexts m_savedTexts;
 };
 
 TEST_F(LanguageFileTest, NamedControlsOfTheWindowTakeTheirTexts)
@@ -100,13 +100,13 @@ TEST_F(LanguageFileTest, AnEmptyValueEmptiesTheTextAndAMissingFileChangesNothing
     EXPECT_EQ(label->text(), "");
 }
 
-TEST_F(LanguageFileTest, TextTablesTakeTheirSections)
+TEST_F(LanguageFileTest, ProgramTextsTakeTheirSections)
 {
     Apply("[PLU Titles]\r\n3=Prijs\r\n[Deptment Titles]\r\n1=Groep\r\n[Recy Titles]\r\n2=Code\r\n"
           "[DownloadItem Tips]\r\n1=afdeling\r\n[UploadItem Tips]\r\n2=parameters\r\n"
           "[String]\r\nConnect=Verbinden\r\nDisconnect=Verbreken\r\nReportNotClear=Eerst Z!\r\n"
           "Download=Zenden:\r\nUpload=Ontvangen:\r\n");
-    const TextTables& texts = Texts();
+    const ProgramTexts& texts = Texts();
     EXPECT_EQ(texts.PLUTitles[3], "Prijs");
     EXPECT_EQ(texts.PLUTitles[2], "Name");
     EXPECT_EQ(texts.DeptmentTitles[1], "Groep");

@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
 #include "AppTestSupport.h"
+#include "model/Columns.h"
+#include "model/Texts.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -67,7 +69,7 @@ protected:
 
 private:
     std::unique_ptr<TMainForm> m_form;
-    TextTables m_savedTexts;
+    ProgramTexts m_savedTexts;
 };
 
 QStringList ActionNames(const QList<QAction*>& actions)

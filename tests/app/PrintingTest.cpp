@@ -1,6 +1,6 @@
 #include "app/Printing.h"
 
-#include "app/Interim.h"
+#include "model/TextTable.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -27,7 +27,7 @@ std::optional<QString> PdfText(const QString& path)
 
 TEST(PrintingTest, OnlyNamedRowsAreListedInRowOrder)
 {
-    TextTable plu(TextTable::Kind::PLU);
+    TextTable plu(TableKind::PLU);
     EXPECT_TRUE(PluListingLines(plu).isEmpty());
 
     plu.SetCell(1, 7, QStringLiteral("587"));
@@ -51,7 +51,7 @@ TEST(PrintingTest, TheListingReachesThePrinterPageByPage)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
 
-    TextTable plu(TextTable::Kind::PLU);
+    TextTable plu(TableKind::PLU);
     for (int row = 1; row <= 150; ++row)
         plu.SetCell(2, row, QStringLiteral("Item-%1").arg(row));
     plu.SetCell(1, 200, QStringLiteral("999"));
@@ -74,7 +74,7 @@ TEST(PrintingTest, AJobThatCannotStartIsReported)
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/nonexistent-folder/listing.pdf"));
-    TextTable plu(TextTable::Kind::PLU);
+    TextTable plu(TableKind::PLU);
     plu.SetCell(2, 1, QStringLiteral("Bread"));
     EXPECT_FALSE(PrintPluListing(plu, printer).isEmpty());
 }
