@@ -8,6 +8,7 @@
 #include "app/WidgetFileDialogs.h"
 #include "app/WidgetMessageBox.h"
 #include "files/FileError.h"
+#include "link/RegisterLink.h"
 #include "model/TestData.h"
 #include "model/Texts.h"
 #include "settings/AppPaths.h"
@@ -72,6 +73,15 @@ void TMainForm::FormCreate()
     const SettingsFile settings(AppPaths::SettingsPath());
     m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
     m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
+    SetLink(MakeRegisterLink());
+}
+
+void TMainForm::SetLink(std::unique_ptr<TQelmIBusComm> link)
+{
+    m_link = std::move(link);
+    m_link->setObjectName(QStringLiteral("QelmIBusComm1"));
+    m_link->SetTraceEnabled(true);
+    m_link->SetMessageBox(m_messages);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

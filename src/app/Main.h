@@ -19,6 +19,7 @@ class QSessionManager;
 class QSplitter;
 class QTableView;
 class TAboutBox;
+class TQelmIBusComm;
 
 // The program's working window: the PLU and department grids side by side, the
 // menu bar, the toolbar and the status bar. It owns the tables, the document
@@ -50,6 +51,12 @@ public:
     int SpeedIndex() const { return m_speedIndex; }
     void SetPortNumber(int port) { m_portNumber = port; }
     void SetSpeedIndex(int index) { m_speedIndex = index; }
+
+    // The window's link to the register (QelmIBusComm1), traced to DEBUG.LOG.
+    TQelmIBusComm& Link() { return *m_link; }
+    // Puts another link in its place (tests: one on a scripted device); it is
+    // traced and reports to this window's message boxes like the first.
+    void SetLink(std::unique_ptr<TQelmIBusComm> link);
 
     // The message boxes of this window, for the commands others supply.
     IMessageBox& Messages() { return *m_messages; }
@@ -142,6 +149,7 @@ private:
     TextTable* m_deptTable = nullptr;
     RecyTable m_recyTable;
     std::unique_ptr<Document> m_document;
+    std::unique_ptr<TQelmIBusComm> m_link;
     QTableView* m_pluGrid = nullptr;
     QTableView* m_deptGrid = nullptr;
     QSplitter* m_splitter = nullptr;

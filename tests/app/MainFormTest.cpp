@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "link/QelmIBus.h"
 
 #include "AppTestSupport.h"
 #include "model/Columns.h"
@@ -185,6 +186,9 @@ TEST_F(MainFormTest, PortSettingsComeFromTheSettingsFile)
     TMainForm form(&messages, &dialogs);
     EXPECT_EQ(form.PortNumber(), 3);
     EXPECT_EQ(form.SpeedIndex(), 4);
+    // The window's link traces its transfers.
+    EXPECT_TRUE(form.Link().TraceEnabled());
+    EXPECT_FALSE(form.Link().isActive());
 }
 
 TEST_F(MainFormTest, CaptionFollowsTheDocumentName)
