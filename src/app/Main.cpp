@@ -4,6 +4,7 @@
 #include "app/HiddenKeys.h"
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
+#include "app/TableGrid.h"
 #include "app/WaitCursor.h"
 #include "app/WidgetFileDialogs.h"
 #include "app/WidgetMessageBox.h"
@@ -12,6 +13,7 @@
 #include "model/TestData.h"
 #include "model/Texts.h"
 #include "settings/AppPaths.h"
+#include "settings/Recy.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
@@ -113,6 +115,12 @@ void TMainForm::SetAboutBox(TAboutBox* aboutBox)
     RegisterWindow(aboutBox);
 }
 
+void TMainForm::SetRecyForm(TRecyForm* recyForm)
+{
+    m_recyForm = recyForm;
+    RegisterWindow(recyForm);
+}
+
 // ---- Document commands
 
 void TMainForm::UpdateCaption()
@@ -122,7 +130,11 @@ void TMainForm::UpdateCaption()
 
 bool TMainForm::CommitActiveGrid()
 {
-    // INTERIM: the grids commit their current cell once the editing grid lands.
+    QWidget* active = focusWidget();
+    for (TableGrid* grid : {m_pluGrid, m_deptGrid}) {
+        if (active != nullptr && (active == grid || grid->isAncestorOf(active)))
+            return grid->CommitCurrentCell();
+    }
     return true;
 }
 
@@ -251,7 +263,7 @@ void TMainForm::FitColumns()
     FitGridColumns(*m_deptGrid, *m_deptTable);
 }
 
-void TMainForm::FitGridColumns(QTableView& grid, const TextTable& table)
+void TMainForm::FitGridColumns(TableGrid& grid, const TextTable& table)
 {
     const QFontMetrics metrics(grid.font());
     grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.leading() + 4);
@@ -325,6 +337,12 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
+void TMainForm::RecyItemClick()
+{
+    if (m_recyForm != nullptr)
+        m_recyForm->EditRecycling(m_recyTable);
+}
+
 void TMainForm::FillTestDataClick()
 {
     FillTestData(*m_pluTable, *m_deptTable, m_recyTable);
@@ -333,8 +351,6 @@ void TMainForm::FillTestDataClick()
 // The commands below are supplied by the features that carry them out; until
 // then they do nothing.
 
-// The recycling window.
-void TMainForm::RecyItemClick() {}
 // The parameter dialog.
 void TMainForm::ParameterItemClick() {}
 // The communication settings dialog.

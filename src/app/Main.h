@@ -17,8 +17,9 @@ class QAction;
 class QLabel;
 class QSessionManager;
 class QSplitter;
-class QTableView;
 class TAboutBox;
+class TableGrid;
+class TRecyForm;
 class TQelmIBusComm;
 
 // The program's working window: the PLU and department grids side by side, the
@@ -42,8 +43,8 @@ public:
     TextTable& DeptmentTable() { return *m_deptTable; }
     RecyTable& RecyclingTable() { return m_recyTable; }
     Document& CurrentDocument() { return *m_document; }
-    QTableView& PLUGrid() { return *m_pluGrid; }
-    QTableView& DeptmentGrid() { return *m_deptGrid; }
+    TableGrid& PLUGrid() { return *m_pluGrid; }
+    TableGrid& DeptmentGrid() { return *m_deptGrid; }
 
     // The serial port number (0 none, 1 to 4 for COM1 to COM4) and line-speed
     // index (0 to 4 for 9600 to 115200 bit/s) that every transfer uses.
@@ -66,6 +67,7 @@ public:
     void RegisterWindow(QWidget* window);
     const QList<QWidget*>& Windows() const { return m_windows; }
     void SetAboutBox(TAboutBox* aboutBox);
+    void SetRecyForm(TRecyForm* recyForm);
 
     // The language file applied when the window is first shown.
     void SetLanguageFilePath(const QString& path) { m_languageFilePath = path; }
@@ -128,8 +130,8 @@ private:
     QAction* AddSeparator(const char* name);
     QAction* AddButton(const char* name, const QString& hint, const QIcon& icon,
                        void (TMainForm::*handler)());
-    QTableView* CreateGrid(const char* name, TextTable& table);
-    void FitGridColumns(QTableView& grid, const TextTable& table);
+    TableGrid* CreateGrid(const char* name, TextTable& table);
+    void FitGridColumns(TableGrid& grid, const TextTable& table);
 
     // Saves under the current name, or asks for one; true when saved.
     bool SaveDocumentCommand();
@@ -150,10 +152,11 @@ private:
     RecyTable m_recyTable;
     std::unique_ptr<Document> m_document;
     std::unique_ptr<TQelmIBusComm> m_link;
-    QTableView* m_pluGrid = nullptr;
-    QTableView* m_deptGrid = nullptr;
+    TableGrid* m_pluGrid = nullptr;
+    TableGrid* m_deptGrid = nullptr;
     QSplitter* m_splitter = nullptr;
     TAboutBox* m_aboutBox = nullptr;
+    TRecyForm* m_recyForm = nullptr;
     KeyPreview* m_keyPreview = nullptr;
 
     int m_portNumber = 2;

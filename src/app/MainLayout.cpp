@@ -2,6 +2,7 @@
 #include "app/Main.h"
 
 #include "app/GridHeaders.h"
+#include "app/TableGrid.h"
 #include "model/Texts.h"
 
 #include <QAction>
@@ -42,7 +43,7 @@ QLabel* CreatePanelTitle(const char* name, const QString& text, QWidget* parent)
     return label;
 }
 
-QWidget* CreatePanel(QLabel* title, QTableView* grid, QWidget* parent)
+QWidget* CreatePanel(QLabel* title, TableGrid* grid, QWidget* parent)
 {
     auto* panel = new QWidget(parent);
     auto* layout = new QVBoxLayout(panel);
@@ -187,22 +188,20 @@ void TMainForm::CreateToolbar()
         ToolIcon("application-exit", QStyle::SP_DialogCloseButton), &TMainForm::ExitItemClick);
 }
 
-QTableView* TMainForm::CreateGrid(const char* name, TextTable& table)
+TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
 {
-    auto* grid = new QTableView(this);
+    auto* grid = new TableGrid(this);
     grid->setObjectName(QString::fromLatin1(name));
-    grid->setModel(&table);
+    grid->SetTextTable(&table);
+    connect(grid, &TableGrid::typedInBrowsing, this, [this] { m_document->SetModified(true); });
     const TableKind kind = table.Kind();
     DecorateGridHeaders(*grid, [kind] {
         return kind == TableKind::PLU ? Texts().PLUTitles[0] : Texts().DeptmentTitles[0];
     });
-    grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     grid->setWordWrap(false);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid->verticalHeader()->setMinimumSectionSize(8);
-    for (int column = 1; column < table.ColCount(); ++column)
-        grid->setColumnHidden(column - 1, table.IsHiddenColumn(column));
     return grid;
 }
 

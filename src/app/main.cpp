@@ -1,6 +1,7 @@
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/ScreenshotOptions.h"
+#include "settings/Recy.h"
 #include "settings/StartupValues.h"
 
 #include <QApplication>
@@ -21,7 +22,8 @@ int main(int argc, char** argv)
     // The communication settings dialog and the progress window come here.
     mainForm.SetAboutBox(new TAboutBox(Startup().companyName, &mainForm));
     // The upload, download, port detection, memory range and parameter dialogs
-    // and the recycling window come here.
+    // come here.
+    mainForm.SetRecyForm(new TRecyForm(&mainForm));
 
     mainForm.showMaximized();
     if (demo.fillTestData)

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "app/TableGrid.h"
 #include "link/QelmIBus.h"
 
 #include "AppTestSupport.h"
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -315,6 +317,55 @@ TEST_F(MainFormTest, ClosingWithoutChangesOrAfterNoDoesNotSave)
     messages.answers = {SaveAnswer::No};
     EXPECT_TRUE(Form().close());
     EXPECT_EQ(dialogs.saveCount, 0);
+}
+
+TEST_F(MainFormTest, TypingOverABrowsedCellMakesNewAsk)
+{
+    ShowActive();
+    TableGrid& grid = Form().PLUGrid();
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    QTest::keyClick(&grid, Qt::Key_Return);
+    ASSERT_EQ(grid.CurrentState(), TableGrid::State::Browsing);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Tea"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+
+    messages.answers = {SaveAnswer::Cancel};
+    Form().NewItemClick();
+    EXPECT_EQ(messages.questions, QStringList({SavePrompt}));
+}
+
+TEST_F(MainFormTest, AnInvalidCellStopsSaveBeforeAnyDialog)
+{
+    ShowActive();
+    TableGrid& grid = Form().PLUGrid();
+    int beeps = 0;
+    grid.SetBeep([&beeps] { ++beeps; });
+    grid.setFocus();
+    // A Department of 0 still being edited.
+    grid.setCurrentIndex(grid.model()->index(4, 3));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    ASSERT_NE(grid.Editor(), nullptr);
+    grid.Editor()->setText(QStringLiteral("0"));
+
+    dialogs.saveNames.enqueue(FilePath(QStringLiteral("NEVER.PLU")));
+    Form().SaveItemClick();
+    Form().SaveasItemClick();
+    EXPECT_EQ(dialogs.saveCount, 0);
+    EXPECT_EQ(beeps, 2);
+
+    // The save prompt's Yes stops there too, and the command does not go on.
+    Form().CurrentDocument().SetModified(true);
+    messages.answers = {SaveAnswer::Yes};
+    Form().NewItemClick();
+    EXPECT_EQ(dialogs.saveCount, 0);
+    EXPECT_EQ(Form().PluTable().Cell(4, 5), "0");
+
+    grid.Editor()->setText(QStringLiteral("7"));
+    Form().SaveasItemClick();
+    EXPECT_EQ(dialogs.saveCount, 1);
+    EXPECT_EQ(Form().PluTable().Cell(4, 5), "7");
 }
 
 TEST_F(MainFormTest, CtrlAltF3FillsTestDataWithOrWithoutShift)
