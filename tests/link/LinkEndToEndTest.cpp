@@ -7,6 +7,7 @@
 #include "link/RegisterLink.h"
 #include "link/RegisterPayloads.h"
 #include "model/Defs.h"
+#include "serial/Comm.h"
 #include "support/SimProcess.h"
 
 #include <QDate>
@@ -17,7 +18,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <ostream>
+#include <termios.h>
+#include <unistd.h>
 
 // Readable failure messages for Qt texts.
 void PrintTo(const QString& text, std::ostream* out)
@@ -220,6 +224,32 @@ protected:
     SimProcess sim;
     std::unique_ptr<Link> link;
 };
+
+// --- the line ---
+
+// The line as the link left it, read through another descriptor of the same
+// terminal: 8 data bits, no parity, one stop bit, and no XON/XOFF on output
+// (the register's answers are not flow-controlled).
+TEST_F(LinkEndToEndTest, TheLinkSetsUpTheLineItUses)
+{
+    ASSERT_NO_FATAL_FAILURE(Connect({}));
+    const int fd = ::open(QFile::encodeName(sim.LinkPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios line{};
+    const int got = ::tcgetattr(fd, &line);
+    ::close(fd);
+    ASSERT_EQ(got, 0);
+    EXPECT_EQ(line.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+    EXPECT_EQ(line.c_iflag & IXON, tcflag_t(0));
+    EXPECT_EQ(::cfgetospeed(&line), speed_t(B115200));
+
+    // A chunk ends after 1 ms of quiet: an answer must not sit in the
+    // receive thread for the device's default 100 ms.
+    EXPECT_EQ(MakeLinkDevice()->ReadIntervalTimeout(), 1u);
+    EXPECT_FALSE(MakeLinkDevice()->Outx_XonXoffFlow());
+    EXPECT_EQ(MakeLinkDevice()->DtrControl(), TComm::TDtrControl::DtrDisable);
+}
 
 // --- log-in and the register's contents ---
 
