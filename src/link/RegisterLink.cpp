@@ -4,13 +4,35 @@
 #include "serial/PortResolver.h"
 #include "settings/PortMap.h"
 
+namespace {
+
+// The gap of quiet, in ms, that ends a received chunk.
+constexpr quint32 kReceiveGap = 1;
+
+} // namespace
+
 void UsePortMapFromSettings()
 {
     SetPortResolver([](const QString& commName) { return PortDevicePath(commName); });
 }
 
+std::unique_ptr<TComm> MakeLinkDevice()
+{
+    auto comm = std::make_unique<TComm>();
+    comm->SetDtrControl(TComm::TDtrControl::DtrDisable);
+    comm->SetTxContinueOnXoff(false);
+    comm->SetOutx_XonXoffFlow(false);
+    comm->SetIgnoreNullChar(false);
+    comm->SetRtsControl(TComm::TRtsControl::RtsEnable);
+    comm->SetByteSize(TComm::TByteSize::_8);
+    comm->SetParity(TComm::TParity::None);
+    comm->SetStopBits(TComm::TStopBits::_1);
+    comm->SetReadIntervalTimeout(kReceiveGap);
+    return comm;
+}
+
 std::unique_ptr<TQelmIBusComm> MakeRegisterLink(QObject* parent)
 {
     UsePortMapFromSettings();
-    return std::make_unique<TQelmIBusComm>(std::make_unique<TComm>(), parent);
+    return std::make_unique<TQelmIBusComm>(MakeLinkDevice(), parent);
 }

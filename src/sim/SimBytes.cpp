@@ -58,27 +58,4 @@ void WriteBe48(quint8* p, quint64 value)
     }
 }
 
-void SimPackBcd(quint8* p, int byteCount, quint64 value)
-{
-    for (int i = byteCount - 1; i >= 0; --i) {
-        p[i] = static_cast<quint8>(((value / 10) % 10) * 16 + value % 10);
-        value /= 100;
-    }
-}
-
-quint64 SimUnpackBcd(const quint8* p, int byteCount, bool* valid)
-{
-    quint64 value = 0;
-    bool ok = true;
-    for (int i = 0; i < byteCount; ++i) {
-        const quint8 high = p[i] >> 4;
-        const quint8 low = p[i] & 0x0F;
-        ok = ok && high <= 9 && low <= 9;
-        value = value * 100 + high * 10 + low;
-    }
-    if (valid)
-        *valid = ok;
-    return value;
-}
-
 } // namespace SimBytes

@@ -1,10 +1,32 @@
 #include "sim/SimRecords.h"
 
+#include "model/Defs.h"
 #include "sim/SimBytes.h"
 
 #include <algorithm>
 
 namespace SimRecords {
+namespace {
+
+// Barcodes are 14 packed decimal digits, the program's own packed-decimal
+// layout; digits above the fourteenth do not fit and are dropped.
+constexpr int kBarcodeDigits = 2 * Plu::kBarcodeBytes;
+constexpr quint64 kBarcodeModulus = 100'000'000'000'000;
+
+quint64 ReadBarcode(const quint8* p)
+{
+    TBcdBuffer buffer{};
+    std::copy_n(p, Plu::kBarcodeBytes, buffer.begin());
+    return static_cast<quint64>(UnpackBcd(buffer, kBarcodeDigits));
+}
+
+void WriteBarcode(quint8* p, quint64 barcode)
+{
+    const TBcdBuffer buffer = PackBcd(kBarcodeDigits, static_cast<qint64>(barcode % kBarcodeModulus));
+    std::copy_n(buffer.begin(), Plu::kBarcodeBytes, p);
+}
+
+} // namespace
 
 QByteArray ReadText(const quint8* p, std::size_t width)
 {
@@ -24,7 +46,7 @@ void WriteText(quint8* p, std::size_t width, const QByteArray& text)
 PluFields DecodePlu(const PluBytes& bytes)
 {
     PluFields f;
-    f.barcode = SimBytes::SimUnpackBcd(bytes.data() + Plu::kBarcode, Plu::kBarcodeBytes);
+    f.barcode = ReadBarcode(bytes.data() + Plu::kBarcode);
     f.name = ReadText(bytes.data() + Plu::kName, Plu::kNameBytes);
     f.price = static_cast<qint32>(SimBytes::ReadBe32(bytes.data() + Plu::kPrice));
     f.department = bytes[Plu::kDepartment];
@@ -36,7 +58,7 @@ PluFields DecodePlu(const PluBytes& bytes)
 PluBytes EncodePlu(const PluFields& f)
 {
     PluBytes bytes{};
-    SimBytes::SimPackBcd(bytes.data() + Plu::kBarcode, Plu::kBarcodeBytes, f.barcode);
+    WriteBarcode(bytes.data() + Plu::kBarcode, f.barcode);
     WriteText(bytes.data() + Plu::kName, Plu::kNameBytes, f.name);
     SimBytes::WriteBe32(bytes.data() + Plu::kPrice, static_cast<quint32>(f.price));
     bytes[Plu::kDepartment] = f.department;
@@ -66,7 +88,7 @@ DepartmentBytes EncodeDepartment(const DepartmentFields& f)
 TotalsFields DecodeTotals(const quint8* bytes)
 {
     TotalsFields f;
-    f.barcode = SimBytes::SimUnpackBcd(bytes + Totals::kBarcode, Plu::kBarcodeBytes);
+    f.barcode = ReadBarcode(bytes + Totals::kBarcode);
     f.quantityMilli = static_cast<qint32>(SimBytes::ReadBe32(bytes + Totals::kQuantity));
     f.total = SimBytes::ReadBe48(bytes + Totals::kTotal);
     return f;
@@ -74,7 +96,7 @@ TotalsFields DecodeTotals(const quint8* bytes)
 
 void EncodeTotals(const TotalsFields& f, quint8* bytes)
 {
-    SimBytes::SimPackBcd(bytes + Totals::kBarcode, Plu::kBarcodeBytes, f.barcode);
+    WriteBarcode(bytes + Totals::kBarcode, f.barcode);
     SimBytes::WriteBe32(bytes + Totals::kQuantity, static_cast<quint32>(f.quantityMilli));
     SimBytes::WriteBe48(bytes + Totals::kTotal, f.total & Totals::kMaxTotal);
 }

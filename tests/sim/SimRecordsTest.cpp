@@ -1,4 +1,3 @@
-#include "sim/SimBytes.h"
 #include "sim/SimRecords.h"
 
 #include <gtest/gtest.h>
@@ -13,23 +12,31 @@ QByteArray Hex(const std::array<quint8, N>& bytes, std::size_t from, std::size_t
     return QByteArray(reinterpret_cast<const char*>(bytes.data() + from), qsizetype(count)).toHex(' ');
 }
 
-TEST(SimBytes, PackedDecimalBarcodes)
+TEST(SimRecords, BarcodesArePackedDecimal)
 {
-    quint8 bytes[7] = {};
-    SimBytes::SimPackBcd(bytes, 7, 9876543210987ULL);
-    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(bytes), 7).toHex(' '), "09 87 65 43 21 09 87");
-    bool valid = false;
-    EXPECT_EQ(SimBytes::SimUnpackBcd(bytes, 7, &valid), 9876543210987ULL);
-    EXPECT_TRUE(valid);
+    PluFields f;
+    f.barcode = 9876543210987ULL;
+    PluBytes r = EncodePlu(f);
+    EXPECT_EQ(Hex(r, 0, 7), "09 87 65 43 21 09 87");
+    EXPECT_EQ(DecodePlu(r).barcode, 9876543210987ULL);
 
-    SimBytes::SimPackBcd(bytes, 7, 2900000056789ULL);
-    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(bytes), 7).toHex(' '), "02 90 00 00 05 67 89");
-    SimBytes::SimPackBcd(bytes, 1, 345);
-    EXPECT_EQ(bytes[0], 0x45) << "digits beyond the field are dropped";
+    f.barcode = 123456789012345ULL;
+    EXPECT_EQ(Hex(EncodePlu(f), 0, 7), "23 45 67 89 01 23 45") << "digits beyond the field are dropped";
 
-    const quint8 invalid[2] = {0x1A, 0x23};
-    EXPECT_EQ(SimBytes::SimUnpackBcd(invalid, 2, &valid), 1 * 1000 + 10 * 100 + 23u);
-    EXPECT_FALSE(valid);
+    // Nibbles above 9 count with their value; such a record no longer
+    // encodes back to the same bytes (the state file keeps it raw).
+    r = {};
+    r[5] = 0x1A;
+    r[6] = 0x23;
+    EXPECT_EQ(DecodePlu(r).barcode, 1 * 1000 + 10 * 100 + 23u);
+    EXPECT_NE(EncodePlu(DecodePlu(r)), r);
+
+    quint8 totals[Totals::kBytes] = {};
+    TotalsFields t;
+    t.barcode = 2900000056789ULL;
+    EncodeTotals(t, totals);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(totals), 7).toHex(' '), "02 90 00 00 05 67 89");
+    EXPECT_EQ(DecodeTotals(totals).barcode, 2900000056789ULL);
 }
 
 TEST(SimRecords, PluRecordLayout)
