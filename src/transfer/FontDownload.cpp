@@ -1,6 +1,8 @@
 #include "transfer/ProgramLoad.h"
 
 #include "link/QelmIBus.h"
+#include "model/Defs.h"
+#include "model/Texts.h"
 #include "transfer/Progress.h"
 #include "transfer/ServiceFile.h"
 #include "transfer/ServiceSession.h"
@@ -15,11 +17,6 @@ constexpr quint8 kFontCommand = 2;
 constexpr int kPackageBytes = 256;
 // Package numbers travel as 16-bit values.
 constexpr int kMaxPackages = 65536;
-
-int PackagesFor(qint64 bytes)
-{
-    return int((bytes + kPackageBytes - 1) / kPackageBytes);
-}
 
 } // namespace
 
@@ -45,12 +42,12 @@ ServiceResult DownloadFont(const ServiceContext& context, IOpenFileChooser& choo
     if (!session.Open())
         return session.Result();
 
-    session.Step(context.texts.connect);
+    session.Step(Texts().ConnectText);
     if (session.Cancelled() || !link.LogIn(TQelmIBusComm::kAccessCode, false))
-        return session.Fail(context.texts.connect);
+        return session.Fail(Texts().ConnectText);
 
     const QString download = ProgramLoadTexts::DownloadFont();
-    const int packages = PackagesFor(font.size());
+    const int packages = DivRoundUp(qint32(font.size()), kPackageBytes);
     context.progress.SetMargin(packages);
     session.Step(download);
     const auto* bytes = reinterpret_cast<const quint8*>(font.constData());
@@ -65,8 +62,8 @@ ServiceResult DownloadFont(const ServiceContext& context, IOpenFileChooser& choo
         QCoreApplication::processEvents();
     }
 
-    session.Step(context.texts.disconnect);
+    session.Step(Texts().DisconnectText);
     if (!link.LogOut(TQelmIBusComm::kAccessCode, 0))
-        return session.Fail(context.texts.disconnect);
+        return session.Fail(Texts().DisconnectText);
     return session.Finish();
 }

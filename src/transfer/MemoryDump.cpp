@@ -1,6 +1,7 @@
 #include "transfer/MemoryDump.h"
 
 #include "link/QelmIBus.h"
+#include "model/Texts.h"
 #include "model/MessageBox.h"
 #include "settings/AppPaths.h"
 #include "transfer/MemoryListing.h"
@@ -88,9 +89,9 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
     if (!session.Open())
         return session.Result();
 
-    session.Step(context.texts.connect);
+    session.Step(Texts().ConnectText);
     if (session.Cancelled() || !link.LogIn(TQelmIBusComm::kAccessCode, false))
-        return FailAfterLogIn(context, session, ServiceSession::ErrorText(context.texts.connect));
+        return FailAfterLogIn(context, session, ServiceSession::ErrorText(Texts().ConnectText));
 
     const QString receiveData = MemoryDumpTexts::ReceiveData();
     session.Step(receiveData);
@@ -115,9 +116,9 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
     }
     file.close();
 
-    session.Step(context.texts.disconnect);
+    session.Step(Texts().DisconnectText);
     if (!link.LogOut(TQelmIBusComm::kAccessCode, 0))
-        return session.Fail(context.texts.disconnect);
+        return session.Fail(Texts().DisconnectText);
 
     session.ClosePort();
     if (!WriteListing(path, plan.firstBlock, blocks))

@@ -1,6 +1,7 @@
 #include "transfer/ProgramLoad.h"
 
 #include "link/QelmIBus.h"
+#include "model/Texts.h"
 #include "transfer/Progress.h"
 #include "transfer/ServiceFile.h"
 #include "transfer/ServiceSession.h"
@@ -72,13 +73,13 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
     if (session.Cancelled() || !link.SendDoubleSyncPattern())
         return session.Fail(wait);
 
-    session.Step(context.texts.connect);
+    session.Step(Texts().ConnectText);
     if (session.Cancelled() || !link.LogIn(TQelmIBusComm::kAccessCode, true))
-        return session.Fail(context.texts.connect);
+        return session.Fail(Texts().ConnectText);
     if (session.Cancelled() || !link.BeginProgramLoad(image->StartValue()))
-        return session.Fail(context.texts.connect);
+        return session.Fail(Texts().ConnectText);
     if (session.Cancelled() || !link.SendSyncPattern())
-        return session.Fail(context.texts.connect);
+        return session.Fail(Texts().ConnectText);
 
     const QString download = ProgramLoadTexts::DownloadProgram();
     context.progress.SetMargin(count);
@@ -94,8 +95,8 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
         QCoreApplication::processEvents();
     }
 
-    session.Step(context.texts.disconnect);
+    session.Step(Texts().DisconnectText);
     if (session.Cancelled() || !link.EndProgramLoad(image->Checksum()))
-        return session.Fail(context.texts.disconnect);
+        return session.Fail(Texts().DisconnectText);
     return session.Finish();
 }

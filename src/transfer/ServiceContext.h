@@ -9,7 +9,8 @@ class TQelmIBusComm;
 // What every service function (connection test, memory dump, program and font
 // download) works with: the link it drives, the progress window it reports
 // in, the message box for the few notices it gives, the port to open and the
-// texts the language file may replace.
+// connection texts come from Texts() (ConnectText, DisconnectText), which the
+// language file may replace.
 
 // The port a service function opens: the link's CommName and the line-speed
 // index 0..4 (9600 .. 115200 bit/s). An index outside the table leaves the
@@ -23,20 +24,12 @@ struct ServicePort
     static ServicePort FromNumber(int portNumber, int baudIndex);
 };
 
-// The connection texts shared with the table transfers.
-struct ServiceTexts
-{
-    QString connect = QStringLiteral("Connect");
-    QString disconnect = QStringLiteral("Disconnect");
-};
-
 struct ServiceContext
 {
     TQelmIBusComm& link;
     IProgress& progress;
     IMessageBox& messages;
     ServicePort port;
-    ServiceTexts texts;
 };
 
 struct ServiceResult

@@ -1,6 +1,7 @@
 #include "transfer/TestConnection.h"
 
 #include "link/QelmIBus.h"
+#include "model/Texts.h"
 #include "transfer/ServiceSession.h"
 
 ServiceResult TestConnection(const ServiceContext& context)
@@ -9,12 +10,12 @@ ServiceResult TestConnection(const ServiceContext& context)
     if (!session.Open())
         return session.Result();
 
-    session.Step(context.texts.connect);
+    session.Step(Texts().ConnectText);
     if (session.Cancelled() || !context.link.LogIn(TQelmIBusComm::kAccessCode, false))
-        return session.Fail(context.texts.connect);
+        return session.Fail(Texts().ConnectText);
 
-    session.Step(context.texts.disconnect);
+    session.Step(Texts().DisconnectText);
     if (!context.link.LogOut(TQelmIBusComm::kAccessCode, 0))
-        return session.Fail(context.texts.disconnect);
+        return session.Fail(Texts().DisconnectText);
     return session.Finish();
 }

@@ -55,7 +55,7 @@ protected:
     ServiceResult Dump(MemoryRange range)
     {
         dialog.answer = range;
-        const ServiceContext context{*m.link, progress, messages, ServicePort::FromNumber(2, 0), {}};
+        const ServiceContext context{*m.link, progress, messages, ServicePort::FromNumber(2, 0)};
         return DumpMemory(context, dialog, [this](const QString& path) { viewed << path; });
     }
 
@@ -254,7 +254,7 @@ TEST_F(MemoryDumpTest, InvalidRangeBeepsAndSendsNothing)
     EXPECT_EQ(m.device->OpenCount(), 0);
 
     dialog.answer.reset();
-    const ServiceContext context{*m.link, progress, messages, ServicePort::FromNumber(2, 0), {}};
+    const ServiceContext context{*m.link, progress, messages, ServicePort::FromNumber(2, 0)};
     EXPECT_EQ(DumpMemory(context, dialog, {}).outcome, Outcome::NotStarted);
     EXPECT_EQ(m.device->OpenCount(), 0);
 }

@@ -62,7 +62,7 @@ protected:
         file.write(bytes);
     }
 
-    ServiceContext Context() { return {*m.link, progress, messages, ServicePort::FromNumber(1, 2), {}}; }
+    ServiceContext Context() { return {*m.link, progress, messages, ServicePort::FromNumber(1, 2)}; }
     ServiceResult Program(const QByteArray& image, qint32 firstBlock)
     {
         WriteChosenFile(image);

@@ -1,5 +1,6 @@
 #include "ServiceDoubles.h"
 
+#include "model/Texts.h"
 #include "settings/AppPaths.h"
 #include "transfer/TestConnection.h"
 
@@ -21,10 +22,14 @@ protected:
         AppPaths::SetProgramDir(m_dir.path());
         m.link->SetTraceEnabled(true);
     }
-    void TearDown() override { AppPaths::SetProgramDir(QString()); }
+    void TearDown() override
+    {
+        AppPaths::SetProgramDir(QString());
+        ResetTexts();
+    }
 
     ServiceResult Run() { return TestConnection(Context()); }
-    ServiceContext Context() { return {*m.link, progress, messages, ServicePort::FromNumber(3, 4), {}}; }
+    ServiceContext Context() { return {*m.link, progress, messages, ServicePort::FromNumber(3, 4)}; }
 
     void ExpectPortClosedAndTraced() const
     {
@@ -75,6 +80,14 @@ TEST_F(TestConnectionTest, MissingRegisterEndsInErrorWithoutLogOut)
     EXPECT_EQ(progress.waits, 1);
     EXPECT_EQ(progress.closes, 0);
     ExpectPortClosedAndTraced();
+}
+
+TEST_F(TestConnectionTest, LanguageFileTextsAreShown)
+{
+    Texts().ConnectText = "Verbinden";
+    reg.presence = FakeRegister::Presence::Absent;
+    EXPECT_EQ(Run().message, "Verbinden...Error!");
+    EXPECT_EQ(progress.statuses, QStringList({"N:Verbinden...", "E:Verbinden...Error!"}));
 }
 
 TEST_F(TestConnectionTest, PortThatCannotBeOpenedShowsOnlyTheLinksMessage)
