@@ -14,19 +14,16 @@
 
 namespace {
 
-// A serial device that opens only the device path the register is on; every
-// other port name resolves to a device that does not exist.
+// Opens only the device the register is on; the port names resolve through
+// the [Ports] section of the test's SYSTEM.CFG.
 class RoutedDevice : public ScriptedSerialDevice
 {
 public:
-    QString registerPath;
-    QStringList opened;
+    QString registerName;
 
     void OpenPort() override
     {
-        const QString path = PortDevicePath(CommName());
-        opened << path;
-        if (path != registerPath)
+        if (PortDevicePath(CommName()) != PortDevicePath(registerName))
             throw ECommsError("Error opening serial port");
         ScriptedSerialDevice::OpenPort();
     }
@@ -35,13 +32,11 @@ public:
 class RecordingScanView : public IDetectScanView
 {
 public:
-    std::map<int, QStringList> shown; // every text per port, in order
-    std::function<bool()> wanted = [] { return true; };
+    std::map<int, QStringList> shown;
+    bool closed = false;
 
     void ShowPortResult(int port, const QString& text) override { shown[port] << text; }
-    bool ScanWanted() const override { return wanted(); }
-
-    QString Last(int port) const { return shown.at(port).last(); }
+    bool ScanWanted() const override { return !closed; }
 };
 
 QByteArray ReadFile(const QString& path)
@@ -55,29 +50,28 @@ class DetectScanTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        AppPaths::SetProgramDir(m_dir.path());
-        auto device = std::make_unique<RoutedDevice>();
-        m_device = device.get();
-        m_device->registerPath = m_dir.filePath("register");
-        m_link = std::make_unique<TQelmIBusComm>(std::move(device));
-        m_link->SetMessageBox(&linkMessages);
-        m_register = std::make_unique<FakeRegister>(*m_device);
-
+        ASSERT_TRUE(dir.isValid());
+        AppPaths::SetProgramDir(dir.path());
         QFile settings(AppPaths::SettingsPath());
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[Comm]\r\nPort=2\r\nBaudRate=1\r\n[Ports]\r\nCOM1=absent1\r\nCOM2=absent2\r\n"
-                       "COM3=register\r\nCOM4=absent4\r\n");
+        settings.write("[Comm]\r\nPort=2\r\n[Ports]\r\nCOM1=absent1\r\nCOM2=absent2\r\nCOM3=register\r\n");
+        settings.close();
+
+        auto owned = std::make_unique<RoutedDevice>();
+        device = owned.get();
+        device->registerName = "COM3";
+        link = std::make_unique<TQelmIBusComm>(std::move(owned));
+        link->SetMessageBox(&linkMessages);
+        reg = std::make_unique<FakeRegister>(*device);
     }
     void TearDown() override { AppPaths::SetProgramDir(QString()); }
 
-    std::optional<int> Scan() { return DetectPort(*m_link, messages, view); }
-    int Errors() const { return int(linkMessages.errors.size()); }
+    std::optional<int> Scan() { return DetectPort(*link, messages, view); }
 
-    QTemporaryDir m_dir;
-    RoutedDevice* m_device = nullptr;
-    std::unique_ptr<TQelmIBusComm> m_link;
-    std::unique_ptr<FakeRegister> m_register;
+    QTemporaryDir dir;
+    RoutedDevice* device = nullptr;
+    std::unique_ptr<TQelmIBusComm> link;
+    std::unique_ptr<FakeRegister> reg;
     MessageRecorder linkMessages;
     MessageRecorder messages;
     RecordingScanView view;
@@ -85,77 +79,37 @@ protected:
 
 } // namespace
 
-TEST_F(DetectScanTest, RegisterOnCom3IsFoundAndApplied)
-{
-    EXPECT_EQ(Scan(), 3);
-
-    EXPECT_EQ(linkMessages.errors, QStringList({"Error opening COM1!\r\nplease select other ports.",
-                                                "Error opening COM2!\r\nplease select other ports."}));
-    EXPECT_EQ(view.shown[1], QStringList({"", "Testing...", "No qelm found."}));
-    EXPECT_EQ(view.shown[2], QStringList({"", "Testing...", "No qelm found."}));
-    EXPECT_EQ(view.shown[3], QStringList({"", "Testing...", "Qelm found!"}));
-    EXPECT_EQ(view.shown[4], QStringList({""})) << "the scan stops at the register";
-    EXPECT_EQ(messages.questions, QStringList({"Port found! Do you want to apply it?"}));
-
-    const QByteArray settings = ReadFile(AppPaths::SettingsPath());
-    EXPECT_TRUE(settings.contains("Port=3\r\n"));
-    EXPECT_TRUE(settings.contains("BaudRate=1\r\n")) << "the rate is not touched";
-    EXPECT_TRUE(settings.contains("COM3=register\r\n"));
-
-    ASSERT_EQ(m_register->Frames().size(), 2u) << "a log-in and its status request, no log-out";
-    EXPECT_EQ(m_register->Frames()[0][14], 1) << "a log-in for a transfer";
-    EXPECT_FALSE(m_device->IsOpen());
-}
-
-TEST_F(DetectScanTest, NoLeavesTheSettingsUnchanged)
+TEST_F(DetectScanTest, RegisterOnCom3AnsweredNoLeavesTheSettings)
 {
     messages.answerYes = false;
     const QByteArray before = ReadFile(AppPaths::SettingsPath());
 
     EXPECT_EQ(Scan(), std::nullopt);
+    EXPECT_EQ(linkMessages.shown, QStringList({"Error opening COM1!\r\nplease select other ports.",
+                                               "Error opening COM2!\r\nplease select other ports."}));
+    EXPECT_EQ(view.shown[1], QStringList({"", "Testing...", "No qelm found."}));
+    EXPECT_EQ(view.shown[2], QStringList({"", "Testing...", "No qelm found."}));
+    EXPECT_EQ(view.shown[3], QStringList({"", "Testing...", "Qelm found!"}));
+    EXPECT_EQ(view.shown[4], QStringList({""})) << "the scan ends at the register";
+    EXPECT_EQ(messages.shown, QStringList({"Port found! Do you want to apply it?"}));
+    EXPECT_EQ(reg->Transcript(), QStringList({"login", "read"})) << "no log-out";
     EXPECT_EQ(ReadFile(AppPaths::SettingsPath()), before);
-    EXPECT_EQ(view.Last(3), "Qelm found!");
-    EXPECT_EQ(view.shown[4], QStringList({""}));
+    EXPECT_FALSE(device->IsOpen());
 }
 
-TEST_F(DetectScanTest, PortsWithoutARegisterAreAllReported)
+TEST_F(DetectScanTest, ClosingTheDialogDuringALogInEndsTheScan)
 {
-    m_device->registerPath = PortDevicePath("COM4");
-    m_register->presence = FakeRegister::Presence::Absent;
-
-    EXPECT_EQ(Scan(), std::nullopt);
-    EXPECT_EQ(Errors(), 3);
-    for (int port = 1; port <= 4; ++port)
-        EXPECT_EQ(view.Last(port), "No qelm found.") << port;
-    EXPECT_EQ(m_register->CountFrames(14, 1, 0), 21) << "the whole log-in hunt on COM4";
-    EXPECT_TRUE(messages.questions.isEmpty());
-    EXPECT_FALSE(m_device->IsOpen());
-}
-
-TEST_F(DetectScanTest, ClosingTheDialogStopsAfterThePortBeingTried)
-{
-    view.wanted = [] { return false; };
-    EXPECT_EQ(Scan(), std::nullopt);
-    EXPECT_EQ(Errors(), 1) << "no further message boxes after COM1";
-    EXPECT_EQ(view.shown[1], QStringList({"", "Testing..."}));
-    EXPECT_EQ(view.shown[2], QStringList({""}));
-}
-
-TEST_F(DetectScanTest, ClosingDuringALogInAbortsTheWait)
-{
-    // The register on COM1 stays silent; Close aborts the link's wait.
-    m_device->registerPath = PortDevicePath("COM1");
-    m_register->presence = FakeRegister::Presence::Silent;
-    bool closed = false;
-    view.wanted = [&closed] { return !closed; };
-    QTimer::singleShot(50, [&] {
-        closed = true;
-        m_link->Abort();
+    device->registerName = "COM1";
+    device->SetScript({}); // a silent register: only the Close ends the wait
+    QTimer::singleShot(50, [this] {
+        view.closed = true;
+        link->Abort();
     });
 
     EXPECT_EQ(Scan(), std::nullopt);
-    EXPECT_EQ(m_register->CountFrames(14, 1, 0), 1);
-    EXPECT_EQ(Errors(), 0);
-    EXPECT_EQ(m_device->opened.size(), 1);
-    EXPECT_FALSE(m_device->IsOpen());
+    EXPECT_EQ(device->Writes().size(), 1);
+    EXPECT_EQ(view.shown[1], QStringList({"", "Testing..."}));
+    EXPECT_EQ(view.shown[2], QStringList({""}));
+    EXPECT_TRUE(linkMessages.shown.isEmpty());
+    EXPECT_FALSE(device->IsOpen());
 }

@@ -56,26 +56,6 @@ std::unique_ptr<TComm> QuickDevice()
     return device;
 }
 
-class FixedRange : public IMemoryRangeDialog
-{
-public:
-    explicit FixedRange(MemoryRange range) : m_range(range) {}
-    std::optional<MemoryRange> Run(const QString&) override { return m_range; }
-
-private:
-    MemoryRange m_range;
-};
-
-class FixedFile : public IOpenFileChooser
-{
-public:
-    explicit FixedFile(QString path) : m_path(std::move(path)) {}
-    QString ChooseOpenFile(const OpenFileFilter&) override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 class ScanView : public IDetectScanView
 {
 public:
@@ -100,6 +80,7 @@ protected:
         link = std::make_unique<TQelmIBusComm>(QuickDevice());
         link->SetMessageBox(&linkMessages);
         link->SetRetryInterval(150);
+        ram.answer = MemoryRange{MemoryArea::Ram};
     }
 
     void TearDown() override
@@ -137,6 +118,14 @@ protected:
         return QString::fromUtf8(ReadFile(LogPath())).split('\n').filter(containing);
     }
     ServiceContext Context() { return {*link, progress, messages, ServicePort::FromNumber(3, 4)}; }
+    // Writes the file the operator then chooses.
+    void Choose(const QString& name, const QByteArray& bytes)
+    {
+        chosen.answer = dir.filePath(name);
+        QFile file(chosen.answer);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
 
     QTemporaryDir dir;
     QProcess sim;
@@ -144,6 +133,8 @@ protected:
     MessageRecorder linkMessages;
     MessageRecorder messages;
     ProgressRecorder progress;
+    FixedFile chosen;
+    FixedRange ram;
 };
 
 } // namespace
@@ -153,6 +144,8 @@ TEST_F(ServiceEndToEndTest, ConnectionTestLogsInAndOutOnce)
     StartSim();
     link->SetTraceEnabled(true);
     ASSERT_EQ(TestConnection(Context()).outcome, Outcome::Done);
+    EXPECT_EQ(progress.statuses, QStringList({"N:Connect...", "N:Disconnect..."}));
+    EXPECT_EQ(progress.closes, 1);
     EXPECT_FALSE(link->isActive());
     EXPECT_TRUE(ReadFile(AppPaths::TracePath()).contains("Send"));
     StopSim();
@@ -164,7 +157,6 @@ TEST_F(ServiceEndToEndTest, RamDumpListing)
 {
     StartSim();
     QStringList viewed;
-    FixedRange ram({MemoryArea::Ram, 0, 8});
     const ServiceResult result =
         DumpMemory(Context(), ram, [&viewed](const QString& path) { viewed << path; });
     ASSERT_EQ(result.outcome, Outcome::Done) << result.message.toStdString();
@@ -184,7 +176,6 @@ TEST_F(ServiceEndToEndTest, DumpFailingAtBlock10KeepsTheBinaryBlocks)
 {
     // Log-in, status request and blocks 0..9 are answered, then nothing.
     StartSim({"--fail-after", "12"});
-    FixedRange ram({MemoryArea::Ram, 0, 8});
     const ServiceResult result = DumpMemory(Context(), ram, {});
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(result.message, "Receive Data...Error!");
@@ -197,15 +188,9 @@ TEST_F(ServiceEndToEndTest, ProgramImageFromBlock16)
 {
     const QString program = dir.filePath("received.bin");
     StartSim({"--save-program", program});
-    const QString imagePath = dir.filePath("image.hex");
     const QByteArray image = Pattern(65536);
-    {
-        QFile file(imagePath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(image);
-    }
-    FixedFile chooser(imagePath);
-    const ServiceResult result = DownloadProgram(Context(), chooser, 16);
+    Choose("image.hex", image);
+    const ServiceResult result = DownloadProgram(Context(), chosen, 16);
     ASSERT_EQ(result.outcome, Outcome::Done) << result.message.toStdString();
     StopSim();
 
@@ -228,15 +213,9 @@ TEST_F(ServiceEndToEndTest, FontOfThreePackages)
 {
     const QString saved = dir.filePath("font.bin");
     StartSim({"--save-font", saved});
-    const QString fontPath = dir.filePath("small.fnt");
     const QByteArray font = Pattern(600);
-    {
-        QFile file(fontPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(font);
-    }
-    FixedFile chooser(fontPath);
-    ASSERT_EQ(DownloadFont(Context(), chooser).outcome, Outcome::Done);
+    Choose("small.fnt", font);
+    ASSERT_EQ(DownloadFont(Context(), chosen).outcome, Outcome::Done);
     StopSim();
 
     const QByteArray received = ReadFile(saved);
@@ -252,10 +231,9 @@ TEST_F(ServiceEndToEndTest, DetectionFindsTheRegisterOnCom3)
     TQelmIBusComm detectLink(QuickDevice());
     detectLink.SetMessageBox(&linkMessages);
     ScanView view;
-    messages.answerYes = true;
 
     EXPECT_EQ(DetectPort(detectLink, messages, view), 3);
-    EXPECT_EQ(linkMessages.errors.size(), 2);
+    EXPECT_EQ(linkMessages.shown.size(), 2);
     EXPECT_EQ(view.last[1], "No qelm found.");
     EXPECT_EQ(view.last[2], "No qelm found.");
     EXPECT_EQ(view.last[3], "Qelm found!");

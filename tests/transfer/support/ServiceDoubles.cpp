@@ -4,12 +4,6 @@
 
 using RegisterFrames::Bytes;
 
-void ProgressRecorder::Show()
-{
-    ++shows;
-    m_state = State::Running;
-}
-
 void ProgressRecorder::ShowStatus(Mode mode, const QString& text)
 {
     if (m_state == State::Dismissed)
@@ -20,8 +14,7 @@ void ProgressRecorder::ShowStatus(Mode mode, const QString& text)
 
 void ProgressRecorder::SetProgress(int current)
 {
-    progress.push_back(current);
-    if (cancelAtProgress && *cancelAtProgress == current)
+    if (cancelAt == current)
         PressCancel();
 }
 
@@ -38,60 +31,34 @@ void ProgressRecorder::PressCancel()
     m_state = State::Dismissed;
 }
 
-quint8 FakeRegister::MemoryByte(int block, int area, int i)
+FakeRegister::FakeRegister(ScriptedSerialDevice& device)
 {
-    return static_cast<quint8>(block * 3 + area + i);
+    device.SetScript([this](const ScriptedSerialDevice::Write& write, int) { return Answer(write.bytes); });
 }
 
-FakeRegister::FakeRegister(ScriptedSerialDevice& device) : m_device(device)
+QList<QByteArray> FakeRegister::Answer(const QByteArray& written)
 {
-    m_device.SetScript([this](const ScriptedSerialDevice::Write& write, int) { return Answer(write); });
-}
-
-QList<QByteArray> FakeRegister::Answer(const ScriptedSerialDevice::Write& write)
-{
-    if (!RegisterFrames::IsFrame(write.bytes))
+    if (!RegisterFrames::IsFrame(written)) {
+        m_transcript << (written == QByteArray(64, '\x66') ? QStringLiteral("sync") : QStringLiteral("raw"));
         return {};
-    const Payload payload = RegisterFrames::PayloadOf(write.bytes);
-    m_frames.push_back(payload);
-    if (presence == Presence::Absent)
+    }
+    const Frame::Payload p = RegisterFrames::PayloadOf(written);
+    const QString key = QStringLiteral("%1/%2").arg(p[0]).arg(p[1] | (p[2] << 8));
+    const bool request = key == QLatin1String("14/16");
+    if (key == QLatin1String("14/1"))
+        m_transcript << QStringLiteral("login");
+    else if (key == QLatin1String("14/2"))
+        m_transcript << (p[7] ? QStringLiteral("logout:failed") : QStringLiteral("logout"));
+    else
+        m_transcript << (request ? QStringLiteral("read") : key);
+
+    if (absent)
         return {Bytes({0x55})};
-    if (presence == Presence::Silent)
+    if (silentTo.contains(key))
         return {};
-    if (silentAtHeader && payload[0] == (*silentAtHeader)[0] && payload[1] == (*silentAtHeader)[1]
-        && payload[2] == (*silentAtHeader)[2])
-        return {};
-    if (!IsBlockRequest(payload))
-        return {Bytes({0x02})};
-
-    const int block = payload[Frame::kDataOffset] | (payload[Frame::kDataOffset + 1] << 8);
-    if (silentAtBlock && *silentAtBlock == block)
-        return {};
-    const int area = payload[Frame::kDataOffset + 2] >> 4;
-    RegisterFrames::Data data{};
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = MemoryByte(block, area, int(i));
-    return {RegisterFrames::Reply(payload, data) + Bytes({0xFF})};
-}
-
-QList<QByteArray> FakeRegister::RawWrites() const
-{
-    QList<QByteArray> raw;
-    for (const ScriptedSerialDevice::Write& write : m_device.Writes()) {
-        if (!RegisterFrames::IsFrame(write.bytes))
-            raw << write.bytes;
-    }
-    return raw;
-}
-
-int FakeRegister::CountFrames(quint8 p0, std::optional<quint8> p1, std::optional<quint8> p2) const
-{
-    int count = 0;
-    for (const Payload& p : m_frames) {
-        if (p[0] == p0 && (!p1 || p[1] == *p1) && (!p2 || p[2] == *p2))
-            ++count;
-    }
-    return count;
+    if (request)
+        return {RegisterFrames::Reply(p, RegisterFrames::Counting(p[3])) + Bytes({0xFF})};
+    return {Bytes({0x02})};
 }
 
 ScriptedLink::ScriptedLink()
@@ -99,7 +66,7 @@ ScriptedLink::ScriptedLink()
     auto owned = std::make_unique<ScriptedSerialDevice>();
     device = owned.get();
     link = std::make_unique<TQelmIBusComm>(std::move(owned));
-    link->SetMessageBox(&linkMessages);
+    link->SetMessageBox(&messages);
     link->SetRetryInterval(20);
     link->SetRetryCount(2);
 }
