@@ -76,7 +76,7 @@ ServiceResult Refused(IMessageBox& messages)
 
 ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dialog, const ListingViewer& viewer)
 {
-    const std::optional<MemoryRange> range = dialog.Run(MemoryDumpTexts::DialogTitle());
+    const std::optional<MemoryRangeChoice> range = dialog.Run(MemoryDumpTexts::DialogTitle());
     if (!range)
         return {ServiceResult::Outcome::NotStarted, {}, {}};
     if (!MemoryRanges::IsValid(*range))

@@ -14,9 +14,9 @@ class IMemoryRangeDialog
 public:
     virtual ~IMemoryRangeDialog() = default;
     // Shows the dialog with the given title. Nothing when the operator
-    // cancelled, or when the texts did not parse (the dialog beeped; see
-    // MemoryRanges::Parse).
-    virtual std::optional<MemoryRange> Run(const QString& title) = 0;
+    // cancelled, or when the texts did not give a range (the dialog beeped;
+    // see MemoryRangeInput::Parse).
+    virtual std::optional<MemoryRangeChoice> Run(const QString& title) = 0;
 };
 
 // Shows a finished listing: the gui starts the external text viewer without
@@ -40,7 +40,7 @@ inline QString ReceiveData() { return QStringLiteral("Receive Data"); }
 // failure flag and shows "Receive Data...Error!". The listing replaces the
 // binary only after the final log-out.
 //
-// A range that is not valid (MemoryRanges::IsValid) is refused with a beep
+// A choice that is not valid (MemoryRanges::IsValid) is refused with a beep
 // and nothing is sent. A dump file that cannot be created or written ends the
 // dump like a failed request, with "Unable to create <file>" or "Unable to
 // write to <file>" as the error status; a listing that cannot be written

@@ -1,22 +1,9 @@
 #pragma once
 
+#include "transfer/DialogInput.h"
+
 #include <QString>
 #include <QtGlobal>
-
-#include <optional>
-
-// The register's memories a dump can read, in the order of the memory range
-// dialog's radio buttons.
-enum class MemoryArea { Rom = 0, Ram = 1, Fiscal = 2 };
-
-// The memory range dialog's result: a whole memory, or (no area chosen) a run
-// of blockCount 256-byte blocks from baseBlock on.
-struct MemoryRange
-{
-    std::optional<MemoryArea> area;
-    int baseBlock = 0;
-    int blockCount = 8;
-};
 
 // What a dump reads and where it keeps it.
 struct DumpPlan
@@ -27,24 +14,21 @@ struct DumpPlan
     QString fileName;      // in the program folder
 };
 
+// The memory range dialog's choice (MemoryRangeInput::Parse reads its texts)
+// turned into the blocks a dump reads. An area 0..2 is a whole memory; any
+// other area index stands for the run of blockCount blocks from baseBlock on.
 namespace MemoryRanges {
 
 constexpr int kBlockBytes = 256;
-// Block numbers travel as 16-bit values.
-constexpr int kLastBlock = 65535;
 constexpr quint8 kChosenRunCode = 255;
 
-// The dialog's texts: the base block in hexadecimal, the block count in
-// decimal, and the selected radio button (0..2, anything else for none).
-// Nothing when a text is not a number, or when a chosen run has fewer than
-// one block or runs past block 65535; the caller then beeps and sends nothing.
-std::optional<MemoryRange> Parse(int areaIndex, const QString& baseHex, const QString& countDecimal);
+bool IsWholeMemory(const MemoryRangeChoice& choice);
 
 // True for a whole memory, and for a run of at least one block that ends at
 // block 65535 or before.
-bool IsValid(const MemoryRange& range);
+bool IsValid(const MemoryRangeChoice& choice);
 
-// The blocks and the file of a valid range.
-DumpPlan Plan(const MemoryRange& range);
+// The blocks and the file of a valid choice.
+DumpPlan Plan(const MemoryRangeChoice& choice);
 
 } // namespace MemoryRanges

@@ -23,7 +23,7 @@ protected:
     }
     void TearDown() override { AppPaths::SetProgramDir(QString()); }
 
-    ServiceResult Dump(std::optional<MemoryRange> range)
+    ServiceResult Dump(std::optional<MemoryRangeChoice> range)
     {
         dialog.answer = range;
         return DumpMemory({*m.link, progress, messages, ServicePort::FromNumber(2, 0)}, dialog,
@@ -41,27 +41,23 @@ protected:
 
 } // namespace
 
-TEST(MemoryRangeTest, DialogTextsAndRanges)
+TEST(MemoryRangeTest, AreasAndRuns)
 {
-    EXPECT_EQ(MemoryRanges::Parse(1, "0", "8")->area, MemoryArea::Ram);
-    const std::optional<MemoryRange> run = MemoryRanges::Parse(-1, " 1aF ", "3");
-    ASSERT_TRUE(run && !run->area);
-    EXPECT_EQ(run->baseBlock, 0x1AF);
-    EXPECT_EQ(run->blockCount, 3);
-    EXPECT_TRUE(MemoryRanges::Parse(-1, "FFFF", "1")) << "the last block alone";
-    EXPECT_TRUE(MemoryRanges::Parse(2, "FFFF", "0")) << "a whole memory ignores the run";
-    // Not numbers, no block, or a run past block 65535: refused.
-    for (const auto& [base, count] : std::vector<std::pair<QString, QString>>{
-             {"", "8"}, {"G1", "8"}, {"-1", "8"}, {"0", "8x"}, {"0", "0"}, {"0", "-2"},
-             {"FFFF", "2"}, {"10000", "1"}, {"FFFFFFFFF", "1"}})
-        EXPECT_FALSE(MemoryRanges::Parse(-1, base, count)) << base.toStdString() << "," << count.toStdString();
-
-    const DumpPlan fiscal = MemoryRanges::Plan({MemoryArea::Fiscal, 7, 9});
+    const DumpPlan fiscal = MemoryRanges::Plan({MemoryRangeChoice::FISCAL, 7, 9});
     EXPECT_EQ(fiscal.areaCode, 2);
+    EXPECT_EQ(fiscal.firstBlock, 0);
     EXPECT_EQ(fiscal.blockCount, 2048);
     EXPECT_EQ(fiscal.fileName, "FISCAL_TEMP.BIN");
-    EXPECT_EQ(MemoryRanges::Plan({MemoryArea::Rom, 0, 8}).blockCount, 1024);
-    EXPECT_EQ(MemoryRanges::Plan({std::nullopt, 5, 2}).areaCode, 255);
+    EXPECT_EQ(MemoryRanges::Plan({MemoryRangeChoice::ROM, 0, 8}).blockCount, 1024);
+    const DumpPlan run = MemoryRanges::Plan({-1, 0xFF, 2});
+    EXPECT_EQ(run.areaCode, 255);
+    EXPECT_EQ(run.firstBlock, 0xFF);
+    EXPECT_EQ(run.fileName, "TEMP.BIN");
+
+    EXPECT_TRUE(MemoryRanges::IsValid({-1, 0xFFFF, 1})) << "the last block alone";
+    EXPECT_FALSE(MemoryRanges::IsValid({-1, 0xFFFF, 2}));
+    EXPECT_FALSE(MemoryRanges::IsValid({-1, 0, 0}));
+    EXPECT_FALSE(MemoryRanges::IsValid({-1, -1, 4}));
 }
 
 TEST(MemoryListingTest, AddressHexAndCharacters)
@@ -79,7 +75,7 @@ TEST_F(MemoryDumpTest, CancelBetweenRequestsStopsTheDumpSilently)
     // The link starts every request with a cleared abort flag: the dump itself
     // has to notice the Cancel pressed between two requests.
     progress.cancelAt = 3;
-    EXPECT_EQ(Dump(MemoryRange{MemoryArea::Fiscal}).outcome, Outcome::Cancelled);
+    EXPECT_EQ(Dump(MemoryRangeChoice{MemoryRangeChoice::FISCAL}).outcome, Outcome::Cancelled);
     EXPECT_EQ(reg.Transcript(), QStringList({"login", "read", "read", "read", "logout:failed"}));
     EXPECT_EQ(QFile(dir.filePath("FISCAL_TEMP.BIN")).size(), 512) << "blocks 0 and 1, binary";
     EXPECT_EQ(progress.statuses.last(), "N:Receive Data...");
@@ -89,7 +85,7 @@ TEST_F(MemoryDumpTest, CancelBetweenRequestsStopsTheDumpSilently)
 
 TEST_F(MemoryDumpTest, BadRangeOrCancelledDialogSendsNothing)
 {
-    EXPECT_EQ(Dump(MemoryRange{std::nullopt, 0xFFF0, 17}).outcome, Outcome::Refused);
+    EXPECT_EQ(Dump(MemoryRangeChoice{-1, 0xFFF0, 17}).outcome, Outcome::Refused);
     EXPECT_EQ(messages.beeps, 1);
     EXPECT_EQ(Dump(std::nullopt).outcome, Outcome::NotStarted);
     EXPECT_EQ(m.device->OpenCount(), 0);
@@ -98,7 +94,7 @@ TEST_F(MemoryDumpTest, BadRangeOrCancelledDialogSendsNothing)
 TEST_F(MemoryDumpTest, DumpFileThatCannotBeCreatedEndsWithOneFailureLogOut)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("TEMP.BIN"));
-    const ServiceResult result = Dump(MemoryRange{std::nullopt, 0, 4});
+    const ServiceResult result = Dump(MemoryRangeChoice{-1, 0, 4});
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(progress.statuses.last(), "E:Unable to create " + QDir::toNativeSeparators(dir.filePath("TEMP.BIN")));
     EXPECT_EQ(reg.Transcript(), QStringList({"login", "read", "logout:failed"}));

@@ -80,7 +80,7 @@ protected:
         link = std::make_unique<TQelmIBusComm>(QuickDevice());
         link->SetMessageBox(&linkMessages);
         link->SetRetryInterval(150);
-        ram.answer = MemoryRange{MemoryArea::Ram};
+        ram.answer = MemoryRangeChoice{MemoryRangeChoice::RAM};
     }
 
     void TearDown() override

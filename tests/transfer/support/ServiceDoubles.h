@@ -61,8 +61,8 @@ public:
 class FixedRange : public IMemoryRangeDialog
 {
 public:
-    std::optional<MemoryRange> answer;
-    std::optional<MemoryRange> Run(const QString&) override { return answer; }
+    std::optional<MemoryRangeChoice> answer;
+    std::optional<MemoryRangeChoice> Run(const QString&) override { return answer; }
 };
 
 class FixedFile : public IOpenFileChooser
