@@ -1,0 +1,21 @@
+#include "transfer/TestConnection.h"
+
+#include "link/QelmIBus.h"
+#include "model/Texts.h"
+#include "transfer/ServiceSession.h"
+
+ServiceResult TestConnection(const ServiceContext& context)
+{
+    ServiceSession session(context);
+    if (!session.Open())
+        return session.Result();
+
+    session.Step(Texts().ConnectText);
+    if (session.Cancelled() || !context.link.LogIn(TQelmIBusComm::kAccessCode, false))
+        return session.Fail(Texts().ConnectText);
+
+    session.Step(Texts().DisconnectText);
+    if (!context.link.LogOut(TQelmIBusComm::kAccessCode, 0))
+        return session.Fail(Texts().DisconnectText);
+    return session.Finish();
+}

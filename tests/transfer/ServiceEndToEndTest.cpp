@@ -1,0 +1,242 @@
+// The service functions over a real serial device (a pseudo-terminal) against
+// the register simulator ecr-sim.
+#include "ServiceDoubles.h"
+
+#include "link/QelmIBus.h"
+#include "serial/Comm.h"
+#include "serial/PortResolver.h"
+#include "settings/AppPaths.h"
+#include "settings/DetectScan.h"
+#include "settings/PortMap.h"
+#include "transfer/MemoryDump.h"
+#include "transfer/ProgramLoad.h"
+#include "transfer/TestConnection.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using Outcome = ServiceResult::Outcome;
+
+QString SimProgram()
+{
+    QString binDir = qEnvironmentVariable("PLU_BIN_DIR");
+    if (binDir.isEmpty())
+        binDir = QStringLiteral(PLU_DEFAULT_BIN_DIR);
+    return binDir + QStringLiteral("/ecr-sim");
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray Pattern(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 13 + i / 256) & 0xFF);
+    return bytes;
+}
+
+// A serial device that hands a received chunk on after 2 ms of silence
+// rather than 100 ms, so that hundreds of exchanges stay quick.
+std::unique_ptr<TComm> QuickDevice()
+{
+    auto device = std::make_unique<TComm>();
+    device->SetReadIntervalTimeout(2);
+    return device;
+}
+
+class ScanView : public IDetectScanView
+{
+public:
+    std::map<int, QString> last;
+    void ShowPortResult(int port, const QString& text) override { last[port] = text; }
+    bool ScanWanted() const override { return true; }
+};
+
+class ServiceEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        AppPaths::SetProgramDir(dir.path());
+        SetPortResolver(PortDevicePath);
+        QFile settings(AppPaths::SettingsPath());
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[Ports]\r\nCOM1=absent1\r\nCOM2=absent2\r\nCOM3=sim-port\r\n");
+        settings.close();
+
+        link = std::make_unique<TQelmIBusComm>(QuickDevice());
+        link->SetMessageBox(&linkMessages);
+        link->SetRetryInterval(150);
+        ram.answer = MemoryRangeChoice{MemoryRangeChoice::RAM};
+    }
+
+    void TearDown() override
+    {
+        link.reset();
+        StopSim();
+        SetPortResolver({});
+        AppPaths::SetProgramDir(QString());
+    }
+
+    void StartSim(const QStringList& extra = {})
+    {
+        sim.setProgram(SimProgram());
+        sim.setArguments(QStringList{"--link", dir.filePath("sim-port"), "--log", LogPath()} + extra);
+        sim.start();
+        ASSERT_TRUE(sim.waitForStarted(5000)) << qPrintable(sim.errorString());
+        while (!sim.canReadLine())
+            ASSERT_TRUE(sim.waitForReadyRead(10000)) << sim.readAllStandardError().constData();
+        ASSERT_TRUE(QFileInfo(dir.filePath("sim-port")).isSymLink());
+    }
+
+    // Ends the simulator so that its log and saved files are complete.
+    void StopSim()
+    {
+        if (sim.state() == QProcess::NotRunning)
+            return;
+        sim.terminate();
+        if (!sim.waitForFinished(10000))
+            sim.kill();
+    }
+
+    QString LogPath() const { return dir.filePath("sim.log"); }
+    QStringList LogLines(const QString& containing) const
+    {
+        return QString::fromUtf8(ReadFile(LogPath())).split('\n').filter(containing);
+    }
+    ServiceContext Context() { return {*link, progress, messages, ServicePort::FromNumber(3, 4)}; }
+    // Writes the file the operator then chooses.
+    void Choose(const QString& name, const QByteArray& bytes)
+    {
+        chosen.answer = dir.filePath(name);
+        QFile file(chosen.answer);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir dir;
+    QProcess sim;
+    std::unique_ptr<TQelmIBusComm> link;
+    MessageRecorder linkMessages;
+    MessageRecorder messages;
+    ProgressRecorder progress;
+    FixedFile chosen;
+    FixedRange ram;
+};
+
+} // namespace
+
+TEST_F(ServiceEndToEndTest, ConnectionTestLogsInAndOutOnce)
+{
+    StartSim();
+    link->SetTraceEnabled(true);
+    ASSERT_EQ(TestConnection(Context()).outcome, Outcome::Done);
+    EXPECT_EQ(progress.statuses, QStringList({"N:Connect...", "N:Disconnect..."}));
+    EXPECT_EQ(progress.closes, 1);
+    EXPECT_FALSE(link->isActive());
+    EXPECT_TRUE(ReadFile(AppPaths::TracePath()).contains("Send"));
+    StopSim();
+    EXPECT_EQ(LogLines("(log-in): ack").size(), 1);
+    EXPECT_EQ(LogLines("(log-out): ack").size(), 1);
+}
+
+TEST_F(ServiceEndToEndTest, RamDumpListing)
+{
+    StartSim();
+    QStringList viewed;
+    const ServiceResult result =
+        DumpMemory(Context(), ram, [&viewed](const QString& path) { viewed << path; });
+    ASSERT_EQ(result.outcome, Outcome::Done) << result.message.toStdString();
+
+    ASSERT_EQ(viewed, QStringList({dir.filePath("RAM_TEMP.BIN")}));
+    const QList<QByteArray> lines = ReadFile(viewed.first()).split('\n');
+    ASSERT_EQ(lines.size(), 8193) << "8192 lines, each ended by CR LF";
+    EXPECT_TRUE(lines.last().isEmpty());
+    for (int i = 0; i < 8192; ++i)
+        ASSERT_EQ(lines[i].size(), 75) << "74 characters and CR, line " << i;
+    EXPECT_TRUE(lines[8191].startsWith("0001fff0  "));
+    EXPECT_TRUE(lines[16].startsWith("00000100  52 41 4d "));
+    EXPECT_TRUE(lines[16].contains("RAM   0001")) << lines[16].constData();
+}
+
+TEST_F(ServiceEndToEndTest, DumpFailingAtBlock10KeepsTheBinaryBlocks)
+{
+    // Log-in, status request and blocks 0..9 are answered, then nothing.
+    StartSim({"--fail-after", "12"});
+    const ServiceResult result = DumpMemory(Context(), ram, {});
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.message, "Receive Data...Error!");
+    const QByteArray binary = ReadFile(dir.filePath("RAM_TEMP.BIN"));
+    EXPECT_EQ(binary.size(), 2560);
+    EXPECT_TRUE(binary.mid(256, 10).startsWith("RAM   0001"));
+}
+
+TEST_F(ServiceEndToEndTest, ProgramImageFromBlock16)
+{
+    const QString program = dir.filePath("received.bin");
+    StartSim({"--save-program", program});
+    const QByteArray image = Pattern(65536);
+    Choose("image.hex", image);
+    const ServiceResult result = DownloadProgram(Context(), chosen, 16);
+    ASSERT_EQ(result.outcome, Outcome::Done) << result.message.toStdString();
+    StopSim();
+
+    const QByteArray received = ReadFile(program);
+    ASSERT_EQ(received.size(), 65536);
+    EXPECT_EQ(received.left(4096), QByteArray(4096, '\0')) << "blocks 0..15 stay out";
+    EXPECT_EQ(received.mid(4096), image.mid(4096));
+    quint32 sum = 0;
+    for (const char byte : image)
+        sum += quint8(byte);
+    const QStringList end = LogLines("end marker");
+    ASSERT_EQ(end.size(), 1);
+    EXPECT_TRUE(end.first().contains(QStringLiteral("240 blocks, checksum 0x%1 announced")
+                                         .arg(sum & 0xFFFF, 4, 16, QLatin1Char('0'))))
+        << end.first().toStdString();
+    EXPECT_TRUE(LogLines("(log-out)").isEmpty());
+}
+
+TEST_F(ServiceEndToEndTest, FontOfThreePackages)
+{
+    const QString saved = dir.filePath("font.bin");
+    StartSim({"--save-font", saved});
+    const QByteArray font = Pattern(600);
+    Choose("small.fnt", font);
+    ASSERT_EQ(DownloadFont(Context(), chosen).outcome, Outcome::Done);
+    StopSim();
+
+    const QByteArray received = ReadFile(saved);
+    ASSERT_EQ(received.size(), 768);
+    EXPECT_EQ(received.left(600), font);
+    EXPECT_EQ(received.mid(600), font.mid(344, 168)) << "the last package's tail keeps package 1's bytes";
+    EXPECT_EQ(LogLines("(font package)").size(), 3);
+}
+
+TEST_F(ServiceEndToEndTest, DetectionFindsTheRegisterOnCom3)
+{
+    StartSim();
+    TQelmIBusComm detectLink(QuickDevice());
+    detectLink.SetMessageBox(&linkMessages);
+    ScanView view;
+
+    EXPECT_EQ(DetectPort(detectLink, messages, view), 3);
+    EXPECT_EQ(linkMessages.shown.size(), 2);
+    EXPECT_EQ(view.last[1], "No qelm found.");
+    EXPECT_EQ(view.last[2], "No qelm found.");
+    EXPECT_EQ(view.last[3], "Qelm found!");
+    EXPECT_EQ(view.last[4], "");
+    EXPECT_TRUE(ReadFile(AppPaths::SettingsPath()).contains("Port=3"));
+}
