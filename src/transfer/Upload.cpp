@@ -1,0 +1,21 @@
+#include "transfer/Upload.h"
+
+#include "settings/Para.h"
+#include "transfer/TransferDriver.h"
+
+TransferResult UploadTables(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+                            const TransferTables& tables)
+{
+    const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
+        switch (table) {
+        case TransferTable::PLU:
+            return UploadPLUTable(link, progress, tables.plu, request.range, status);
+        case TransferTable::Department:
+            return UploadDeptmentTable(link, progress, tables.departments, status.PriceDecimals);
+        case TransferTable::Parameter:
+            return UploadParameters(link, tables.settingsPath);
+        }
+        return false;
+    };
+    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Upload, moveTable);
+}
