@@ -4,7 +4,7 @@
 #include "model/TextTable.h"
 #include "transfer/Progress.h"
 #include "transfer/Records.h"
-#include "transfer/RegisterLink.h"
+#include "transfer/TransferLink.h"
 
 #include <algorithm>
 
@@ -44,7 +44,7 @@ DeptmentCells DeptmentRow(const TextTable& departments, int row)
 
 } // namespace
 
-bool DownloadPLUTable(IRegisterLink& link, IProgress& progress, const TextTable& plu,
+bool DownloadPLUTable(ITransferLink& link, IProgress& progress, const TextTable& plu,
                       PluRange range, quint8 priceDecimals)
 {
     if (!range.IsValid())
@@ -52,9 +52,9 @@ bool DownloadPLUTable(IRegisterLink& link, IProgress& progress, const TextTable&
     const int packages = DivRoundUp(range.end - range.begin + 1, kEntriesPerPackage);
     progress.SetMargin(packages);
     for (int k = 0; k < packages; ++k) {
+        progress.SetProgress(k + 1);
         if (Cancelled(progress))
             return false;
-        progress.SetProgress(k + 1);
         const auto data = link.PacketData();
         for (int i = 0; i < kEntriesPerPackage; ++i) {
             const int number = range.begin + kEntriesPerPackage * k + i;
@@ -70,7 +70,7 @@ bool DownloadPLUTable(IRegisterLink& link, IProgress& progress, const TextTable&
     return true;
 }
 
-bool DownloadDeptmentTable(IRegisterLink& link, IProgress& progress, const TextTable& departments,
+bool DownloadDeptmentTable(ITransferLink& link, IProgress& progress, const TextTable& departments,
                            quint8 priceDecimals)
 {
     constexpr std::size_t kBytes = DeptmentRecordLayout::kSize * kDepartments;
@@ -80,13 +80,13 @@ bool DownloadDeptmentTable(IRegisterLink& link, IProgress& progress, const TextT
         std::copy(record.cbegin(), record.cend(), records.begin() + DeptmentRecordLayout::kSize * (d - 1));
     }
 
-    constexpr int kPackageBytes = int(IRegisterLink::kDataBytes);
+    constexpr int kPackageBytes = int(ITransferLink::kDataBytes);
     const int packages = DivRoundUp(int(kBytes), kPackageBytes);
     progress.SetMargin(packages);
     for (int k = 0; k < packages; ++k) {
+        progress.SetProgress(k + 1);
         if (Cancelled(progress))
             return false;
-        progress.SetProgress(k + 1);
         const auto from = records.cbegin() + kPackageBytes * k;
         const auto to = std::min(from + kPackageBytes, records.cend());
         std::copy(from, to, link.PacketData().begin());

@@ -4,7 +4,7 @@
 #include "model/TextTable.h"
 #include "transfer/Progress.h"
 #include "transfer/Records.h"
-#include "transfer/RegisterLink.h"
+#include "transfer/TransferLink.h"
 
 #include <QHash>
 
@@ -43,7 +43,7 @@ void PutDeptmentRow(TextTable& departments, int row, const DeptmentCells& cells)
     departments.SetCell(DeptmentColumn::UnitPrice, row, cells.price);
 }
 
-bool UploadRecords(IRegisterLink& link, IProgress& progress, TextTable& plu, PluRange range,
+bool UploadRecords(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
                    quint8 priceDecimals)
 {
     const int first = (range.begin - 1) / kPLUsPerGroup;
@@ -51,9 +51,9 @@ bool UploadRecords(IRegisterLink& link, IProgress& progress, TextTable& plu, Plu
     progress.SetMargin(last - first + 1);
     TextTable::Batch batch(plu);
     for (int g = first; g <= last; ++g) {
+        progress.SetProgress(g - first + 1);
         if (Cancelled(progress))
             return false;
-        progress.SetProgress(g - first + 1);
         if (!link.RequestPacket(kRequestPLUs, quint16(g)))
             return false;
         const auto data = link.PacketData();
@@ -124,16 +124,16 @@ private:
     std::map<int, PLUTotals> matched_;
 };
 
-bool UploadTotals(IRegisterLink& link, IProgress& progress, TextTable& plu, PluRange range,
+bool UploadTotals(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
                   const RegisterStatus& status)
 {
     const TotalsPlan plan = PlanTotals(status.PLUTotalsCount);
     progress.SetMargin(int(plan.packages));
     TotalsMatcher matcher(plu, range, plan.records, status.PriceDecimals);
     for (qint64 q = 0; q < plan.packages; ++q) {
+        progress.SetProgress(int(q + 1));
         if (Cancelled(progress))
             return false;
-        progress.SetProgress(int(q + 1));
         if (!link.RequestPacket(kRequestTotals, quint16(q)))
             return false;
         matcher.Feed(link.PacketData());
@@ -146,7 +146,7 @@ bool UploadTotals(IRegisterLink& link, IProgress& progress, TextTable& plu, PluR
 
 TotalsPlan PlanTotals(qint32 reportedCount)
 {
-    constexpr qint64 kPackageBytes = qint64(IRegisterLink::kDataBytes);
+    constexpr qint64 kPackageBytes = qint64(ITransferLink::kDataBytes);
     constexpr qint64 kRecordBytes = qint64(PLUTotalsRecordLayout::kSize);
     TotalsPlan plan;
     if (reportedCount <= 0)
@@ -158,7 +158,7 @@ TotalsPlan PlanTotals(qint32 reportedCount)
     return plan;
 }
 
-bool UploadPLUTable(IRegisterLink& link, IProgress& progress, TextTable& plu, PluRange range,
+bool UploadPLUTable(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
                     const RegisterStatus& status)
 {
     if (!range.IsValid())
@@ -167,7 +167,7 @@ bool UploadPLUTable(IRegisterLink& link, IProgress& progress, TextTable& plu, Pl
            && UploadTotals(link, progress, plu, range, status);
 }
 
-bool UploadDeptmentTable(IRegisterLink& link, IProgress& progress, TextTable& departments,
+bool UploadDeptmentTable(ITransferLink& link, IProgress& progress, TextTable& departments,
                          quint8 priceDecimals)
 {
     TextTable::Batch batch(departments);
