@@ -2,7 +2,7 @@
 
 #include "settings/SettingsFile.h"
 #include "transfer/Progress.h"
-#include "transfer/RegisterLink.h"
+#include "transfer/TransferLink.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@ constexpr quint8 kSendParameters = 1;
 constexpr quint8 kRequestParameters = 5;
 } // namespace
 
-bool DownloadParameters(IRegisterLink& link, const IProgress& progress, const QString& settingsPath)
+bool DownloadParameters(ITransferLink& link, const IProgress& progress, const QString& settingsPath)
 {
     using namespace ParameterBlockLayout;
     const ParameterBlock block = EncodeParameterBlock(SettingsFile(settingsPath));
@@ -26,7 +26,7 @@ bool DownloadParameters(IRegisterLink& link, const IProgress& progress, const QS
     return allSent;
 }
 
-bool UploadParameters(IRegisterLink& link, const QString& settingsPath)
+bool UploadParameters(ITransferLink& link, const QString& settingsPath)
 {
     using namespace ParameterBlockLayout;
     ParameterBlock block{};

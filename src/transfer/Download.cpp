@@ -3,7 +3,7 @@
 #include "settings/Para.h"
 #include "transfer/TransferDriver.h"
 
-TransferResult DownloadTables(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                               const TransferTables& tables)
 {
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {

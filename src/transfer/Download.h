@@ -6,7 +6,7 @@
 #include "transfer/TransferTables.h"
 
 class IProgress;
-class IRegisterLink;
+class ITransferLink;
 
 // Download data: sends the selected tables of the document and the parameter
 // set of the settings file to the register. Refused with ReportNotClearText
@@ -16,5 +16,5 @@ class IRegisterLink;
 //
 // The caller checks the current cells of the selected grids first (the main
 // window answers an invalid one with "Invalid data!" and sends nothing).
-TransferResult DownloadTables(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                               const TransferTables& tables);

@@ -39,7 +39,7 @@ bool QelmIBusLink::RequestPacket(quint8 command, quint16 parameter)
     return comm_.RequestPacket(command, parameter);
 }
 
-std::span<quint8, IRegisterLink::kDataBytes> QelmIBusLink::PacketData()
+std::span<quint8, ITransferLink::kDataBytes> QelmIBusLink::PacketData()
 {
     return std::span<quint8, kDataBytes>(comm_.PacketData().data(), kDataBytes);
 }

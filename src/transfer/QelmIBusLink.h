@@ -1,12 +1,12 @@
 #pragma once
 
-#include "transfer/RegisterLink.h"
+#include "transfer/TransferLink.h"
 
 class TQelmIBusComm;
 
-// The link component seen through IRegisterLink, so the gui's link and the
+// The link component seen through ITransferLink, so the gui's link and the
 // command-line front end's link run the same drivers.
-class QelmIBusLink final : public IRegisterLink
+class QelmIBusLink final : public ITransferLink
 {
 public:
     explicit QelmIBusLink(TQelmIBusComm& comm) : comm_(comm) {}

@@ -4,7 +4,7 @@
 #include "transfer/TransferRequest.h"
 
 class IProgress;
-class IRegisterLink;
+class ITransferLink;
 class TextTable;
 
 // The table procedures the drivers run while the register is logged in. Each
@@ -15,21 +15,21 @@ class TextTable;
 // announces.
 
 // PLU numbers range.begin..range.end, three to a package (command 13).
-bool DownloadPLUTable(IRegisterLink& link, IProgress& progress, const TextTable& plu,
+bool DownloadPLUTable(ITransferLink& link, IProgress& progress, const TextTable& plu,
                       PluRange range, quint8 priceDecimals);
 
 // All nine departments, always two packages (command 12).
-bool DownloadDeptmentTable(IRegisterLink& link, IProgress& progress, const TextTable& departments,
+bool DownloadDeptmentTable(ITransferLink& link, IProgress& progress, const TextTable& departments,
                            quint8 priceDecimals);
 
 // The records of the range, four PLUs to a request (command 11), then the
 // register's totals list (command 8), whose quantity and total go to the first
 // row of the range carrying the same barcode.
-bool UploadPLUTable(IRegisterLink& link, IProgress& progress, TextTable& plu, PluRange range,
+bool UploadPLUTable(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
                     const RegisterStatus& status);
 
 // Departments 1..9 from two requests (command 10); leaves the counters alone.
-bool UploadDeptmentTable(IRegisterLink& link, IProgress& progress, TextTable& departments,
+bool UploadDeptmentTable(ITransferLink& link, IProgress& progress, TextTable& departments,
                          quint8 priceDecimals);
 
 // How many totals packages the register's count asks for, and how many records

@@ -4,7 +4,7 @@
 #include "serial/CommsError.h"
 #include "settings/SettingsFile.h"
 #include "transfer/Progress.h"
-#include "transfer/RegisterLink.h"
+#include "transfer/TransferLink.h"
 
 #include <exception>
 #include <optional>
@@ -22,7 +22,7 @@ const QString kErrorSuffix = QStringLiteral("...Error!");
 class PortGuard
 {
 public:
-    explicit PortGuard(IRegisterLink& link) : link_(link) {}
+    explicit PortGuard(ITransferLink& link) : link_(link) {}
     PortGuard(const PortGuard&) = delete;
     PortGuard& operator=(const PortGuard&) = delete;
 
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    IRegisterLink& link_;
+    ITransferLink& link_;
     bool open_ = true;
 };
 
@@ -51,7 +51,7 @@ private:
 class CancelHandlerGuard
 {
 public:
-    CancelHandlerGuard(IProgress& progress, IRegisterLink& link) : progress_(progress)
+    CancelHandlerGuard(IProgress& progress, ITransferLink& link) : progress_(progress)
     {
         progress_.SetCancelHandler([&link] { link.Abort(); });
     }
@@ -71,11 +71,11 @@ bool Dismissed(const IProgress& progress)
 // The common failure path: four log-outs with the failure flag, the error
 // status (dropped by the window when the operator already cancelled), wait for
 // OK. Cancel ends the transfer this way too, silently.
-TransferResult Fail(IRegisterLink& link, IProgress& progress, const QString& status,
+TransferResult Fail(ITransferLink& link, IProgress& progress, const QString& status,
                     const QString& detail = QString())
 {
     for (int i = 0; i < kFailureLogOuts; ++i)
-        link.LogOut(IRegisterLink::kAccessCode, true);
+        link.LogOut(ITransferLink::kAccessCode, true);
     const bool cancelled = Dismissed(progress);
     progress.ShowStatus(IProgress::Mode::Error, status);
     progress.WaitDismissed();
@@ -88,7 +88,7 @@ TransferResult Fail(IRegisterLink& link, IProgress& progress, const QString& sta
 }
 
 // The status step; nothing when it succeeded, else how the transfer ended.
-std::optional<TransferResult> ReadStatus(IRegisterLink& link, IProgress& progress, RegisterStatus& status)
+std::optional<TransferResult> ReadStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status)
 {
     progress.ShowStatus(IProgress::Mode::Normal, CheckStatusText() + kEllipsis);
     progress.SetMargin(0);
@@ -122,7 +122,7 @@ bool MoveTable(const TableStep& moveTable, TransferTable table, const RegisterSt
     return false;
 }
 
-TransferResult RunLoggedIn(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                            Direction direction, const TableStep& moveTable)
 {
     const ProgramTexts& texts = Texts();
@@ -146,7 +146,7 @@ TransferResult RunLoggedIn(IRegisterLink& link, IProgress& progress, const Trans
     }
 
     progress.ShowStatus(IProgress::Mode::Normal, texts.DisconnectText + kEllipsis);
-    if (!link.LogOut(IRegisterLink::kAccessCode, false)) {
+    if (!link.LogOut(ITransferLink::kAccessCode, false)) {
         progress.ShowStatus(IProgress::Mode::Error, texts.DisconnectText + kErrorSuffix);
         progress.WaitDismissed();
         TransferResult result;
@@ -165,12 +165,12 @@ QString CheckStatusText()
     return QStringLiteral("Check ecr status");
 }
 
-bool CheckRegisterStatus(IRegisterLink& link, IProgress& progress, RegisterStatus& status)
+bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status)
 {
     return !ReadStatus(link, progress, status).has_value();
 }
 
-TransferResult Run(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                    Direction direction, const TableStep& moveTable)
 {
     TransferResult result;
@@ -194,7 +194,7 @@ TransferResult Run(IRegisterLink& link, IProgress& progress, const TransferReque
 
     progress.Show();
     progress.ShowStatus(IProgress::Mode::Normal, Texts().ConnectText + kEllipsis);
-    if (!link.LogIn(IRegisterLink::kAccessCode, false))
+    if (!link.LogIn(ITransferLink::kAccessCode, false))
         result = Fail(link, progress, Texts().ConnectText + kErrorSuffix);
     else
         result = RunLoggedIn(link, progress, request, direction, moveTable);

@@ -8,7 +8,7 @@
 #include <functional>
 
 class IProgress;
-class IRegisterLink;
+class ITransferLink;
 
 // The sequence every table transfer runs: open the port, show the progress
 // window, log in, read the register's status, move the selected tables in the
@@ -22,12 +22,12 @@ enum class Direction { Download, Upload };
 // (a settings file that refuses a write): that counts as the table failing.
 using TableStep = std::function<bool(TransferTable table, const RegisterStatus& status)>;
 
-TransferResult Run(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                    Direction direction, const TableStep& moveTable);
 
 // Asks for the register's status (command 0). On failure it has already logged
 // out, shown "Check ecr status...Error!" and waited for the operator.
-bool CheckRegisterStatus(IRegisterLink& link, IProgress& progress, RegisterStatus& status);
+bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status);
 
 // The fixed text of the status step.
 QString CheckStatusText();

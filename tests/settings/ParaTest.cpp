@@ -1,4 +1,4 @@
-#include "transfer/FakeRegisterLink.h"
+#include "transfer/FakeTransferLink.h"
 #include "transfer/RecordingProgress.h"
 
 #include "model/Defs.h"
@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         SetDecimalSeparator(QLatin1Char('.'));
-        link.answer = [](quint8 command, quint16 parameter, FakeRegisterLink::Data& data) {
+        link.answer = [](quint8 command, quint16 parameter, FakeTransferLink::Data& data) {
             data.fill(0);
             if (command == 5 && parameter == 0)
                 data[45] = 'H';                         // Header1
@@ -37,7 +37,7 @@ protected:
 
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("SYSTEM.CFG"));
-    FakeRegisterLink link;
+    FakeTransferLink link;
     RecordingProgress progress;
 };
 

@@ -1,4 +1,4 @@
-#include "FakeRegisterLink.h"
+#include "FakeTransferLink.h"
 #include "RecordingProgress.h"
 
 #include "model/Defs.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-using Data = FakeRegisterLink::Data;
+using Data = FakeTransferLink::Data;
 
 int EntryIndex(const Data& data, int slot)
 {
@@ -87,7 +87,7 @@ protected:
         };
     }
 
-    FakeRegisterLink link;
+    FakeTransferLink link;
     RecordingProgress progress;
     TextTable plu{TableKind::PLU};
     TextTable departments{TableKind::Department};

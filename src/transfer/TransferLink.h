@@ -7,14 +7,14 @@
 
 // The register link as the transfer procedures and drivers use it. The real
 // one forwards to the link component (TQelmIBusComm); tests may script it.
-class IRegisterLink
+class ITransferLink
 {
 public:
     static constexpr std::size_t kDataBytes = 256;
     // Sent with every log-in and log-out of a table transfer.
     static constexpr quint32 kAccessCode = 7350;
 
-    virtual ~IRegisterLink() = default;
+    virtual ~ITransferLink() = default;
 
     virtual void SetCommName(const QString& name) = 0;
     // Index into the line rates 9600, 19200, 38400, 57600, 115200.

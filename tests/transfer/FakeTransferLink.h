@@ -1,7 +1,7 @@
 #pragma once
 
 #include "serial/CommsError.h"
-#include "transfer/RegisterLink.h"
+#include "transfer/TransferLink.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +13,7 @@
 // A register scripted in the test: records every call in order, keeps a copy
 // of each package sent, answers requests through a handler and fails the
 // exchanges a test asks it to fail.
-class FakeRegisterLink final : public IRegisterLink
+class FakeTransferLink final : public ITransferLink
 {
 public:
     using Data = std::array<quint8, kDataBytes>;
