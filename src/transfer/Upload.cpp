@@ -1,9 +1,10 @@
 #include "transfer/Upload.h"
 
+#include "files/Document.h"
 #include "settings/Para.h"
 #include "transfer/TransferDriver.h"
 
-TransferResult UploadTables(IRegisterLink& link, IProgress& progress, const TransferRequest& request,
+TransferResult UploadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                             const TransferTables& tables)
 {
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
@@ -18,4 +19,12 @@ TransferResult UploadTables(IRegisterLink& link, IProgress& progress, const Tran
         return false;
     };
     return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Upload, moveTable);
+}
+
+bool ResetDocumentForUpload(Document& document, const std::function<bool()>& querySaveChanges)
+{
+    if (document.Modified() && querySaveChanges && !querySaveChanges())
+        return false;
+    document.ClearDocument();
+    return true;
 }

@@ -1,7 +1,9 @@
-#include "FakeRegisterLink.h"
+#include "FakeTransferLink.h"
 #include "RecordingProgress.h"
 
 #include "model/Defs.h"
+#include "files/Document.h"
+#include "model/RecyTable.h"
 #include "model/TextTable.h"
 #include "transfer/Download.h"
 #include "transfer/Upload.h"
@@ -29,7 +31,7 @@ protected:
         request.baudIndex = 4;
         request.selection = kAllTables;
         request.range = {1, 6};
-        link.answer = [this](quint8 command, quint16, FakeRegisterLink::Data& data) {
+        link.answer = [this](quint8 command, quint16, FakeTransferLink::Data& data) {
             if (command == 0) {
                 data.fill(0);
                 data[0] = 2;
@@ -71,7 +73,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    FakeRegisterLink link;
+    FakeTransferLink link;
     RecordingProgress progress;
     TextTable plu{TableKind::PLU};
     TextTable departments{TableKind::Department};
@@ -136,7 +138,7 @@ TEST_F(TransferDriverTest, UnclearedReportsRefuseADownloadButNotAnUpload)
     ExpectFailedWith(Download(), "ECR report don't clear!");
     EXPECT_EQ(link.exchanges.size(), 1u) << "no table sent";
 
-    link = FakeRegisterLink();
+    link = FakeTransferLink();
     SetUp();
     reportState = 1;
     request.selection = TableBit(TransferTable::Department);
@@ -212,6 +214,25 @@ TEST_F(TransferDriverTest, AnInvalidRangeIsRefusedBeforeThePortOpens)
     request.range = {3000, 1};
     EXPECT_EQ(Download().outcome, Outcome::Refused);
     EXPECT_TRUE(link.calls.isEmpty());
+}
+
+TEST_F(TransferDriverTest, UnsavedChangesAreOfferedForSavingBeforeAnUploadResetsThem)
+{
+    RecyTable recycling;
+    Document document(plu, departments, recycling);
+    plu.SetCell(PLUColumn::Name, 1, QStringLiteral("Edited"));
+    document.SetModified();
+    int asked = 0;
+    EXPECT_FALSE(ResetDocumentForUpload(document, [&] { ++asked; return false; }));
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Edited") << "Cancel keeps the edits and the upload does not start";
+
+    EXPECT_TRUE(ResetDocumentForUpload(document, [&] { ++asked; return true; }));
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "");
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(asked, 2);
+
+    EXPECT_TRUE(ResetDocumentForUpload(document, [&] { ++asked; return false; }));
+    EXPECT_EQ(asked, 2) << "an unmodified document is reset without asking";
 }
 
 } // namespace
