@@ -12,7 +12,7 @@
 #include "link/QelmIBus.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
-#include "serial/Comm.h"
+#include "transfer/RegisterDevice.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsFile.h"
 #include "transfer/Download.h"
@@ -79,7 +79,7 @@ int Run(const CliOptions& options)
     }
 
     ConsoleMessageBox messages(stderr);
-    TQelmIBusComm comm(std::make_unique<TComm>());
+    TQelmIBusComm comm(MakeRegisterDevice());
     comm.SetMessageBox(&messages);
     comm.SetTraceEnabled(true);
     comm.SetRetryInterval(options.retryInterval);
