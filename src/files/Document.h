@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+class RecyTable;
+class TextTable;
+
+// The open document: the PLU, department and recycling tables kept as three
+// files with one base name (.PLU, .DEP, .RCY), the document's file name and
+// its modified flag. File failures throw FileError; the document then keeps
+// its modified flag, and the caption changes only when a command completes.
+class Document
+{
+public:
+    Document(TextTable& plu, TextTable& dept, RecyTable& recy);
+
+    static QString Title();
+
+    // Full path of the .PLU file; empty for a new, never saved document.
+    QString CurrentFileName() const { return currentFileName_; }
+
+    // Set when the operator types into a table; cleared by New, Open and Save.
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified = true) { modified_ = modified; }
+
+    // The title, or after Open and Save as the title + "~[" + path + "]".
+    QString Caption() const;
+
+    // New: every table back to its defaults, no name, not modified.
+    void ClearDocument();
+    // Writes the three files beside path, then clears the modified flag. The
+    // document's name is not changed.
+    void SaveDocument(const QString& path);
+    // Save as: the document takes the full path as its name, is saved there,
+    // and the caption shows it.
+    void SaveDocumentAs(const QString& path);
+    // Open (after ClearDocument): the document takes the full path as its name
+    // before the files are read; missing .DEP or .RCY files leave those tables
+    // as they are.
+    void LoadDocument(const QString& path);
+
+    // path with its extension replaced by ".DEP" or ".RCY" (the base name
+    // keeps its case; a path without an extension gets one).
+    static QString DepPath(const QString& path);
+    static QString RcyPath(const QString& path);
+
+private:
+    TextTable& plu_;
+    TextTable& dept_;
+    RecyTable& recy_;
+    QString currentFileName_;
+    QString captionPath_;
+    bool modified_ = false;
+};

@@ -1,0 +1,121 @@
+#include "files/TableFiles.h"
+
+#include "files/FileIo.h"
+#include "model/Defs.h"
+#include "model/RecyTable.h"
+#include "model/TextTable.h"
+
+#include <QIODevice>
+
+#include <vector>
+
+namespace {
+
+constexpr QChar kFieldSeparator = u'\t';
+constexpr char kLineEnd[] = "\r\n";
+
+using LineReader = std::function<void(const std::function<bool(const QByteArray&)>&)>;
+
+void AppendLine(QByteArray& bytes, const QStringList& fields)
+{
+    bytes += fields.join(kFieldSeparator).toLatin1();
+    bytes += kLineEnd;
+}
+
+QStringList Fields(const QByteArray& line)
+{
+    QStringList fields;
+    return SplitText(QString::fromLatin1(line), kFieldSeparator, fields);
+}
+
+void FillTable(TextTable& table, const LineReader& readLines)
+{
+    // Read everything first, so a read error leaves the table as it was.
+    const int maxLines = table.RowCount() - 1;
+    std::vector<QStringList> lines;
+    readLines([&](const QByteArray& line) {
+        lines.push_back(Fields(line));
+        return static_cast<int>(lines.size()) < maxLines;
+    });
+
+    const TextTable::Batch batch(table);
+    for (int row = 1; row <= static_cast<int>(lines.size()); ++row) {
+        const QStringList& fields = lines[row - 1];
+        for (int j = 0; j < fields.size() && j + 1 < table.ColCount(); ++j)
+            table.SetCell(j + 1, row, fields[j]);
+    }
+}
+
+void FillRecy(RecyTable& table, const LineReader& readLines)
+{
+    RecyTable read = table;
+    int record = 0;
+    readLines([&](const QByteArray& line) {
+        const QStringList fields = Fields(line);
+        if (fields.size() < RecyTable::FieldCount)
+            return true;
+        ++record;
+        for (int col = 0; col < RecyTable::FieldCount; ++col)
+            read.SetCell(col, record, fields[col]);
+        return record < RecyTable::RecordCount;
+    });
+    table = read;
+}
+
+} // namespace
+
+QByteArray TableFileBytes(const TextTable& table)
+{
+    QByteArray bytes;
+    for (int row = 1; row < table.RowCount(); ++row) {
+        if (table.Cell(table.KeyColumn(), row).isEmpty())
+            continue;
+        QStringList fields;
+        for (int col = 1; col < table.ColCount(); ++col)
+            fields.append(table.Cell(col, row));
+        AppendLine(bytes, fields);
+    }
+    return bytes;
+}
+
+QByteArray RecyFileBytes(const RecyTable& table)
+{
+    QByteArray bytes;
+    for (int row = 1; row <= RecyTable::RecordCount; ++row) {
+        QStringList fields;
+        for (int col = 0; col < RecyTable::FieldCount; ++col)
+            fields.append(table.Cell(col, row));
+        AppendLine(bytes, fields);
+    }
+    return bytes;
+}
+
+void WriteTableFile(const TextTable& table, const QString& path)
+{
+    WriteFileAtomically(path, TableFileBytes(table));
+}
+
+void WriteRecyFile(const RecyTable& table, const QString& path)
+{
+    WriteFileAtomically(path, RecyFileBytes(table));
+}
+
+void ReadTable(TextTable& table, QIODevice& device, const QString& name)
+{
+    FillTable(table, [&](const auto& take) { ReadLines(device, name, take); });
+}
+
+void ReadRecy(RecyTable& table, QIODevice& device, const QString& name)
+{
+    FillRecy(table, [&](const auto& take) { ReadLines(device, name, take); });
+}
+
+void ReadTableFile(TextTable& table, const QString& path)
+{
+    FillTable(table, [&](const auto& take) { ReadFileLines(path, take); });
+}
+
+void ReadRecyFile(RecyTable& table, const QString& path)
+{
+    FillRecy(table, [&](const auto& take) { ReadFileLines(path, take); });
+}

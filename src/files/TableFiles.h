@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+class RecyTable;
+class TextTable;
+
+// The document's table files: plain 8-bit text, one line per saved row, fields
+// separated by TAB, lines ended by CR LF; cell texts are written and read back
+// byte for byte. Failures throw FileError.
+
+// One line per row whose name is not empty, in row order: the cells of
+// columns 1 and up. The file is replaced as a whole.
+void WriteTableFile(const TextTable& table, const QString& path);
+
+// Line k fills row k from column 1 on; fields beyond the last column are
+// ignored and cells without a field keep their text. At most RowCount - 1
+// lines are read. Nothing happens when the file does not exist; nothing read
+// is checked.
+void ReadTableFile(TextTable& table, const QString& path);
+
+// Exactly 100 lines, one per record: PLU #, package price, barcode.
+void WriteRecyFile(const RecyTable& table, const QString& path);
+
+// Each line with at least three fields fills the next record; shorter lines
+// are skipped. Records no line reached keep their texts.
+void ReadRecyFile(RecyTable& table, const QString& path);
+
+// The same formats without the file: the bytes a table is saved as, and
+// reading from an open device (name is the file named in a FileError).
+QByteArray TableFileBytes(const TextTable& table);
+QByteArray RecyFileBytes(const RecyTable& table);
+void ReadTable(TextTable& table, QIODevice& device, const QString& name);
+void ReadRecy(RecyTable& table, QIODevice& device, const QString& name);

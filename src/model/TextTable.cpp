@@ -1,0 +1,222 @@
+#include "model/TextTable.h"
+
+#include "model/Columns.h"
+#include "model/Texts.h"
+
+#include <algorithm>
+
+TextTable::TextTable(TableKind kind, QObject* parent)
+    : QAbstractTableModel(parent),
+      kind_(kind),
+      rowCount_(kind == TableKind::PLU ? kPLURowCount : kDeptmentRowCount),
+      colCount_(kind == TableKind::PLU ? kPLUColCount : kDeptmentColCount),
+      cells_(static_cast<std::size_t>((rowCount_ - 1) * (colCount_ - 1)))
+{
+    ResetGrid();
+}
+
+int TextTable::KeyColumn() const
+{
+    return kind_ == TableKind::PLU ? PLUColumn::Name : DeptmentColumn::Name;
+}
+
+bool TextTable::IsDataCell(int col, int row) const
+{
+    return col >= 1 && col < colCount_ && row >= 1 && row < rowCount_;
+}
+
+QString& TextTable::At(int col, int row)
+{
+    return cells_[static_cast<std::size_t>((row - 1) * (colCount_ - 1) + (col - 1))];
+}
+
+const QString& TextTable::At(int col, int row) const
+{
+    return cells_[static_cast<std::size_t>((row - 1) * (colCount_ - 1) + (col - 1))];
+}
+
+QString TextTable::Cell(int col, int row) const
+{
+    return IsDataCell(col, row) ? At(col, row) : QString();
+}
+
+bool TextTable::SetCell(int col, int row, const QString& text)
+{
+    if (!IsDataCell(col, row) || !IsSingleByteText(text))
+        return false;
+    QString& cell = At(col, row);
+    if (cell != text) {
+        cell = text;
+        CellsChanged(col, row, col, row);
+    }
+    return true;
+}
+
+int TextTable::MaxLength(int col) const
+{
+    return Rule(col).maxLength;
+}
+
+QString TextTable::DefaultText(int col) const
+{
+    return kind_ == TableKind::PLU ? PLUDefault(col) : DeptmentDefault(col);
+}
+
+ColumnRule TextTable::Rule(int col) const
+{
+    return kind_ == TableKind::PLU ? PLURule(col) : DeptmentRule(col);
+}
+
+bool TextTable::IsHiddenColumn(int col) const
+{
+    return col == (kind_ == TableKind::PLU ? PLUColumn::Flag : DeptmentColumn::UnitPrice);
+}
+
+bool TextTable::ValidateCell(int col, int row)
+{
+    if (!IsDataCell(col, row))
+        return true;
+    QString text = At(col, row);
+    if (!CheckCellText(Rule(col), DefaultText(col), text))
+        return false;
+    SetCell(col, row, text);
+    return true;
+}
+
+bool TextTable::AcceptKey(int col, const QString& currentText, QChar ch,
+                          bool editorHasSelection) const
+{
+    return AcceptCellKey(Rule(col), currentText, ch, editorHasSelection);
+}
+
+void TextTable::ClearSelection(int left, int top, int right, int bottom)
+{
+    left = std::max(left, 1);
+    top = std::max(top, 1);
+    right = std::min(right, colCount_ - 1);
+    bottom = std::min(bottom, rowCount_ - 1);
+    if (right < left || bottom < top)
+        return;
+    for (int col = left; col <= right; ++col) {
+        const QString text = DefaultText(col);
+        for (int row = top; row <= bottom; ++row)
+            At(col, row) = text;
+    }
+    CellsChanged(left, top, right, bottom);
+}
+
+void TextTable::ResetRows(int first, int last)
+{
+    ClearSelection(1, first, colCount_ - 1, last);
+}
+
+void TextTable::ResetGrid()
+{
+    ResetRows(1, rowCount_ - 1);
+}
+
+bool TextTable::MoveRow(int from, int to)
+{
+    if (from < 1 || from >= rowCount_ || to < 1 || to >= rowCount_)
+        return false;
+    if (from == to)
+        return true;
+    const auto width = static_cast<std::ptrdiff_t>(colCount_ - 1);
+    const auto rowBegin = [&](int row) { return cells_.begin() + (row - 1) * width; };
+    if (from < to)
+        std::rotate(rowBegin(from), rowBegin(from + 1), rowBegin(to + 1));
+    else
+        std::rotate(rowBegin(to), rowBegin(from), rowBegin(from + 1));
+    CellsChanged(1, std::min(from, to), colCount_ - 1, std::max(from, to));
+    return true;
+}
+
+void TextTable::RefreshTitles()
+{
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+void TextTable::CellsChanged(int left, int top, int right, int bottom)
+{
+    if (batchDepth_ > 0) {
+        if (!batchDirty_) {
+            dirtyLeft_ = left;
+            dirtyTop_ = top;
+            dirtyRight_ = right;
+            dirtyBottom_ = bottom;
+            batchDirty_ = true;
+        } else {
+            dirtyLeft_ = std::min(dirtyLeft_, left);
+            dirtyTop_ = std::min(dirtyTop_, top);
+            dirtyRight_ = std::max(dirtyRight_, right);
+            dirtyBottom_ = std::max(dirtyBottom_, bottom);
+        }
+        return;
+    }
+    emit dataChanged(index(top - 1, left - 1), index(bottom - 1, right - 1),
+                     {Qt::DisplayRole, Qt::EditRole});
+}
+
+TextTable::Batch::Batch(TextTable& table) : table_(table)
+{
+    ++table_.batchDepth_;
+}
+
+TextTable::Batch::~Batch()
+{
+    table_.EndBatch();
+}
+
+void TextTable::EndBatch()
+{
+    if (--batchDepth_ > 0 || !batchDirty_)
+        return;
+    batchDirty_ = false;
+    CellsChanged(dirtyLeft_, dirtyTop_, dirtyRight_, dirtyBottom_);
+}
+
+int TextTable::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : rowCount_ - 1;
+}
+
+int TextTable::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : colCount_ - 1;
+}
+
+QVariant TextTable::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return Cell(index.column() + 1, index.row() + 1);
+}
+
+bool TextTable::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    return SetCell(index.column() + 1, index.row() + 1, value.toString());
+}
+
+QVariant TextTable::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section >= 0 && section < rowCount_ - 1 ? QVariant(section + 1) : QVariant();
+    const int col = section + 1;
+    if (col < 1 || col >= colCount_)
+        return {};
+    return kind_ == TableKind::PLU ? Texts().PLUTitles[col] : Texts().DeptmentTitles[col];
+}
+
+Qt::ItemFlags TextTable::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (!IsHiddenColumn(index.column() + 1))
+        result |= Qt::ItemIsEditable;
+    return result;
+}

@@ -1,0 +1,121 @@
+#include "files/Document.h"
+#include "files/FileError.h"
+#include "model/Defs.h"
+#include "model/RecyTable.h"
+#include "model/TextTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kTitle = "TQR716 PLU manager";
+
+class DocumentTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetDecimalSeparator(u'.');
+        ASSERT_TRUE(dir.isValid());
+        plu.SetCell(PLUColumn::Name, 7, "Tea");
+        dept.SetCell(DeptmentColumn::Name, 2, "Drinks");
+        recy.SetCell(RecyColumn::PluNumber, 5, "7");
+    }
+    void TearDown() override { SetDecimalSeparator(u'.'); }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    TextTable plu{TableKind::PLU};
+    TextTable dept{TableKind::Department};
+    RecyTable recy;
+    Document document{plu, dept, recy};
+};
+
+} // namespace
+
+TEST_F(DocumentTest, CompanionPaths)
+{
+    EXPECT_EQ(Document::DepPath("/data/Shop.plu"), "/data/Shop.DEP");
+    EXPECT_EQ(Document::RcyPath("a.b.PLU"), "a.b.RCY");
+    EXPECT_EQ(Document::DepPath("/da.ta/shop"), "/da.ta/shop.DEP");
+}
+
+TEST_F(DocumentTest, SaveAsNamesTheDocumentAndNewForgetsIt)
+{
+    EXPECT_EQ(document.Caption(), kTitle);
+    document.SetModified();
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    document.SaveDocumentAs("Shop.PLU");
+    QDir::setCurrent(previous);
+
+    const QString full = QDir(dir.path()).absoluteFilePath("Shop.PLU");
+    EXPECT_EQ(document.CurrentFileName(), full);
+    EXPECT_EQ(document.Caption(), kTitle + "~[" + full + "]");
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList({"Shop.DEP", "Shop.PLU", "Shop.RCY"}));
+
+    document.SetModified();
+    document.ClearDocument();
+    EXPECT_EQ(document.CurrentFileName(), "");
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(document.Caption(), kTitle);
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 7), "");
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 2), "");
+    EXPECT_EQ(recy, RecyTable());
+}
+
+TEST_F(DocumentTest, SaveKeepsTheName)
+{
+    document.SetModified();
+    document.SaveDocument(Path("copy.PLU"));
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(document.CurrentFileName(), "");
+    EXPECT_EQ(document.Caption(), kTitle);
+}
+
+TEST_F(DocumentTest, LoadRoundTripAndMissingCompanions)
+{
+    document.SaveDocumentAs(Path("shop.PLU"));
+    document.ClearDocument();
+    document.SetModified();
+    document.LoadDocument(Path("shop.PLU"));
+    EXPECT_FALSE(document.Modified());
+    EXPECT_EQ(document.Caption(), kTitle + "~[" + Path("shop.PLU") + "]");
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Tea");  // the only named row moves up
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 1), "Drinks");
+    EXPECT_EQ(recy.Cell(RecyColumn::PluNumber, 5), "7");
+
+    ASSERT_TRUE(QFile::remove(Path("shop.DEP")));
+    ASSERT_TRUE(QFile::remove(Path("shop.RCY")));
+    document.ClearDocument();
+    document.LoadDocument(Path("shop.PLU"));
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Tea");
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 1), "");
+    EXPECT_EQ(recy, RecyTable());
+}
+
+TEST_F(DocumentTest, FailuresKeepModifiedAndTheCaption)
+{
+    document.SaveDocumentAs(Path("first.PLU"));
+    document.SetModified();
+    // The name is taken before writing; the caption changes only on success.
+    EXPECT_THROW(document.SaveDocumentAs(Path("no/folder/shop.PLU")), FileError);
+    EXPECT_TRUE(document.Modified());
+    EXPECT_EQ(document.CurrentFileName(), Path("no/folder/shop.PLU"));
+    EXPECT_EQ(document.Caption(), kTitle + "~[" + Path("first.PLU") + "]");
+
+    document.SaveDocument(Path("second.PLU"));
+    ASSERT_TRUE(QFile::remove(Path("second.RCY")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("second.RCY"));
+    document.SetModified();
+    EXPECT_THROW(document.LoadDocument(Path("second.PLU")), FileError);
+    EXPECT_EQ(document.CurrentFileName(), Path("second.PLU"));
+    EXPECT_EQ(document.Caption(), kTitle + "~[" + Path("first.PLU") + "]");
+    EXPECT_TRUE(document.Modified());
+}

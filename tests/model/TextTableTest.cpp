@@ -1,0 +1,230 @@
+#include "model/Defs.h"
+#include "model/TextTable.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TextTableTest : public testing::Test
+{
+protected:
+    void SetUp() override { SetDecimalSeparator(u'.'); }
+    void TearDown() override
+    {
+        SetDecimalSeparator(u'.');
+        ResetTexts();
+    }
+
+    // A text typed into a cell of row 1 and the text the cell holds after it
+    // is left; nullptr when leaving is refused (the typed text then stays).
+    struct Case
+    {
+        int col;
+        const char* typed;
+        const char* left;
+    };
+
+    static void Expect(TextTable& table, const Case& c)
+    {
+        table.SetCell(c.col, 1, c.typed);
+        const bool valid = table.ValidateCell(c.col, 1);
+        EXPECT_EQ(valid, c.left != nullptr) << c.col << " '" << c.typed << "'";
+        EXPECT_EQ(table.Cell(c.col, 1), valid ? c.left : c.typed) << c.col << " '" << c.typed << "'";
+    }
+
+    QStringList Names(int first, int last) const
+    {
+        QStringList names;
+        for (int row = first; row <= last; ++row)
+            names << plu.Cell(PLUColumn::Name, row);
+        return names;
+    }
+
+    TextTable plu{TableKind::PLU};
+    TextTable dept{TableKind::Department};
+};
+
+QModelIndex Corner(const QSignalSpy& spy, int which)
+{
+    return spy.at(0).at(which).value<QModelIndex>();
+}
+
+} // namespace
+
+TEST_F(TextTableTest, PLUCellChecks)
+{
+    const Case cases[] = {
+        {PLUColumn::UnitPrice, "", "0.00"},       {PLUColumn::Department, "", "1"},
+        {PLUColumn::Name, "", ""},                {PLUColumn::Barcode, "", ""},
+        {PLUColumn::UnitPrice, "5", "5.00"},      {PLUColumn::UnitPrice, "-3", "-3.00"},
+        {PLUColumn::UnitPrice, "999999.99", "999999.99"},
+        {PLUColumn::UnitPrice, "1000000", nullptr}, {PLUColumn::UnitPrice, "1.5.1", nullptr},
+        {PLUColumn::UnitPrice, "-", nullptr},     {PLUColumn::UnitPrice, "1234567890", nullptr},
+        {PLUColumn::Stocks, "-79999.999", "-79999.999"},
+        {PLUColumn::Stocks, "80000", nullptr},    {PLUColumn::Stocks, "-80000", nullptr},
+        {PLUColumn::Stocks, "2.5", "2.500"},
+        // What the check wrote passes again, even beyond the typing limit.
+        {PLUColumn::Stocks, "-79999.9", "-79999.900"},
+        {PLUColumn::Stocks, "-79999.900", "-79999.900"},
+        {PLUColumn::Stocks, "-079999.90", nullptr},
+        {PLUColumn::Barcode, "000587", "587"},    {PLUColumn::Barcode, "12a", nullptr},
+        {PLUColumn::Department, "9", "9"},        {PLUColumn::Department, "0", nullptr},
+        {PLUColumn::Flag, "1", "1"},              {PLUColumn::Flag, "2", nullptr},
+        {PLUColumn::Quantity, "1-2", "1-2"},      {PLUColumn::Total, "12345678901", nullptr},
+        {PLUColumn::Name, "abcdefghijklmnopqr", "abcdefghijklmnopqr"},
+        {PLUColumn::Name, "abcdefghijklmnopqrs", nullptr},
+    };
+    for (const Case& c : cases)
+        Expect(plu, c);
+
+    SetDecimalSeparator(u',');
+    Expect(plu, {PLUColumn::UnitPrice, "5,5", "5,50"});
+    Expect(plu, {PLUColumn::UnitPrice, "5.5", nullptr});
+    Expect(plu, {PLUColumn::UnitPrice, "", "0,00"});
+}
+
+TEST_F(TextTableTest, DepartmentCellChecks)
+{
+    for (const Case& c : {Case{DeptmentColumn::Tax, "", "1"}, Case{DeptmentColumn::Tax, "0", nullptr},
+                          Case{DeptmentColumn::UnitPrice, "7.1", "7.10"},
+                          Case{DeptmentColumn::UnitPrice, "1000000", nullptr}})
+        Expect(dept, c);
+}
+
+TEST_F(TextTableTest, AcceptKey)
+{
+    const QString full(18, u'n');
+    EXPECT_FALSE(plu.AcceptKey(PLUColumn::Name, full, u'x', false));
+    EXPECT_TRUE(plu.AcceptKey(PLUColumn::Name, full, u'x', true));
+    EXPECT_TRUE(plu.AcceptKey(PLUColumn::Name, full, QChar(8), false));  // Backspace
+    EXPECT_FALSE(plu.AcceptKey(PLUColumn::Name, "", QChar(0x20AC), false));
+    EXPECT_FALSE(plu.AcceptKey(PLUColumn::UnitPrice, "12.5", u'.', false));
+    EXPECT_FALSE(plu.AcceptKey(PLUColumn::Stocks, "-3", u'-', false));
+    EXPECT_FALSE(plu.AcceptKey(PLUColumn::Barcode, "", u'-', false));
+    EXPECT_TRUE(plu.AcceptKey(PLUColumn::Department, "5", u'6', true));
+    EXPECT_FALSE(dept.AcceptKey(DeptmentColumn::Tax, "", u'a', false));
+    EXPECT_TRUE(dept.AcceptKey(DeptmentColumn::UnitPrice, "1", u'.', false));
+}
+
+TEST_F(TextTableTest, ClearSelectionSetsColumnDefaultsInOneSignal)
+{
+    for (int row = 9; row <= 13; ++row)
+        for (int col = 1; col < 9; ++col)
+            plu.SetCell(col, row, "x");
+    QSignalSpy spy(&plu, &QAbstractItemModel::dataChanged);
+    plu.ClearSelection(3, 10, 5, 12);
+    for (int row = 10; row <= 12; ++row) {
+        const QStringList now{plu.Cell(2, row), plu.Cell(3, row), plu.Cell(4, row),
+                              plu.Cell(5, row), plu.Cell(6, row)};
+        EXPECT_EQ(now, QStringList({"x", "0.00", "1", "0.000", "x"}));
+    }
+    EXPECT_EQ(plu.Cell(4, 9), "x");
+    EXPECT_EQ(plu.Cell(4, 13), "x");
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(Corner(spy, 0), plu.index(9, 2));
+    EXPECT_EQ(Corner(spy, 1), plu.index(11, 4));
+
+    dept.SetCell(1, 9, "x");
+    dept.ClearSelection(0, 0, 99, 99);  // cut to the data cells
+    EXPECT_EQ(dept.Cell(1, 9), "");
+}
+
+TEST_F(TextTableTest, ResetRows)
+{
+    for (int row = 4; row <= 6; ++row)
+        plu.SetCell(PLUColumn::Name, row, "n");
+    plu.SetCell(PLUColumn::UnitPrice, 6, "9.99");
+    plu.ResetRows(5, 4);
+    plu.ResetRows(5, 6);
+    EXPECT_EQ(Names(4, 6), QStringList({"n", "", ""}));
+    EXPECT_EQ(plu.Cell(PLUColumn::UnitPrice, 6), "0.00");
+    EXPECT_FALSE(plu.SetCell(0, 5, "x"));  // the row-number column holds nothing
+    EXPECT_FALSE(plu.SetCell(2, 3001, "x"));
+
+    QSignalSpy spy(&plu, &QAbstractItemModel::dataChanged);
+    plu.ResetGrid();
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 4), "");
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(Corner(spy, 0), plu.index(0, 0));
+    EXPECT_EQ(Corner(spy, 1), plu.index(2999, 7));
+}
+
+TEST_F(TextTableTest, MoveRowMovesDataNotNumbers)
+{
+    const QStringList names{"A", "B", "C", "D", "E"};
+    for (int row = 1; row <= 5; ++row)
+        plu.SetCell(PLUColumn::Name, row, names[row - 1]);
+    plu.SetCell(PLUColumn::UnitPrice, 2, "2.00");
+
+    QSignalSpy spy(&plu, &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(plu.MoveRow(2, 4));
+    EXPECT_EQ(Names(1, 5), QStringList({"A", "C", "D", "B", "E"}));
+    EXPECT_EQ(plu.Cell(PLUColumn::UnitPrice, 4), "2.00");
+    EXPECT_EQ(plu.headerData(3, Qt::Vertical), 4);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(Corner(spy, 0).row(), 1);
+    EXPECT_EQ(Corner(spy, 1).row(), 3);
+
+    ASSERT_TRUE(plu.MoveRow(4, 2));
+    EXPECT_EQ(Names(1, 5), names);
+    EXPECT_FALSE(plu.MoveRow(0, 3));
+    EXPECT_FALSE(plu.MoveRow(3, 3001));
+}
+
+TEST_F(TextTableTest, QtModelShowsDataCellsOnly)
+{
+    plu.SetCell(PLUColumn::Barcode, 1, "42");
+    EXPECT_EQ(plu.data(plu.index(0, 0)), "42");
+
+    QSignalSpy spy(&plu, &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(plu.setData(plu.index(2, 3), "007"));  // stored as typed
+    EXPECT_EQ(plu.Cell(PLUColumn::Department, 3), "007");
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(Corner(spy, 0), plu.index(2, 3));
+
+    EXPECT_FALSE(plu.setData(plu.index(0, 1), QString(QChar(0x0100))));
+    EXPECT_FALSE(plu.setData(plu.index(0, 1), "x", Qt::DisplayRole));
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "");
+
+    EXPECT_EQ(plu.rowCount(), 3000);
+    EXPECT_EQ(dept.columnCount(), 3);
+    EXPECT_EQ(dept.headerData(1, Qt::Horizontal), "Tax");
+    EXPECT_EQ(plu.headerData(2999, Qt::Vertical), 3000);
+
+    for (int col = 1; col < 9; ++col) {
+        const bool editable = plu.flags(plu.index(5, col - 1)) & Qt::ItemIsEditable;
+        EXPECT_EQ(editable, col != PLUColumn::Flag) << col;
+    }
+    EXPECT_FALSE(dept.flags(dept.index(0, DeptmentColumn::UnitPrice - 1)) & Qt::ItemIsEditable);
+
+    QSignalSpy titles(&plu, &QAbstractItemModel::headerDataChanged);
+    Texts().PLUTitles[PLUColumn::Name] = "Bezeichnung";
+    plu.RefreshTitles();
+    EXPECT_EQ(plu.headerData(PLUColumn::Name - 1, Qt::Horizontal), "Bezeichnung");
+    EXPECT_EQ(titles.count(), 1);
+}
+
+TEST_F(TextTableTest, BatchEmitsOneRangeAndValidateSignalsRewrites)
+{
+    QSignalSpy spy(&plu, &QAbstractItemModel::dataChanged);
+    {
+        const TextTable::Batch outer(plu);
+        plu.SetCell(2, 10, "a");
+        {
+            const TextTable::Batch inner(plu);
+            plu.SetCell(5, 3, "b");
+        }
+        plu.SetCell(7, 20, "c");
+        EXPECT_EQ(spy.count(), 0);
+    }
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(Corner(spy, 0), plu.index(2, 1));
+    EXPECT_EQ(Corner(spy, 1), plu.index(19, 6));
+
+    plu.SetCell(PLUColumn::Barcode, 8, "0042");
+    spy.clear();
+    EXPECT_TRUE(plu.ValidateCell(PLUColumn::Barcode, 8));
+    EXPECT_TRUE(plu.ValidateCell(PLUColumn::Barcode, 8));
+    EXPECT_EQ(spy.count(), 1);  // only the rewrite is signalled
+}
