@@ -1,5 +1,6 @@
 #include "cli/PortSettings.h"
 
+#include "link/RegisterLink.h"
 #include "serial/PortResolver.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsFile.h"
@@ -30,8 +31,10 @@ QString ResolveThrough(const QString& settingsPath, const QString& commName)
 
 QString UseSettingsFile(const std::optional<QString>& file)
 {
-    if (!file)
+    if (!file) {
+        UsePortMapFromSettings();
         return AppPaths::SettingsPath();
+    }
     const QFileInfo info(*file);
     const QString path = info.absoluteFilePath();
     AppPaths::SetProgramDir(info.absolutePath());

@@ -33,7 +33,7 @@ protected:
     CliRun Cli(const QStringList& arguments)
     {
         QProcess process;
-        process.setProgram(QDir(QProcessEnvironment::systemEnvironment().value("PLU_BIN_DIR")).filePath("plu-cli"));
+        process.setProgram(QDir(SimProcess::BinDir()).filePath("plu-cli"));
         process.setArguments(arguments);
         process.setWorkingDirectory(dir.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -22,11 +21,15 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
     ~SimProcess() { Stop(); }
 
-    static QString Program()
+    // PLU_BIN_DIR names the folder of the programs; the build folder the
+    // test was configured with serves when it is not set.
+    static QString BinDir()
     {
-        return QDir(QProcessEnvironment::systemEnvironment().value(QStringLiteral("PLU_BIN_DIR")))
-            .filePath(QStringLiteral("ecr-sim"));
+        const QString dir = qEnvironmentVariable("PLU_BIN_DIR");
+        return dir.isEmpty() ? QStringLiteral(PLU_DEFAULT_BIN_DIR) : dir;
     }
+
+    static QString Program() { return QDir(BinDir()).filePath(QStringLiteral("ecr-sim")); }
 
     // Starts the simulator and waits until it announced its terminal.
     bool Start(const QStringList& options = {})
