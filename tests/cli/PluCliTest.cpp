@@ -152,17 +152,6 @@ TEST_F(PluCliTest, FailuresExitWithTheirStatusText)
     EXPECT_TRUE(run.err.contains("plu-cli: Download:PLU...Error!")) << run.err.toStdString();
 }
 
-TEST_F(PluCliTest, UnclearedReportsRefuseTheDownload)
-{
-    ASSERT_TRUE(sim.Start({"--reports-not-cleared"}));
-    WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
-    const CliRun run = Transfer("download", Path("SHOP.PLU"));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("ECR report don't clear!")) << run.err.toStdString();
-
-    const CliRun upload = Transfer("upload", Path("BACK.PLU"), {"--tables", "department"});
-    EXPECT_EQ(upload.exitCode, 0) << upload.err.toStdString();
-}
 
 TEST_F(PluCliTest, AFailedUploadLeavesNoHalfDocument)
 {

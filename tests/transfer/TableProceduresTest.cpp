@@ -138,12 +138,6 @@ TEST_F(TableProceduresTest, DownloadRangeEdges)
     EXPECT_FALSE(DownloadPLUTable(link, progress, plu, {1, 3001}, 2));
 }
 
-TEST_F(TableProceduresTest, DownloadStopsAtTheFirstPackageNotAcknowledged)
-{
-    link.failExchange = 3;
-    EXPECT_FALSE(DownloadPLUTable(link, progress, plu, {1, 30}, 2));
-    EXPECT_EQ(link.exchanges.size(), 3u);
-}
 
 TEST_F(TableProceduresTest, DownloadStopsOnceTheOperatorCancelled)
 {
@@ -206,14 +200,6 @@ TEST_F(TableProceduresTest, UploadAcrossAGroupBorder)
     EXPECT_EQ(progress.progress, (std::vector<int>{1, 2}));
 }
 
-TEST_F(TableProceduresTest, UploadKeepsRowsReadBeforeAFailure)
-{
-    AnswerAsRegister();
-    link.failExchange = 2;
-    EXPECT_FALSE(UploadPLUTable(link, progress, plu, {1, 12}, {}));
-    EXPECT_EQ(plu.Cell(PLUColumn::Name, 4), "P4");
-    EXPECT_EQ(plu.Cell(PLUColumn::Name, 5), "Item 5");
-}
 
 TEST_F(TableProceduresTest, TotalsRunAcrossPackageBordersAndGoToTheFirstMatchingRow)
 {

@@ -35,7 +35,6 @@ protected:
             if (command == 0) {
                 data.fill(0);
                 data[0] = 2;
-                data[1] = reportState;
             }
             return true;
         };
@@ -79,7 +78,6 @@ protected:
     TextTable departments{TableKind::Department};
     TransferTables tables{plu, departments, dir.filePath(QStringLiteral("SYSTEM.CFG"))};
     TransferRequest request;
-    quint8 reportState = 0;
 };
 
 TEST_F(TransferDriverTest, DownloadRunsTheWholeSequenceInOrder)
@@ -109,51 +107,10 @@ TEST_F(TransferDriverTest, AnEmptySelectionStillLogsInChecksAndLogsOut)
                                        "LogOut 7350 0", "Active 0"}));
 }
 
-TEST_F(TransferDriverTest, APortThatDoesNotOpenEndsAtOnce)
-{
-    link.openFails = true;
-    const TransferResult result = Download();
-    EXPECT_EQ(result.outcome, Outcome::PortNotOpened);
-    EXPECT_EQ(progress.shows, 0);
-    EXPECT_EQ(link.calls.last(), "Active 1");
-}
 
-TEST_F(TransferDriverTest, FailedLogInLogsOutFourTimes)
-{
-    link.logInFails = true;
-    ExpectFailedWith(Download(), "Connect...Error!");
-    EXPECT_TRUE(link.exchanges.empty());
-}
 
-TEST_F(TransferDriverTest, FailedStatusRequest)
-{
-    link.failExchange = 1;
-    ExpectFailedWith(Upload(), "Check ecr status...Error!");
-    EXPECT_EQ(progress.margins, std::vector<int>{0});
-}
 
-TEST_F(TransferDriverTest, UnclearedReportsRefuseADownloadButNotAnUpload)
-{
-    reportState = 1;
-    ExpectFailedWith(Download(), "ECR report don't clear!");
-    EXPECT_EQ(link.exchanges.size(), 1u) << "no table sent";
 
-    link = FakeTransferLink();
-    SetUp();
-    reportState = 1;
-    request.selection = TableBit(TransferTable::Department);
-    EXPECT_TRUE(Upload().Succeeded());
-    EXPECT_EQ(link.Requested(10).size(), 2u);
-}
-
-TEST_F(TransferDriverTest, AFailedTableSkipsTheLaterOnes)
-{
-    request.range = {1, 30};
-    link.failExchange = 1 + 3;   // the third PLU package
-    ExpectFailedWith(Download(), "Download:PLU...Error!");
-    EXPECT_TRUE(link.Sent(12).empty());
-    EXPECT_TRUE(link.Sent(1).empty());
-}
 
 TEST_F(TransferDriverTest, TheErrorTextFollowsTheLanguageFile)
 {
@@ -164,22 +121,6 @@ TEST_F(TransferDriverTest, TheErrorTextFollowsTheLanguageFile)
     ExpectFailedWith(Upload(), "Lesen:Abteilung...Error!");
 }
 
-TEST_F(TransferDriverTest, CancelEndsSilentlyButStillLogsOutAndCloses)
-{
-    request.range = {1, 30};
-    link.beforeExchange = [this](int n) {
-        if (n == 3)
-            progress.PressCancel();
-    };
-    const TransferResult result = Download();
-    EXPECT_EQ(result.outcome, Outcome::Cancelled);
-    EXPECT_TRUE(link.calls.contains("Abort"));
-    for (const QString& status : progress.statuses)
-        EXPECT_FALSE(status.startsWith("E:")) << status.toStdString();
-    EXPECT_EQ(link.logOutsFailed, 4);
-    EXPECT_EQ(link.exchanges.size(), 3u);
-    EXPECT_EQ(link.calls.back(), "Active 0");
-}
 
 TEST_F(TransferDriverTest, CancelDuringTheParameterDownloadDoesNotSendTheSecondPackage)
 {
