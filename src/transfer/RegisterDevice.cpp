@@ -14,6 +14,6 @@ std::unique_ptr<ISerialDevice> MakeRegisterDevice()
     device->SetByteSize(SerialLine::TByteSize::_8);
     device->SetParity(SerialLine::TParity::None);
     device->SetStopBits(SerialLine::TStopBits::_1);
-    device->SetReadIntervalTimeout(1);
+    device->SetReadIntervalTimeout(0);
     return device;
 }
