@@ -22,6 +22,10 @@ extern "C" void OnSigint(int)
 InterruptNotifier::InterruptNotifier(std::function<void()> onInterrupt, QObject* parent)
     : QObject(parent), onInterrupt_(std::move(onInterrupt))
 {
+    // A program started in the background with Ctrl+C ignored keeps ignoring it.
+    struct sigaction current = {};
+    if (::sigaction(SIGINT, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+        return;
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     notifier_ = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
@@ -35,6 +39,8 @@ InterruptNotifier::InterruptNotifier(std::function<void()> onInterrupt, QObject*
 
 InterruptNotifier::~InterruptNotifier()
 {
+    if (!notifier_)
+        return;
     std::signal(SIGINT, SIG_DFL);
     notifier_.reset();
     for (int& fd : g_pipe) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 struct CliRun
@@ -152,6 +154,29 @@ TEST_F(PluCliTest, FailuresExitWithTheirStatusText)
     EXPECT_TRUE(run.err.contains("plu-cli: Download:PLU...Error!")) << run.err.toStdString();
 }
 
+
+TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
+{
+    ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
+    WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    QProcess process;
+    process.setProgram(QDir(SimProcess::BinDir()).filePath("plu-cli"));
+    // Long waits: only Ctrl+C can end this transfer quickly.
+    process.setArguments({"download", Path("SHOP.PLU"), "--port", sim.LinkPath(), "--settings", settings,
+                          "--retry-interval", "60000"});
+    process.setReadChannel(QProcess::StandardError);
+    process.start();
+    QByteArray err;
+    while (!err.contains("package 1 of") && process.waitForReadyRead(30000))
+        err += process.readAllStandardError();
+    ASSERT_TRUE(err.contains("package 1 of")) << err.constData();
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    err += process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(err.contains("plu-cli: Cancelled")) << err.constData();
+    EXPECT_FALSE(err.contains("Error!")) << err.constData();
+}
 
 TEST_F(PluCliTest, AFailedUploadLeavesNoHalfDocument)
 {
