@@ -1,11 +1,34 @@
+#include "app/About.h"
+#include "app/Main.h"
+#include "app/ScreenshotOptions.h"
+#include "settings/Recy.h"
+#include "settings/StartupValues.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("TQR716 PLU manager"));
-    window.showMaximized();
+    QApplication::setApplicationDisplayName(TMainForm::ProgramTitle());
+    const ScreenshotOptions demo = ParseScreenshotOptions(QApplication::arguments());
+
+    // The settings file lies beside the executable; two of its values are read
+    // once, before any window exists.
+    LoadStartupValues();
+
+    // Every window is created once, in this order, and lives until the end;
+    // the main window owns the others and hands them to the language file.
+    TMainForm mainForm;
+    // The communication settings dialog and the progress window come here.
+    mainForm.SetAboutBox(new TAboutBox(Startup().companyName, &mainForm));
+    // The upload, download, port detection, memory range and parameter dialogs
+    // come here.
+    mainForm.SetRecyForm(new TRecyForm(&mainForm));
+
+    mainForm.showMaximized();
+    if (demo.fillTestData)
+        mainForm.FillTestDataClick();
+    if (!demo.screenshotPath.isEmpty())
+        ScheduleScreenshot(mainForm, demo.screenshotPath);
     return app.exec();
 }

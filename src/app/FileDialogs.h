@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <optional>
+
+// The operator's choice of a table file or a font. The main window asks through
+// this interface so that tests can answer without a modal dialog.
+class IFileDialogs
+{
+public:
+    virtual ~IFileDialogs() = default;
+
+    // The full path of an existing .PLU file to open; empty when cancelled.
+    virtual QString OpenTableFileName() = 0;
+    // The full path to save the document under (.PLU added when the name has no
+    // extension); the operator has agreed to replace an existing file. Empty
+    // when cancelled.
+    virtual QString SaveTableFileName() = 0;
+    // The font chosen starting from `initial`; nothing when cancelled.
+    virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
+};

@@ -1,0 +1,373 @@
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "app/HiddenKeys.h"
+#include "app/LanguageFile.h"
+#include "app/Printing.h"
+#include "app/TableGrid.h"
+#include "app/WaitCursor.h"
+#include "app/WidgetFileDialogs.h"
+#include "app/WidgetMessageBox.h"
+#include "files/FileError.h"
+#include "link/RegisterLink.h"
+#include "model/TestData.h"
+#include "model/Texts.h"
+#include "settings/AppPaths.h"
+#include "settings/Recy.h"
+#include "settings/SettingsFile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QSessionManager>
+#include <QTableView>
+
+namespace {
+
+const QString SaveChangesQuestion = QStringLiteral("File has not been saved,save it now?");
+
+QString ColumnTitle(const TextTable& table, int column)
+{
+    if (table.Kind() == TableKind::PLU)
+        return Texts().PLUTitles.at(std::size_t(column));
+    return Texts().DeptmentTitles.at(std::size_t(column));
+}
+
+} // namespace
+
+TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      m_ownMessages(messages ? nullptr : std::make_unique<WidgetMessageBox>(this)),
+      m_ownDialogs(dialogs ? nullptr : std::make_unique<WidgetFileDialogs>(this)),
+      m_messages(messages ? messages : m_ownMessages.get()),
+      m_dialogs(dialogs ? dialogs : m_ownDialogs.get()),
+      m_pluTable(new TextTable(TableKind::PLU, this)),
+      m_deptTable(new TextTable(TableKind::Department, this)),
+      m_document(std::make_unique<Document>(*m_pluTable, *m_deptTable, m_recyTable)),
+      m_languageFilePath(DefaultLanguageFilePath())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(TAboutBox::ProgramIcon());
+    CreateMenus();
+    CreateToolbar();
+    CreateClientArea();
+    m_windows << this;
+    m_keyPreview = new KeyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        FormKeyDown(key, modifiers);
+    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::CommitDataRequest);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+QString TMainForm::ProgramTitle()
+{
+    return Document::Title();
+}
+
+void TMainForm::FormCreate()
+{
+    setWindowTitle(ProgramTitle());
+    m_pluTable->ResetGrid();
+    m_deptTable->ResetGrid();
+    const SettingsFile settings(AppPaths::SettingsPath());
+    m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
+    m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
+    SetLink(MakeRegisterLink());
+}
+
+void TMainForm::SetLink(std::unique_ptr<TQelmIBusComm> link)
+{
+    m_link = std::move(link);
+    m_link->setObjectName(QStringLiteral("QelmIBusComm1"));
+    m_link->SetTraceEnabled(true);
+    m_link->SetMessageBox(m_messages);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    ApplyLanguageFile(m_languageFilePath, m_windows);
+    m_pluTable->RefreshTitles();
+    m_deptTable->RefreshTitles();
+    FitColumns();
+}
+
+void TMainForm::RegisterWindow(QWidget* window)
+{
+    if (window != nullptr && !m_windows.contains(window))
+        m_windows << window;
+}
+
+void TMainForm::SetAboutBox(TAboutBox* aboutBox)
+{
+    m_aboutBox = aboutBox;
+    RegisterWindow(aboutBox);
+}
+
+void TMainForm::SetRecyForm(TRecyForm* recyForm)
+{
+    m_recyForm = recyForm;
+    RegisterWindow(recyForm);
+}
+
+// ---- Document commands
+
+void TMainForm::UpdateCaption()
+{
+    setWindowTitle(m_document->Caption());
+}
+
+bool TMainForm::CommitActiveGrid()
+{
+    QWidget* active = focusWidget();
+    for (TableGrid* grid : {m_pluGrid, m_deptGrid}) {
+        if (active != nullptr && (active == grid || grid->isAncestorOf(active)))
+            return grid->CommitCurrentCell();
+    }
+    return true;
+}
+
+bool TMainForm::QuerySaveChanges()
+{
+    if (!m_document->Modified())
+        return true;
+    switch (m_messages->AskYesNoCancel(SaveChangesQuestion)) {
+    case IMessageBox::SaveAnswer::Cancel:
+        return false;
+    case IMessageBox::SaveAnswer::No:
+        return true;
+    case IMessageBox::SaveAnswer::Yes:
+        break;
+    }
+    // The changes are dropped only when they were really saved: a refused cell,
+    // a cancelled save dialog or a write error keeps the document open.
+    return CommitActiveGrid() && SaveDocumentCommand();
+}
+
+void TMainForm::NewItemClick()
+{
+    if (!QuerySaveChanges())
+        return;
+    {
+        const WaitCursor wait;
+        m_document->ClearDocument();
+    }
+    UpdateCaption();
+}
+
+void TMainForm::OpenItemClick()
+{
+    if (!QuerySaveChanges())
+        return;
+    const QString path = m_dialogs->OpenTableFileName();
+    if (path.isEmpty())
+        return;
+    RunFileCommand([&] {
+        m_document->ClearDocument();
+        m_document->LoadDocument(path);
+    });
+    UpdateCaption();
+}
+
+void TMainForm::SaveItemClick()
+{
+    if (CommitActiveGrid())
+        SaveDocumentCommand();
+}
+
+void TMainForm::SaveasItemClick()
+{
+    if (CommitActiveGrid())
+        SaveDocumentAs();
+}
+
+bool TMainForm::SaveDocumentCommand()
+{
+    if (m_document->CurrentFileName().isEmpty())
+        return SaveDocumentAs();
+    return SaveDocumentTo(m_document->CurrentFileName());
+}
+
+bool TMainForm::SaveDocumentAs()
+{
+    const QString path = m_dialogs->SaveTableFileName();
+    if (path.isEmpty())
+        return false;
+    const bool saved = RunFileCommand([&] { m_document->SaveDocumentAs(path); });
+    UpdateCaption();
+    return saved;
+}
+
+bool TMainForm::SaveDocumentTo(const QString& path)
+{
+    return RunFileCommand([&] { m_document->SaveDocument(path); });
+}
+
+bool TMainForm::RunFileCommand(const std::function<void()>& command)
+{
+    try {
+        const WaitCursor wait;
+        command();
+        return true;
+    } catch (const FileError& error) {
+        m_messages->Error(error.Message());
+        return false;
+    }
+}
+
+// ---- Closing
+
+void TMainForm::ExitItemClick()
+{
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (m_discardConfirmed || QuerySaveChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::CommitDataRequest(QSessionManager& manager)
+{
+    // The desktop session is ending: the same question as on closing, and
+    // Cancel asks the session to stay.
+    if (!m_document->Modified() || !manager.allowsInteraction())
+        return;
+    const bool mayClose = QuerySaveChanges();
+    manager.release();
+    if (mayClose)
+        m_discardConfirmed = true;
+    else
+        manager.cancel();
+}
+
+// ---- Grids
+
+void TMainForm::FitColumns()
+{
+    FitGridColumns(*m_pluGrid, *m_pluTable);
+    FitGridColumns(*m_deptGrid, *m_deptTable);
+}
+
+void TMainForm::FitGridColumns(TableGrid& grid, const TextTable& table)
+{
+    const QFontMetrics metrics(grid.font());
+    grid.verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.leading() + 4);
+
+    for (int column = 0; column < table.ColCount(); ++column) {
+        if (table.IsHiddenColumn(column))
+            continue;
+        const int byLength = (metrics.averageCharWidth() * table.MaxLength(column) * 3) / 2;
+        const int byTitle = metrics.horizontalAdvance(ColumnTitle(table, column)) + 4;
+        const int width = std::max(byLength, byTitle);
+        if (column == 0)
+            grid.verticalHeader()->setFixedWidth(width);
+        else
+            grid.setColumnWidth(column - 1, width);
+    }
+}
+
+void TMainForm::ApplyGridFont(const QFont& font)
+{
+    m_pluGrid->setFont(font);
+    m_deptGrid->setFont(font);
+    emit GridFontChanged(font);
+    FitColumns();
+}
+
+void TMainForm::FontItemClick()
+{
+    if (const auto font = m_dialogs->ChooseFont(m_pluGrid->font()))
+        ApplyGridFont(*font);
+}
+
+// ---- Other commands
+
+void TMainForm::PrintItemClick()
+{
+    QString error;
+    {
+        const WaitCursor wait;
+        error = PrintPluListingOnDefaultPrinter(*m_pluTable);
+    }
+    if (!error.isEmpty())
+        m_messages->Error(error);
+}
+
+void TMainForm::AboutItemClick()
+{
+    if (m_aboutBox != nullptr)
+        m_aboutBox->exec();
+}
+
+void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::AltModifier);
+    if (held != (Qt::ControlModifier | Qt::AltModifier))
+        return;
+    switch (key) {
+    case Qt::Key_F3:
+        FillTestDataClick();
+        break;
+    case Qt::Key_F4:
+        EditAndDownloadParameters();
+        break;
+    case Qt::Key_F6:
+        DumpMemory();
+        break;
+    case Qt::Key_F8:
+        DownloadProgram();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::RecyItemClick()
+{
+    if (m_recyForm != nullptr)
+        m_recyForm->EditRecycling(m_recyTable);
+}
+
+void TMainForm::FillTestDataClick()
+{
+    FillTestData(*m_pluTable, *m_deptTable, m_recyTable);
+}
+
+// The commands below are supplied by the features that carry them out; until
+// then they do nothing.
+
+// The parameter dialog.
+void TMainForm::ParameterItemClick() {}
+// The communication settings dialog.
+void TMainForm::CommsetItemClick() {}
+// The port detection dialog.
+void TMainForm::DetectportItemClick() {}
+// The connection test.
+void TMainForm::TestItemClick() {}
+// The download driver.
+void TMainForm::DownloadItemClick() {}
+// The upload driver.
+void TMainForm::UploadItemClick() {}
+// The font download.
+void TMainForm::DownloadFontItemClick() {}
+// The parameter dialog followed by a parameter download.
+void TMainForm::EditAndDownloadParameters() {}
+// The memory dump.
+void TMainForm::DumpMemory() {}
+// The program image download.
+void TMainForm::DownloadProgram() {}

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "files/Document.h"
+#include "model/RecyTable.h"
+#include "model/TextTable.h"
+
+#include <QList>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class IFileDialogs;
+class IMessageBox;
+class KeyPreview;
+class QAction;
+class QLabel;
+class QSessionManager;
+class QSplitter;
+class TAboutBox;
+class TableGrid;
+class TRecyForm;
+class TQelmIBusComm;
+
+// The program's working window: the PLU and department grids side by side, the
+// menu bar, the toolbar and the status bar. It owns the tables, the document
+// and the current port settings, and hands each command to the code that
+// carries it out.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Message boxes and file dialogs go through `messages` and `dialogs` when
+    // given (tests), otherwise through real widgets over this window.
+    explicit TMainForm(IMessageBox* messages = nullptr, IFileDialogs* dialogs = nullptr,
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    static QString ProgramTitle();
+
+    // The tables and the document they make up.
+    TextTable& PluTable() { return *m_pluTable; }
+    TextTable& DeptmentTable() { return *m_deptTable; }
+    RecyTable& RecyclingTable() { return m_recyTable; }
+    Document& CurrentDocument() { return *m_document; }
+    TableGrid& PLUGrid() { return *m_pluGrid; }
+    TableGrid& DeptmentGrid() { return *m_deptGrid; }
+
+    // The serial port number (0 none, 1 to 4 for COM1 to COM4) and line-speed
+    // index (0 to 4 for 9600 to 115200 bit/s) that every transfer uses.
+    int PortNumber() const { return m_portNumber; }
+    int SpeedIndex() const { return m_speedIndex; }
+    void SetPortNumber(int port) { m_portNumber = port; }
+    void SetSpeedIndex(int index) { m_speedIndex = index; }
+
+    // The window's link to the register (QelmIBusComm1), traced to DEBUG.LOG.
+    TQelmIBusComm& Link() { return *m_link; }
+    // Puts another link in its place (tests: one on a scripted device); it is
+    // traced and reports to this window's message boxes like the first.
+    void SetLink(std::unique_ptr<TQelmIBusComm> link);
+
+    // The message boxes of this window, for the commands others supply.
+    IMessageBox& Messages() { return *m_messages; }
+
+    // Windows whose texts the language file replaces, in creation order; the
+    // main window is the first. Each window's objectName names its section.
+    void RegisterWindow(QWidget* window);
+    const QList<QWidget*>& Windows() const { return m_windows; }
+    void SetAboutBox(TAboutBox* aboutBox);
+    void SetRecyForm(TRecyForm* recyForm);
+
+    // The language file applied when the window is first shown.
+    void SetLanguageFilePath(const QString& path) { m_languageFilePath = path; }
+
+    // Commits the cell being edited in whichever grid has the focus; false when
+    // the cell holds an invalid value (the operator was told by a beep).
+    bool CommitActiveGrid();
+    // Asks whether to save unsaved changes; true when the command that asked
+    // may go on.
+    bool QuerySaveChanges();
+    // Sizes rows and columns of both grids for their current font and titles.
+    void FitColumns();
+    // The font of both grids (and of the dialogs that show table texts).
+    void ApplyGridFont(const QFont& font);
+
+    // Looks at every key before the focused control: Ctrl+Alt (with or without
+    // Shift) and F3, F4, F6 or F8 start the service commands.
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+public slots:
+    void NewItemClick();
+    void OpenItemClick();
+    void SaveItemClick();
+    void SaveasItemClick();
+    void RecyItemClick();
+    void ParameterItemClick();
+    void PrintItemClick();
+    void FontItemClick();
+    void ExitItemClick();
+    void CommsetItemClick();
+    void DetectportItemClick();
+    void TestItemClick();
+    void DownloadItemClick();
+    void UploadItemClick();
+    void DownloadFontItemClick();
+    void AboutItemClick();
+
+    // Service commands of the hidden keys.
+    void FillTestDataClick();
+    void EditAndDownloadParameters();
+    void DumpMemory();
+    void DownloadProgram();
+
+signals:
+    // The grid font changed; dialogs that show table texts follow it.
+    void GridFontChanged(const QFont& font);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolbar();
+    void CreateClientArea();
+    QAction* AddAction(const char* name, const QString& text, void (TMainForm::*handler)());
+    QAction* AddSeparator(const char* name);
+    QAction* AddButton(const char* name, const QString& hint, const QIcon& icon,
+                       void (TMainForm::*handler)());
+    TableGrid* CreateGrid(const char* name, TextTable& table);
+    void FitGridColumns(TableGrid& grid, const TextTable& table);
+
+    // Saves under the current name, or asks for one; true when saved.
+    bool SaveDocumentCommand();
+    bool SaveDocumentAs();
+    bool SaveDocumentTo(const QString& path);
+    // Runs file work under the wait cursor; a file error is shown, and false.
+    bool RunFileCommand(const std::function<void()>& command);
+    void UpdateCaption();
+    void CommitDataRequest(QSessionManager& manager);
+
+    std::unique_ptr<IMessageBox> m_ownMessages;
+    std::unique_ptr<IFileDialogs> m_ownDialogs;
+    IMessageBox* m_messages;
+    IFileDialogs* m_dialogs;
+
+    TextTable* m_pluTable = nullptr;
+    TextTable* m_deptTable = nullptr;
+    RecyTable m_recyTable;
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<TQelmIBusComm> m_link;
+    TableGrid* m_pluGrid = nullptr;
+    TableGrid* m_deptGrid = nullptr;
+    QSplitter* m_splitter = nullptr;
+    TAboutBox* m_aboutBox = nullptr;
+    TRecyForm* m_recyForm = nullptr;
+    KeyPreview* m_keyPreview = nullptr;
+
+    int m_portNumber = 2;
+    int m_speedIndex = 0;
+    QList<QWidget*> m_windows;
+    QString m_languageFilePath;
+    bool m_shown = false;
+    bool m_discardConfirmed = false;
+};

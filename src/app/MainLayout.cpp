@@ -1,0 +1,226 @@
+// The main window's menus, toolbar and client area.
+#include "app/Main.h"
+
+#include "app/GridHeaders.h"
+#include "app/TableGrid.h"
+#include "model/Texts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// The department panel's width when the window opens.
+constexpr int DeptmentPanelWidth = 224;
+
+// A freedesktop theme icon where the desktop has one, else the style's own.
+QIcon ToolIcon(const char* themeName, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QString::fromLatin1(themeName),
+                            QApplication::style()->standardIcon(fallback));
+}
+
+QLabel* CreatePanelTitle(const char* name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setContentsMargins(4, 3, 4, 3);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setAutoFillBackground(true);
+    label->setBackgroundRole(QPalette::Button);
+    return label;
+}
+
+QWidget* CreatePanel(QLabel* title, TableGrid* grid, QWidget* parent)
+{
+    auto* panel = new QWidget(parent);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    title->setParent(panel);
+    grid->setParent(panel);
+    layout->addWidget(title);
+    layout->addWidget(grid, 1);
+    return panel;
+}
+
+} // namespace
+
+QAction* TMainForm::AddAction(const char* name, const QString& text,
+                              void (TMainForm::*handler)())
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    if (handler != nullptr)
+        connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+QAction* TMainForm::AddSeparator(const char* name)
+{
+    auto* separator = new QAction(QStringLiteral("-"), this);
+    separator->setObjectName(QString::fromLatin1(name));
+    separator->setSeparator(true);
+    return separator;
+}
+
+QAction* TMainForm::AddButton(const char* name, const QString& hint, const QIcon& icon,
+                              void (TMainForm::*handler)())
+{
+    QAction* button = AddAction(name, hint, handler);
+    button->setIcon(icon);
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    return button;
+}
+
+void TMainForm::CreateMenus()
+{
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MainMenu98"));
+    bar->setWindowTitle(QStringLiteral("Menu Bar"));
+    setMenuBar(bar);
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    file->addAction(AddAction("NewItem", QStringLiteral("&New"), &TMainForm::NewItemClick));
+    file->addAction(AddSeparator("N3"));
+    QAction* open = AddAction("OpenItem", QStringLiteral("&Open..."), &TMainForm::OpenItemClick);
+    open->setShortcut(Qt::Key_F3);
+    file->addAction(open);
+    QAction* save = AddAction("SaveItem", QStringLiteral("&Save"), &TMainForm::SaveItemClick);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addAction(save);
+    file->addAction(
+        AddAction("SaveasItem", QStringLiteral("Save &as..."), &TMainForm::SaveasItemClick));
+    file->addAction(AddSeparator("N5"));
+    QAction* recycling =
+        AddAction("RecyItem", QStringLiteral("Recycling..."), &TMainForm::RecyItemClick);
+    recycling->setVisible(false);
+    file->addAction(recycling);
+    file->addAction(AddAction("ParameterItem", QStringLiteral("Parameter..."),
+                              &TMainForm::ParameterItemClick));
+    file->addAction(AddSeparator("N15"));
+    file->addAction(AddAction("PrintItem", QStringLiteral("Print..."), &TMainForm::PrintItemClick));
+    file->addAction(AddAction("FontItem", QStringLiteral("Font..."), &TMainForm::FontItemClick));
+    file->addAction(AddSeparator("N10"));
+    file->addAction(AddAction("ExitItem", QStringLiteral("E&xit"), &TMainForm::ExitItemClick));
+
+    QMenu* comm = bar->addMenu(QStringLiteral("&Communication"));
+    comm->setObjectName(QStringLiteral("CommMenu"));
+    comm->addAction(
+        AddAction("CommsetItem", QStringLiteral("&Setting..."), &TMainForm::CommsetItemClick));
+    comm->addAction(AddAction("DetectportItem", QStringLiteral("&Detect port..."),
+                              &TMainForm::DetectportItemClick));
+    comm->addAction(AddSeparator("N4"));
+    comm->addAction(AddAction("TestItem", QStringLiteral("Test"), &TMainForm::TestItemClick));
+    QAction* download = AddAction("DownloadItem", QStringLiteral("Download data..."),
+                                  &TMainForm::DownloadItemClick);
+    download->setShortcut(Qt::Key_F9);
+    comm->addAction(download);
+    QAction* upload =
+        AddAction("UploadItem", QStringLiteral("Upload data..."), &TMainForm::UploadItemClick);
+    upload->setShortcut(Qt::Key_F6);
+    comm->addAction(upload);
+    QAction* font = AddAction("DownloadFontItem", QStringLiteral("Download font..."),
+                              &TMainForm::DownloadFontItemClick);
+    font->setVisible(false);
+    comm->addAction(font);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    help->addAction(AddAction("ContentItem", QStringLiteral("&Contents"), nullptr));
+    help->addAction(AddSeparator("N2"));
+    help->addAction(AddAction("AboutItem", QStringLiteral("&About..."), &TMainForm::AboutItemClick));
+}
+
+void TMainForm::CreateToolbar()
+{
+    auto* toolbar = new QToolBar(QStringLiteral("Main"), this);
+    toolbar->setObjectName(QStringLiteral("MainToolbar"));
+    toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar->setIconSize(QSize(24, 24));
+    addToolBar(Qt::TopToolBarArea, toolbar);
+
+    const auto add = [&](const char* name, const QString& hint, const QIcon& icon,
+                         void (TMainForm::*handler)()) {
+        QAction* button = AddButton(name, hint, icon, handler);
+        toolbar->addAction(button);
+        toolbar->widgetForAction(button)->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    add("NewBtn", QStringLiteral("New"), ToolIcon("document-new", QStyle::SP_FileIcon),
+        &TMainForm::NewItemClick);
+    add("OpenBtn", QStringLiteral("Open"), ToolIcon("document-open", QStyle::SP_DialogOpenButton),
+        &TMainForm::OpenItemClick);
+    add("SaveBtn", QStringLiteral("Save"), ToolIcon("document-save", QStyle::SP_DialogSaveButton),
+        &TMainForm::SaveItemClick);
+    toolbar->addSeparator();
+    add("PreferencesBtn", QStringLiteral("Preferences"),
+        ToolIcon("preferences-system", QStyle::SP_FileDialogDetailedView),
+        &TMainForm::ParameterItemClick);
+    add("CommBtn", QStringLiteral("Communication setting"),
+        ToolIcon("network-wired", QStyle::SP_DriveNetIcon), &TMainForm::CommsetItemClick);
+    toolbar->addSeparator();
+    add("TestBtn", QStringLiteral("Test"),
+        ToolIcon("network-transmit-receive", QStyle::SP_BrowserReload), &TMainForm::TestItemClick);
+    add("DownLoadBtn", QStringLiteral("Download data"), ToolIcon("go-down", QStyle::SP_ArrowDown),
+        &TMainForm::DownloadItemClick);
+    add("UploadBtn", QStringLiteral("Upload data"), ToolIcon("go-up", QStyle::SP_ArrowUp),
+        &TMainForm::UploadItemClick);
+    QAction* report = add("ReportBtn", QStringLiteral("Upload report"),
+                          ToolIcon("x-office-document", QStyle::SP_FileDialogInfoView), nullptr);
+    report->setVisible(false);
+    toolbar->addSeparator();
+    add("ExitBtn", QStringLiteral("Exit"),
+        ToolIcon("application-exit", QStyle::SP_DialogCloseButton), &TMainForm::ExitItemClick);
+}
+
+TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
+{
+    auto* grid = new TableGrid(this);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->SetTextTable(&table);
+    connect(grid, &TableGrid::typedInBrowsing, this, [this] { m_document->SetModified(true); });
+    const TableKind kind = table.Kind();
+    DecorateGridHeaders(*grid, [kind] {
+        return kind == TableKind::PLU ? Texts().PLUTitles[0] : Texts().DeptmentTitles[0];
+    });
+    grid->setWordWrap(false);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid->verticalHeader()->setMinimumSectionSize(8);
+    return grid;
+}
+
+void TMainForm::CreateClientArea()
+{
+    m_pluGrid = CreateGrid("PLUGrid", *m_pluTable);
+    m_deptGrid = CreateGrid("DeptmentGrid", *m_deptTable);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(
+        CreatePanel(CreatePanelTitle("PLULBL", QStringLiteral("PLU"), this), m_pluGrid, m_splitter));
+    m_splitter->addWidget(CreatePanel(
+        CreatePanelTitle("DeptLBL", QStringLiteral("Department"), this), m_deptGrid, m_splitter));
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    m_splitter->setSizes({4 * DeptmentPanelWidth, DeptmentPanelWidth});
+    setCentralWidget(m_splitter);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+}

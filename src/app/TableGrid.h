@@ -1,0 +1,131 @@
+#pragma once
+
+#include "app/TableGridRules.h"
+
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTableView>
+
+#include <functional>
+#include <memory>
+
+class TableGridEditor;
+class TextTable;
+
+// The editing grid of the PLU, department and recycling tables.
+//
+// Three states: Ready (editing allowed, editor closed; a new grid starts here),
+// Browsing (editing off, editor closed) and Editing (editor open). The current
+// cell is checked with the table's rules whenever the cursor would leave it, by
+// keyboard, mouse or program, and whenever the focus leaves the grid; a refused
+// value beeps, keeps the cursor and reopens the editor on the rejected text.
+class TableGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    enum class State { Ready, Browsing, Editing };
+
+    explicit TableGrid(QWidget* parent = nullptr);
+    ~TableGrid() override;
+
+    // Shows model under rules. Neither is owned; both must outlive the grid or
+    // be replaced first. Hidden columns are hidden here and kept hidden.
+    void SetTable(QAbstractItemModel* model, ITableGridRules* rules);
+    // Shows a PLU or department table under its own rules (table not owned).
+    void SetTextTable(TextTable* table);
+    ITableGridRules* Rules() const { return m_rules; }
+
+    // Checks the current cell. Valid: editing switched off, editor closed, true.
+    // Refused: beep, editing on with the editor open on the rejected text, false.
+    bool CommitCurrentCell();
+
+    // On: editing allowed and the editor opened on the current cell (text kept).
+    // Off: editor closed and editing disallowed until switched on again.
+    void SetCellEditing(bool on);
+
+    State CurrentState() const;
+    bool IsEditorOpen() const { return !m_editor.isNull(); }
+    // The open in-place editor, or nullptr.
+    QLineEdit* Editor() const;
+
+    // The sound of refused input; QApplication::beep unless replaced.
+    void SetBeep(std::function<void()> beep);
+
+    // The key filter of the editor: false for a character the table's files
+    // cannot store or the column refuses. Codes below 32 always pass.
+    bool AcceptKey(const QModelIndex& index, const QString& text, QChar ch,
+                   bool hasSelection) const;
+
+    void setModel(QAbstractItemModel* model) override;
+
+signals:
+    // A printable key typed while browsing replaced a cell's text: the
+    // document has been changed by the operator.
+    void typedInBrowsing();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+protected slots:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    friend class TableGridSelectionModel;
+    friend class TableGridDelegate;
+
+    // Where a cursor move to index may go: hidden columns are passed over, and
+    // leaving the current cell needs a successful commit. Invalid when refused.
+    QModelIndex PermittedTarget(const QModelIndex& index);
+    QModelIndex PassHiddenColumns(const QModelIndex& index) const;
+
+    // Keys the open editor hands over; true when taken.
+    bool HandleEditorKey(QKeyEvent* event);
+    void EditorCreated(TableGridEditor* editor, const QModelIndex& index);
+    void EditorDestroyed(QWidget* editor);
+    void EditorTextChanged(const QModelIndex& index, const QString& text);
+
+    void HandleEnter();
+    void HandleVerticalKey(QKeyEvent* event);
+    void HandleTab(QKeyEvent* event);
+    void HandlePrintable(QKeyEvent* event);
+    void CancelEditing();
+    void StartEditingKeepText();
+    void ClearSelectedCells();
+    void MoveCurrentCommitted(int row, int column);
+
+    void OpenEditor();
+    void CloseEditor();
+    void BeginSession(const QModelIndex& index);
+    void EndSession();
+
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    void OnRowDragged(int logicalIndex, int oldVisualIndex, int newVisualIndex);
+    void ApplyHiddenColumns();
+    void RememberCursor();
+    void RestoreCursor();
+
+    bool Owns(const QWidget* widget) const;
+    bool ClickRefusedFocus() const;
+
+    ITableGridRules* m_rules = nullptr;
+    std::unique_ptr<ITableGridRules> m_ownedRules;
+    QPointer<TableGridEditor> m_editor;
+    std::function<void()> m_beep;
+    bool m_editMode = true;        // Ready at first
+    bool m_skipCommit = false;     // the current cell has just been committed
+    bool m_pressRefused = false;   // a mouse press could not leave the cell
+    bool m_restoringRows = false;
+    int m_savedRow = -1;
+    int m_savedColumn = -1;
+
+    // The cell being edited and its text before the edit began (for Escape).
+    QPersistentModelIndex m_sessionIndex;
+    QString m_textBeforeEdit;
+};

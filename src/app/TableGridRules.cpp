@@ -1,0 +1,29 @@
+#include "app/TableGridRules.h"
+
+#include "model/TextTable.h"
+
+bool TextTableGridRules::ValidateCell(int row, int column)
+{
+    return m_table.ValidateCell(column + 1, row + 1);
+}
+
+bool TextTableGridRules::AcceptKey(int, int column, const QString& text, QChar ch,
+                                   bool hasSelection) const
+{
+    return m_table.AcceptKey(column + 1, text, ch, hasSelection);
+}
+
+void TextTableGridRules::ClearCells(int top, int left, int bottom, int right)
+{
+    m_table.ClearSelection(left + 1, top + 1, right + 1, bottom + 1);
+}
+
+bool TextTableGridRules::IsHiddenColumn(int column) const
+{
+    return m_table.IsHiddenColumn(column + 1);
+}
+
+void TextTableGridRules::MoveRow(int from, int to)
+{
+    m_table.MoveRow(from + 1, to + 1);
+}

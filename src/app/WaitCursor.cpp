@@ -1,0 +1,13 @@
+#include "app/WaitCursor.h"
+
+#include <QApplication>
+
+WaitCursor::WaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}

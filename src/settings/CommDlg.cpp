@@ -1,0 +1,202 @@
+#include "settings/CommDlg.h"
+
+#include "model/MessageBox.h"
+#include "settings/AppPaths.h"
+#include "settings/PortMap.h"
+#include "settings/RadioGroup.h"
+#include "settings/SerialDeviceList.h"
+#include "settings/SettingsFile.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCommSection = QStringLiteral("Comm");
+const QString kPortKey = QStringLiteral("Port");
+const QString kBaudRateKey = QStringLiteral("BaudRate");
+constexpr int kDefaultPort = 2;
+constexpr int kDefaultBaudRate = 0;
+
+QString ComName(int number)
+{
+    return QStringLiteral("COM") + QString::number(number);
+}
+
+TRadioGroup* FixedGroup(const QString& name, const QString& title, const QStringList& items,
+                        int columns, bool enabled, QWidget* parent)
+{
+    auto* group = new TRadioGroup(title, items, columns, parent);
+    group->setObjectName(name);
+    group->SetItemIndex(0);
+    group->setEnabled(enabled);
+    return group;
+}
+
+QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevices)
+    : QDialog(parent), m_messages(messages), m_listDevices(listDevices ? std::move(listDevices) : DeviceLister([] {
+                                                                         return ListSerialDevices();
+                                                                     }))
+{
+    setObjectName(QStringLiteral("CommDlg"));
+    setWindowTitle(QStringLiteral("Communication setting"));
+
+    m_baudRateGroup = FixedGroup(QStringLiteral("BaudRateRG"), QStringLiteral("&Baud rate"),
+                                 {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                                  QStringLiteral("57600"), QStringLiteral("115200")},
+                                 2, true, this);
+    // The line format is fixed (no parity, one stop bit); these only show it.
+    auto* parityGroup = FixedGroup(QStringLiteral("ParityRG"), QStringLiteral("&Parity"),
+                                   {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"),
+                                    QStringLiteral("Mark"), QStringLiteral("Space")},
+                                   1, false, this);
+    auto* stopBitsGroup = FixedGroup(QStringLiteral("StopBitsRG"), QStringLiteral("&StopBits"),
+                                     {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 3, false, this);
+
+    m_portBox = new QComboBox(this);
+    m_portBox->setObjectName(QStringLiteral("PortCB"));
+    m_portBox->addItem(QStringLiteral("None"));
+    for (int n = 1; n <= kComPorts; ++n)
+        m_portBox->addItem(ComName(n));
+    auto* portLabel = NamedLabel(QStringLiteral("PortLbl"), QStringLiteral("P&ort:"), this);
+    portLabel->setBuddy(m_portBox);
+
+    m_deviceBox = new QComboBox(this);
+    m_deviceBox->setObjectName(QStringLiteral("DeviceCB"));
+    m_deviceBox->setEditable(true);
+    m_deviceBox->setInsertPolicy(QComboBox::NoInsert);
+    m_deviceBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_deviceBox->setMinimumContentsLength(28);
+    m_deviceLabel = NamedLabel(QStringLiteral("DeviceLbl"), QStringLiteral("&Device:"), this);
+    m_deviceLabel->setBuddy(m_deviceBox);
+    m_mappingLabel = NamedLabel(QStringLiteral("MappingLbl"), QStringLiteral("-"), this);
+    m_mappingLabel->setTextFormat(Qt::PlainText);
+
+    connect(m_portBox, &QComboBox::currentIndexChanged, this, [this] { PortCBChange(); });
+    connect(m_deviceBox, &QComboBox::editTextChanged, this, &TCommDlg::DeviceEdited);
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("OKBtn"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* groups = new QGridLayout;
+    groups->addWidget(m_baudRateGroup, 0, 0);
+    groups->addWidget(parityGroup, 0, 1, 2, 1);
+    groups->addWidget(stopBitsGroup, 1, 0);
+    auto* port = new QFormLayout;
+    port->addRow(portLabel, m_portBox);
+    port->addRow(m_deviceLabel, m_deviceBox);
+    port->addRow(QString(), m_mappingLabel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(groups);
+    layout->addLayout(port);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TCommDlg::LoadSettings()
+{
+    const SettingsFile settings(AppPaths::SettingsPath());
+    m_port = settings.ReadInteger(kCommSection, kPortKey, kDefaultPort);
+    m_baudRate = settings.ReadInteger(kCommSection, kBaudRateKey, kDefaultBaudRate);
+    for (int n = 1; n <= kComPorts; ++n) {
+        m_storedDevices[n - 1] = PortDevicePath(ComName(n));
+        m_chosenDevices[n - 1] = m_storedDevices[n - 1];
+    }
+    m_showingDevice = true;
+    m_deviceBox->clear();
+    m_deviceBox->addItems(m_listDevices());
+    m_showingDevice = false;
+    m_baudRateGroup->SetItemIndex(m_baudRate);
+    m_portBox->setCurrentIndex(m_port >= 0 && m_port < m_portBox->count() ? m_port : -1);
+    PortCBChange();
+}
+
+void TCommDlg::PortCBChange()
+{
+    const int port = m_portBox->currentIndex();
+    const bool isComPort = port >= 1 && port <= kComPorts;
+    m_deviceBox->setEnabled(isComPort);
+    m_deviceLabel->setEnabled(isComPort);
+    m_showingDevice = true;
+    m_deviceBox->setEditText(isComPort ? m_chosenDevices[port - 1] : QString());
+    m_showingDevice = false;
+    ShowMappings();
+}
+
+void TCommDlg::DeviceEdited(const QString& device)
+{
+    const int port = m_portBox->currentIndex();
+    if (m_showingDevice || port < 1 || port > kComPorts)
+        return;
+    m_chosenDevices[port - 1] = device.trimmed();
+    ShowMappings();
+}
+
+void TCommDlg::ShowMappings()
+{
+    QStringList lines;
+    for (int n = 1; n <= kComPorts; ++n) {
+        const QString& device = m_chosenDevices[n - 1];
+        lines << ComName(n) + QStringLiteral(" = ") + (device.isEmpty() ? m_storedDevices[n - 1] : device);
+    }
+    m_mappingLabel->setText(lines.join(u'\n'));
+}
+
+bool TCommDlg::SaveSettings()
+{
+    // A value the dialog could not show is kept as it was read.
+    const int port = m_portBox->currentIndex() >= 0 ? m_portBox->currentIndex() : m_port;
+    const int baudRate = m_baudRateGroup->ItemIndex() >= 0 ? m_baudRateGroup->ItemIndex() : m_baudRate;
+    try {
+        SettingsFile settings(AppPaths::SettingsPath());
+        // The kept values follow what the file holds, also after a refused write.
+        settings.WriteInteger(kCommSection, kPortKey, port);
+        m_port = port;
+        settings.WriteInteger(kCommSection, kBaudRateKey, baudRate);
+        m_baudRate = baudRate;
+        for (int n = 1; n <= kComPorts; ++n) {
+            const QString& chosen = m_chosenDevices[n - 1];
+            if (!chosen.isEmpty() && chosen != m_storedDevices[n - 1]) {
+                SetPortDevicePath(ComName(n), chosen);
+                m_storedDevices[n - 1] = chosen;
+            }
+        }
+    } catch (const SettingsWriteError& error) {
+        m_messages.Error(error.Message());
+        return false;
+    }
+    return true;
+}
+
+bool TCommDlg::Run()
+{
+    LoadSettings();
+    m_portBox->setFocus();
+    if (exec() != QDialog::Accepted)
+        return false;
+    return SaveSettings();
+}

@@ -1,0 +1,99 @@
+#include "settings/DetectPortDlg.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TDetectPortDlg::TDetectPortDlg(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("DetectPortDlg"));
+    setWindowTitle(QStringLiteral("Detect port"));
+
+    auto* results = new QGridLayout;
+    for (int n = 1; n <= kPorts; ++n) {
+        auto* label = new QLabel(QStringLiteral("COM%1 :").arg(n), this);
+        label->setObjectName(QStringLiteral("Label3D%1").arg(n));
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QStringLiteral("Edit%1").arg(n));
+        field->setReadOnly(true);
+        field->setFocusPolicy(Qt::NoFocus);
+        field->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("No qelm found.")) * 3 / 2);
+        results->addWidget(label, n - 1, 0);
+        results->addWidget(field, n - 1, 1);
+        m_results[n - 1] = field;
+    }
+
+    m_detectButton = new QPushButton(QStringLiteral("&Detect"), this);
+    m_detectButton->setObjectName(QStringLiteral("DetectBtn"));
+    m_detectButton->setDefault(true);
+    auto* closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    closeButton->setObjectName(QStringLiteral("CloseBtn"));
+    connect(m_detectButton, &QPushButton::clicked, this, &TDetectPortDlg::DetectBtnClick);
+    connect(closeButton, &QPushButton::clicked, this, &TDetectPortDlg::CloseBtnClick);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_detectButton);
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(results);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TDetectPortDlg::ClearResults()
+{
+    for (QLineEdit* field : m_results) {
+        field->clear();
+        field->repaint();
+    }
+}
+
+void TDetectPortDlg::Run()
+{
+    ClearResults();
+    m_detectButton->setEnabled(true);
+    m_detectButton->setFocus();
+    exec();
+}
+
+void TDetectPortDlg::DetectBtnClick()
+{
+    m_detectButton->setEnabled(false);
+    ClearResults();
+    if (m_scan)
+        m_scan(*this);
+    m_detectButton->setEnabled(true);
+}
+
+void TDetectPortDlg::CloseBtnClick()
+{
+    if (m_abort)
+        m_abort();
+    hide();
+    QDialog::reject();
+}
+
+void TDetectPortDlg::reject()
+{
+    CloseBtnClick();
+}
+
+void TDetectPortDlg::SetPortResult(int port, const QString& text)
+{
+    if (port < 1 || port > kPorts)
+        return;
+    m_results[port - 1]->setText(text);
+    m_results[port - 1]->repaint();
+}
+
+QString TDetectPortDlg::PortResult(int port) const
+{
+    if (port < 1 || port > kPorts)
+        return {};
+    return m_results[port - 1]->text();
+}

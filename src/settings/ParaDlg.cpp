@@ -1,0 +1,397 @@
+#include "settings/ParaDlg.h"
+
+#include "model/MessageBox.h"
+#include "model/Numbers.h"
+#include "settings/AppPaths.h"
+#include "settings/RateFieldText.h"
+#include "settings/SettingsFile.h"
+#include "settings/ZeroRateText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QValidator>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+const QString kSection = QStringLiteral("Default");
+
+constexpr int kLineLength = 24;
+constexpr int kClerkFieldLength = 10;
+constexpr int kPrintSpeedMin = 1;
+constexpr int kPrintSpeedMax = 9;
+constexpr int kBarcodeTypeMin = 0;
+constexpr int kBarcodeTypeMax = 36;
+constexpr int kFirstBarcodeLabel = 20;
+constexpr int kBarcodeRows = 5;
+constexpr int kTaxFreeDefault = 8;
+// Flags 00 to 02 are kept in the file but not offered to the operator.
+constexpr int kFirstShownFlag = 3;
+constexpr int kShownHeaders = 4;
+// The scrolling panel shows about this many text lines at a time.
+constexpr int kVisibleLines = 26;
+
+const char* const kFlagCaptions[TParaDlg::kFlagCount] = {
+    "Not print subtotal",
+    "Angel",
+    "Print while item value is zero in report",
+    "ForceTender",
+    "Don't erase counters of report CASH REPORT automatically",
+    "Don't erase counters of report CLERK REPORT automatically",
+    "Don't erase counters of report SALES REPORT automatically",
+    "Not warning when AC lost.",
+};
+
+QString Numbered(const char* prefix, int number)
+{
+    return QString::fromLatin1(prefix) + QString::number(number);
+}
+
+QString FlagKey(int bit)
+{
+    return QStringLiteral("Flag0") + QString::number(bit);
+}
+
+QChar VatLetter(int number)
+{
+    return QChar(u'A' + number - 1);
+}
+
+// Texts end up in single-byte fields of the register and the settings file.
+class Latin1Validator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override
+    {
+        for (const QChar c : input) {
+            if (c.unicode() > 0xFF)
+                return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+// A number field changed only by stepping (arrows, cursor keys, the wheel
+// while it has the focus); its text cannot be typed.
+class StepOnlySpinBox : public QSpinBox
+{
+public:
+    StepOnlySpinBox(int minimum, int maximum, QWidget* parent) : QSpinBox(parent)
+    {
+        setRange(minimum, maximum);
+        lineEdit()->setReadOnly(true);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+protected:
+    // Scrolling the panel over the field must not change it.
+    void wheelEvent(QWheelEvent* event) override
+    {
+        if (hasFocus())
+            QSpinBox::wheelEvent(event);
+        else
+            event->ignore();
+    }
+};
+
+QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QGroupBox* NamedGroup(const QString& name, const QString& title, QWidget* parent)
+{
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(name);
+    return group;
+}
+
+QLineEdit* TextField(const QString& name, int maxLength, QValidator* validator, QWidget* parent)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setMaxLength(maxLength);
+    field->setValidator(validator);
+    return field;
+}
+
+QSpinBox* StepField(const QString& name, int minimum, int maximum, QWidget* parent)
+{
+    auto* field = new StepOnlySpinBox(minimum, maximum, parent);
+    field->setObjectName(name);
+    return field;
+}
+
+QLineEdit* RateField(const QString& name, QChar separator, const QString& zeroRate, QWidget* parent)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setInputMask(RateFieldMask(separator));
+    field->setText(zeroRate);
+    return field;
+}
+
+// A label and its field; both hidden when the item is not offered.
+void AddRow(QGridLayout* layout, int row, QLabel* label, QWidget* field, bool shown = true)
+{
+    label->setBuddy(field);
+    layout->addWidget(label, row, 0);
+    layout->addWidget(field, row, 1);
+    label->setVisible(shown);
+    field->setVisible(shown);
+}
+
+} // namespace
+
+TParaDlg::TParaDlg(IMessageBox& messages, QWidget* parent)
+    : QDialog(parent),
+      m_messages(messages),
+      m_separator(DecimalSeparator()),
+      m_zeroRate(ZeroRateText(m_separator))
+{
+    setObjectName(QStringLiteral("ParaDlg"));
+    setWindowTitle(QStringLiteral("Parameter"));
+    BuildControls();
+    FitSize();
+}
+
+void TParaDlg::BuildControls()
+{
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("ParaPanel"));
+    auto* panelLayout = new QVBoxLayout(panel);
+    auto* latin1 = new Latin1Validator(this);
+
+    // Print speed, the two rates and the option flags.
+    auto* options = NamedGroup(QStringLiteral("OptionGB"), QString(), panel);
+    auto* optionLayout = new QGridLayout(options);
+    m_printSpeed = StepField(QStringLiteral("PrnSpeedSE"), kPrintSpeedMin, kPrintSpeedMax, options);
+    AddRow(optionLayout, 0, NamedLabel(QStringLiteral("PrnSpeedLbl"), QStringLiteral("Print speed:"), options), m_printSpeed);
+    m_decRate = RateField(QStringLiteral("DecRateME"), m_separator, m_zeroRate, options);
+    AddRow(optionLayout, 1, NamedLabel(QStringLiteral("DecRateLbl"), QStringLiteral("-% rate:"), options), m_decRate, false);
+    m_incRate = RateField(QStringLiteral("IncRateME"), m_separator, m_zeroRate, options);
+    AddRow(optionLayout, 2, NamedLabel(QStringLiteral("IncRateLbl"), QStringLiteral("+% rate:"), options), m_incRate, false);
+    for (int bit = 0; bit < kFlagCount; ++bit) {
+        auto* flag = new QCheckBox(QString::fromLatin1(kFlagCaptions[bit]), options);
+        flag->setObjectName(FlagKey(bit));
+        flag->setVisible(bit >= kFirstShownFlag);
+        optionLayout->addWidget(flag, 3 + bit, 0, 1, 3);
+        m_flags[bit] = flag;
+    }
+    optionLayout->setColumnStretch(2, 1);
+    panelLayout->addWidget(options);
+
+    // Four clerks, each with a name and a password.
+    auto* clerks = NamedGroup(QStringLiteral("ClerkGB"), QString(), panel);
+    auto* clerkLayout = new QGridLayout(clerks);
+    for (int n = 1; n <= kClerkCount; ++n) {
+        m_clerkNames[n - 1] = TextField(Numbered("ClerkNameEd", n), kClerkFieldLength, latin1, clerks);
+        m_clerkPasswords[n - 1] = TextField(Numbered("ClerkPWDEd", n), kClerkFieldLength, latin1, clerks);
+        auto* nameLabel = NamedLabel(Numbered("ClerkNameLbl", n), QStringLiteral("Name:"), clerks);
+        auto* passwordLabel = NamedLabel(Numbered("ClerkPWDLbl", n), QStringLiteral("Password:"), clerks);
+        nameLabel->setBuddy(m_clerkNames[n - 1]);
+        passwordLabel->setBuddy(m_clerkPasswords[n - 1]);
+        clerkLayout->addWidget(NamedLabel(Numbered("ClerkLbl", n), Numbered("Clerk", n), clerks), n - 1, 0);
+        clerkLayout->addWidget(nameLabel, n - 1, 1);
+        clerkLayout->addWidget(m_clerkNames[n - 1], n - 1, 2);
+        clerkLayout->addWidget(passwordLabel, n - 1, 3);
+        clerkLayout->addWidget(m_clerkPasswords[n - 1], n - 1, 4);
+    }
+    panelLayout->addWidget(clerks);
+
+    auto* headers = NamedGroup(QStringLiteral("HeaderGB"), QStringLiteral("&Header message"), panel);
+    auto* headerLayout = new QGridLayout(headers);
+    for (int n = 1; n <= kHeaderCount; ++n) {
+        m_headers[n - 1] = TextField(Numbered("HeaderEd", n), kLineLength, latin1, headers);
+        AddRow(headerLayout, n - 1, NamedLabel(Numbered("HeaderLbl", n), Numbered("", n) + u':', headers),
+               m_headers[n - 1], n <= kShownHeaders);
+    }
+    panelLayout->addWidget(headers);
+
+    auto* tails = NamedGroup(QStringLiteral("TailGB"), QStringLiteral("&Advertisement"), panel);
+    auto* tailLayout = new QGridLayout(tails);
+    for (int n = 1; n <= kTailCount; ++n) {
+        m_tails[n - 1] = TextField(Numbered("TailEd", n), kLineLength, latin1, tails);
+        AddRow(tailLayout, n - 1, NamedLabel(Numbered("TailLbl", n), Numbered("", n) + u':', tails), m_tails[n - 1]);
+    }
+    panelLayout->addWidget(tails);
+
+    // Ten barcode types in two columns, labelled 20 to 29.
+    auto* barcodes = NamedGroup(QStringLiteral("BCodeGB"), QStringLiteral("&Barcode type"), panel);
+    auto* barcodeLayout = new QGridLayout(barcodes);
+    for (int n = 1; n <= kBarcodeCount; ++n) {
+        m_barcodes[n - 1] = StepField(Numbered("BCodeSE", n), kBarcodeTypeMin, kBarcodeTypeMax, barcodes);
+        auto* label = NamedLabel(Numbered("BCodeLbl", n), Numbered("", kFirstBarcodeLabel + n - 1) + u':', barcodes);
+        label->setBuddy(m_barcodes[n - 1]);
+        const int row = (n - 1) % kBarcodeRows;
+        const int column = (n - 1) / kBarcodeRows * 2;
+        barcodeLayout->addWidget(label, row, column);
+        barcodeLayout->addWidget(m_barcodes[n - 1], row, column + 1);
+    }
+    panelLayout->addWidget(barcodes);
+
+    // Nine VAT rates A to I, each switched on by its box.
+    auto* vat = NamedGroup(QStringLiteral("VATGB"), QStringLiteral("&VAT Rate"), panel);
+    auto* vatLayout = new QGridLayout(vat);
+    for (int n = 1; n <= kVatCount; ++n) {
+        auto* enabled = new QCheckBox(QString(VatLetter(n)) + u':', vat);
+        enabled->setObjectName(Numbered("VATCB", n));
+        enabled->setChecked(true);
+        m_vatEnabled[n - 1] = enabled;
+        m_vatRates[n - 1] = RateField(Numbered("VATME", n), m_separator, m_zeroRate, vat);
+        connect(enabled, &QCheckBox::toggled, this, [this, n] { VATCB4Click(n); });
+        vatLayout->addWidget(enabled, n - 1, 0);
+        vatLayout->addWidget(m_vatRates[n - 1], n - 1, 1);
+        vatLayout->addWidget(NamedLabel(Numbered("VATPercentLbl", n), QStringLiteral("%"), vat), n - 1, 2);
+    }
+    m_taxFree = new QComboBox(vat);
+    m_taxFree->setObjectName(QStringLiteral("TaxFreeCB"));
+    for (int n = 1; n <= kVatCount; ++n)
+        m_taxFree->addItem(QStringLiteral("VAT ") + VatLetter(n));
+    m_taxFree->setCurrentIndex(kTaxFreeDefault);
+    connect(m_taxFree, &QComboBox::currentIndexChanged, this, [this] { TaxFreeCBChange(); });
+    auto* taxFreeLabel = NamedLabel(QStringLiteral("TaxFreeLbl"), QStringLiteral("Tax-free:"), vat);
+    taxFreeLabel->setBuddy(m_taxFree);
+    vatLayout->addWidget(taxFreeLabel, kVatCount, 0);
+    vatLayout->addWidget(m_taxFree, kVatCount, 1);
+    taxFreeLabel->hide();
+    m_taxFree->hide();
+    vatLayout->setColumnStretch(3, 1);
+    panelLayout->addWidget(vat);
+
+    m_scrollArea = new QScrollArea(this);
+    m_scrollArea->setObjectName(QStringLiteral("ScrollBox1"));
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scrollArea->setWidgetResizable(true);
+    m_scrollArea->setWidget(panel);
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("OKBtn"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_scrollArea);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TParaDlg::FitSize()
+{
+    QWidget* panel = m_scrollArea->widget();
+    panel->adjustSize();
+    const QSize content = panel->sizeHint();
+    const int frame = 2 * m_scrollArea->frameWidth();
+    const int width = content.width() + m_scrollArea->verticalScrollBar()->sizeHint().width() + frame;
+    const int height = qMin(content.height(), fontMetrics().height() * kVisibleLines) + frame;
+    m_scrollArea->setFixedSize(width, height);
+}
+
+void TParaDlg::SetFontForAll(const QFont& font)
+{
+    setFont(font);
+    FitSize();
+}
+
+void TParaDlg::VATCB4Click(int number)
+{
+    if (number < 1 || number > kVatCount)
+        return;
+    m_vatRates[number - 1]->setEnabled(m_vatEnabled[number - 1]->isChecked());
+}
+
+void TParaDlg::SetRateText(QLineEdit* field, const QString& stored)
+{
+    field->setText(RateFieldText(stored, m_separator));
+}
+
+void TParaDlg::LoadParameters(const QString& path)
+{
+    const SettingsFile settings(path);
+    SetRateText(m_decRate, settings.ReadText(kSection, QStringLiteral("-% rate"), m_zeroRate));
+    SetRateText(m_incRate, settings.ReadText(kSection, QStringLiteral("+% rate"), m_zeroRate));
+    // The spin fields clamp what the file holds into their ranges.
+    m_printSpeed->setValue(settings.ReadInteger(kSection, QStringLiteral("Print Speed"), kPrintSpeedMin));
+    for (int bit = 0; bit < kFlagCount; ++bit)
+        m_flags[bit]->setChecked(settings.ReadFlag(kSection, FlagKey(bit), false));
+    for (int n = 1; n <= kClerkCount; ++n) {
+        m_clerkNames[n - 1]->setText(settings.ReadText(kSection, Numbered("ClerkName", n)));
+        m_clerkPasswords[n - 1]->setText(settings.ReadText(kSection, Numbered("ClerkPWD", n)));
+    }
+    for (int n = 1; n <= kHeaderCount; ++n)
+        m_headers[n - 1]->setText(settings.ReadText(kSection, Numbered("Header", n)));
+    for (int n = 1; n <= kTailCount; ++n)
+        m_tails[n - 1]->setText(settings.ReadText(kSection, Numbered("Tail", n)));
+    for (int n = 1; n <= kBarcodeCount; ++n)
+        m_barcodes[n - 1]->setValue(settings.ReadInteger(kSection, Numbered("BCode", n), kBarcodeTypeMin));
+    for (int n = 1; n <= kVatCount; ++n) {
+        SetRateText(m_vatRates[n - 1], settings.ReadText(kSection, Numbered("VAT", n), m_zeroRate));
+        m_vatEnabled[n - 1]->setChecked(settings.ReadFlag(kSection, Numbered("VATEnable", n), true));
+        VATCB4Click(n);
+    }
+    const int taxFree = settings.ReadInteger(kSection, QStringLiteral("Tax-free"), kTaxFreeDefault);
+    m_taxFree->setCurrentIndex(taxFree >= 0 && taxFree < kVatCount ? taxFree : -1);
+}
+
+bool TParaDlg::SaveParameters(const QString& path)
+{
+    SettingsFile settings(path);
+    try {
+        // A masked field's display text holds every position, untyped ones as 0.
+        settings.WriteText(kSection, QStringLiteral("-% rate"), m_decRate->displayText());
+        settings.WriteText(kSection, QStringLiteral("+% rate"), m_incRate->displayText());
+        settings.WriteInteger(kSection, QStringLiteral("Print Speed"), m_printSpeed->value());
+        for (int bit = 0; bit < kFlagCount; ++bit)
+            settings.WriteFlag(kSection, FlagKey(bit), m_flags[bit]->isChecked());
+        for (int n = 1; n <= kClerkCount; ++n) {
+            settings.WriteText(kSection, Numbered("ClerkName", n), m_clerkNames[n - 1]->text());
+            settings.WriteText(kSection, Numbered("ClerkPWD", n), m_clerkPasswords[n - 1]->text());
+        }
+        for (int n = 1; n <= kHeaderCount; ++n)
+            settings.WriteText(kSection, Numbered("Header", n), m_headers[n - 1]->text());
+        for (int n = 1; n <= kTailCount; ++n)
+            settings.WriteText(kSection, Numbered("Tail", n), m_tails[n - 1]->text());
+        for (int n = 1; n <= kBarcodeCount; ++n)
+            settings.WriteInteger(kSection, Numbered("BCode", n), m_barcodes[n - 1]->value());
+        for (int n = 1; n <= kVatCount; ++n) {
+            settings.WriteText(kSection, Numbered("VAT", n), m_vatRates[n - 1]->displayText());
+            settings.WriteFlag(kSection, Numbered("VATEnable", n), m_vatEnabled[n - 1]->isChecked());
+        }
+        settings.WriteInteger(kSection, QStringLiteral("Tax-free"), m_taxFree->currentIndex());
+    } catch (const SettingsWriteError& error) {
+        m_messages.Error(error.Message());
+        return false;
+    }
+    return true;
+}
+
+bool TParaDlg::EditParameters()
+{
+    const QString path = AppPaths::SettingsPath();
+    LoadParameters(path);
+    if (exec() != QDialog::Accepted)
+        return false;
+    return SaveParameters(path);
+}

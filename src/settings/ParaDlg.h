@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+class IMessageBox;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QScrollArea;
+class QSpinBox;
+
+// The register's parameter set as the operator edits it: print speed, option
+// flags, clerks, header and advertisement lines, barcode types and VAT rates.
+// The set lives only in section "Default" of the settings file; every showing
+// loads it afresh and OK writes it back.
+class TParaDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFlagCount = 8;
+    static constexpr int kClerkCount = 4;
+    static constexpr int kHeaderCount = 5;
+    static constexpr int kTailCount = 2;
+    static constexpr int kBarcodeCount = 10;
+    static constexpr int kVatCount = 9;
+
+    // The rate fields take the program's decimal separator as it is now.
+    explicit TParaDlg(IMessageBox& messages, QWidget* parent = nullptr);
+
+    // Loads the set from the settings file, shows the dialog modally and on
+    // OK saves it. True when OK was pressed and everything was written.
+    bool EditParameters();
+
+    void LoadParameters(const QString& path);
+    // Writes every item in a fixed order. A refused write is shown to the
+    // operator ("Unable to write to ..."); the items written before it stay
+    // written and the result is false.
+    bool SaveParameters(const QString& path);
+
+    // Ticking a VAT box enables its rate field; clearing it disables the field,
+    // which keeps its text. Shared by the nine boxes.
+    void VATCB4Click(int number);
+    // The tax-free choice changes nothing else.
+    void TaxFreeCBChange() {}
+
+    // The font of the Font command; the dialog keeps its fixed size fitted
+    // to the new font.
+    void SetFontForAll(const QFont& font);
+
+private:
+    void BuildControls();
+    void FitSize();
+    void SetRateText(QLineEdit* field, const QString& stored);
+
+    IMessageBox& m_messages;
+    QChar m_separator;
+    QString m_zeroRate;
+    QScrollArea* m_scrollArea = nullptr;
+
+    QSpinBox* m_printSpeed = nullptr;
+    QLineEdit* m_decRate = nullptr;
+    QLineEdit* m_incRate = nullptr;
+    std::array<QCheckBox*, kFlagCount> m_flags{};
+    std::array<QLineEdit*, kClerkCount> m_clerkNames{};
+    std::array<QLineEdit*, kClerkCount> m_clerkPasswords{};
+    std::array<QLineEdit*, kHeaderCount> m_headers{};
+    std::array<QLineEdit*, kTailCount> m_tails{};
+    std::array<QSpinBox*, kBarcodeCount> m_barcodes{};
+    std::array<QLineEdit*, kVatCount> m_vatRates{};
+    std::array<QCheckBox*, kVatCount> m_vatEnabled{};
+    QComboBox* m_taxFree = nullptr;
+};

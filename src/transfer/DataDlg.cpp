@@ -1,0 +1,102 @@
+#include "transfer/DataDlg.h"
+
+#include "model/MessageBox.h"
+#include "settings/RadioGroup.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* DisabledField(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* field = new QLineEdit(text, parent);
+    field->setObjectName(name);
+    field->setEnabled(false);
+    return field;
+}
+
+QLabel* NamedLabel(const QString& name, const QString& text, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+TDataDlg::TDataDlg(IMessageBox& messages, QWidget* parent) : QDialog(parent), m_messages(messages)
+{
+    setObjectName(QStringLiteral("DataDlg"));
+
+    m_areaGroup = new TRadioGroup(QString(), {QStringLiteral("ROM"), QStringLiteral("RAM"), QStringLiteral("FISCAL")}, 3, this);
+    m_areaGroup->setObjectName(QStringLiteral("RadioGroup1"));
+    m_areaGroup->SetItemIndex(MemoryRangeChoice::ROM);
+
+    m_baseEdit = DisabledField(QStringLiteral("Edit1"), QStringLiteral("0"), this);
+    m_countEdit = DisabledField(QStringLiteral("Edit2"), QStringLiteral("8"), this);
+    m_baseEdit->installEventFilter(this);
+
+    auto* fields = new QFormLayout;
+    fields->addRow(NamedLabel(QStringLiteral("Label1"), QStringLiteral("Base addr(hex):"), m_baseEdit, this), m_baseEdit);
+    fields->addRow(NamedLabel(QStringLiteral("Label2"), QStringLiteral("Package count::"), m_countEdit, this), m_countEdit);
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("OKBtn"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_areaGroup);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+}
+
+bool TDataDlg::Edit1KeyPress(QChar key)
+{
+    return MemoryRangeInput::AcceptsBaseKey(key);
+}
+
+bool TDataDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_baseEdit && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        for (const QChar key : text) {
+            if (!Edit1KeyPress(key))
+                return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TDataDlg::TakeFields()
+{
+    const std::optional<MemoryRangeChoice> choice =
+        MemoryRangeInput::Parse(m_areaGroup->ItemIndex(), m_baseEdit->text(), m_countEdit->text());
+    if (!choice) {
+        m_messages.Beep();
+        return false;
+    }
+    m_choice = *choice;
+    return true;
+}
+
+bool TDataDlg::Run()
+{
+    if (exec() != QDialog::Accepted)
+        return false;
+    return TakeFields();
+}

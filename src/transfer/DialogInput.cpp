@@ -1,0 +1,100 @@
+#include "transfer/DialogInput.h"
+
+#include <limits>
+
+namespace {
+
+bool IsDecimalDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+int HexDigitValue(QChar c)
+{
+    if (IsDecimalDigit(c))
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+// An optional sign and at least one decimal digit, blanks around allowed.
+// Values beyond the int range saturate.
+std::optional<int> ParseDecimal(const QString& text)
+{
+    QStringView digits = QStringView(text).trimmed();
+    bool negative = false;
+    if (!digits.isEmpty() && (digits.front() == u'-' || digits.front() == u'+')) {
+        negative = digits.front() == u'-';
+        digits = digits.mid(1);
+    }
+    if (digits.isEmpty())
+        return std::nullopt;
+    qint64 magnitude = 0;
+    constexpr qint64 kCeiling = qint64(std::numeric_limits<int>::max()) + 1;
+    for (const QChar c : digits) {
+        if (!IsDecimalDigit(c))
+            return std::nullopt;
+        magnitude = qMin(kCeiling, magnitude * 10 + (c.unicode() - u'0'));
+    }
+    const qint64 value = negative ? -magnitude : magnitude;
+    constexpr qint64 kLowest = std::numeric_limits<int>::min();
+    constexpr qint64 kHighest = std::numeric_limits<int>::max();
+    return static_cast<int>(qBound(kLowest, value, kHighest));
+}
+
+// Hexadecimal digits only, up to 32 bits.
+std::optional<quint32> ParseHex(const QString& text)
+{
+    const QStringView digits = QStringView(text).trimmed();
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + static_cast<quint64>(digit);
+        if (value > std::numeric_limits<quint32>::max())
+            return std::nullopt;
+    }
+    return static_cast<quint32>(value);
+}
+
+} // namespace
+
+namespace PluRangeInput {
+
+int FieldValue(const QString& text)
+{
+    return ParseDecimal(text).value_or(kFirst);
+}
+
+bool IsValid(int begin, int end)
+{
+    return kFirst <= begin && begin <= end && end <= kLast;
+}
+
+} // namespace PluRangeInput
+
+namespace MemoryRangeInput {
+
+bool AcceptsBaseKey(QChar key)
+{
+    return key < u' ' || HexDigitValue(key) >= 0;
+}
+
+std::optional<MemoryRangeChoice> Parse(int area, const QString& baseHex, const QString& countText)
+{
+    const std::optional<quint32> base = ParseHex(baseHex);
+    const std::optional<int> count = ParseDecimal(countText);
+    if (!base || !count || *count < 1)
+        return std::nullopt;
+    if (qint64(*base) + *count - 1 > kLastBlock)
+        return std::nullopt;
+    return MemoryRangeChoice{area, static_cast<int>(*base), *count};
+}
+
+} // namespace MemoryRangeInput

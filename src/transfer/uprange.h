@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+
+class IMessageBox;
+class QListWidget;
+class TRangeSpinEdit;
+
+// The tables and PLU range the operator chose for one download or upload.
+struct TransferChoice
+{
+    // Bit i set when item i was ticked: 0 PLU, 1 department, 2 parameter.
+    unsigned selection = 0;
+    int rangeBegin = 1;
+    int rangeEnd = 3000;
+};
+
+// The dialog shared by Download data and Upload data: a check list of the
+// tables (all unticked at every run) and the PLU range, which keeps what the
+// operator typed from one run to the next. OK is refused with "Invalid PLU
+// range" while the range is not 1 <= From <= To <= 3000.
+class TTransferRangeDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The choice names are asked for at every run, so replaced texts show;
+    // by default the program's DownloadItemTips or UploadItemTips.
+    using TipsSource = std::function<QStringList()>;
+
+    // Shows the dialog modally; true on OK. Selection and range are then
+    // those of this run; after Cancel they stay those of the last OK.
+    bool Run();
+
+    unsigned Selection() const { return m_choice.selection; }
+    int RangeBegin() const { return m_choice.rangeBegin; }
+    int RangeEnd() const { return m_choice.rangeEnd; }
+    const TransferChoice& Choice() const { return m_choice; }
+
+    // The close check on OK: false (after telling the operator) keeps the
+    // dialog open; true takes the range.
+    bool FormCloseQuery();
+
+    void done(int result) override;
+
+protected:
+    TTransferRangeDlg(const QString& name, const QString& title, TipsSource tips,
+                      IMessageBox& messages, QWidget* parent);
+
+private:
+    void FillCheckList();
+    unsigned TickedItems() const;
+
+    TipsSource m_tips;
+    IMessageBox& m_messages;
+    QListWidget* m_checkList;
+    TRangeSpinEdit* m_beginEdit;
+    TRangeSpinEdit* m_endEdit;
+    TransferChoice m_choice;
+};
+
+// "Download data": which tables to send and which PLUs.
+class TDownloadDlg : public TTransferRangeDlg
+{
+    Q_OBJECT
+
+public:
+    explicit TDownloadDlg(IMessageBox& messages, QWidget* parent = nullptr, TipsSource tips = {});
+
+    unsigned DownloadSelection() const { return Selection(); }
+};
+
+// "Upload data": which tables to read back and which PLUs.
+class TUploadDlg : public TTransferRangeDlg
+{
+    Q_OBJECT
+
+public:
+    explicit TUploadDlg(IMessageBox& messages, QWidget* parent = nullptr, TipsSource tips = {});
+
+    unsigned UploadSelection() const { return Selection(); }
+};

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/FileDialogs.h"
+#include "model/MessageBox.h"
+#include "settings/AppPaths.h"
+
+#include <QFile>
+#include <QQueue>
+#include <deque>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Answers the save prompt from a queue (Cancel when empty) and records every
+// message.
+class RecordingMessageBox : public IMessageBox
+{
+public:
+    void Error(const QString& text) override { errors << text; }
+    void Information(const QString& text) override { informations << text; }
+    SaveAnswer AskYesNoCancel(const QString& text) override
+    {
+        questions << text;
+        if (answers.empty())
+            return SaveAnswer::Cancel;
+        const SaveAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    bool AskYesNo(const QString& text) override
+    {
+        questions << text;
+        return false;
+    }
+    void Beep() override { ++beeps; }
+
+    std::deque<SaveAnswer> answers;
+    QStringList questions;
+    QStringList errors;
+    QStringList informations;
+    int beeps = 0;
+};
+
+// Hands out file names from queues (empty, that is cancelled, when none is
+// left) and counts how often each dialog was asked for.
+class FakeFileDialogs : public IFileDialogs
+{
+public:
+    QString OpenTableFileName() override
+    {
+        ++openCount;
+        return openNames.isEmpty() ? QString() : openNames.dequeue();
+    }
+    QString SaveTableFileName() override
+    {
+        ++saveCount;
+        return saveNames.isEmpty() ? QString() : saveNames.dequeue();
+    }
+    std::optional<QFont> ChooseFont(const QFont&) override { return chosenFont; }
+
+    QQueue<QString> openNames;
+    QQueue<QString> saveNames;
+    std::optional<QFont> chosenFont;
+    int openCount = 0;
+    int saveCount = 0;
+};
+
+// Points the program folder at a fresh temporary folder for each test.
+class ProgramDirFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        AppPaths::SetProgramDir(m_dir.path());
+    }
+    void TearDown() override { AppPaths::SetProgramDir(QString()); }
+
+    QString FilePath(const QString& name) const { return m_dir.filePath(name); }
+
+    void WriteFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(FilePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
