@@ -1,0 +1,21 @@
+#include "transfer/Download.h"
+
+#include "settings/Para.h"
+#include "transfer/TransferDriver.h"
+
+TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
+                              const TransferTables& tables)
+{
+    const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
+        switch (table) {
+        case TransferTable::PLU:
+            return DownloadPLUTable(link, progress, tables.plu, request.range, status.PriceDecimals);
+        case TransferTable::Department:
+            return DownloadDeptmentTable(link, progress, tables.departments, status.PriceDecimals);
+        case TransferTable::Parameter:
+            return DownloadParameters(link, progress, tables.settingsPath);
+        }
+        return false;
+    };
+    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "transfer/RegisterStatus.h"
+#include "transfer/TableProcedures.h"
+#include "transfer/TransferRequest.h"
+#include "transfer/TransferTables.h"
+
+class IProgress;
+class ITransferLink;
+
+// Download data: sends the selected tables of the document and the parameter
+// set of the settings file to the register. Refused with ReportNotClearText
+// while the register's reports are not cleared. The progress window shows the
+// steps; a failure shows its text in error mode and waits for OK; Cancel ends
+// silently. The port is closed on every way out.
+//
+// The caller checks the current cells of the selected grids first (the main
+// window answers an invalid one with "Invalid data!" and sends nothing).
+TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
+                              const TransferTables& tables);

@@ -1,0 +1,211 @@
+#include "transfer/TransferDriver.h"
+
+#include "model/Texts.h"
+#include "serial/CommsError.h"
+#include "settings/SettingsFile.h"
+#include "transfer/Progress.h"
+#include "transfer/TransferLink.h"
+
+#include <exception>
+#include <optional>
+
+namespace TransferDriver {
+namespace {
+
+constexpr quint8 kRequestStatus = 0;
+constexpr int kFailureLogOuts = 4;
+const QString kEllipsis = QStringLiteral("...");
+const QString kErrorSuffix = QStringLiteral("...Error!");
+
+// Closes the port on every way out. Close() reports a failure to write the
+// link trace; the destructor (early returns, exceptions) cannot and drops it.
+class PortGuard
+{
+public:
+    explicit PortGuard(ITransferLink& link) : link_(link) {}
+    PortGuard(const PortGuard&) = delete;
+    PortGuard& operator=(const PortGuard&) = delete;
+
+    ~PortGuard()
+    {
+        try {
+            Close();
+        } catch (const std::exception&) {
+        }
+    }
+
+    void Close()
+    {
+        if (open_) {
+            open_ = false;
+            link_.SetActive(false);
+        }
+    }
+
+private:
+    ITransferLink& link_;
+    bool open_ = true;
+};
+
+// The Cancel button aborts the link's wait for as long as the transfer runs.
+class CancelHandlerGuard
+{
+public:
+    CancelHandlerGuard(IProgress& progress, ITransferLink& link) : progress_(progress)
+    {
+        progress_.SetCancelHandler([&link] { link.Abort(); });
+    }
+    CancelHandlerGuard(const CancelHandlerGuard&) = delete;
+    CancelHandlerGuard& operator=(const CancelHandlerGuard&) = delete;
+    ~CancelHandlerGuard() { progress_.SetCancelHandler({}); }
+
+private:
+    IProgress& progress_;
+};
+
+bool Dismissed(const IProgress& progress)
+{
+    return progress.ProgressState() == IProgress::State::Dismissed;
+}
+
+// The common failure path: four log-outs with the failure flag, the error
+// status (dropped by the window when the operator already cancelled), wait for
+// OK. Cancel ends the transfer this way too, silently.
+TransferResult Fail(ITransferLink& link, IProgress& progress, const QString& status,
+                    const QString& detail = QString())
+{
+    for (int i = 0; i < kFailureLogOuts; ++i)
+        link.LogOut(ITransferLink::kAccessCode, true);
+    const bool cancelled = Dismissed(progress);
+    progress.ShowStatus(IProgress::Mode::Error, status);
+    progress.WaitDismissed();
+
+    TransferResult result;
+    result.outcome = cancelled ? TransferResult::Outcome::Cancelled : TransferResult::Outcome::Failed;
+    result.message = status;
+    result.detail = detail;
+    return result;
+}
+
+// The status step; nothing when it succeeded, else how the transfer ended.
+std::optional<TransferResult> ReadStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status)
+{
+    progress.ShowStatus(IProgress::Mode::Normal, CheckStatusText() + kEllipsis);
+    progress.SetMargin(0);
+    if (!Dismissed(progress) && link.RequestPacket(kRequestStatus, 0)) {
+        status = ParseRegisterStatus(link.PacketData());
+        return std::nullopt;
+    }
+    return Fail(link, progress, CheckStatusText() + kErrorSuffix);
+}
+
+QString TableName(Direction direction, TransferTable table)
+{
+    const ProgramTexts& texts = Texts();
+    const int index = static_cast<int>(table);
+    return direction == Direction::Download
+               ? texts.DownloadText + texts.DownloadItemTips[std::size_t(index)]
+               : texts.UploadText + texts.UploadItemTips[std::size_t(index)];
+}
+
+// Runs one table step; a thrown error becomes the step's failure and its reason.
+bool MoveTable(const TableStep& moveTable, TransferTable table, const RegisterStatus& status,
+               QString& detail)
+{
+    try {
+        return moveTable(table, status);
+    } catch (const SettingsWriteError& error) {
+        detail = error.Message();
+    } catch (const std::exception& error) {
+        detail = QString::fromLocal8Bit(error.what());
+    }
+    return false;
+}
+
+TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const TransferRequest& request,
+                           Direction direction, const TableStep& moveTable)
+{
+    const ProgramTexts& texts = Texts();
+    RegisterStatus status;
+    if (auto failed = ReadStatus(link, progress, status))
+        return *failed;
+
+    // The register takes no table while its reports wait to be cleared.
+    if (direction == Direction::Download && !status.ReportCleared)
+        return Fail(link, progress, texts.ReportNotClearText);
+
+    for (int index = 0; index < kTransferTableCount; ++index) {
+        const auto table = static_cast<TransferTable>(index);
+        if (!request.Includes(table))
+            continue;
+        const QString name = TableName(direction, table);
+        progress.ShowStatus(IProgress::Mode::Normal, name + kEllipsis);
+        QString detail;
+        if (Dismissed(progress) || !MoveTable(moveTable, table, status, detail))
+            return Fail(link, progress, name + kErrorSuffix, detail);
+    }
+
+    progress.ShowStatus(IProgress::Mode::Normal, texts.DisconnectText + kEllipsis);
+    if (!link.LogOut(ITransferLink::kAccessCode, false)) {
+        progress.ShowStatus(IProgress::Mode::Error, texts.DisconnectText + kErrorSuffix);
+        progress.WaitDismissed();
+        TransferResult result;
+        result.outcome = TransferResult::Outcome::Failed;
+        result.message = texts.DisconnectText + kErrorSuffix;
+        return result;
+    }
+    progress.Close();
+    return {};
+}
+
+} // namespace
+
+QString CheckStatusText()
+{
+    return QStringLiteral("Check ecr status");
+}
+
+bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status)
+{
+    return !ReadStatus(link, progress, status).has_value();
+}
+
+TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
+                   Direction direction, const TableStep& moveTable)
+{
+    TransferResult result;
+    if (!request.range.IsValid()) {
+        result.outcome = TransferResult::Outcome::Refused;
+        result.message = QStringLiteral("Invalid PLU range");
+        return result;
+    }
+
+    link.SetCommName(request.port);
+    link.SetBaudRate(request.baudIndex);
+    try {
+        link.SetActive(true);
+    } catch (const ECommsError& error) {
+        result.outcome = TransferResult::Outcome::PortNotOpened;
+        result.message = QString::fromLocal8Bit(error.what());
+        return result;
+    }
+    PortGuard port(link);
+    CancelHandlerGuard cancel(progress, link);
+
+    progress.Show();
+    progress.ShowStatus(IProgress::Mode::Normal, Texts().ConnectText + kEllipsis);
+    if (!link.LogIn(ITransferLink::kAccessCode, false))
+        result = Fail(link, progress, Texts().ConnectText + kErrorSuffix);
+    else
+        result = RunLoggedIn(link, progress, request, direction, moveTable);
+
+    try {
+        port.Close();
+    } catch (const std::exception& error) {
+        if (result.detail.isEmpty())
+            result.detail = QString::fromLocal8Bit(error.what());
+    }
+    return result;
+}
+
+} // namespace TransferDriver

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "transfer/RegisterStatus.h"
+#include "transfer/TransferRequest.h"
+
+#include <QString>
+
+#include <functional>
+
+class IProgress;
+class ITransferLink;
+
+// The sequence every table transfer runs: open the port, show the progress
+// window, log in, read the register's status, move the selected tables in the
+// order PLU, department, parameter, log out, close the port. The port is closed
+// on every way out once it was opened. Used by DownloadTables and UploadTables.
+namespace TransferDriver {
+
+enum class Direction { Download, Upload };
+
+// Moves one table; true when every package of it was exchanged. May throw
+// (a settings file that refuses a write): that counts as the table failing.
+using TableStep = std::function<bool(TransferTable table, const RegisterStatus& status)>;
+
+TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
+                   Direction direction, const TableStep& moveTable);
+
+// Asks for the register's status (command 0). On failure it has already logged
+// out, shown "Check ecr status...Error!" and waited for the operator.
+bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status);
+
+// The fixed text of the status step.
+QString CheckStatusText();
+
+} // namespace TransferDriver

@@ -1,0 +1,30 @@
+#include "transfer/Upload.h"
+
+#include "files/Document.h"
+#include "settings/Para.h"
+#include "transfer/TransferDriver.h"
+
+TransferResult UploadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
+                            const TransferTables& tables)
+{
+    const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
+        switch (table) {
+        case TransferTable::PLU:
+            return UploadPLUTable(link, progress, tables.plu, request.range, status);
+        case TransferTable::Department:
+            return UploadDeptmentTable(link, progress, tables.departments, status.PriceDecimals);
+        case TransferTable::Parameter:
+            return UploadParameters(link, tables.settingsPath);
+        }
+        return false;
+    };
+    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Upload, moveTable);
+}
+
+bool ResetDocumentForUpload(Document& document, const std::function<bool()>& querySaveChanges)
+{
+    if (document.Modified() && querySaveChanges && !querySaveChanges())
+        return false;
+    document.ClearDocument();
+    return true;
+}

@@ -1,0 +1,190 @@
+// plu-cli as a user runs it: exit codes, messages and files, against the
+// register simulator on a pseudo-terminal.
+
+#include "transfer/SimProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class PluCliTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        settings = dir.filePath(QStringLiteral("SYSTEM.CFG"));
+    }
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    CliRun Cli(const QStringList& arguments)
+    {
+        QProcess process;
+        process.setProgram(QDir(SimProcess::BinDir()).filePath("plu-cli"));
+        process.setArguments(arguments);
+        process.setWorkingDirectory(dir.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        process.setProcessEnvironment(environment);
+        process.start();
+        CliRun run;
+        if (!process.waitForFinished(120000))
+            return run;
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return run;
+    }
+
+    // A transfer over the simulator, with short waits so failures end quickly.
+    CliRun Transfer(const QString& command, const QString& document, const QStringList& more = {})
+    {
+        return Cli(QStringList{command, document, "--port", sim.LinkPath(), "--settings", settings,
+                               "--retry-interval", "150", "--retry-count", "2"}
+                   + more);
+    }
+
+    static void WriteFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    static QByteArray ReadFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    QString settings;
+    SimProcess sim{dir.path()};
+};
+
+TEST_F(PluCliTest, HelpAndUsageErrors)
+{
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("Usage: plu-cli download|upload DOC.PLU")) << help.out.toStdString();
+
+    for (const QStringList& wrong : {QStringList{},
+                                     QStringList{"send", "A.PLU"},
+                                     QStringList{"download"},
+                                     QStringList{"download", "A.PLU", "--range", "3000-1"},
+                                     QStringList{"download", "A.PLU", "--range", "0-5"},
+                                     QStringList{"download", "A.PLU", "--tables", "plu,recycling"},
+                                     QStringList{"download", "A.PLU", "--baud", "5"},
+                                     QStringList{"upload", "A.PLU", "--speed", "4"},
+                                     QStringList{"upload", "A.PLU", "--port"}}) {
+        const CliRun run = Cli(wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("plu-cli: ")) << run.err.toStdString();
+    }
+    EXPECT_TRUE(Cli({"download", "A.PLU", "--range", "3000-1"}).err.contains("Invalid PLU range"));
+}
+
+TEST_F(PluCliTest, AMissingDocumentIsNotDownloaded)
+{
+    const CliRun run = Cli({"download", Path("NONE.PLU"), "--port", Path("no-port"), "--settings", settings});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("no such document")) << run.err.toStdString();
+}
+
+TEST_F(PluCliTest, APortThatCannotBeOpened)
+{
+    WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    const CliRun run = Cli({"download", Path("SHOP.PLU"), "--port", Path("no-port"), "--settings", settings});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Error opening ")) << run.err.toStdString();
+}
+
+TEST_F(PluCliTest, ADocumentDownloadedAndUploadedComesBackByteForByte)
+{
+    ASSERT_TRUE(sim.Start());
+    const QByteArray plu = "2900000056789\tMilk 1l\t1.19\t1\t48.000\t0\t0\t0\r\n"
+                           "0\t\xC4pfel 1kg\t2.49\t2\t-1.500\t0\t0\t0\r\n"
+                           "123\tABCDEFGHIJKLMNOPQR\t0.01\t9\t0.000\t0\t0\t0\r\n";
+    WriteFile(Path("SHOP.PLU"), plu);
+    QByteArray dep;
+    for (int d = 1; d <= 9; ++d)
+        dep += QByteArray("Dept ") + QByteArray::number(d) + "\t" + QByteArray::number(d % 4 + 1) + "\t0.50\r\n";
+    WriteFile(Path("SHOP.DEP"), dep);
+    WriteFile(settings, "[Default]\r\nHeader1=Corner shop\r\nVAT2=07.00\r\n");
+
+    const CliRun down = Transfer("download", Path("SHOP.PLU"), {"--tables", "plu,department,parameter", "--range", "1-3"});
+    ASSERT_EQ(down.exitCode, 0) << down.err.toStdString();
+    EXPECT_TRUE(down.err.contains("Download:PLU...")) << down.err.toStdString();
+    EXPECT_TRUE(down.err.contains("Disconnect...")) << down.err.toStdString();
+    EXPECT_TRUE(QFile::exists(Path("DEBUG.LOG"))) << "the trace goes beside the settings file";
+
+    WriteFile(settings, "[Comm]\r\nPort=2\r\n");
+    const CliRun up = Transfer("upload", Path("BACK.PLU"), {"--tables", "plu,department,parameter", "--range", "1-3"});
+    ASSERT_EQ(up.exitCode, 0) << up.err.toStdString();
+    EXPECT_EQ(ReadFile(Path("BACK.PLU")), plu);
+    EXPECT_EQ(ReadFile(Path("BACK.DEP")), dep);
+    EXPECT_TRUE(QFile::exists(Path("BACK.RCY")));
+    const QByteArray config = ReadFile(settings);
+    EXPECT_TRUE(config.contains("Header1=Corner shop")) << config.constData();
+    EXPECT_TRUE(config.contains("VAT2=07.00")) << config.constData();
+    EXPECT_TRUE(config.contains("Port=2")) << config.constData();
+}
+
+TEST_F(PluCliTest, FailuresExitWithTheirStatusText)
+{
+    ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
+    WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    const CliRun run = Transfer("download", Path("SHOP.PLU"), {"--range", "1-9"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("plu-cli: Download:PLU...Error!")) << run.err.toStdString();
+}
+
+
+TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
+{
+    ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
+    WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    QProcess process;
+    process.setProgram(QDir(SimProcess::BinDir()).filePath("plu-cli"));
+    // Long waits: only Ctrl+C can end this transfer quickly.
+    process.setArguments({"download", Path("SHOP.PLU"), "--port", sim.LinkPath(), "--settings", settings,
+                          "--retry-interval", "60000"});
+    process.setReadChannel(QProcess::StandardError);
+    process.start();
+    QByteArray err;
+    while (!err.contains("package 1 of") && process.waitForReadyRead(30000))
+        err += process.readAllStandardError();
+    ASSERT_TRUE(err.contains("package 1 of")) << err.constData();
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    err += process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(err.contains("plu-cli: Cancelled")) << err.constData();
+    EXPECT_FALSE(err.contains("Error!")) << err.constData();
+}
+
+TEST_F(PluCliTest, AFailedUploadLeavesNoHalfDocument)
+{
+    ASSERT_TRUE(sim.Start({"--fail-after", "5"}));
+    const CliRun run = Transfer("upload", Path("BACK.PLU"), {"--range", "1-40"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Upload:PLU...Error!")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("BACK.PLU")));
+}
+
+} // namespace
