@@ -1,5 +1,5 @@
 # TQR716 PLU manager — the two commands a fresh Debian 12 machine needs:
-#   make run    install what is missing, build, start the program
+#   make run    install what is missing, build, start the program with a simulated register
 #   make test   install what is missing, build with sanitizers, run every test
 .PHONY: deps configure build test run fuzz fuzz-build fuzz-smoke clean
 
@@ -42,8 +42,8 @@ test: build fuzz-smoke
 run: deps
 	cmake -S . -B $(RUN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLU_TESTS=OFF
 	cd $(RUN_BUILD) && rm -f $(AUTOGEN_STAMPS)
-	cmake --build $(RUN_BUILD)
-	./$(RUN_BUILD)/bin/plu-manager
+	cmake --build $(RUN_BUILD) --target plu-manager ecr-sim
+	tools/run-demo.sh $(RUN_BUILD)
 
 fuzz-build: deps
 	CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLU_FUZZ=ON

@@ -15,6 +15,7 @@
 #include "settings/AppPaths.h"
 #include "settings/Recy.h"
 #include "settings/SettingsFile.h"
+#include "transfer/ProgressForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -347,27 +348,3 @@ void TMainForm::FillTestDataClick()
 {
     FillTestData(*m_pluTable, *m_deptTable, m_recyTable);
 }
-
-// The commands below are supplied by the features that carry them out; until
-// then they do nothing.
-
-// The parameter dialog.
-void TMainForm::ParameterItemClick() {}
-// The communication settings dialog.
-void TMainForm::CommsetItemClick() {}
-// The port detection dialog.
-void TMainForm::DetectportItemClick() {}
-// The connection test.
-void TMainForm::TestItemClick() {}
-// The download driver.
-void TMainForm::DownloadItemClick() {}
-// The upload driver.
-void TMainForm::UploadItemClick() {}
-// The font download.
-void TMainForm::DownloadFontItemClick() {}
-// The parameter dialog followed by a parameter download.
-void TMainForm::EditAndDownloadParameters() {}
-// The memory dump.
-void TMainForm::DumpMemory() {}
-// The program image download.
-void TMainForm::DownloadProgram() {}

@@ -19,8 +19,16 @@ class QSessionManager;
 class QSplitter;
 class TAboutBox;
 class TableGrid;
+class TCommDlg;
+class TDataDlg;
+class TDetectPortDlg;
+class TDownloadDlg;
+class TParaDlg;
+class TProgressForm;
 class TRecyForm;
 class TQelmIBusComm;
+class TUploadDlg;
+struct TransferChoice;
 
 // The program's working window: the PLU and department grids side by side, the
 // menu bar, the toolbar and the status bar. It owns the tables, the document
@@ -68,6 +76,19 @@ public:
     const QList<QWidget*>& Windows() const { return m_windows; }
     void SetAboutBox(TAboutBox* aboutBox);
     void SetRecyForm(TRecyForm* recyForm);
+    // Creates the other windows once, in the program's fixed order (settings,
+    // progress, About, upload, download, port detection, memory range,
+    // parameters, recycling), and registers each for the language file.
+    void CreateWindows(const QString& companyName);
+
+    // The windows made by CreateWindows (null before).
+    TCommDlg* CommDlg() const { return m_commDlg; }
+    TProgressForm* ProgressForm() const { return m_progressForm.get(); }
+    TUploadDlg* UploadDlg() const { return m_uploadDlg; }
+    TDownloadDlg* DownloadDlg() const { return m_downloadDlg; }
+    TDetectPortDlg* DetectPortDlg() const { return m_detectPortDlg; }
+    TDataDlg* DataDlg() const { return m_dataDlg; }
+    TParaDlg* ParaDlg() const { return m_paraDlg; }
 
     // The language file applied when the window is first shown.
     void SetLanguageFilePath(const QString& path) { m_languageFilePath = path; }
@@ -140,6 +161,9 @@ private:
     // Runs file work under the wait cursor; a file error is shown, and false.
     bool RunFileCommand(const std::function<void()>& command);
     void UpdateCaption();
+    // The transfer drivers on this window's link, port and speed.
+    void RunDownload(const TransferChoice& choice);
+    void RunUpload(const TransferChoice& choice);
     void CommitDataRequest(QSessionManager& manager);
 
     std::unique_ptr<IMessageBox> m_ownMessages;
@@ -157,6 +181,17 @@ private:
     QSplitter* m_splitter = nullptr;
     TAboutBox* m_aboutBox = nullptr;
     TRecyForm* m_recyForm = nullptr;
+    TCommDlg* m_commDlg = nullptr;
+    // The progress window is a top-level window of its own: it disables this
+    // one while a transfer runs, so it must not be its child.
+    std::unique_ptr<TProgressForm> m_progressForm;
+    TUploadDlg* m_uploadDlg = nullptr;
+    TDownloadDlg* m_downloadDlg = nullptr;
+    TDetectPortDlg* m_detectPortDlg = nullptr;
+    TDataDlg* m_dataDlg = nullptr;
+    TParaDlg* m_paraDlg = nullptr;
+    // The port detection dialog's own link: untraced, default properties.
+    std::unique_ptr<TQelmIBusComm> m_detectLink;
     KeyPreview* m_keyPreview = nullptr;
 
     int m_portNumber = 2;

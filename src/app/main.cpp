@@ -1,7 +1,6 @@
-#include "app/About.h"
 #include "app/Main.h"
+#include "app/PortMapOption.h"
 #include "app/ScreenshotOptions.h"
-#include "settings/Recy.h"
 #include "settings/StartupValues.h"
 
 #include <QApplication>
@@ -19,11 +18,11 @@ int main(int argc, char** argv)
     // Every window is created once, in this order, and lives until the end;
     // the main window owns the others and hands them to the language file.
     TMainForm mainForm;
-    // The communication settings dialog and the progress window come here.
-    mainForm.SetAboutBox(new TAboutBox(Startup().companyName, &mainForm));
-    // The upload, download, port detection, memory range and parameter dialogs
-    // come here.
-    mainForm.SetRecyForm(new TRecyForm(&mainForm));
+    mainForm.CreateWindows(Startup().companyName);
+    // After the links exist: making them puts the settings file's map in place.
+    const auto portOverrides = ParsePortMapOptions(QApplication::arguments());
+    if (!portOverrides.isEmpty())
+        UsePortMapOverrides(portOverrides);
 
     mainForm.showMaximized();
     if (demo.fillTestData)

@@ -1,0 +1,38 @@
+#include "app/Main.h"
+
+#include "app/About.h"
+#include "link/QelmIBus.h"
+#include "link/RegisterLink.h"
+#include "settings/CommDlg.h"
+#include "settings/DetectPortDlg.h"
+#include "settings/ParaDlg.h"
+#include "settings/Recy.h"
+#include "transfer/DataDlg.h"
+#include "transfer/ProgressForm.h"
+#include "transfer/uprange.h"
+
+void TMainForm::CreateWindows(const QString& companyName)
+{
+    m_commDlg = new TCommDlg(*m_messages, this);
+    RegisterWindow(m_commDlg);
+    m_progressForm = std::make_unique<TProgressForm>(this, *m_messages);
+    RegisterWindow(m_progressForm.get());
+    SetAboutBox(new TAboutBox(companyName, this));
+    m_uploadDlg = new TUploadDlg(*m_messages, this);
+    RegisterWindow(m_uploadDlg);
+    m_downloadDlg = new TDownloadDlg(*m_messages, this);
+    RegisterWindow(m_downloadDlg);
+    m_detectPortDlg = new TDetectPortDlg(this);
+    RegisterWindow(m_detectPortDlg);
+    m_dataDlg = new TDataDlg(*m_messages, this);
+    RegisterWindow(m_dataDlg);
+    m_paraDlg = new TParaDlg(*m_messages, this);
+    RegisterWindow(m_paraDlg);
+    connect(this, &TMainForm::GridFontChanged, m_paraDlg, &TParaDlg::SetFontForAll);
+    SetRecyForm(new TRecyForm(this));
+
+    m_detectLink = MakeRegisterLink();
+    m_detectLink->setObjectName(QStringLiteral("QelmIBusComm1"));
+    m_detectLink->SetMessageBox(m_messages);
+    m_detectPortDlg->SetAbortHandler([this] { m_detectLink->Abort(); });
+}

@@ -1,0 +1,195 @@
+#include "app/Main.h"
+#include "app/PortMapOption.h"
+#include "app/TableGrid.h"
+#include "link/QelmIBus.h"
+
+#include "AppTestSupport.h"
+#include "serial/PortResolver.h"
+#include "settings/ParaDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Acts on the next modal dialog once its event loop runs.
+void OnNextModal(std::function<void(QDialog&)> act)
+{
+    QTimer::singleShot(0, [act = std::move(act)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+    });
+}
+
+using SaveAnswer = IMessageBox::SaveAnswer;
+const QString SavePrompt = QStringLiteral("File has not been saved,save it now?");
+
+// Ticks the given rows of a download or upload dialog and presses OK.
+void TickAndAccept(QDialog& dialog, const QList<int>& rows)
+{
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+    ASSERT_NE(list, nullptr);
+    for (int row : rows)
+        list->item(row)->setCheckState(Qt::Checked);
+    dialog.accept();
+}
+
+class MainWiringTest : public ProgramDirFixture
+{
+protected:
+    void TearDown() override
+    {
+        m_form.reset();
+        SetPortResolver({});
+        ProgramDirFixture::TearDown();
+    }
+
+    TMainForm& Form()
+    {
+        if (!m_form) {
+            m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+            m_form->SetLanguageFilePath(FilePath(QStringLiteral("plu-manager.LNG")));
+            m_form->CreateWindows(QStringLiteral("Shop"));
+        }
+        return *m_form;
+    }
+
+    void ShowActive()
+    {
+        Form().show();
+        QApplication::setActiveWindow(&Form());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Form()));
+    }
+
+    // Every port leads to a device that does not exist.
+    void PortsLeadNowhere()
+    {
+        SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+
+private:
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(MainWiringTest, EveryWindowIsRegisteredForTheLanguageFileInCreationOrder)
+{
+    QStringList names;
+    for (const QWidget* window : Form().Windows())
+        names << window->objectName();
+    EXPECT_EQ(names, (QStringList{"MainForm", "CommDlg", "ProgressForm", "AboutBox", "UploadDlg",
+                                  "DownloadDlg", "DetectPortDlg", "DataDlg", "ParaDlg", "RecyForm"}));
+    // The progress window disables the main window, so it is not one of its children.
+    EXPECT_EQ(Form().Windows().at(2)->parentWidget(), nullptr);
+}
+
+TEST_F(MainWiringTest, CommunicationSettingsSetTheCurrentPortAndSpeed)
+{
+    OnNextModal([](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("PortCB"))->setCurrentIndex(4);
+        const auto rates = dialog.findChildren<QRadioButton*>();
+        for (QRadioButton* rate : rates)
+            if (rate->text() == QStringLiteral("57600"))
+                rate->setChecked(true);
+        dialog.accept();
+    });
+    Form().CommsetItemClick();
+    EXPECT_EQ(Form().PortNumber(), 4);
+    EXPECT_EQ(Form().SpeedIndex(), 3);
+
+    // Cancel leaves the program on what the settings file holds now.
+    WriteFile(QStringLiteral("SYSTEM.CFG"), "[Comm]\r\nPort=1\r\nBaudRate=2\r\n");
+    OnNextModal([](QDialog& dialog) { dialog.reject(); });
+    Form().CommsetItemClick();
+    EXPECT_EQ(Form().PortNumber(), 1);
+    EXPECT_EQ(Form().SpeedIndex(), 2);
+}
+
+TEST_F(MainWiringTest, TheGridFontReachesTheParameterDialog)
+{
+    QFont font = Form().PLUGrid().font();
+    font.setPointSize(font.pointSize() + 5);
+    Form().ApplyGridFont(font);
+    EXPECT_EQ(Form().ParaDlg()->font().pointSize(), font.pointSize());
+}
+
+TEST_F(MainWiringTest, UploadOffersToSaveFirstAndCancelKeepsEverything)
+{
+    PortsLeadNowhere();
+    Form().PluTable().SetCell(2, 1, QStringLiteral("Apples"));
+    Form().CurrentDocument().SetModified(true);
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
+    Form().UploadItemClick();
+
+    EXPECT_EQ(messages.questions, QStringList{SavePrompt});
+    EXPECT_EQ(Form().PluTable().Cell(2, 1), QStringLiteral("Apples"));
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+    EXPECT_TRUE(messages.errors.isEmpty());
+
+    // No drops the changes: the document starts afresh before the port is tried.
+    messages.answers = {SaveAnswer::No};
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+    Form().UploadItemClick();
+    EXPECT_EQ(Form().PluTable().Cell(2, 1), QString());
+    EXPECT_FALSE(Form().CurrentDocument().Modified());
+    EXPECT_EQ(Form().windowTitle(), QStringLiteral("TQR716 PLU manager"));
+}
+
+TEST_F(MainWiringTest, AnInvalidCellOfAChosenTableStopsTheDownloadBeforeThePort)
+{
+    PortsLeadNowhere();
+    ShowActive();
+    TableGrid& grid = Form().PLUGrid();
+    grid.SetBeep([] {});
+    grid.setFocus();
+    // A Department of 0 still being edited.
+    grid.setCurrentIndex(grid.model()->index(4, 3));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    ASSERT_NE(grid.Editor(), nullptr);
+    grid.Editor()->setText(QStringLiteral("0"));
+
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
+    Form().DownloadItemClick();
+    EXPECT_EQ(messages.informations, QStringList{"Invalid data!"});
+    EXPECT_TRUE(messages.errors.isEmpty());
+    EXPECT_FALSE(Form().Link().isActive());
+
+    // The department table alone does not look at the PLU grid.
+    messages.informations.clear();
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {1}); });
+    Form().DownloadItemClick();
+    EXPECT_TRUE(messages.informations.isEmpty());
+}
+
+TEST_F(MainWiringTest, PortMapOptionsOverrideTheSettingsFileForThisRunOnly)
+{
+    WriteFile(QStringLiteral("SYSTEM.CFG"), "[Ports]\r\nCOM1=/dev/ttyUSB7\r\nCOM2=/dev/ttyUSB8\r\n");
+    const auto overrides = ParsePortMapOptions(
+        {"plu-manager", "--port-map", "com2=sim-port", "--port-map", "COM0=/x", "--port-map",
+         "COM3=", "--port-map", "/dev/ttyS1", "--port-map"});
+    ASSERT_EQ(overrides.size(), 1);
+    EXPECT_EQ(overrides.value("COM2"), QDir::current().absoluteFilePath("sim-port"));
+
+    UsePortMapOverrides(overrides);
+    EXPECT_EQ(ResolvePortName("COM2"), QDir::current().absoluteFilePath("sim-port"));
+    EXPECT_EQ(ResolvePortName("COM1"), QStringLiteral("/dev/ttyUSB7"));
+    EXPECT_EQ(ResolvePortName("COM3"), QStringLiteral("/dev/ttyS2"));
+    // The settings file keeps its own map.
+    QFile file(FilePath(QStringLiteral("SYSTEM.CFG")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("sim-port"));
+}
+
+} // namespace
