@@ -29,6 +29,11 @@ class TRecyForm;
 class TQelmIBusComm;
 class TUploadDlg;
 struct TransferChoice;
+struct TransferRequest;
+struct TransferResult;
+struct TransferTables;
+class IProgress;
+class ITransferLink;
 
 // The program's working window: the PLU and department grids side by side, the
 // menu bar, the toolbar and the status bar. It owns the tables, the document
@@ -164,6 +169,10 @@ private:
     // The transfer drivers on this window's link, port and speed.
     void RunDownload(const TransferChoice& choice);
     void RunUpload(const TransferChoice& choice);
+    using TransferDriverFunction = TransferResult (*)(ITransferLink&, IProgress&,
+                                                      const TransferRequest&, const TransferTables&);
+    // Runs a download or upload driver with the progress window and the main link.
+    void RunTransfer(const TransferChoice& choice, TransferDriverFunction driver);
     void CommitDataRequest(QSessionManager& manager);
 
     std::unique_ptr<IMessageBox> m_ownMessages;

@@ -7,7 +7,27 @@
 #include "settings/CommDlg.h"
 #include "settings/DetectPortDlg.h"
 #include "settings/ParaDlg.h"
+#include "settings/AppPaths.h"
+#include "transfer/Download.h"
+#include "transfer/ProgressForm.h"
+#include "transfer/QelmIBusLink.h"
+#include "transfer/Upload.h"
 #include "transfer/uprange.h"
+
+namespace {
+
+TransferRequest RequestFor(const TransferChoice& choice, int portNumber, int speedIndex)
+{
+    TransferRequest request;
+    request.port = PortNameFor(portNumber);
+    request.baudIndex = speedIndex;
+    request.selection = choice.selection;
+    request.range.begin = choice.rangeBegin;
+    request.range.end = choice.rangeEnd;
+    return request;
+}
+
+} // namespace
 
 void TMainForm::ParameterItemClick()
 {
@@ -83,8 +103,28 @@ void TMainForm::EditAndDownloadParameters()
 }
 
 // Supplied with the transfer drivers.
-void TMainForm::RunDownload(const TransferChoice&) {}
-void TMainForm::RunUpload(const TransferChoice&) {}
+void TMainForm::RunDownload(const TransferChoice& choice)
+{
+    RunTransfer(choice, &DownloadTables);
+}
+
+void TMainForm::RunUpload(const TransferChoice& choice)
+{
+    RunTransfer(choice, &UploadTables);
+}
+
+void TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction driver)
+{
+    if (m_progressForm == nullptr)
+        return;
+    QelmIBusLink link(Link());
+    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+    const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+    const TransferResult result
+        = driver(link, *m_progressForm, RequestFor(choice, m_portNumber, m_speedIndex), tables);
+    if (!result.detail.isEmpty())
+        Messages().Error(result.detail);
+}
 // Supplied with the service commands.
 void TMainForm::DownloadFontItemClick() {}
 void TMainForm::DumpMemory() {}
