@@ -98,14 +98,24 @@ void TQelmIBusComm::SetActive(bool active)
     }
     try {
         m_device->OpenPort();
-    } catch (const ECommsError&) {
+    } catch (const ECommsError& error) {
         if (m_messageBox)
-            m_messageBox->Error(QStringLiteral("Error opening ") + CommName() + QStringLiteral("!")
-                                + QStringLiteral("\r\n") + QStringLiteral("please select other ports."));
+            m_messageBox->Error(OpenFailureMessage(error));
         throw;
     }
     m_active = true;
     m_trace.Clear();
+}
+
+// The fixed notice, then the system's reason when there is one, so the
+// operator learns e.g. that the device is missing or needs a group membership.
+QString TQelmIBusComm::OpenFailureMessage(const ECommsError& error) const
+{
+    QString message = QStringLiteral("Error opening ") + CommName() + QStringLiteral("!")
+                      + QStringLiteral("\r\n") + QStringLiteral("please select other ports.");
+    if (!error.Reason().empty())
+        message += QStringLiteral("\r\n\r\n") + QString::fromStdString(error.Reason());
+    return message;
 }
 
 void TQelmIBusComm::Abort()

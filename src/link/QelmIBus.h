@@ -29,6 +29,8 @@ class IMessageBox;
 // Cancel press (Abort) all take effect inside the wait. Operations must not be
 // nested: a command started from an event processed during another command's
 // wait would share the frame buffer and the receiver with it.
+class ECommsError;
+
 class TQelmIBusComm : public QObject
 {
     Q_OBJECT
@@ -160,6 +162,7 @@ public:
     Frame::Payload& SavedRequest() { return m_savedRequest; }
 
 private:
+    QString OpenFailureMessage(const ECommsError& error) const;
     void OnReceiveData(const quint8* data, quint16 length);
     void OnSendComplete();
     void OnReplyTimer();

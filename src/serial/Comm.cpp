@@ -1,5 +1,6 @@
 #include "serial/Comm.h"
 
+#include "serial/OpenFailure.h"
 #include "serial/PortResolver.h"
 #include "serial/StopSignal.h"
 #include "serial/WriteThread.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 
 #include <chrono>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -41,13 +43,15 @@ void TComm::OpenPort()
         return;
 
     TPosixPort port;
-    switch (port.Open(QFile::encodeName(ResolvePortName(m_commName)))) {
+    const QByteArray path = QFile::encodeName(ResolvePortName(m_commName));
+    int error = 0;
+    switch (port.Open(path, &error)) {
     case TPosixPort::TOpenResult::Opened:
         break;
     case TPosixPort::TOpenResult::CannotOpen:
-        throw ECommsError(kErrorOpening);
+        throw ECommsError(kErrorOpening, DescribeOpenFailure(path, error));
     case TPosixPort::TOpenResult::NotATerminal:
-        throw ECommsError(kNotCommHandle);
+        throw ECommsError(kNotCommHandle, path.toStdString() + " is not a serial device.");
     }
     // Driver buffer sizes have no counterpart here: the tty layer sizes its own.
     port.FlushInput();
@@ -62,9 +66,10 @@ void TComm::OpenPort()
 
     m_port = std::move(port);
     ApplyTimeouts();
-    if (ApplyLineSettings() != 0) {
+    if (const int error = ApplyLineSettings(); error != 0) {
         m_port.Close();
-        throw ECommsError(kErrorOpening);
+        throw ECommsError(kErrorOpening, path.toStdString() + " does not take the line settings ("
+                                             + std::strerror(error) + ").");
     }
     m_stop = std::move(stop);
     m_hangupReported = false;

@@ -17,6 +17,11 @@ void SetPortResolver(PortResolver resolver)
     CurrentResolver() = std::move(resolver);
 }
 
+bool HasPortResolver()
+{
+    return bool(CurrentResolver());
+}
+
 QString ResolvePortName(const QString& commName)
 {
     const PortResolver& resolver = CurrentResolver();

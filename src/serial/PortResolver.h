@@ -12,6 +12,9 @@ using PortResolver = std::function<QString(const QString& commName)>;
 // default. Called on the user-interface thread.
 void SetPortResolver(PortResolver resolver);
 
+// True once a resolver was set (and not restored to the default).
+bool HasPortResolver();
+
 // The path TComm opens for `commName`, through the current resolver.
 QString ResolvePortName(const QString& commName);
 

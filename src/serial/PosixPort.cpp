@@ -96,24 +96,30 @@ TPosixPort& TPosixPort::operator=(TPosixPort&& other) noexcept
     return *this;
 }
 
-TPosixPort::TOpenResult TPosixPort::Open(const QByteArray& path)
+TPosixPort::TOpenResult TPosixPort::Open(const QByteArray& path, int* error)
 {
     Close();
+    const auto fail = [error](int code, TOpenResult result) {
+        if (error != nullptr)
+            *error = code;
+        return result;
+    };
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return TOpenResult::CannotOpen;
+        return fail(errno, TOpenResult::CannotOpen);
     if (!isatty(fd)) {
         ::close(fd);
-        return TOpenResult::NotATerminal;
+        return fail(ENOTTY, TOpenResult::NotATerminal);
     }
     // TIOCEXCL refuses further opens but lets privileged users through; the
     // lock also keeps those out among programs that take it.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        const int code = errno;
         ::close(fd);
-        return TOpenResult::CannotOpen;
+        return fail(code, TOpenResult::CannotOpen);
     }
     m_fd = fd;
-    return TOpenResult::Opened;
+    return fail(0, TOpenResult::Opened);
 }
 
 void TPosixPort::Close()

@@ -34,7 +34,8 @@ public:
 
     // Opens read/write, non-blocking, without becoming the controlling
     // terminal, and exclusively: nobody else may open the device meanwhile.
-    TOpenResult Open(const QByteArray& path);
+    // `error`, when given, receives the errno of the failed step (0 on success).
+    TOpenResult Open(const QByteArray& path, int* error = nullptr);
     // Discards what is still buffered either way and releases the device.
     void Close();
     bool IsOpen() const { return m_fd >= 0; }

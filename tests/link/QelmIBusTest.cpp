@@ -442,6 +442,13 @@ TEST_F(QelmIBusTest, OpenFailureIsShownAndPassedOn)
     m_link->SetActive(true);
     EXPECT_TRUE(m_link->isActive());
     EXPECT_EQ(m_device->OpenCount(), 2);
+
+    // The system's reason follows the fixed notice.
+    m_link->SetActive(false);
+    m_device->FailNextOpen("Error opening serial port", "Permission denied on /dev/ttyUSB0.");
+    EXPECT_THROW(m_link->SetActive(true), ECommsError);
+    EXPECT_EQ(m_messages.errors.last(), "Error opening COM3!\r\nplease select other ports.\r\n\r\n"
+                                        "Permission denied on /dev/ttyUSB0.");
 }
 
 TEST_F(QelmIBusTest, TraceFileOfALogInAndStatusExchange)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <memory>
 #include <stdexcept>
 
@@ -59,12 +61,16 @@ protected:
                                static_cast<quint16>(bytes.size()));
     }
 
-    static std::string OpenError(TComm& device)
+    static std::string OpenError(TComm& device) { return OpenFailure(device).first; }
+    static std::string OpenReason(TComm& device) { return OpenFailure(device).second; }
+
+    // The fixed text and the reason of a failed opening; both empty when it opened.
+    static std::pair<std::string, std::string> OpenFailure(TComm& device)
     {
         try {
             device.OpenPort();
         } catch (const ECommsError& error) {
-            return error.what();
+            return {error.what(), error.Reason()};
         }
         return {};
     }
@@ -110,10 +116,12 @@ TEST_F(CommTest, FailedOpeningsLeaveThePortClosedAndALaterOpeningWorks)
     TComm device;
     device.SetCommName(QStringLiteral("/dev/no-such-serial-port"));
     EXPECT_EQ(OpenError(device), "Error opening serial port");
+    EXPECT_EQ(OpenReason(device), "/dev/no-such-serial-port does not exist.");
     EXPECT_FALSE(device.IsOpen());
 
     device.SetCommName(QStringLiteral("/dev/null"));
     EXPECT_EQ(OpenError(device), "File handle is not a comm handle ");
+    EXPECT_EQ(OpenReason(device), "/dev/null is not a serial device.");
     EXPECT_FALSE(device.IsOpen());
 
     QTemporaryFile file;
@@ -155,6 +163,7 @@ TEST_F(CommTest, APortIsOpenedExclusivelyAndReleasedOnClose)
     TComm second;
     second.SetCommName(pty.SlavePath());
     EXPECT_EQ(OpenError(second), "Error opening serial port");
+    EXPECT_EQ(OpenReason(second), pty.SlavePath().toStdString() + " is in use by another program.");
     EXPECT_FALSE(second.IsOpen());
 
     comm.ClosePort();

@@ -34,7 +34,7 @@ void ScriptedSerialDevice::OpenPort()
     if (m_openError) {
         const QString message = *m_openError;
         m_openError.reset();
-        throw ECommsError(message.toStdString());
+        throw ECommsError(message.toStdString(), m_openReason.toStdString());
     }
     m_open = true;
     ++m_opens;

@@ -38,7 +38,11 @@ public:
     // port's receive thread does.
     void AnswerFromWorkerThread(int ms) { m_workerDelay = ms; }
     // The next OpenPort throws an ECommsError with this text.
-    void FailNextOpen(const QString& message) { m_openError = message; }
+    void FailNextOpen(const QString& message, const QString& reason = {})
+    {
+        m_openError = message;
+        m_openReason = reason;
+    }
     // Like the real port: the transmit worker reports an empty queue at start.
     void SetNoticeOnOpen(bool on) { m_noticeOnOpen = on; }
 
@@ -68,6 +72,7 @@ private:
     QList<Write> m_writes;
     QList<quint32> m_rates;
     std::optional<QString> m_openError;
+    QString m_openReason;
     QString m_name = QStringLiteral("COM2");
     quint32 m_rate = 0;
     bool m_open = false;
