@@ -17,12 +17,12 @@ int main(int argc, char** argv)
 
     // Every window is created once, in this order, and lives until the end;
     // the main window owns the others and hands them to the language file.
-    TMainForm mainForm;
-    mainForm.CreateWindows(Startup().companyName);
-    // After the links exist: making them puts the settings file's map in place.
+    // --port-map goes first: the links keep a resolver already in place.
     const auto portOverrides = ParsePortMapOptions(QApplication::arguments());
     if (!portOverrides.isEmpty())
         UsePortMapOverrides(portOverrides);
+    TMainForm mainForm;
+    mainForm.CreateWindows(Startup().companyName);
 
     mainForm.showMaximized();
     if (demo.fillTestData)

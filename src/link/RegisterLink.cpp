@@ -6,13 +6,18 @@
 
 namespace {
 
-// The gap of quiet, in ms, that ends a received chunk.
-constexpr quint32 kReceiveGap = 1;
+// The gap of quiet, in ms, that ends a received chunk: none. The link
+// assembles frames from pieces itself, and any gap delays every
+// acknowledgement by that much (1 ms costs a 1000-package download about 4 %
+// over the time of the line itself).
+constexpr quint32 kReceiveGap = 0;
 
 } // namespace
 
 void UsePortMapFromSettings()
 {
+    if (HasPortResolver())
+        return;
     SetPortResolver([](const QString& commName) { return PortDevicePath(commName); });
 }
 

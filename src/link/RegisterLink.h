@@ -12,10 +12,11 @@ std::unique_ptr<TQelmIBusComm> MakeRegisterLink(QObject* parent = nullptr);
 
 // The serial device set up the way the link uses the line: 8 data bits, no
 // parity, one stop bit, no XON/XOFF on output, DTR off, RTS on, null bytes
-// kept, and a received chunk ends after 1 ms without a byte (so an answer
-// reaches the link as soon as it is complete).
+// kept, and received bytes handed on as soon as no more are waiting (so an
+// answer reaches the link the moment it is complete).
 std::unique_ptr<TComm> MakeLinkDevice();
 
-// Makes every TComm of the run resolve "COMn" through SYSTEM.CFG. Called once
-// at start-up by the programs; MakeRegisterLink calls it too.
+// Makes every TComm of the run resolve "COMn" through SYSTEM.CFG, unless the
+// program has already put its own resolver in place (the main window's
+// --port-map, a test): that one stays. MakeRegisterLink calls it too.
 void UsePortMapFromSettings();

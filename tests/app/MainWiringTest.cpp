@@ -183,6 +183,8 @@ TEST_F(MainWiringTest, PortMapOptionsOverrideTheSettingsFileForThisRunOnly)
     EXPECT_EQ(overrides.value("COM2"), QDir::current().absoluteFilePath("sim-port"));
 
     UsePortMapOverrides(overrides);
+    // Windows made after the options (every link of the main window) keep them.
+    Form();
     EXPECT_EQ(ResolvePortName("COM2"), QDir::current().absoluteFilePath("sim-port"));
     EXPECT_EQ(ResolvePortName("COM1"), QStringLiteral("/dev/ttyUSB7"));
     EXPECT_EQ(ResolvePortName("COM3"), QStringLiteral("/dev/ttyS2"));
