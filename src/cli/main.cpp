@@ -10,9 +10,10 @@
 #include "files/Document.h"
 #include "files/FileError.h"
 #include "link/QelmIBus.h"
+#include "link/RegisterLink.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
-#include "transfer/RegisterDevice.h"
+#include "serial/Comm.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsFile.h"
 #include "transfer/Download.h"
@@ -79,7 +80,7 @@ int Run(const CliOptions& options)
     }
 
     ConsoleMessageBox messages(stderr);
-    TQelmIBusComm comm(MakeRegisterDevice());
+    TQelmIBusComm comm(MakeLinkDevice());
     comm.SetMessageBox(&messages);
     comm.SetTraceEnabled(true);
     comm.SetRetryInterval(options.retryInterval);

@@ -1,7 +1,7 @@
 // plu-cli as a user runs it: exit codes, messages and files, against the
 // register simulator on a pseudo-terminal.
 
-#include "transfer/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,7 +74,7 @@ protected:
 
     QTemporaryDir dir;
     QString settings;
-    SimProcess sim{dir.path()};
+    SimProcess sim;
 };
 
 TEST_F(PluCliTest, HelpAndUsageErrors)
