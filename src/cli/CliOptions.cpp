@@ -1,8 +1,52 @@
 #include "cli/CliOptions.h"
 
 #include <QHash>
+#include <QRegularExpression>
+#include <QSet>
 
 namespace {
+
+using Command = CliOptions::Command;
+
+const QString kBase = QStringLiteral("--base");
+const QString kCount = QStringLiteral("--count");
+
+struct CommandEntry
+{
+    QString name;
+    Command command;
+    QStringList ownOptions; // besides the port and link options every command takes
+};
+
+const QList<CommandEntry>& Commands()
+{
+    static const QList<CommandEntry> kCommands{
+        {QStringLiteral("download"), Command::Download, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("test"), Command::Test, {}},
+        {QStringLiteral("dump"), Command::Dump, {kBase, kCount}},
+        {QStringLiteral("program"), Command::Program, {QStringLiteral("--first-block")}},
+        {QStringLiteral("font"), Command::Font, {}},
+    };
+    return kCommands;
+}
+
+const QSet<QString>& CommonOptions()
+{
+    static const QSet<QString> kCommon{QStringLiteral("--port"), QStringLiteral("--baud"),
+                                       QStringLiteral("--settings"), QStringLiteral("--retry-interval"),
+                                       QStringLiteral("--retry-count")};
+    return kCommon;
+}
+
+// The options seen on the command line, and the dump's texts, which are only
+// judged together.
+struct GivenOptions
+{
+    QSet<QString> names;
+    QString base;
+    QString count;
+};
 
 CliParse UsageError(const QString& message)
 {
@@ -49,35 +93,181 @@ std::optional<PluRange> ParseRange(const QString& text)
     return range.IsValid() ? std::optional<PluRange>(range) : std::nullopt;
 }
 
+// Takes the value of one option; the error text when it is not usable.
+std::optional<QString> TakeOption(CliOptions& options, GivenOptions& given, const QString& name,
+                                  const QString& value)
+{
+    if (name == QLatin1String("--tables")) {
+        const auto tables = ParseTables(value);
+        if (!tables)
+            return QStringLiteral("--tables takes plu, department and parameter, not \"%1\"").arg(value);
+        options.tables = *tables;
+    } else if (name == QLatin1String("--range")) {
+        const auto range = ParseRange(value);
+        if (!range)
+            return QStringLiteral("Invalid PLU range \"%1\" (FROM-TO, 1 <= FROM <= TO <= 3000)").arg(value);
+        options.range = *range;
+    } else if (name == QLatin1String("--port")) {
+        if (value.isEmpty())
+            return QStringLiteral("--port needs a port name");
+        options.port = value;
+    } else if (name == QLatin1String("--baud")) {
+        const auto index = WholeNumber(value);
+        if (!index || *index < 0 || *index > 4)
+            return QStringLiteral("--baud takes 0 to 4, not \"%1\"").arg(value);
+        options.baudIndex = *index;
+    } else if (name == QLatin1String("--settings")) {
+        if (value.isEmpty())
+            return QStringLiteral("--settings needs a file");
+        options.settings = value;
+    } else if (name == QLatin1String("--retry-interval")) {
+        const auto ms = WholeNumber(value);
+        if (!ms || *ms < 1 || *ms > 60000)
+            return QStringLiteral("--retry-interval takes 1 to 60000 ms, not \"%1\"").arg(value);
+        options.retryInterval = *ms;
+    } else if (name == QLatin1String("--retry-count")) {
+        const auto count = WholeNumber(value);
+        if (!count || *count < 0 || *count > 10)
+            return QStringLiteral("--retry-count takes 0 to 10, not \"%1\"").arg(value);
+        options.retryCount = *count;
+    } else if (name == QLatin1String("--first-block")) {
+        const auto block = WholeNumber(value);
+        if (!block || *block < 0 || *block > MemoryRangeInput::kLastBlock)
+            return QStringLiteral("--first-block takes 0 to 65535, not \"%1\"").arg(value);
+        options.firstBlock = *block;
+    } else if (name == kBase) {
+        given.base = value;
+    } else if (name == kCount) {
+        given.count = value;
+    } else {
+        return QStringLiteral("unknown option %1").arg(name);
+    }
+    given.names.insert(name);
+    return std::nullopt;
+}
+
+// Why a run of blocks is refused, in the operator's terms.
+QString RunError(const QString& baseHex, const QString& countText)
+{
+    static const QRegularExpression kHexDigits(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+    const auto count = WholeNumber(countText.trimmed());
+    if (!count)
+        return QStringLiteral("--count takes a number of blocks, not \"%1\"").arg(countText);
+    if (*count < 1)
+        return QStringLiteral("--count takes 1 block or more, not %1").arg(*count);
+    if (!kHexDigits.match(baseHex.trimmed()).hasMatch())
+        return QStringLiteral("--base takes a block number in hexadecimal digits, not \"%1\"").arg(baseHex);
+    return QStringLiteral("%1 blocks from block %2 run past the last block FFFF").arg(*count).arg(baseHex.trimmed());
+}
+
+// dump rom|ram|fiscal OUT, or dump --base HEX --count N OUT.
+std::optional<QString> TakeDumpArguments(CliOptions& options, const GivenOptions& given, const QStringList& files)
+{
+    static const QHash<QString, int> kAreas{
+        {QStringLiteral("rom"), MemoryRangeChoice::ROM},
+        {QStringLiteral("ram"), MemoryRangeChoice::RAM},
+        {QStringLiteral("fiscal"), MemoryRangeChoice::FISCAL},
+    };
+    const bool run = given.names.contains(kBase) || given.names.contains(kCount);
+    if (files.size() == 2) {
+        const auto area = kAreas.constFind(files[0].toLower());
+        if (area == kAreas.cend())
+            return QStringLiteral("dump reads rom, ram or fiscal, not \"%1\"").arg(files[0]);
+        if (run)
+            return QStringLiteral("give dump an area or --base and --count, not both");
+        options.memory = MemoryRangeChoice{area.value(), 0, 0};
+        options.file = files[1];
+        return std::nullopt;
+    }
+    if (files.size() != 1 || (!run && kAreas.contains(files[0].toLower())))
+        return QStringLiteral("give dump an area (rom, ram or fiscal) or --base and --count, and the listing file");
+    if (!given.names.contains(kBase) || !given.names.contains(kCount))
+        return QStringLiteral("dump of a run of blocks needs both --base HEX and --count N");
+    // Not one of the three areas: the run of blocks from the base on.
+    constexpr int kChosenRun = -1;
+    const auto choice = MemoryRangeInput::Parse(kChosenRun, given.base, given.count);
+    if (!choice)
+        return RunError(given.base, given.count);
+    options.memory = *choice;
+    options.file = files[0];
+    return std::nullopt;
+}
+
+// The files after the command word.
+std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry, const GivenOptions& given,
+                                 const QStringList& files)
+{
+    switch (entry.command) {
+    case Command::Test:
+        if (!files.isEmpty())
+            return QStringLiteral("test takes no file");
+        return std::nullopt;
+    case Command::Dump:
+        return TakeDumpArguments(options, given, files);
+    case Command::Download:
+    case Command::Upload:
+    case Command::Program:
+    case Command::Font:
+        break;
+    }
+    static const QHash<Command, QString> kFileNames{
+        {Command::Download, QStringLiteral("a document")},
+        {Command::Upload, QStringLiteral("a document")},
+        {Command::Program, QStringLiteral("a program image")},
+        {Command::Font, QStringLiteral("a font file")},
+    };
+    if (files.size() != 1)
+        return QStringLiteral("give %1 %2").arg(entry.name, kFileNames.value(entry.command));
+    options.file = files[0];
+    return std::nullopt;
+}
+
 } // namespace
 
 QString CliUsage()
 {
     return QStringLiteral(
         "Usage: plu-cli download|upload DOC.PLU [options]\n"
+        "       plu-cli test [options]\n"
+        "       plu-cli dump rom|ram|fiscal OUT [options]\n"
+        "       plu-cli dump --base HEX --count N OUT [options]\n"
+        "       plu-cli program IMAGE.hex [--first-block N] [options]\n"
+        "       plu-cli font FILE.fnt [options]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
         "  upload    read them from the register into a new document DOC.PLU (.DEP, .RCY)\n"
         "            and into the settings file\n"
+        "  test      check that a register answers on the port (log-in and log-out)\n"
+        "  dump      read the register's ROM, RAM or fiscal memory, or N blocks of 256\n"
+        "            bytes from block HEX on, and leave the hexadecimal listing at OUT\n"
+        "  program   replace the register's program with an image of 256-byte blocks\n"
+        "  font      load a font file into the register\n"
         "\n"
         "Options:\n"
         "  --tables LIST          plu,department,parameter (default plu,department)\n"
         "  --range FROM-TO        PLU numbers, 1 to 3000 (default 1-3000)\n"
+        "  --base HEX --count N   the run of blocks a dump reads (block numbers 0 to FFFF)\n"
+        "  --first-block N        first image block sent, 0 to 65535\n"
+        "                         (default [Address] Update of the settings, else 16)\n"
         "  --port COMn|PATH       serial port (default COM + [Comm] Port of the settings)\n"
         "  --baud 0-4             line speed 9600, 19200, 38400, 57600, 115200\n"
         "                         (default [Comm] BaudRate of the settings)\n"
-        "  --settings FILE        settings file (default SYSTEM.CFG beside plu-cli)\n"
+        "  --settings FILE        settings file (default SYSTEM.CFG beside plu-cli); the\n"
+        "                         link trace and the dump's work files go beside it\n"
         "  --retry-interval MS    wait for each answer of the register (default 1000)\n"
         "  --retry-count N        repeats before a package fails, 0 to 10 (default 10)\n"
         "  --help                 show this text\n"
         "\n"
-        "Exit status: 0 done, 1 the transfer failed, 2 wrong command line.\n");
+        "Progress and errors go to standard error; dump prints the listing's path.\n"
+        "Ctrl+C cancels.\n"
+        "Exit status: 0 done, 1 the command failed, 2 wrong command line.\n");
 }
 
 CliParse ParseCliOptions(const QStringList& arguments)
 {
     CliParse parse;
     CliOptions& options = parse.options;
+    GivenOptions given;
     QStringList positional;
 
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -101,53 +291,25 @@ CliParse ParseCliOptions(const QStringList& arguments)
         } else {
             return UsageError(QStringLiteral("%1 needs a value").arg(argument));
         }
-
-        if (argument == QLatin1String("--tables")) {
-            const auto tables = ParseTables(value);
-            if (!tables)
-                return UsageError(QStringLiteral("--tables takes plu, department and parameter, not \"%1\"").arg(value));
-            options.tables = *tables;
-        } else if (argument == QLatin1String("--range")) {
-            const auto range = ParseRange(value);
-            if (!range)
-                return UsageError(QStringLiteral("Invalid PLU range \"%1\" (FROM-TO, 1 <= FROM <= TO <= 3000)").arg(value));
-            options.range = *range;
-        } else if (argument == QLatin1String("--port")) {
-            if (value.isEmpty())
-                return UsageError(QStringLiteral("--port needs a port name"));
-            options.port = value;
-        } else if (argument == QLatin1String("--baud")) {
-            const auto index = WholeNumber(value);
-            if (!index || *index < 0 || *index > 4)
-                return UsageError(QStringLiteral("--baud takes 0 to 4, not \"%1\"").arg(value));
-            options.baudIndex = *index;
-        } else if (argument == QLatin1String("--settings")) {
-            if (value.isEmpty())
-                return UsageError(QStringLiteral("--settings needs a file"));
-            options.settings = value;
-        } else if (argument == QLatin1String("--retry-interval")) {
-            const auto ms = WholeNumber(value);
-            if (!ms || *ms < 1 || *ms > 60000)
-                return UsageError(QStringLiteral("--retry-interval takes 1 to 60000 ms, not \"%1\"").arg(value));
-            options.retryInterval = *ms;
-        } else if (argument == QLatin1String("--retry-count")) {
-            const auto count = WholeNumber(value);
-            if (!count || *count < 0 || *count > 10)
-                return UsageError(QStringLiteral("--retry-count takes 0 to 10, not \"%1\"").arg(value));
-            options.retryCount = *count;
-        } else {
-            return UsageError(QStringLiteral("unknown option %1").arg(argument));
-        }
+        if (const auto error = TakeOption(options, given, argument, value))
+            return UsageError(*error);
     }
 
-    if (positional.size() != 2)
-        return UsageError(QStringLiteral("give a command (download or upload) and a document"));
-    if (positional[0] == QLatin1String("download"))
-        options.command = CliOptions::Command::Download;
-    else if (positional[0] == QLatin1String("upload"))
-        options.command = CliOptions::Command::Upload;
-    else
-        return UsageError(QStringLiteral("unknown command \"%1\"").arg(positional[0]));
-    options.document = positional[1];
+    if (positional.isEmpty())
+        return UsageError(QStringLiteral("give a command: download, upload, test, dump, program or font"));
+    const QString commandName = positional.takeFirst();
+    const auto& commands = Commands();
+    const auto entry = std::find_if(commands.cbegin(), commands.cend(),
+                                    [&commandName](const CommandEntry& e) { return e.name == commandName; });
+    if (entry == commands.cend())
+        return UsageError(QStringLiteral("unknown command \"%1\"").arg(commandName));
+    options.command = entry->command;
+
+    for (const QString& name : std::as_const(given.names)) {
+        if (!CommonOptions().contains(name) && !entry->ownOptions.contains(name))
+            return UsageError(QStringLiteral("%1 does not apply to %2").arg(name, entry->name));
+    }
+    if (const auto error = TakeFiles(options, *entry, given, positional))
+        return UsageError(*error);
     return parse;
 }

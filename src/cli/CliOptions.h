@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/DialogInput.h"
 #include "transfer/TransferRequest.h"
 
 #include <QString>
@@ -7,17 +8,28 @@
 
 #include <optional>
 
-// The command line of plu-cli:
+// The command line of plu-cli (CliUsage() lists it in full):
 //   plu-cli download|upload DOC.PLU [--tables LIST] [--range FROM-TO]
-//           [--port COMn|PATH] [--baud 0-4] [--settings FILE]
+//   plu-cli test
+//   plu-cli dump rom|ram|fiscal OUT  |  plu-cli dump --base HEX --count N OUT
+//   plu-cli program IMAGE.hex [--first-block N]
+//   plu-cli font FILE.fnt
+// each with [--port COMn|PATH] [--baud 0-4] [--settings FILE]
+//           [--retry-interval MS] [--retry-count N]
 struct CliOptions
 {
-    enum class Command { Download, Upload };
+    enum class Command { Download, Upload, Test, Dump, Program, Font };
 
     Command command = Command::Download;
-    QString document;
+    // The document (download, upload), the listing to leave (dump), the image
+    // (program) or the font file (font); empty for test.
+    QString file;
+
     unsigned tables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
     PluRange range;
+    MemoryRangeChoice memory;              // dump: a whole area, or a run of blocks
+    std::optional<qint32> firstBlock;      // program: [Address] Update when not given
+
     std::optional<QString> port;       // from the settings file when not given
     std::optional<int> baudIndex;      // from the settings file when not given
     std::optional<QString> settings;   // SYSTEM.CFG beside plu-cli when not given

@@ -1,81 +1,13 @@
 // plu-cli as a user runs it: exit codes, messages and files, against the
 // register simulator on a pseudo-terminal.
 
-#include "transfer/SimProcess.h"
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include "CliFixture.h"
 
 #include <csignal>
 
 namespace {
 
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class PluCliTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        settings = dir.filePath(QStringLiteral("SYSTEM.CFG"));
-    }
-
-    QString Path(const QString& name) const { return dir.filePath(name); }
-
-    CliRun Cli(const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProgram(QDir(SimProcess::BinDir()).filePath("plu-cli"));
-        process.setArguments(arguments);
-        process.setWorkingDirectory(dir.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        process.setProcessEnvironment(environment);
-        process.start();
-        CliRun run;
-        if (!process.waitForFinished(120000))
-            return run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        run.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
-    }
-
-    // A transfer over the simulator, with short waits so failures end quickly.
-    CliRun Transfer(const QString& command, const QString& document, const QStringList& more = {})
-    {
-        return Cli(QStringList{command, document, "--port", sim.LinkPath(), "--settings", settings,
-                               "--retry-interval", "150", "--retry-count", "2"}
-                   + more);
-    }
-
-    static void WriteFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
-    static QByteArray ReadFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QTemporaryDir dir;
-    QString settings;
-    SimProcess sim{dir.path()};
-};
+using PluCliTest = CliFixture;
 
 TEST_F(PluCliTest, HelpAndUsageErrors)
 {
@@ -127,14 +59,14 @@ TEST_F(PluCliTest, ADocumentDownloadedAndUploadedComesBackByteForByte)
     WriteFile(Path("SHOP.DEP"), dep);
     WriteFile(settings, "[Default]\r\nHeader1=Corner shop\r\nVAT2=07.00\r\n");
 
-    const CliRun down = Transfer("download", Path("SHOP.PLU"), {"--tables", "plu,department,parameter", "--range", "1-3"});
+    const CliRun down = OverSim({"download", Path("SHOP.PLU"), "--tables", "plu,department,parameter", "--range", "1-3"});
     ASSERT_EQ(down.exitCode, 0) << down.err.toStdString();
     EXPECT_TRUE(down.err.contains("Download:PLU...")) << down.err.toStdString();
     EXPECT_TRUE(down.err.contains("Disconnect...")) << down.err.toStdString();
     EXPECT_TRUE(QFile::exists(Path("DEBUG.LOG"))) << "the trace goes beside the settings file";
 
     WriteFile(settings, "[Comm]\r\nPort=2\r\n");
-    const CliRun up = Transfer("upload", Path("BACK.PLU"), {"--tables", "plu,department,parameter", "--range", "1-3"});
+    const CliRun up = OverSim({"upload", Path("BACK.PLU"), "--tables", "plu,department,parameter", "--range", "1-3"});
     ASSERT_EQ(up.exitCode, 0) << up.err.toStdString();
     EXPECT_EQ(ReadFile(Path("BACK.PLU")), plu);
     EXPECT_EQ(ReadFile(Path("BACK.DEP")), dep);
@@ -149,7 +81,7 @@ TEST_F(PluCliTest, FailuresExitWithTheirStatusText)
 {
     ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
     WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
-    const CliRun run = Transfer("download", Path("SHOP.PLU"), {"--range", "1-9"});
+    const CliRun run = OverSim({"download", Path("SHOP.PLU"), "--range", "1-9"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("plu-cli: Download:PLU...Error!")) << run.err.toStdString();
 }
@@ -160,7 +92,7 @@ TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
     ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
     WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
     QProcess process;
-    process.setProgram(QDir(SimProcess::BinDir()).filePath("plu-cli"));
+    process.setProgram(CliProgram());
     // Long waits: only Ctrl+C can end this transfer quickly.
     process.setArguments({"download", Path("SHOP.PLU"), "--port", sim.LinkPath(), "--settings", settings,
                           "--retry-interval", "60000"});
@@ -181,7 +113,7 @@ TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
 TEST_F(PluCliTest, AFailedUploadLeavesNoHalfDocument)
 {
     ASSERT_TRUE(sim.Start({"--fail-after", "5"}));
-    const CliRun run = Transfer("upload", Path("BACK.PLU"), {"--range", "1-40"});
+    const CliRun run = OverSim({"upload", Path("BACK.PLU"), "--range", "1-40"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("Upload:PLU...Error!")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(Path("BACK.PLU")));

@@ -147,10 +147,17 @@ public:
         return LogLines().filter(counted);
     }
 
+    // How many log lines mention needle ("(log-out)", "cmd 12 ").
+    int CountFrames(const QString& needle) const
+    {
+        return int(LogLines().filter(needle).size());
+    }
+
     // What the simulator wrote to standard error so far.
     QByteArray ErrorOutput() { return m_process.readAllStandardError(); }
 
-    static QString Program()
+    // The folder of the programs (ecr-sim, plu-cli).
+    static QString BinDir()
     {
         QString binDir = qEnvironmentVariable("PLU_BIN_DIR");
 #ifdef PLU_DEFAULT_BIN_DIR
@@ -159,8 +166,10 @@ public:
 #endif
         if (binDir.isEmpty())
             binDir = QCoreApplication::applicationDirPath();
-        return binDir + QStringLiteral("/ecr-sim");
+        return binDir;
     }
+
+    static QString Program() { return BinDir() + QStringLiteral("/ecr-sim"); }
 
 private:
     bool ReadSlavePath()

@@ -1,13 +1,14 @@
 // Whole transfers over a pseudo-terminal against the register simulator.
 
 #include "RecordingProgress.h"
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 
 #include "link/QelmIBus.h"
+#include "link/RegisterLink.h"
+#include "serial/Comm.h"
 #include "model/Defs.h"
 #include "model/MessageBox.h"
 #include "model/TextTable.h"
-#include "transfer/RegisterDevice.h"
 #include "settings/AppPaths.h"
 #include "settings/SettingsFile.h"
 #include "transfer/Download.h"
@@ -133,9 +134,9 @@ protected:
     }
 
     QTemporaryDir dir;
-    SimProcess sim{dir.path()};
+    SimProcess sim;
     MessageRecorder messages;
-    TQelmIBusComm comm{MakeRegisterDevice()};
+    TQelmIBusComm comm{MakeLinkDevice()};
     QelmIBusLink link{comm};
     TextTable plu{TableKind::PLU};
     TextTable departments{TableKind::Department};

@@ -1,0 +1,70 @@
+#include "cli/ExitStatus.h"
+
+#include "transfer/ServiceContext.h"
+#include "transfer/TransferRequest.h"
+
+#include <cstdio>
+
+namespace ExitStatus {
+namespace {
+
+const QString kCancelled = QStringLiteral("Cancelled");
+
+int Failed(const QString& message, const QString& detail)
+{
+    if (!message.isEmpty())
+        PrintError(message);
+    if (!detail.isEmpty())
+        PrintError(detail);
+    return kFailed;
+}
+
+} // namespace
+
+void PrintError(const QString& text)
+{
+    std::fprintf(stderr, "plu-cli: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+int Report(const TransferResult& result)
+{
+    using Outcome = TransferResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Done:
+        return kDone;
+    case Outcome::PortNotOpened:
+        // The link has printed "Error opening ...".
+        return Failed({}, result.detail);
+    case Outcome::Cancelled:
+        return Failed(kCancelled, result.detail);
+    case Outcome::Failed:
+    case Outcome::Refused:
+        // The console progress keeps error statuses for this report.
+        return Failed(result.message, result.detail);
+    }
+    return kFailed;
+}
+
+int Report(const ServiceResult& result)
+{
+    using Outcome = ServiceResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Done:
+        return kDone;
+    case Outcome::NotStarted:
+        return Failed(QStringLiteral("Nothing was chosen"), result.detail);
+    case Outcome::Refused:
+        // A refusal's notice went through the message box already.
+        return Failed(result.message.isEmpty() ? QStringLiteral("Refused") : QString(), result.detail);
+    case Outcome::PortNotOpened:
+        return Failed({}, result.detail);
+    case Outcome::Cancelled:
+        return Failed(kCancelled, result.detail);
+    case Outcome::Failed:
+        return Failed(result.message, result.detail);
+    }
+    return kFailed;
+}
+
+} // namespace ExitStatus

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+struct ServiceResult;
+struct TransferResult;
+
+// How plu-cli ends, and how an outcome is told on standard error.
+namespace ExitStatus {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+// "plu-cli: <text>" on standard error.
+void PrintError(const QString& text);
+
+// Prints what the operator has not been told yet and returns the exit status:
+// 0 when every step ran, 1 for every other outcome.
+int Report(const TransferResult& result);
+int Report(const ServiceResult& result);
+
+} // namespace ExitStatus

@@ -1,0 +1,152 @@
+#include "cli/ServiceCommands.h"
+
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+
+#include "settings/StartupValues.h"
+#include "transfer/MemoryDump.h"
+#include "transfer/ProgramLoad.h"
+#include "transfer/TestConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 kCopyChunk = 1 << 16;
+
+// The memory range dialog, answered by the command line.
+class ChosenRange final : public IMemoryRangeDialog
+{
+public:
+    explicit ChosenRange(const MemoryRangeChoice& choice) : choice_(choice) {}
+    std::optional<MemoryRangeChoice> Run(const QString&) override { return choice_; }
+
+private:
+    MemoryRangeChoice choice_;
+};
+
+// The open dialog, answered by the command line.
+class ChosenFile final : public IOpenFileChooser
+{
+public:
+    explicit ChosenFile(const QString& path) : path_(QFileInfo(path).absoluteFilePath()) {}
+    QString ChooseOpenFile(const OpenFileFilter&) override { return path_; }
+
+private:
+    QString path_;
+};
+
+ServiceContext ContextOf(CliSession& session)
+{
+    return {session.Link(), session.Progress(), session.Messages(),
+            ServicePort{session.PortName(), session.BaudIndex()}};
+}
+
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// A file to send must exist before the port is touched.
+bool FileToSendExists(const QString& path)
+{
+    if (QFileInfo(path).isFile())
+        return true;
+    ExitStatus::PrintError(QStringLiteral("%1: no such file").arg(Shown(path)));
+    return false;
+}
+
+// Why the listing cannot be left at out; empty when it can be tried.
+QString ListingTargetProblem(const QString& out)
+{
+    const QFileInfo target(out);
+    if (target.isDir())
+        return QStringLiteral("%1 is a folder").arg(Shown(out));
+    if (!target.absoluteDir().exists())
+        return QStringLiteral("%1: no such folder").arg(Shown(target.absolutePath()));
+    return {};
+}
+
+// Moves the listing to out: the new content replaces an existing file at once
+// or not at all, and the work file in the program folder goes. The error text
+// when that fails (the work file then stays).
+QString MoveListing(const QString& listing, const QString& out)
+{
+    const QFileInfo source(listing);
+    const QFileInfo target(out);
+    if (target.exists() && source.canonicalFilePath() == target.canonicalFilePath())
+        return {};
+    QFile from(listing);
+    if (!from.open(QIODevice::ReadOnly))
+        return QStringLiteral("Unable to read ") + Shown(listing);
+    QSaveFile to(out);
+    if (!to.open(QIODevice::WriteOnly))
+        return QStringLiteral("Unable to create ") + Shown(out);
+    while (!from.atEnd()) {
+        const QByteArray chunk = from.read(kCopyChunk);
+        if (chunk.isEmpty() || to.write(chunk) != chunk.size()) {
+            to.cancelWriting();
+            return QStringLiteral("Unable to write to ") + Shown(out);
+        }
+    }
+    if (!to.commit())
+        return QStringLiteral("Unable to write to ") + Shown(out);
+    from.close();
+    from.remove();
+    return {};
+}
+
+} // namespace
+
+int RunConnectionTest(const CliOptions& options)
+{
+    CliSession session(options);
+    return ExitStatus::Report(TestConnection(ContextOf(session)));
+}
+
+int RunMemoryDump(const CliOptions& options)
+{
+    const QString out = QFileInfo(options.file).absoluteFilePath();
+    if (const QString problem = ListingTargetProblem(out); !problem.isEmpty()) {
+        ExitStatus::PrintError(problem);
+        return ExitStatus::kFailed;
+    }
+    CliSession session(options);
+    ChosenRange range(options.memory);
+    QString listing;
+    const ServiceResult result =
+        DumpMemory(ContextOf(session), range, [&listing](const QString& path) { listing = path; });
+    if (!result.Succeeded())
+        return ExitStatus::Report(result);
+    if (const QString error = MoveListing(listing, out); !error.isEmpty()) {
+        ExitStatus::PrintError(error);
+        return ExitStatus::kFailed;
+    }
+    std::printf("%s\n", Shown(out).toLocal8Bit().constData());
+    return ExitStatus::kDone;
+}
+
+int RunProgramDownload(const CliOptions& options)
+{
+    if (!FileToSendExists(options.file))
+        return ExitStatus::kFailed;
+    CliSession session(options);
+    const qint32 firstBlock =
+        options.firstBlock.value_or(StartupValues::ReadFrom(session.SettingsPath()).updateBlock);
+    ChosenFile image(options.file);
+    return ExitStatus::Report(DownloadProgram(ContextOf(session), image, firstBlock));
+}
+
+int RunFontDownload(const CliOptions& options)
+{
+    if (!FileToSendExists(options.file))
+        return ExitStatus::kFailed;
+    CliSession session(options);
+    ChosenFile font(options.file);
+    return ExitStatus::Report(DownloadFont(ContextOf(session), font));
+}
