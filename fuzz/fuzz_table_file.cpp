@@ -1,30 +1,18 @@
 // Any bytes read as a .PLU or .DEP file must load without reading or writing
 // out of bounds, and the table's saved form must read back into a table that
 // saves to the same bytes.
+#include "FuzzScratchFile.h"
 #include "files/TableFiles.h"
 #include "model/TextTable.h"
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 
 #include <cstdint>
 
 namespace {
 
-QString InputPath()
-{
-    return QDir::temp().filePath(
-        QStringLiteral("fuzz_table_%1.PLU").arg(QCoreApplication::applicationPid()));
-}
-
-// Removes the scratch file when the fuzzer exits.
-struct ScratchFile
-{
-    ~ScratchFile() { QFile::remove(InputPath()); }
-} scratchFile;
+const FuzzScratchFile scratch(QStringLiteral("fuzz_table_%1.PLU"));
 
 // Tables live across runs: building 3000 rows for every input would swamp
 // the fuzzer with allocations.
@@ -45,13 +33,9 @@ void Check(TextTable& table, TextTable& again, const QString& input)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString input = InputPath();
-    {
-        QFile file(input);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    }
+    if (!scratch.Write(data, size))
+        return 0;
+    const QString& input = scratch.Path();
     static TextTable plu(TableKind::PLU), pluAgain(TableKind::PLU);
     static TextTable dept(TableKind::Department), deptAgain(TableKind::Department);
     Check(plu, pluAgain, input);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -32,6 +33,10 @@ int TSimServer::CurrentRate() const
 
 bool TSimServer::Run(int stopFd, QString* error)
 {
+    // The kernel may let a timed wait run up to 50 us late by default; a line
+    // paced to the microsecond needs the wake-ups on time.
+    if (m_options.wireTime)
+        ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     for (;;) {
         const qint64 now = NowMicros();
         DeliverDue(now);
@@ -95,6 +100,7 @@ void TSimServer::DeliverDue(qint64 now)
     while (!m_incoming.empty() && m_incoming.front().releaseAt <= now) {
         const Incoming in = std::move(m_incoming.front());
         m_incoming.pop_front();
+        m_lineTime = m_options.wireTime ? in.releaseAt : now;
         for (TSimAction& action : m_engine.Feed(in.bytes, in.rate))
             m_outgoing.push_back(Outgoing{std::move(action), -1, 0});
     }
@@ -116,13 +122,14 @@ TSimServer::Progress TSimServer::RunActions(qint64 now, QString* error)
             break;
         case TSimAction::Kind::Pause:
             if (head.dueAt < 0)
-                head.dueAt = now + action.pauseMicros;
+                head.dueAt = (m_options.wireTime ? m_lineTime : now) + action.pauseMicros;
             if (now < head.dueAt)
                 return Progress::Waiting;
+            m_lineTime = head.dueAt;
             break;
         case TSimAction::Kind::Write: {
             if (m_options.wireTime && head.dueAt < 0)
-                head.dueAt = m_sendClock.Occupy(now, action.bytes.size(), CurrentRate());
+                head.dueAt = m_sendClock.Occupy(m_lineTime, action.bytes.size(), CurrentRate());
             if (now < head.dueAt)
                 return Progress::Waiting;
             const qsizetype left = action.bytes.size() - head.written;

@@ -56,4 +56,9 @@ private:
     std::deque<Outgoing> m_outgoing;
     TSimWireClock m_receiveClock;
     TSimWireClock m_sendClock;
+    // With wire time: the line instant the register's current step began
+    // (the last byte received, or a pause ended). Answers are timed from it,
+    // not from when this process got round to them, so its own wake-up
+    // delays do not slow the simulated line down.
+    qint64 m_lineTime = 0;
 };
