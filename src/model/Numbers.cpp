@@ -94,6 +94,33 @@ std::optional<qint64> ParseWhole(const QString& text)
     return value;
 }
 
+int HexDigitValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+std::optional<quint32> ParseHexDigits(QStringView digits)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint64 value = 0;
+    for (const QChar c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + static_cast<quint64>(digit);
+        if (value > std::numeric_limits<quint32>::max())
+            return std::nullopt;
+    }
+    return static_cast<quint32>(value);
+}
+
 std::optional<double> ParseDecimal(const QString& text)
 {
     const QString t = text.trimmed();

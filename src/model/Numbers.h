@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <optional>
@@ -25,6 +26,13 @@ QString FormatFixed(double value, int decimals);
 // A signed 64-bit whole number: optional blanks, an optional sign, digits.
 // Nothing when the text is not such a number or does not fit.
 std::optional<qint64> ParseWhole(const QString& text);
+
+// The value of one hexadecimal digit (either case), -1 for any other character.
+int HexDigitValue(QChar c);
+
+// Hexadecimal digits only, without prefix or blanks, up to 32 bits. Nothing
+// for any other character, for an empty text or when the value does not fit.
+std::optional<quint32> ParseHexDigits(QStringView digits);
 
 // A decimal number written with the current separator: optional blanks, an
 // optional sign, digits with at most one separator (at least one digit), an

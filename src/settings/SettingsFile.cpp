@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include "model/Numbers.h"
 #include "settings/IniDocument.h"
 
 #include <QFile>
@@ -11,32 +12,7 @@
 
 namespace {
 
-int HexDigitValue(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
-
-std::optional<qint32> ParseHex(QStringView digits)
-{
-    quint64 value = 0;
-    for (const QChar c : digits) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + static_cast<quint64>(digit);
-        if (value > std::numeric_limits<quint32>::max())
-            return std::nullopt;
-    }
-    return static_cast<qint32>(static_cast<quint32>(value));
-}
-
-std::optional<qint32> ParseDecimal(QStringView text)
+std::optional<qint32> ParseWhole32(QStringView text)
 {
     bool negative = false;
     if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
@@ -61,9 +37,11 @@ std::optional<qint32> ParseDecimal(QStringView text)
 
 std::optional<qint32> ParseWholeNumber(const QString& text)
 {
-    if (text.size() > 2 && text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        return ParseHex(QStringView(text).mid(2));
-    return ParseDecimal(text);
+    if (text.size() <= 2 || !text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        return ParseWhole32(text);
+    // 0x80000000 and above read as negative values, as 32-bit patterns.
+    const std::optional<quint32> value = ParseHexDigits(QStringView(text).mid(2));
+    return value ? std::optional<qint32>(static_cast<qint32>(*value)) : std::nullopt;
 }
 
 // Missing and unreadable files both read as empty: every read then yields its

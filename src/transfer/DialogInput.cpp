@@ -1,5 +1,7 @@
 #include "transfer/DialogInput.h"
 
+#include "model/Numbers.h"
+
 #include <limits>
 
 namespace {
@@ -9,20 +11,9 @@ bool IsDecimalDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-int HexDigitValue(QChar c)
-{
-    if (IsDecimalDigit(c))
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
-
 // An optional sign and at least one decimal digit, blanks around allowed.
 // Values beyond the int range saturate.
-std::optional<int> ParseDecimal(const QString& text)
+std::optional<int> ParseSaturatedWhole(const QString& text)
 {
     QStringView digits = QStringView(text).trimmed();
     bool negative = false;
@@ -45,31 +36,13 @@ std::optional<int> ParseDecimal(const QString& text)
     return static_cast<int>(qBound(kLowest, value, kHighest));
 }
 
-// Hexadecimal digits only, up to 32 bits.
-std::optional<quint32> ParseHex(const QString& text)
-{
-    const QStringView digits = QStringView(text).trimmed();
-    if (digits.isEmpty())
-        return std::nullopt;
-    quint64 value = 0;
-    for (const QChar c : digits) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + static_cast<quint64>(digit);
-        if (value > std::numeric_limits<quint32>::max())
-            return std::nullopt;
-    }
-    return static_cast<quint32>(value);
-}
-
 } // namespace
 
 namespace PluRangeInput {
 
 int FieldValue(const QString& text)
 {
-    return ParseDecimal(text).value_or(kFirst);
+    return ParseSaturatedWhole(text).value_or(kFirst);
 }
 
 bool IsValid(int begin, int end)
@@ -88,8 +61,8 @@ bool AcceptsBaseKey(QChar key)
 
 std::optional<MemoryRangeChoice> Parse(int area, const QString& baseHex, const QString& countText)
 {
-    const std::optional<quint32> base = ParseHex(baseHex);
-    const std::optional<int> count = ParseDecimal(countText);
+    const std::optional<quint32> base = ParseHexDigits(QStringView(baseHex).trimmed());
+    const std::optional<int> count = ParseSaturatedWhole(countText);
     if (!base || !count || *count < 1)
         return std::nullopt;
     if (qint64(*base) + *count - 1 > kLastBlock)

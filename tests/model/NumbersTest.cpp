@@ -61,3 +61,17 @@ TEST_F(Numbers, RoundHalfEven)
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;
 }
+
+TEST_F(Numbers, HexDigits)
+{
+    EXPECT_EQ(ParseHexDigits(u"0"), 0u);
+    EXPECT_EQ(ParseHexDigits(u"1fF0"), 0x1ff0u);
+    EXPECT_EQ(ParseHexDigits(u"FFFFFFFF"), 0xffffffffu);
+    EXPECT_EQ(ParseHexDigits(u"00000000FFFFFFFF"), 0xffffffffu) << "leading zeros do not overflow";
+    EXPECT_EQ(ParseHexDigits(u"100000000"), std::nullopt);
+    EXPECT_EQ(ParseHexDigits(u""), std::nullopt);
+    EXPECT_EQ(ParseHexDigits(u"0x10"), std::nullopt);
+    EXPECT_EQ(ParseHexDigits(u" 10"), std::nullopt);
+    EXPECT_EQ(ParseHexDigits(u"1g"), std::nullopt);
+    EXPECT_EQ(HexDigitValue(u'G'), -1);
+}
