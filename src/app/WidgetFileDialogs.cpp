@@ -37,6 +37,19 @@ QString WidgetFileDialogs::SaveTableFileName()
     return RunTableFileDialog(m_parent, QFileDialog::AcceptSave);
 }
 
+QString WidgetFileDialogs::ChooseOpenFile(const OpenFileFilter& filter)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(QDir::currentPath());
+    dialog.setNameFilter(QStringLiteral("%1 (%2)").arg(filter.description, filter.pattern));
+    dialog.setDefaultSuffix(filter.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return QDir::cleanPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+}
+
 std::optional<QFont> WidgetFileDialogs::ChooseFont(const QFont& initial)
 {
     bool accepted = false;
