@@ -67,6 +67,7 @@ void TMainForm::TestItemClick()
 {
     RunService([](const ServiceContext& context) { return TestConnection(context); });
 }
+
 namespace {
 
 constexpr unsigned PluBit = 1u << 0;

@@ -260,8 +260,7 @@ TEST_F(MainServiceTest, APortThatCannotBeOpenedIsReportedAndNothingIsShown)
 
 TEST_F(MainServiceTest, DownloadAndUploadThroughTheMainWindow)
 {
-    const QString state = QDir(QDir::tempPath()).filePath(QStringLiteral("state-%1.json").arg(QCoreApplication::applicationPid()));
-    QFile::remove(state);
+    const QString state = sim.FilePath(QStringLiteral("state.json"));
     StartSim({"--state", state});
     TextTable& plu = Form().PluTable();
     plu.SetCell(PLUColumn::Barcode, 1, QStringLiteral("2900000056789"));
@@ -312,8 +311,6 @@ TEST_F(MainServiceTest, DownloadAndUploadThroughTheMainWindow)
     QFile stateFile(state);
     ASSERT_TRUE(stateFile.open(QIODevice::ReadOnly));
     const QJsonArray plus = QJsonDocument::fromJson(stateFile.readAll()).object().value("plus").toArray();
-    stateFile.close();
-    QFile::remove(state);
     ASSERT_EQ(plus.size(), 2);
     EXPECT_EQ(plus[0].toObject().value("number").toInt(), 1);
     EXPECT_EQ(plus[0].toObject().value("name").toString(), QStringLiteral("Milk 1l"));
@@ -355,8 +352,8 @@ TEST_F(MainServiceTest, CtrlAltF6DumpsTheChosenMemoryAndHandsTheListingToTheView
 
 TEST_F(MainServiceTest, ProgramImageOnCtrlAltF8AndFontFromTheHiddenItemReachTheRegister)
 {
-    const QString program = QDir(QDir::tempPath()).filePath(QStringLiteral("program-%1.bin").arg(QCoreApplication::applicationPid()));
-    const QString font = QDir(QDir::tempPath()).filePath(QStringLiteral("font-%1.bin").arg(QCoreApplication::applicationPid()));
+    const QString program = sim.FilePath(QStringLiteral("program.bin"));
+    const QString font = sim.FilePath(QStringLiteral("font.bin"));
     StartSim({"--save-program", program, "--save-font", font});
     const QByteArray image = Pattern(8192, 13);
     const QByteArray glyphs = Pattern(600, 7);
@@ -380,8 +377,6 @@ TEST_F(MainServiceTest, ProgramImageOnCtrlAltF8AndFontFromTheHiddenItemReachTheR
     // The first 16 blocks stay out of a program load.
     const QByteArray receivedProgram = ReadFile(program);
     const QByteArray receivedFont = ReadFile(font);
-    QFile::remove(program);
-    QFile::remove(font);
     ASSERT_EQ(receivedProgram.size(), image.size());
     EXPECT_EQ(receivedProgram.left(4096), QByteArray(4096, '\0'));
     EXPECT_EQ(receivedProgram.mid(4096), image.mid(4096));
