@@ -1,13 +1,16 @@
 #pragma once
 
+#include "transfer/ProgramLoad.h"
+
 #include <QFont>
 #include <QString>
 
 #include <optional>
 
-// The operator's choice of a table file or a font. The main window asks through
-// this interface so that tests can answer without a modal dialog.
-class IFileDialogs
+// The operator's choice of a table file, a font, or a program image or font
+// file to send (IOpenFileChooser). The main window asks through this
+// interface so that tests can answer without a modal dialog.
+class IFileDialogs : public IOpenFileChooser
 {
 public:
     virtual ~IFileDialogs() = default;

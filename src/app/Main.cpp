@@ -317,6 +317,10 @@ void TMainForm::AboutItemClick()
 
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    // While the progress window disables this window a command is using the
+    // link and the tables; a second one must not start inside its waits.
+    if (!isEnabled())
+        return;
     const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::AltModifier);
     if (held != (Qt::ControlModifier | Qt::AltModifier))
         return;

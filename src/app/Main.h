@@ -1,8 +1,10 @@
 #pragma once
 
+#include "app/TextViewer.h"
 #include "files/Document.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
+#include "transfer/MemoryDump.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -71,6 +73,10 @@ public:
     // Puts another link in its place (tests: one on a scripted device); it is
     // traced and reports to this window's message boxes like the first.
     void SetLink(std::unique_ptr<TQelmIBusComm> link);
+
+    // Where a memory dump's listing is shown (the text viewer by default;
+    // tests record the path instead).
+    void SetListingViewer(ListingViewer viewer) { m_listingViewer = std::move(viewer); }
 
     // The message boxes of this window, for the commands others supply.
     IMessageBox& Messages() { return *m_messages; }
@@ -173,6 +179,12 @@ private:
                                                       const TransferRequest&, const TransferTables&);
     // Runs a download or upload driver with the progress window and the main link.
     void RunTransfer(const TransferChoice& choice, TransferDriverFunction driver);
+    // Runs a service function (connection test, dump, program or font
+    // download) with the progress window, the main link and the current port.
+    void RunService(const std::function<ServiceResult(const ServiceContext&)>& service);
+    // The port detection dialog's scan on its own link; a port found and
+    // kept becomes the current port.
+    void ScanForRegister(TDetectPortDlg& dialog);
     void CommitDataRequest(QSessionManager& manager);
 
     std::unique_ptr<IMessageBox> m_ownMessages;
@@ -202,6 +214,7 @@ private:
     // The port detection dialog's own link: untraced, default properties.
     std::unique_ptr<TQelmIBusComm> m_detectLink;
     KeyPreview* m_keyPreview = nullptr;
+    ListingViewer m_listingViewer = &OpenInTextViewer;
 
     int m_portNumber = 2;
     int m_speedIndex = 0;

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/FileDialogs.h"
 #include "app/TableGrid.h"
 #include "app/WaitCursor.h"
 #include "link/QelmIBus.h"
@@ -8,9 +9,14 @@
 #include "settings/DetectPortDlg.h"
 #include "settings/ParaDlg.h"
 #include "settings/AppPaths.h"
+#include "settings/DetectScan.h"
+#include "settings/StartupValues.h"
+#include "transfer/DataDlg.h"
 #include "transfer/Download.h"
 #include "transfer/ProgressForm.h"
+#include "transfer/ProgramLoad.h"
 #include "transfer/QelmIBusLink.h"
+#include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
 
@@ -51,8 +57,17 @@ void TMainForm::DetectportItemClick()
         m_detectPortDlg->Run();
 }
 
-// Supplied with the connection test.
-void TMainForm::TestItemClick() {}
+void TMainForm::ScanForRegister(TDetectPortDlg& dialog)
+{
+    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog))
+        m_portNumber = *port;
+}
+
+void TMainForm::TestItemClick()
+{
+    RunService([](const ServiceContext& context) { return TestConnection(context); });
+}
+
 namespace {
 
 constexpr unsigned PluBit = 1u << 0;
@@ -125,7 +140,35 @@ void TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
 }
-// Supplied with the service commands.
-void TMainForm::DownloadFontItemClick() {}
-void TMainForm::DumpMemory() {}
-void TMainForm::DownloadProgram() {}
+
+void TMainForm::DumpMemory()
+{
+    if (m_dataDlg == nullptr)
+        return;
+    RunService([this](const ServiceContext& context) {
+        return ::DumpMemory(context, *m_dataDlg, m_listingViewer);
+    });
+}
+
+void TMainForm::DownloadProgram()
+{
+    RunService([this](const ServiceContext& context) {
+        return ::DownloadProgram(context, *m_dialogs, Startup().updateBlock);
+    });
+}
+
+void TMainForm::DownloadFontItemClick()
+{
+    RunService([this](const ServiceContext& context) { return DownloadFont(context, *m_dialogs); });
+}
+
+void TMainForm::RunService(const std::function<ServiceResult(const ServiceContext&)>& service)
+{
+    if (m_progressForm == nullptr)
+        return;
+    const ServiceContext context{Link(), *m_progressForm, *m_messages,
+                                 ServicePort::FromNumber(m_portNumber, m_speedIndex)};
+    const ServiceResult result = service(context);
+    if (!result.detail.isEmpty())
+        Messages().Error(result.detail);
+}

@@ -35,4 +35,5 @@ void TMainForm::CreateWindows(const QString& companyName)
     m_detectLink->setObjectName(QStringLiteral("QelmIBusComm1"));
     m_detectLink->SetMessageBox(m_messages);
     m_detectPortDlg->SetAbortHandler([this] { m_detectLink->Abort(); });
+    m_detectPortDlg->SetScanHook([this](TDetectPortDlg& dialog) { ScanForRegister(dialog); });
 }

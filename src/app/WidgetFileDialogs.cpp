@@ -9,20 +9,27 @@ namespace {
 const QString TableFileFilter = QStringLiteral("PLU files(*.PLU)");
 const QString TableFileSuffix = QStringLiteral("PLU");
 
-// Both dialogs start in the working directory and show only .PLU files; the
-// .DEP and .RCY files follow the chosen name.
-QString RunTableFileDialog(QWidget* parent, QFileDialog::AcceptMode mode)
+// Every dialog starts in the working directory and shows only the files of
+// its filter; an open dialog takes only a file that exists.
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                      const QString& defaultSuffix)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     dialog.setDirectory(QDir::currentPath());
-    dialog.setNameFilter(TableFileFilter);
-    dialog.setDefaultSuffix(TableFileSuffix);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return QDir::cleanPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+}
+
+// The .DEP and .RCY files follow the chosen .PLU name.
+QString RunTableFileDialog(QWidget* parent, QFileDialog::AcceptMode mode)
+{
+    return RunFileDialog(parent, mode, TableFileFilter, TableFileSuffix);
 }
 
 } // namespace
@@ -35,6 +42,13 @@ QString WidgetFileDialogs::OpenTableFileName()
 QString WidgetFileDialogs::SaveTableFileName()
 {
     return RunTableFileDialog(m_parent, QFileDialog::AcceptSave);
+}
+
+QString WidgetFileDialogs::ChooseOpenFile(const OpenFileFilter& filter)
+{
+    return RunFileDialog(m_parent, QFileDialog::AcceptOpen,
+                         QStringLiteral("%1 (%2)").arg(filter.description, filter.pattern),
+                         filter.defaultSuffix);
 }
 
 std::optional<QFont> WidgetFileDialogs::ChooseFont(const QFont& initial)

@@ -13,6 +13,7 @@ public:
     QString OpenTableFileName() override;
     QString SaveTableFileName() override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
+    QString ChooseOpenFile(const OpenFileFilter& filter) override;
 
 private:
     QWidget* m_parent;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/DetectScan.h"
+
 #include <QDialog>
 
 #include <array>
@@ -13,7 +15,8 @@ class QPushButton;
 // link, the question whether to keep a port found) is handed in as a hook;
 // it reports through SetPortResult and stops when the dialog is no longer
 // open. Close (or Escape) aborts the link's wait through the abort handler.
-class TDetectPortDlg : public QDialog
+// The dialog is the scan's view of the results.
+class TDetectPortDlg : public QDialog, public IDetectScanView
 {
     Q_OBJECT
 
@@ -39,6 +42,10 @@ public:
     QString PortResult(int port) const;
     // False once the operator closed the dialog: the scan then stops.
     bool IsOpen() const { return isVisible(); }
+
+    // IDetectScanView
+    void ShowPortResult(int port, const QString& text) override { SetPortResult(port, text); }
+    bool ScanWanted() const override { return IsOpen(); }
 
     void reject() override;
 

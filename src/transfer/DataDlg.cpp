@@ -100,3 +100,11 @@ bool TDataDlg::Run()
         return false;
     return TakeFields();
 }
+
+std::optional<MemoryRangeChoice> TDataDlg::Run(const QString& title)
+{
+    setWindowTitle(title);
+    if (!Run())
+        return std::nullopt;
+    return m_choice;
+}

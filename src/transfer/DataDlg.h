@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/DialogInput.h"
+#include "transfer/MemoryDump.h"
 
 #include <QDialog>
 
@@ -10,8 +11,8 @@ class TRadioGroup;
 
 // The memory range of a dump: area ROM, RAM or FISCAL, the first block in
 // hexadecimal and the number of blocks. The caller sets the title
-// ("Upload data range") before Run.
-class TDataDlg : public QDialog
+// ("Upload data range") before Run, or hands it to the dump's Run(title).
+class TDataDlg : public QDialog, public IMemoryRangeDialog
 {
     Q_OBJECT
 
@@ -21,6 +22,8 @@ public:
     // Shows the dialog modally. True on OK when both fields convert to a
     // range within the register's block numbers; otherwise a beep and false.
     bool Run();
+    // IMemoryRangeDialog: the same, titled `title`, with the choice as result.
+    std::optional<MemoryRangeChoice> Run(const QString& title) override;
 
     const MemoryRangeChoice& Choice() const { return m_choice; }
     int Area() const { return m_choice.area; }

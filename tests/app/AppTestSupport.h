@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-// Answers the save prompt from a queue (Cancel when empty) and records every
-// message.
+// Answers the save prompt and yes/no questions from queues (Cancel and No when
+// empty) and records every message.
 class RecordingMessageBox : public IMessageBox
 {
 public:
@@ -31,11 +31,16 @@ public:
     bool AskYesNo(const QString& text) override
     {
         questions << text;
-        return false;
+        if (yesNoAnswers.empty())
+            return false;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
     }
     void Beep() override { ++beeps; }
 
     std::deque<SaveAnswer> answers;
+    std::deque<bool> yesNoAnswers;
     QStringList questions;
     QStringList errors;
     QStringList informations;
@@ -58,10 +63,18 @@ public:
         return saveNames.isEmpty() ? QString() : saveNames.dequeue();
     }
     std::optional<QFont> ChooseFont(const QFont&) override { return chosenFont; }
+    QString ChooseOpenFile(const OpenFileFilter& filter) override
+    {
+        askedFilters << filter.pattern;
+        return sendNames.isEmpty() ? QString() : sendNames.dequeue();
+    }
 
     QQueue<QString> openNames;
     QQueue<QString> saveNames;
     std::optional<QFont> chosenFont;
+    // Files to send (program images, fonts) and the patterns asked for.
+    QQueue<QString> sendNames;
+    QStringList askedFilters;
     int openCount = 0;
     int saveCount = 0;
 };

@@ -1,0 +1,423 @@
+// The main window's register commands run end to end: menu items, buttons
+// and hidden keys, their dialogs and the progress window, over a pseudo-
+// terminal against the register simulator.
+#include "app/Main.h"
+#include "app/TableGrid.h"
+
+#include "AppTestSupport.h"
+#include "link/QelmIBus.h"
+#include "model/Columns.h"
+#include "model/Numbers.h"
+#include "serial/PortResolver.h"
+#include "settings/DetectPortDlg.h"
+#include "settings/PortMap.h"
+#include "settings/SettingsFile.h"
+#include "settings/StartupValues.h"
+#include "support/SimProcess.h"
+#include "transfer/ProgressForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+namespace {
+
+// Acts on the next modal dialog as soon as it is shown (a key press may run
+// pending events before the command opens its dialog).
+void OnNextModal(std::function<void(QDialog&)> act)
+{
+    auto* timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(*dialog);
+    });
+    timer->start(1);
+}
+
+// Ticks the given rows of a download or upload dialog and presses OK.
+void TickAndAccept(QDialog& dialog, const QList<int>& rows)
+{
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+    ASSERT_NE(list, nullptr);
+    for (int row : rows)
+        list->item(row)->setCheckState(Qt::Checked);
+    dialog.accept();
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray Pattern(int size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * seed + i / 256) & 0xFF);
+    return bytes;
+}
+
+// Watches the progress window while a command runs, from the event loop the
+// command's waits keep running.
+class ProgressWatch
+{
+public:
+    explicit ProgressWatch(TMainForm& form) : m_form(form)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Look(); });
+        m_timer.start(1);
+    }
+
+    // Presses OK once an error has waited for it over this many looks.
+    void PressOkAfterError(int looks) { m_okAfter = looks; }
+
+    // Runs once, when the first error is shown.
+    std::function<void()> onError;
+    bool seen = false;
+    bool mainEnabledWhileShown = false;
+    QString errorText;
+    int errorLooks = 0;
+
+private:
+    void Look()
+    {
+        TProgressForm& progress = *m_form.ProgressForm();
+        if (!progress.isVisible())
+            return;
+        seen = true;
+        mainEnabledWhileShown = mainEnabledWhileShown || m_form.isEnabled();
+        if (progress.ProgressState() != IProgress::State::ErrorShown)
+            return;
+        errorText = progress.findChild<QLabel*>(QStringLiteral("StatusLabel"))->text();
+        if (errorLooks == 0 && onError)
+            onError();
+        if (++errorLooks >= m_okAfter && m_okAfter > 0)
+            progress.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    }
+
+    TMainForm& m_form;
+    QTimer m_timer;
+    int m_okAfter = 0;
+};
+
+class MainServiceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        AppPaths::SetProgramDir(m_dir.path());
+        SetDecimalSeparator(QLatin1Char('.'));
+    }
+
+    void TearDown() override
+    {
+        m_form.reset();
+        SetPortResolver({});
+        ResetDecimalSeparator();
+        AppPaths::SetProgramDir(QString());
+    }
+
+    // Starts the simulator on COM3; the program folder is its folder from now on.
+    void StartSim(const QStringList& options = {})
+    {
+        ASSERT_TRUE(sim.Start(options)) << qPrintable(sim.ErrorString());
+        LoadStartupValues();
+    }
+
+    void StopSim() { ASSERT_TRUE(sim.Stop()) << qPrintable(sim.ErrorString()); }
+
+    int FramesLike(const QString& text) const { return int(sim.FrameLines().filter(text).size()); }
+
+    // The main window on the simulator's port, shown and active.
+    TMainForm& Form()
+    {
+        if (!m_form) {
+            m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+            m_form->SetLanguageFilePath(m_dir.filePath(QStringLiteral("plu-manager.LNG")));
+            m_form->CreateWindows(QStringLiteral("Shop"));
+            m_form->SetPortNumber(3);
+            m_form->SetListingViewer([this](const QString& path) { viewed << path; });
+            m_form->show();
+            QApplication::setActiveWindow(m_form.get());
+            EXPECT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+        }
+        return *m_form;
+    }
+
+    void Trigger(const char* action)
+    {
+        auto* item = Form().findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(item, nullptr) << action;
+        item->trigger();
+    }
+
+    void PressHiddenKey(Qt::Key key)
+    {
+        QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier);
+    }
+
+    // Writes a file into the program folder and returns its path.
+    QString WriteFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = AppPaths::ProgramFile(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    void ExpectWindowsSettled()
+    {
+        EXPECT_FALSE(Form().ProgressForm()->isVisible());
+        EXPECT_TRUE(Form().isEnabled());
+        EXPECT_FALSE(Form().Link().isActive());
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+    QStringList viewed;
+    SimProcess sim;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(MainServiceTest, TheTestButtonLogsInAndOutWithTheProgressWindowShownBriefly)
+{
+    StartSim();
+    ProgressWatch watch(Form());
+    auto* button = Form().findChild<QToolButton*>(QStringLiteral("TestBtn"));
+    ASSERT_NE(button, nullptr);
+    button->click();
+
+    EXPECT_TRUE(watch.seen);
+    EXPECT_FALSE(watch.mainEnabledWhileShown);
+    EXPECT_EQ(watch.errorLooks, 0);
+    ExpectWindowsSettled();
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+    // The main link traces, and closing the port wrote the trace.
+    EXPECT_TRUE(ReadFile(sim.TracePath()).contains("Send"));
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-in): ack"), 1);
+    EXPECT_EQ(FramesLike("(log-out): ack"), 1);
+}
+
+TEST_F(MainServiceTest, ASilentRegisterLeavesConnectErrorUntilOkAndGetsNoLogOut)
+{
+    StartSim({"--fail-after", "0"});
+    ProgressWatch watch(Form());
+    watch.PressOkAfterError(20);
+    // A hidden key must not start a second command on the busy link.
+    watch.onError = [this] { PressHiddenKey(Qt::Key_F3); };
+    Trigger("TestItem");
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), QString());
+
+    EXPECT_EQ(watch.errorText, QStringLiteral("Connect...Error!"));
+    EXPECT_GE(watch.errorLooks, 20);
+    EXPECT_FALSE(watch.mainEnabledWhileShown);
+    ExpectWindowsSettled();
+    EXPECT_TRUE(QFile::exists(sim.TracePath()));
+    StopSim();
+    EXPECT_GT(FramesLike("(log-in)"), 0);
+    EXPECT_EQ(FramesLike("(log-out)"), 0);
+}
+
+TEST_F(MainServiceTest, APortThatCannotBeOpenedIsReportedAndNothingIsShown)
+{
+    SetPortDevicePath(QStringLiteral("COM3"), AppPaths::ProgramFile(QStringLiteral("no-such-tty")));
+    ProgressWatch watch(Form());
+    Trigger("TestItem");
+    ASSERT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(messages.errors.first().startsWith(QStringLiteral("Error opening COM3!")));
+    EXPECT_FALSE(watch.seen);
+    ExpectWindowsSettled();
+
+    // "None" opens COM0, which does not exist either.
+    Form().SetPortNumber(0);
+    Trigger("TestItem");
+    ASSERT_EQ(messages.errors.size(), 2);
+    EXPECT_TRUE(messages.errors.last().startsWith(QStringLiteral("Error opening COM0!")));
+}
+
+TEST_F(MainServiceTest, DownloadAndUploadThroughTheMainWindow)
+{
+    const QString state = sim.FilePath(QStringLiteral("state.json"));
+    StartSim({"--state", state});
+    TextTable& plu = Form().PluTable();
+    plu.SetCell(PLUColumn::Barcode, 1, QStringLiteral("2900000056789"));
+    plu.SetCell(PLUColumn::Name, 1, QStringLiteral("Milk 1l"));
+    plu.SetCell(PLUColumn::UnitPrice, 1, QStringLiteral("1.19"));
+    plu.SetCell(PLUColumn::Department, 1, QStringLiteral("1"));
+    plu.SetCell(PLUColumn::Name, 7, QString::fromLatin1("Caf\xE9 cr\xE8me"));
+    plu.SetCell(PLUColumn::Department, 7, QStringLiteral("2"));
+    Form().DeptmentTable().SetCell(DeptmentColumn::Name, 2, QStringLiteral("Bakery"));
+
+    {
+        ProgressWatch watch(Form());
+        OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
+        Trigger("DownloadItem");
+        EXPECT_TRUE(watch.seen);
+        EXPECT_FALSE(watch.mainEnabledWhileShown);
+        EXPECT_EQ(watch.errorLooks, 0) << qPrintable(watch.errorText);
+    }
+    ExpectWindowsSettled();
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+
+    // The rows come back into an emptied document.
+    Form().CurrentDocument().SetModified(false);
+    Form().NewItemClick();
+    ASSERT_EQ(plu.Cell(PLUColumn::Name, 1), QString());
+    {
+        ProgressWatch watch(Form());
+        OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
+        Trigger("UploadItem");
+        EXPECT_TRUE(watch.seen);
+        EXPECT_FALSE(watch.mainEnabledWhileShown);
+    }
+    ExpectWindowsSettled();
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), QStringLiteral("Milk 1l"));
+    EXPECT_EQ(plu.Cell(PLUColumn::UnitPrice, 1), QStringLiteral("1.19"));
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 7), QString::fromLatin1("Caf\xE9 cr\xE8me"));
+    EXPECT_EQ(Form().DeptmentTable().Cell(DeptmentColumn::Name, 2), QStringLiteral("Bakery"));
+    // The grid shows what the table holds.
+    const QAbstractItemModel* model = Form().PLUGrid().model();
+    bool shown = false;
+    for (int row = 0; row < 3 && !shown; ++row)
+        for (int column = 0; column < model->columnCount() && !shown; ++column)
+            shown = model->index(row, column).data().toString() == QStringLiteral("Milk 1l");
+    EXPECT_TRUE(shown);
+
+    // What the register itself kept.
+    StopSim();
+    QFile stateFile(state);
+    ASSERT_TRUE(stateFile.open(QIODevice::ReadOnly));
+    const QJsonArray plus = QJsonDocument::fromJson(stateFile.readAll()).object().value("plus").toArray();
+    ASSERT_EQ(plus.size(), 2);
+    EXPECT_EQ(plus[0].toObject().value("number").toInt(), 1);
+    EXPECT_EQ(plus[0].toObject().value("name").toString(), QStringLiteral("Milk 1l"));
+    EXPECT_EQ(plus[0].toObject().value("price").toInt(), 119);
+    EXPECT_EQ(plus[1].toObject().value("number").toInt(), 7);
+}
+
+TEST_F(MainServiceTest, CtrlAltF6DumpsTheChosenMemoryAndHandsTheListingToTheViewer)
+{
+    StartSim();
+    QString title;
+    OnNextModal([&title](QDialog& dialog) {
+        title = dialog.windowTitle();
+        for (QRadioButton* area : dialog.findChildren<QRadioButton*>())
+            if (area->text() == QStringLiteral("RAM"))
+                area->setChecked(true);
+        dialog.accept();
+    });
+    ProgressWatch watch(Form());
+    PressHiddenKey(Qt::Key_F6);
+
+    EXPECT_EQ(title, QStringLiteral("Upload data range"));
+    EXPECT_TRUE(watch.seen);
+    EXPECT_FALSE(watch.mainEnabledWhileShown);
+    ExpectWindowsSettled();
+    ASSERT_EQ(viewed, QStringList{sim.FilePath(QStringLiteral("RAM_TEMP.BIN"))});
+    const QList<QByteArray> lines = ReadFile(viewed.first()).split('\n');
+    ASSERT_EQ(lines.size(), 8193);
+    EXPECT_TRUE(lines[16].startsWith("00000100  52 41 4d ")) << lines[16].constData();
+
+    // Cancel in the range dialog sends nothing and shows nothing.
+    viewed.clear();
+    OnNextModal([](QDialog& dialog) { dialog.reject(); });
+    PressHiddenKey(Qt::Key_F6);
+    EXPECT_TRUE(viewed.isEmpty());
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-in)"), 1);
+}
+
+TEST_F(MainServiceTest, ProgramImageOnCtrlAltF8AndFontFromTheHiddenItemReachTheRegister)
+{
+    const QString program = sim.FilePath(QStringLiteral("program.bin"));
+    const QString font = sim.FilePath(QStringLiteral("font.bin"));
+    StartSim({"--save-program", program, "--save-font", font});
+    const QByteArray image = Pattern(8192, 13);
+    const QByteArray glyphs = Pattern(600, 7);
+    dialogs.sendNames << WriteFile(QStringLiteral("image.hex"), image);
+    dialogs.sendNames << WriteFile(QStringLiteral("glyphs.fnt"), glyphs);
+
+    {
+        ProgressWatch watch(Form());
+        PressHiddenKey(Qt::Key_F8);
+        EXPECT_TRUE(watch.seen);
+        EXPECT_FALSE(watch.mainEnabledWhileShown);
+        EXPECT_EQ(watch.errorLooks, 0) << qPrintable(watch.errorText);
+    }
+    ExpectWindowsSettled();
+    Trigger("DownloadFontItem");
+    ExpectWindowsSettled();
+    EXPECT_EQ(dialogs.askedFilters, (QStringList{"*.hex", "*.fnt"}));
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+    StopSim();
+
+    // The first 16 blocks stay out of a program load.
+    const QByteArray receivedProgram = ReadFile(program);
+    const QByteArray receivedFont = ReadFile(font);
+    ASSERT_EQ(receivedProgram.size(), image.size());
+    EXPECT_EQ(receivedProgram.left(4096), QByteArray(4096, '\0'));
+    EXPECT_EQ(receivedProgram.mid(4096), image.mid(4096));
+    ASSERT_GE(receivedFont.size(), glyphs.size());
+    EXPECT_EQ(receivedFont.left(glyphs.size()), glyphs);
+}
+
+TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPort)
+{
+    StartSim();
+    SetPortDevicePath(QStringLiteral("COM1"), sim.FilePath(QStringLiteral("absent1")));
+    SetPortDevicePath(QStringLiteral("COM2"), sim.FilePath(QStringLiteral("absent2")));
+    Form().SetPortNumber(1);
+    messages.yesNoAnswers = {true};
+
+    QStringList results;
+    OnNextModal([&results](QDialog& dialog) {
+        auto& detect = static_cast<TDetectPortDlg&>(dialog);
+        detect.findChild<QPushButton*>(QStringLiteral("DetectBtn"))->click();
+        for (int port = 1; port <= TDetectPortDlg::kPorts; ++port)
+            results << detect.PortResult(port);
+        detect.findChild<QPushButton*>(QStringLiteral("CloseBtn"))->click();
+    });
+    Trigger("DetectportItem");
+
+    EXPECT_EQ(results, (QStringList{"No qelm found.", "No qelm found.", "Qelm found!", ""}));
+    ASSERT_EQ(messages.errors.size(), 2);
+    EXPECT_TRUE(messages.errors[0].startsWith(QStringLiteral("Error opening COM1!")));
+    EXPECT_TRUE(messages.errors[1].startsWith(QStringLiteral("Error opening COM2!")));
+    EXPECT_EQ(messages.questions, QStringList{"Port found! Do you want to apply it?"});
+    EXPECT_EQ(Form().PortNumber(), 3);
+    EXPECT_EQ(SettingsFile(AppPaths::SettingsPath()).ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 0), 3);
+    // The scan's own link keeps no trace: closing it left DEBUG.LOG empty.
+    EXPECT_EQ(ReadFile(sim.TracePath()), QByteArray());
+
+    // The next command goes to the port found; the scan itself logged in only.
+    Trigger("TestItem");
+    EXPECT_EQ(messages.errors.size(), 2);
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-in): ack"), 2);
+    EXPECT_EQ(FramesLike("(log-out): ack"), 1);
+}
+
+} // namespace
