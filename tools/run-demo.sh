@@ -2,10 +2,12 @@
 # Starts the register simulator on a pseudo-terminal and the PLU manager with
 # its port pointed at it, for this run only; the simulator stops when the
 # program ends. Every COMn leads to the simulator, so the demo works whichever
-# port the settings file names. Usage: tools/run-demo.sh BUILD_DIR
+# port the settings file names.
+# Usage: tools/run-demo.sh BUILD_DIR [PLU-MANAGER OPTIONS...]
 set -eu
 
-build=${1:?usage: run-demo.sh BUILD_DIR}
+build=${1:?usage: run-demo.sh BUILD_DIR [PLU-MANAGER OPTIONS...]}
+shift
 bin="$build/bin"
 link="$bin/ecr-sim-port"
 
@@ -28,4 +30,4 @@ done
 
 echo "Register simulator on $(head -n 1 "$build/ecr-sim.out"); COM1 to COM4 lead to it."
 "$bin/plu-manager" --port-map "COM1=$link" --port-map "COM2=$link" \
-                   --port-map "COM3=$link" --port-map "COM4=$link"
+                   --port-map "COM3=$link" --port-map "COM4=$link" "$@"

@@ -2,6 +2,7 @@
 // and hidden keys, their dialogs and the progress window, over a pseudo-
 // terminal against the register simulator.
 #include "app/Main.h"
+#include "app/PortMapOption.h"
 #include "app/TableGrid.h"
 
 #include "AppTestSupport.h"
@@ -221,6 +222,18 @@ TEST_F(MainServiceTest, TheTestButtonLogsInAndOutWithTheProgressWindowShownBrief
     EXPECT_EQ(FramesLike("(log-out): ack"), 1);
 }
 
+TEST_F(MainServiceTest, PortMapOptionsLeadTheProgramToTheSimulatorWhateverTheSettingsSay)
+{
+    StartSim();
+    SetPortDevicePath(QStringLiteral("COM3"), AppPaths::ProgramFile(QStringLiteral("no-such-tty")));
+    // As the demo start passes them; the windows are made afterwards.
+    UsePortMapOverrides(ParsePortMapOptions({"plu-manager", "--port-map", "COM3=" + sim.LinkPath()}));
+    Trigger("TestItem");
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-in): ack"), 1);
+}
+
 TEST_F(MainServiceTest, ASilentRegisterLeavesConnectErrorUntilOkAndGetsNoLogOut)
 {
     StartSim({"--fail-after", "0"});
@@ -248,6 +261,8 @@ TEST_F(MainServiceTest, APortThatCannotBeOpenedIsReportedAndNothingIsShown)
     Trigger("TestItem");
     ASSERT_EQ(messages.errors.size(), 1);
     EXPECT_TRUE(messages.errors.first().startsWith(QStringLiteral("Error opening COM3!")));
+    EXPECT_TRUE(messages.errors.first().endsWith(QStringLiteral("no-such-tty does not exist.")))
+        << "the reason follows the notice";
     EXPECT_FALSE(watch.seen);
     ExpectWindowsSettled();
 
