@@ -193,7 +193,7 @@ TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
     auto* grid = new TableGrid(this);
     grid->setObjectName(QString::fromLatin1(name));
     grid->SetTextTable(&table);
-    connect(grid, &TableGrid::typedInBrowsing, this, [this] { m_document->SetModified(true); });
+    connect(grid, &TableGrid::textTyped, this, [this] { m_document->SetModified(true); });
     const TableKind kind = table.Kind();
     DecorateGridHeaders(*grid, [kind] {
         return kind == TableKind::PLU ? Texts().PLUTitles[0] : Texts().DeptmentTitles[0];

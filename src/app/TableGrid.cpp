@@ -209,6 +209,8 @@ void TableGrid::EditorCreated(TableGridEditor* editor, const QModelIndex& index)
     const QPersistentModelIndex cell(index);
     connect(editor, &QLineEdit::textChanged, this,
             [this, cell](const QString& text) { EditorTextChanged(cell, text); });
+    // Only the operator's own edits: the editor's first text is the cell's.
+    connect(editor, &QLineEdit::textEdited, this, &TableGrid::textTyped);
 }
 
 void TableGrid::EditorDestroyed(QWidget* editor)
@@ -365,7 +367,7 @@ void TableGrid::HandlePrintable(QKeyEvent* event)
     if (!m_editMode) {
         // Typing over a browsed cell replaces its text.
         BeginSession(current);
-        emit typedInBrowsing();
+        emit textTyped();
         model()->setData(current, QString(), Qt::EditRole);
     }
     SetCellEditing(true);

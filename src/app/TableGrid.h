@@ -60,9 +60,10 @@ public:
     void setModel(QAbstractItemModel* model) override;
 
 signals:
-    // A printable key typed while browsing replaced a cell's text: the
-    // document has been changed by the operator.
-    void typedInBrowsing();
+    // The operator changed a cell's text from the keyboard: a printable key
+    // typed over a browsed cell, or typing, Backspace or a paste in the
+    // editor. The document then holds work that is not saved.
+    void textTyped();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -336,6 +336,25 @@ TEST_F(MainFormTest, TypingOverABrowsedCellMakesNewAsk)
     EXPECT_EQ(messages.questions, QStringList({SavePrompt}));
 }
 
+TEST_F(MainFormTest, TypingInTheCellEditorMakesClosingAsk)
+{
+    ShowActive();
+    TableGrid& grid = Form().PLUGrid();
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(0, 1)); // PLU 1, its name
+    // F2 opens the editor on the cell's text; typing there is no less work.
+    QTest::keyClick(&grid, Qt::Key_F2);
+    ASSERT_EQ(grid.CurrentState(), TableGrid::State::Editing);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Tea"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(PluName(1), "Tea");
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+
+    messages.answers = {SaveAnswer::Cancel};
+    EXPECT_FALSE(Form().close()) << "the typed name would be lost";
+    EXPECT_EQ(messages.questions, QStringList({SavePrompt}));
+}
+
 TEST_F(MainFormTest, AnInvalidCellStopsSaveBeforeAnyDialog)
 {
     ShowActive();

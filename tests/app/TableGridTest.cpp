@@ -44,7 +44,7 @@ protected:
         layout->addWidget(m_elsewhere);
         for (TableGrid* grid : {m_plu, m_dept}) {
             grid->SetBeep([this] { ++m_beeps; });
-            QObject::connect(grid, &TableGrid::typedInBrowsing, [this] { ++m_modified; });
+            QObject::connect(grid, &TableGrid::textTyped, [this] { ++m_modified; });
         }
         m_window.resize(700, 700);
         m_window.show();
@@ -115,20 +115,21 @@ protected:
     int m_modified = 0;
 };
 
-TEST_F(TableGridTest, OnlyTypingOverABrowsedCellMarksTheDocumentModified)
+TEST_F(TableGridTest, TypingMarksTheDocumentModifiedAndNothingElseDoes)
 {
     // A new grid is ready: a key opens the editor on the cell without
-    // emptying it or marking the document.
+    // emptying it; what is typed there is work to save.
     EXPECT_EQ(m_plu->CurrentState(), TableGrid::State::Ready);
     SetCell(m_plu, 0, Barcode, QStringLiteral("123"));
     Key(Qt::Key_Backspace);
     EXPECT_EQ(m_plu->CurrentState(), TableGrid::State::Editing);
+    EXPECT_GT(m_modified, 0);
     Type(QStringLiteral("0042"));
     Key(Qt::Key_Return);
     EXPECT_EQ(Cell(m_plu, 0, Barcode), "42");
     EXPECT_EQ(Current(m_plu), QPoint(Name, 0));
     EXPECT_EQ(m_plu->CurrentState(), TableGrid::State::Browsing);
-    EXPECT_EQ(m_modified, 0);
+    m_modified = 0;
 
     // F2, a double-click and Delete change nothing that needs saving.
     Key(Qt::Key_F2);
@@ -146,7 +147,7 @@ TEST_F(TableGridTest, OnlyTypingOverABrowsedCellMarksTheDocumentModified)
     GoTo(m_plu, 3, Name);
     Type(QStringLiteral("Pear"));
     EXPECT_EQ(Cell(m_plu, 3, Name), "Pear");
-    EXPECT_EQ(m_modified, 1);
+    EXPECT_GT(m_modified, 0);
 
     // Escape gives the cell its text from before the edit back.
     Key(Qt::Key_Escape);
