@@ -1,5 +1,6 @@
 #include "settings/CommDlg.h"
 
+#include "app/DialogParts.h"
 #include "model/MessageBox.h"
 #include "settings/AppPaths.h"
 #include "settings/PortMap.h"
@@ -37,13 +38,6 @@ TRadioGroup* FixedGroup(const QString& name, const QString& title, const QString
     group->SetItemIndex(0);
     group->setEnabled(enabled);
     return group;
-}
-
-QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
 }
 
 } // namespace
@@ -90,13 +84,6 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
     connect(m_portBox, &QComboBox::currentIndexChanged, this, [this] { PortCBChange(); });
     connect(m_deviceBox, &QComboBox::editTextChanged, this, &TCommDlg::DeviceEdited);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OKBtn"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* groups = new QGridLayout;
     groups->addWidget(m_baudRateGroup, 0, 0);
@@ -106,14 +93,10 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
     port->addRow(portLabel, m_portBox);
     port->addRow(m_deviceLabel, m_deviceBox);
     port->addRow(QString(), m_mappingLabel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
     layout->addLayout(port);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,5 +1,6 @@
 #include "settings/ParaDlg.h"
 
+#include "app/DialogParts.h"
 #include "model/MessageBox.h"
 #include "model/Numbers.h"
 #include "settings/AppPaths.h"
@@ -105,20 +106,6 @@ protected:
             event->ignore();
     }
 };
-
-QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QGroupBox* NamedGroup(const QString& name, const QString& title, QWidget* parent)
-{
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(name);
-    return group;
-}
 
 QLineEdit* TextField(const QString& name, int maxLength, QValidator* validator, QWidget* parent)
 {
@@ -280,21 +267,9 @@ void TParaDlg::BuildControls()
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setWidget(panel);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OKBtn"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_scrollArea);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

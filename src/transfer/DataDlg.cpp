@@ -1,5 +1,6 @@
 #include "transfer/DataDlg.h"
 
+#include "app/DialogParts.h"
 #include "model/MessageBox.h"
 #include "settings/RadioGroup.h"
 
@@ -21,14 +22,6 @@ QLineEdit* DisabledField(const QString& name, const QString& text, QWidget* pare
     return field;
 }
 
-QLabel* NamedLabel(const QString& name, const QString& text, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 TDataDlg::TDataDlg(IMessageBox& messages, QWidget* parent) : QDialog(parent), m_messages(messages)
@@ -44,25 +37,13 @@ TDataDlg::TDataDlg(IMessageBox& messages, QWidget* parent) : QDialog(parent), m_
     m_baseEdit->installEventFilter(this);
 
     auto* fields = new QFormLayout;
-    fields->addRow(NamedLabel(QStringLiteral("Label1"), QStringLiteral("Base addr(hex):"), m_baseEdit, this), m_baseEdit);
-    fields->addRow(NamedLabel(QStringLiteral("Label2"), QStringLiteral("Package count::"), m_countEdit, this), m_countEdit);
+    fields->addRow(NamedLabel(QStringLiteral("Label1"), QStringLiteral("Base addr(hex):"), this, m_baseEdit), m_baseEdit);
+    fields->addRow(NamedLabel(QStringLiteral("Label2"), QStringLiteral("Package count::"), this, m_countEdit), m_countEdit);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("OKBtn"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_areaGroup);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(*this));
 }
 
 bool TDataDlg::Edit1KeyPress(QChar key)

@@ -1,5 +1,6 @@
 #include "transfer/ProgressForm.h"
 
+#include "app/DialogParts.h"
 #include "model/MessageBox.h"
 
 #include <QCloseEvent>
@@ -15,13 +16,6 @@
 namespace {
 
 constexpr int kMinimumWidth = 360;
-
-QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "transfer/uprange.h"
 
+#include "app/DialogParts.h"
 #include "model/MessageBox.h"
 #include "model/Texts.h"
 #include "transfer/DialogInput.h"
@@ -16,20 +17,6 @@
 namespace {
 
 constexpr int kRangeFieldLength = 4;
-
-QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 TRangeSpinEdit* RangeField(const QString& name, int initial, QWidget* parent)
 {
@@ -81,22 +68,12 @@ TTransferRangeDlg::TTransferRangeDlg(const QString& name, const QString& title, 
     rangeLayout->addWidget(m_endEdit, 2, 1);
     rangeLayout->setRowStretch(3, 1);
 
-    auto* okButton = NamedButton(QStringLiteral("OKBtn"), QStringLiteral("OK"), this);
-    auto* cancelButton = NamedButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), this);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* choices = new QHBoxLayout;
     choices->addWidget(m_checkList, 1);
     choices->addWidget(rangeGroup);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(*this));
 }
 
 void TTransferRangeDlg::FillCheckList()

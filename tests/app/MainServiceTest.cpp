@@ -14,6 +14,7 @@
 #include "settings/PortMap.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartupValues.h"
+#include "support/ModalDialogs.h"
 #include "support/SimProcess.h"
 #include "transfer/ProgressForm.h"
 
@@ -34,22 +35,6 @@
 #include <functional>
 
 namespace {
-
-// Acts on the next modal dialog as soon as it is shown (a key press may run
-// pending events before the command opens its dialog).
-void OnNextModal(std::function<void(QDialog&)> act)
-{
-    auto* timer = new QTimer(QCoreApplication::instance());
-    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(*dialog);
-    });
-    timer->start(1);
-}
 
 // Ticks the given rows of a download or upload dialog and presses OK.
 void TickAndAccept(QDialog& dialog, const QList<int>& rows)

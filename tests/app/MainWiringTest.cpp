@@ -6,6 +6,7 @@
 #include "AppTestSupport.h"
 #include "serial/PortResolver.h"
 #include "settings/ParaDlg.h"
+#include "support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,16 +21,6 @@
 #include <functional>
 
 namespace {
-
-// Acts on the next modal dialog once its event loop runs.
-void OnNextModal(std::function<void(QDialog&)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-    });
-}
 
 using SaveAnswer = IMessageBox::SaveAnswer;
 const QString SavePrompt = QStringLiteral("File has not been saved,save it now?");

@@ -1,5 +1,7 @@
 #include "app/WidgetFileDialogs.h"
 
+#include "support/ModalDialogs.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -12,21 +14,6 @@
 #include <functional>
 
 namespace {
-
-// Acts on the file dialog once it is shown.
-void OnFileDialog(std::function<void(QFileDialog&)> act)
-{
-    auto* timer = new QTimer(QCoreApplication::instance());
-    QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(*dialog);
-    });
-    timer->start(1);
-}
 
 class WidgetFileDialogsTest : public ::testing::Test
 {
@@ -55,7 +42,7 @@ TEST_F(WidgetFileDialogsTest, AFileToSendIsChosenFromTheWorkingDirectoryThroughI
     QStringList filters;
     QString startDir;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
-    OnFileDialog([&](QFileDialog& dialog) {
+    OnNextModal<QFileDialog>([&](QFileDialog& dialog) {
         filters = dialog.nameFilters();
         startDir = QDir(dialog.directory()).canonicalPath();
         mode = dialog.fileMode();
@@ -70,7 +57,7 @@ TEST_F(WidgetFileDialogsTest, AFileToSendIsChosenFromTheWorkingDirectoryThroughI
     EXPECT_EQ(QFileInfo(chosen).canonicalFilePath(), WorkingDir() + QStringLiteral("/image.hex"));
     EXPECT_TRUE(QFileInfo(chosen).isAbsolute());
 
-    OnFileDialog([](QFileDialog& dialog) { dialog.reject(); });
+    OnNextModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(dialogs.ChooseOpenFile({"Font Files", "*.fnt", "fnt"}), QString());
 }
 

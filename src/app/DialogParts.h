@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// Small builders the dialogs share. Every widget carries its component name
+// as objectName, which tests and the language file find it by.
+
+QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent,
+                   QWidget* buddy = nullptr);
+QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent);
+QGroupBox* NamedGroup(const QString& name, const QString& title, QWidget* parent);
+
+// The right-aligned row of a dialog's OK button (the default, "OKBtn") and
+// Cancel button ("CancelBtn"), wired to accept and reject.
+QHBoxLayout* OkCancelRow(QDialog& dialog);
