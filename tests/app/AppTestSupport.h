@@ -4,13 +4,26 @@
 #include "model/MessageBox.h"
 #include "settings/AppPaths.h"
 
+#include <QDialog>
 #include <QFile>
+#include <QListWidget>
 #include <QQueue>
-#include <deque>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <deque>
+
+// Ticks the given rows of a download or upload dialog and presses OK.
+inline void TickAndAccept(QDialog& dialog, const QList<int>& rows)
+{
+    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
+    ASSERT_NE(list, nullptr);
+    for (int row : rows)
+        list->item(row)->setCheckState(Qt::Checked);
+    dialog.accept();
+}
 
 // Answers the save prompt and yes/no questions from queues (Cancel and No when
 // empty) and records every message.

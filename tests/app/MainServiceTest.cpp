@@ -36,16 +36,6 @@
 
 namespace {
 
-// Ticks the given rows of a download or upload dialog and presses OK.
-void TickAndAccept(QDialog& dialog, const QList<int>& rows)
-{
-    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-    ASSERT_NE(list, nullptr);
-    for (int row : rows)
-        list->item(row)->setCheckState(Qt::Checked);
-    dialog.accept();
-}
-
 QByteArray ReadFile(const QString& path)
 {
     QFile file(path);

@@ -25,16 +25,6 @@ namespace {
 using SaveAnswer = IMessageBox::SaveAnswer;
 const QString SavePrompt = QStringLiteral("File has not been saved,save it now?");
 
-// Ticks the given rows of a download or upload dialog and presses OK.
-void TickAndAccept(QDialog& dialog, const QList<int>& rows)
-{
-    auto* list = dialog.findChild<QListWidget*>(QStringLiteral("CheckListBox1"));
-    ASSERT_NE(list, nullptr);
-    for (int row : rows)
-        list->item(row)->setCheckState(Qt::Checked);
-    dialog.accept();
-}
-
 class MainWiringTest : public ProgramDirFixture
 {
 protected:

@@ -3,20 +3,18 @@
 #include "ServiceDoubles.h"
 
 #include "link/QelmIBus.h"
+#include "link/RegisterLink.h"
 #include "serial/Comm.h"
 #include "serial/PortResolver.h"
 #include "settings/AppPaths.h"
 #include "settings/DetectScan.h"
 #include "settings/PortMap.h"
+#include "support/SimProcess.h"
 #include "transfer/MemoryDump.h"
 #include "transfer/ProgramLoad.h"
 #include "transfer/TestConnection.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -24,14 +22,6 @@
 namespace {
 
 using Outcome = ServiceResult::Outcome;
-
-QString SimProgram()
-{
-    QString binDir = qEnvironmentVariable("PLU_BIN_DIR");
-    if (binDir.isEmpty())
-        binDir = QStringLiteral(PLU_DEFAULT_BIN_DIR);
-    return binDir + QStringLiteral("/ecr-sim");
-}
 
 QByteArray ReadFile(const QString& path)
 {
@@ -47,15 +37,6 @@ QByteArray Pattern(int size)
     return bytes;
 }
 
-// A serial device that hands a received chunk on after 2 ms of silence
-// rather than 100 ms, so that hundreds of exchanges stay quick.
-std::unique_ptr<TComm> QuickDevice()
-{
-    auto device = std::make_unique<TComm>();
-    device->SetReadIntervalTimeout(2);
-    return device;
-}
-
 class ScanView : public IDetectScanView
 {
 public:
@@ -69,15 +50,8 @@ class ServiceEndToEndTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        AppPaths::SetProgramDir(dir.path());
         SetPortResolver(PortDevicePath);
-        QFile settings(AppPaths::SettingsPath());
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[Ports]\r\nCOM1=absent1\r\nCOM2=absent2\r\nCOM3=sim-port\r\n");
-        settings.close();
-
-        link = std::make_unique<TQelmIBusComm>(QuickDevice());
+        link = std::make_unique<TQelmIBusComm>(MakeLinkDevice());
         link->SetMessageBox(&linkMessages);
         link->SetRetryInterval(150);
         ram.answer = MemoryRangeChoice{MemoryRangeChoice::RAM};
@@ -88,47 +62,37 @@ protected:
         link.reset();
         StopSim();
         SetPortResolver({});
-        AppPaths::SetProgramDir(QString());
     }
 
+    // The simulator on COM3 (its folder is the program folder from now on);
+    // COM1 and COM2 lead to devices that do not exist.
     void StartSim(const QStringList& extra = {})
     {
-        sim.setProgram(SimProgram());
-        sim.setArguments(QStringList{"--link", dir.filePath("sim-port"), "--log", LogPath()} + extra);
-        sim.start();
-        ASSERT_TRUE(sim.waitForStarted(5000)) << qPrintable(sim.errorString());
-        while (!sim.canReadLine())
-            ASSERT_TRUE(sim.waitForReadyRead(10000)) << sim.readAllStandardError().constData();
-        ASSERT_TRUE(QFileInfo(dir.filePath("sim-port")).isSymLink());
+        ASSERT_TRUE(sim.Start(extra)) << qPrintable(sim.ErrorString());
+        SetPortDevicePath(QStringLiteral("COM1"), sim.FilePath(QStringLiteral("absent1")));
+        SetPortDevicePath(QStringLiteral("COM2"), sim.FilePath(QStringLiteral("absent2")));
     }
 
     // Ends the simulator so that its log and saved files are complete.
     void StopSim()
     {
-        if (sim.state() == QProcess::NotRunning)
-            return;
-        sim.terminate();
-        if (!sim.waitForFinished(10000))
-            sim.kill();
+        if (sim.IsRunning()) {
+            EXPECT_TRUE(sim.Stop()) << qPrintable(sim.ErrorString());
+        }
     }
 
-    QString LogPath() const { return dir.filePath("sim.log"); }
-    QStringList LogLines(const QString& containing) const
-    {
-        return QString::fromUtf8(ReadFile(LogPath())).split('\n').filter(containing);
-    }
+    QStringList LogLines(const QString& containing) const { return sim.LogLines().filter(containing); }
     ServiceContext Context() { return {*link, progress, messages, ServicePort::FromNumber(3, 4)}; }
     // Writes the file the operator then chooses.
     void Choose(const QString& name, const QByteArray& bytes)
     {
-        chosen.answer = dir.filePath(name);
+        chosen.answer = sim.FilePath(name);
         QFile file(chosen.answer);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
 
-    QTemporaryDir dir;
-    QProcess sim;
+    SimProcess sim;
     std::unique_ptr<TQelmIBusComm> link;
     MessageRecorder linkMessages;
     MessageRecorder messages;
@@ -161,7 +125,7 @@ TEST_F(ServiceEndToEndTest, RamDumpListing)
         DumpMemory(Context(), ram, [&viewed](const QString& path) { viewed << path; });
     ASSERT_EQ(result.outcome, Outcome::Done) << result.message.toStdString();
 
-    ASSERT_EQ(viewed, QStringList({dir.filePath("RAM_TEMP.BIN")}));
+    ASSERT_EQ(viewed, QStringList({sim.FilePath("RAM_TEMP.BIN")}));
     const QList<QByteArray> lines = ReadFile(viewed.first()).split('\n');
     ASSERT_EQ(lines.size(), 8193) << "8192 lines, each ended by CR LF";
     EXPECT_TRUE(lines.last().isEmpty());
@@ -179,14 +143,14 @@ TEST_F(ServiceEndToEndTest, DumpFailingAtBlock10KeepsTheBinaryBlocks)
     const ServiceResult result = DumpMemory(Context(), ram, {});
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(result.message, "Receive Data...Error!");
-    const QByteArray binary = ReadFile(dir.filePath("RAM_TEMP.BIN"));
+    const QByteArray binary = ReadFile(sim.FilePath("RAM_TEMP.BIN"));
     EXPECT_EQ(binary.size(), 2560);
     EXPECT_TRUE(binary.mid(256, 10).startsWith("RAM   0001"));
 }
 
 TEST_F(ServiceEndToEndTest, ProgramImageFromBlock16)
 {
-    const QString program = dir.filePath("received.bin");
+    const QString program = sim.FilePath("received.bin");
     StartSim({"--save-program", program});
     const QByteArray image = Pattern(65536);
     Choose("image.hex", image);
@@ -211,7 +175,7 @@ TEST_F(ServiceEndToEndTest, ProgramImageFromBlock16)
 
 TEST_F(ServiceEndToEndTest, FontOfThreePackages)
 {
-    const QString saved = dir.filePath("font.bin");
+    const QString saved = sim.FilePath("font.bin");
     StartSim({"--save-font", saved});
     const QByteArray font = Pattern(600);
     Choose("small.fnt", font);
@@ -228,7 +192,7 @@ TEST_F(ServiceEndToEndTest, FontOfThreePackages)
 TEST_F(ServiceEndToEndTest, DetectionFindsTheRegisterOnCom3)
 {
     StartSim();
-    TQelmIBusComm detectLink(QuickDevice());
+    TQelmIBusComm detectLink(MakeLinkDevice());
     detectLink.SetMessageBox(&linkMessages);
     ScanView view;
 
