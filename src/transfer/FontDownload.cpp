@@ -42,8 +42,7 @@ ServiceResult DownloadFont(const ServiceContext& context, IOpenFileChooser& choo
     if (!session.Open())
         return session.Result();
 
-    session.Step(Texts().ConnectText);
-    if (session.Cancelled() || !link.LogIn(TQelmIBusComm::kAccessCode, false))
+    if (!session.Connect())
         return session.Fail(Texts().ConnectText);
 
     const QString download = ProgramLoadTexts::DownloadFont();

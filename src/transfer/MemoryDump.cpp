@@ -89,8 +89,7 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
     if (!session.Open())
         return session.Result();
 
-    session.Step(Texts().ConnectText);
-    if (session.Cancelled() || !link.LogIn(TQelmIBusComm::kAccessCode, false))
+    if (!session.Connect())
         return FailAfterLogIn(context, session, ServiceSession::ErrorText(Texts().ConnectText));
 
     const QString receiveData = MemoryDumpTexts::ReceiveData();

@@ -73,8 +73,7 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
     if (session.Cancelled() || !link.SendDoubleSyncPattern())
         return session.Fail(wait);
 
-    session.Step(Texts().ConnectText);
-    if (session.Cancelled() || !link.LogIn(TQelmIBusComm::kAccessCode, true))
+    if (!session.Connect(true))
         return session.Fail(Texts().ConnectText);
     if (session.Cancelled() || !link.BeginProgramLoad(image->StartValue()))
         return session.Fail(Texts().ConnectText);

@@ -1,6 +1,7 @@
 #include "transfer/ServiceSession.h"
 
 #include "link/QelmIBus.h"
+#include "model/Texts.h"
 #include "serial/CommsError.h"
 #include "transfer/Progress.h"
 
@@ -52,6 +53,12 @@ bool ServiceSession::Open()
 void ServiceSession::Step(const QString& text)
 {
     m_context.progress.ShowStatus(IProgress::Mode::Normal, text + kEllipsis);
+}
+
+bool ServiceSession::Connect(bool programLoad)
+{
+    Step(Texts().ConnectText);
+    return !Cancelled() && m_context.link.LogIn(TQelmIBusComm::kAccessCode, programLoad);
 }
 
 bool ServiceSession::Cancelled() const

@@ -27,6 +27,9 @@ public:
     // True once the operator pressed Cancel (or OK): no further step may run,
     // since the link starts every operation with a cleared abort flag.
     bool Cancelled() const;
+    // The Connect step: logs in (for a program load, or for a transfer).
+    // False after Cancel or a failed log-in; the caller then fails the step.
+    bool Connect(bool programLoad = false);
 
     // Ends with text + "...Error!" in error mode (dropped after Cancel),
     // waits for the operator, closes the port.

@@ -10,8 +10,7 @@ ServiceResult TestConnection(const ServiceContext& context)
     if (!session.Open())
         return session.Result();
 
-    session.Step(Texts().ConnectText);
-    if (session.Cancelled() || !context.link.LogIn(TQelmIBusComm::kAccessCode, false))
+    if (!session.Connect())
         return session.Fail(Texts().ConnectText);
 
     session.Step(Texts().DisconnectText);

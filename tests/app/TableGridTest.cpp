@@ -1,6 +1,7 @@
 #include "app/TableGrid.h"
 
 #include "model/TextTable.h"
+#include "support/KeyInput.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -51,19 +52,6 @@ protected:
         m_window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window));
         m_plu->setFocus();
-    }
-
-    // Keys go where the operator's keys go: to the focused widget.
-    static void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);
-    }
-
-    static void Type(const QString& text)
-    {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
-                                QString(ch), Qt::NoModifier);
     }
 
     static void GoTo(TableGrid* grid, int row, int column)

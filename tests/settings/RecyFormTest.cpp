@@ -1,6 +1,7 @@
 #include "settings/Recy.h"
 
 #include "app/TableGrid.h"
+#include "support/KeyInput.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -46,18 +47,6 @@ protected:
             }
         });
         return m_form.EditRecycling(m_table);
-    }
-
-    static void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);
-    }
-
-    static void Type(const QString& text)
-    {
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
-                                QString(ch), Qt::NoModifier);
     }
 
     void GoTo(int row, int column)
