@@ -34,11 +34,22 @@ std::optional<QByteArray> TWriteQueue::TryPop()
         // Under the lock, so a block pushed meanwhile cannot lose its wake-up.
         std::uint64_t count = 0;
         [[maybe_unused]] const ssize_t got = ::read(m_wakeFd, &count, sizeof count);
+        m_lineBusy = false;
         return std::nullopt;
     }
+    m_lineBusy = true;
     QByteArray block = std::move(m_blocks.front());
     m_blocks.pop_front();
     return block;
+}
+
+bool TWriteQueue::ClaimIdleLine()
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_closed || m_lineBusy || !m_blocks.empty())
+        return false;
+    m_lineBusy = true;
+    return true;
 }
 
 void TWriteQueue::Close()

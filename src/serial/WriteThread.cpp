@@ -19,7 +19,26 @@ TWriteThread::~TWriteThread()
 
 bool TWriteThread::Queue(QByteArray block)
 {
+    if (!m_stop.IsSet() && m_queue.ClaimIdleLine())
+        block.remove(0, WriteWithoutWaiting(block));
+    // Pushed even when empty: the thread drains the line and reports the
+    // block sent, as for any other.
     return m_queue.Push(std::move(block));
+}
+
+qsizetype TWriteThread::WriteWithoutWaiting(const QByteArray& block) const
+{
+    qsizetype written = 0;
+    while (written < block.size()) {
+        const ssize_t put = m_port.Write(block.constData() + written, std::size_t(block.size() - written));
+        if (put > 0)
+            written += put;
+        else if (put < 0 && errno == EINTR)
+            continue;
+        else
+            break; // full, or failing: the thread waits for room or reports the loss
+    }
+    return written;
 }
 
 void TWriteThread::Run()

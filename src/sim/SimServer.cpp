@@ -10,6 +10,11 @@
 namespace {
 constexpr std::size_t kReadChunk = 4096;
 constexpr qint64 kNoDeadline = -1;
+// A long sleep on an idle machine ends late by the time the processor takes
+// to wake up (on a virtual machine often a few hundred microseconds), a
+// short one just after activity far less. Long waits for the line therefore
+// end this much early and sleep the rest; nothing is done before it is due.
+constexpr qint64 kWakeLeadMicros = 500;
 } // namespace
 
 TSimServer::TSimServer(TSimPort& port, TSimEngine& engine, Options options, LogSink log)
@@ -48,7 +53,9 @@ bool TSimServer::Run(int stopFd, QString* error)
         timespec timeout{};
         timespec* timeoutPtr = nullptr;
         if (deadline != kNoDeadline) {
-            const qint64 wait = std::max<qint64>(0, deadline - NowMicros());
+            qint64 wait = std::max<qint64>(0, deadline - NowMicros());
+            if (m_options.wireTime && wait > 2 * kWakeLeadMicros)
+                wait -= kWakeLeadMicros;
             timeout.tv_sec = wait / 1000000;
             timeout.tv_nsec = (wait % 1000000) * 1000;
             timeoutPtr = &timeout;

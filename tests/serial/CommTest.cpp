@@ -271,6 +271,17 @@ TEST_F(CommTest, QuickWritesKeepTheirOrderAndAreReportedAfterTheLast)
     ASSERT_TRUE(WaitUntil([&] { return reportedAfterBoth; }));
 }
 
+// On an idle line the block is written before WriteBytes returns: handing it
+// to the transmit thread first costs a wake-up of that thread on every frame.
+TEST_F(CommTest, ABlockForAnIdleLineIsOnItsWayWhenTheCallReturns)
+{
+    comm.OpenPort();
+    ASSERT_TRUE(WaitUntil([&] { return sendEmptyCount == 1; }));
+    ASSERT_TRUE(Write("frame"));
+    EXPECT_EQ(pty.ReadMasterAvailable(), "frame");
+    EXPECT_TRUE(WaitUntil([&] { return sendEmptyCount == 2; })) << "the block was not reported sent";
+}
+
 TEST_F(CommTest, ABlockLargerThanTheDriverBufferIsWrittenWhole)
 {
     comm.OpenPort();
