@@ -25,9 +25,9 @@ SPREAD=0
 BIN_DIR=build/bin
 while (($#)); do
     case "$1" in
-        --runs) RUNS=$2; shift 2 ;;
+        --runs) RUNS=${2:-}; shift $(($# > 1 ? 2 : 1)) ;;
         --spread) SPREAD=1; shift ;;
-        -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) BIN_DIR=$1; shift ;;
     esac
 done

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <optional>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -12,6 +13,20 @@
 using namespace SerialLine;
 
 namespace {
+
+// USB-serial adapters hold received bytes back, by default for up to 16 ms,
+// to fill their packets; every acknowledgement of a download would wait that
+// long. Where the driver knows the request this shortens the wait to about a
+// millisecond; other lines (plain UARTs, pseudo-terminals) are used as they
+// are.
+void RequestLowLatency(int fd)
+{
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    ioctl(fd, TIOCSSERIAL, &serial);
+}
 
 struct TBaud
 {
@@ -118,6 +133,7 @@ TPosixPort::TOpenResult TPosixPort::Open(const QByteArray& path, int* error)
         ::close(fd);
         return fail(code, TOpenResult::CannotOpen);
     }
+    RequestLowLatency(fd);
     m_fd = fd;
     return fail(0, TOpenResult::Opened);
 }

@@ -10,8 +10,9 @@
 class TPosixPort;
 class TStopSignal;
 
-// The transmit thread: writes queued blocks whole and in order, waits until
-// they have left the driver, and posts SendDataEmpty each time the queue runs
+// The transmit thread: writes queued blocks whole and in order (the start of
+// a block for an idle line already written by the caller), waits until they
+// have left the driver, and posts SendDataEmpty each time the queue runs
 // dry after writing (and once when it starts). A failing port ends the thread
 // with RequestHangup.
 class TWriteThread
