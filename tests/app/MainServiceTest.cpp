@@ -93,13 +93,12 @@ private:
     int m_okAfter = 0;
 };
 
-class MainServiceTest : public ::testing::Test
+class MainServiceTest : public ProgramDirFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        AppPaths::SetProgramDir(m_dir.path());
+        ProgramDirFixture::SetUp();
         SetDecimalSeparator(QLatin1Char('.'));
     }
 
@@ -108,7 +107,7 @@ protected:
         m_form.reset();
         SetPortResolver({});
         ResetDecimalSeparator();
-        AppPaths::SetProgramDir(QString());
+        ProgramDirFixture::TearDown();
     }
 
     // Starts the simulator on COM3; the program folder is its folder from now on.
@@ -127,7 +126,7 @@ protected:
     {
         if (!m_form) {
             m_form = std::make_unique<TMainForm>(&messages, &dialogs);
-            m_form->SetLanguageFilePath(m_dir.filePath(QStringLiteral("plu-manager.LNG")));
+            m_form->SetLanguageFilePath(FilePath(QStringLiteral("plu-manager.LNG")));
             m_form->CreateWindows(QStringLiteral("Shop"));
             m_form->SetPortNumber(3);
             m_form->SetListingViewer([this](const QString& path) { viewed << path; });
@@ -173,7 +172,6 @@ protected:
     SimProcess sim;
 
 private:
-    QTemporaryDir m_dir;
     std::unique_ptr<TMainForm> m_form;
 };
 
