@@ -2,7 +2,7 @@
 // test data, saving, clearing and opening a 3000-row document, each followed
 // by the repaint of the main window's grids.
 #include "app/Main.h"
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 #include "files/Document.h"
 #include "model/TestData.h"
 #include "settings/AppPaths.h"

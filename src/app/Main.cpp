@@ -4,7 +4,7 @@
 #include "app/HiddenKeys.h"
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 #include "app/WaitCursor.h"
 #include "app/WidgetFileDialogs.h"
 #include "app/WidgetMessageBox.h"

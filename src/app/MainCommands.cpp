@@ -1,7 +1,7 @@
 #include "app/Main.h"
 
 #include "app/FileDialogs.h"
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 #include "app/WaitCursor.h"
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"

@@ -1,8 +1,8 @@
 // The main window's menus, toolbar and client area.
 #include "app/Main.h"
 
-#include "app/GridHeaders.h"
-#include "app/TableGrid.h"
+#include "widgets/GridHeaders.h"
+#include "widgets/TableGrid.h"
 #include "model/Texts.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "settings/CommDlg.h"
 
-#include "app/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "settings/AppPaths.h"
 #include "settings/PortMap.h"

@@ -1,6 +1,6 @@
 #include "settings/ParaDlg.h"
 
-#include "app/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "model/Numbers.h"
 #include "settings/AppPaths.h"

@@ -1,7 +1,7 @@
 #include "settings/Recy.h"
 
-#include "app/TableGrid.h"
-#include "app/TableGridRules.h"
+#include "widgets/TableGrid.h"
+#include "widgets/TableGridRules.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "transfer/DataDlg.h"
 
-#include "app/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "settings/RadioGroup.h"
 

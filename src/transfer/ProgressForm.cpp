@@ -1,6 +1,6 @@
 #include "transfer/ProgressForm.h"
 
-#include "app/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "transfer/uprange.h"
 
-#include "app/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "model/Texts.h"
 #include "transfer/DialogInput.h"

@@ -1,5 +1,5 @@
 #include "app/Main.h"
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 #include "link/QelmIBus.h"
 
 #include "AppTestSupport.h"

@@ -3,7 +3,7 @@
 // terminal against the register simulator.
 #include "app/Main.h"
 #include "app/PortMapOption.h"
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 
 #include "AppTestSupport.h"
 #include "link/QelmIBus.h"

@@ -1,6 +1,6 @@
 #include "app/Main.h"
 #include "app/PortMapOption.h"
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 #include "link/QelmIBus.h"
 
 #include "AppTestSupport.h"

@@ -1,6 +1,6 @@
 #include "settings/Recy.h"
 
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 #include "support/KeyInput.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/DrawShadowText.h"
+#include "widgets/DrawShadowText.h"
 
 #include <QPainter>
 

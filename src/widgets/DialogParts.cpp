@@ -1,4 +1,4 @@
-#include "app/DialogParts.h"
+#include "widgets/DialogParts.h"
 
 #include <QDialog>
 #include <QGroupBox>

@@ -1,5 +1,5 @@
-#include "app/DrawShadowText.h"
-#include "app/GridHeaders.h"
+#include "widgets/DrawShadowText.h"
+#include "widgets/GridHeaders.h"
 
 #include <QHeaderView>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 
-#include "app/TableGridEditor.h"
+#include "widgets/TableGridEditor.h"
 #include "model/TextTable.h"
 
 #include <QApplication>

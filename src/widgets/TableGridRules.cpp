@@ -1,4 +1,4 @@
-#include "app/TableGridRules.h"
+#include "widgets/TableGridRules.h"
 
 #include "model/TextTable.h"
 

@@ -1,6 +1,6 @@
-#include "app/GridHeaders.h"
+#include "widgets/GridHeaders.h"
 
-#include "app/DrawShadowText.h"
+#include "widgets/DrawShadowText.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 
 #include "model/TextTable.h"
 #include "support/KeyInput.h"

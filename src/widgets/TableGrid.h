@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TableGridRules.h"
+#include "widgets/TableGridRules.h"
 
 #include <QPersistentModelIndex>
 #include <QPointer>

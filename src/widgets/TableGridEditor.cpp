@@ -1,6 +1,6 @@
-#include "app/TableGridEditor.h"
+#include "widgets/TableGridEditor.h"
 
-#include "app/TableGrid.h"
+#include "widgets/TableGrid.h"
 
 #include <QAction>
 #include <QApplication>
