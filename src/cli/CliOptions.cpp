@@ -21,12 +21,16 @@ struct CommandEntry
 const QList<CommandEntry>& Commands()
 {
     static const QList<CommandEntry> kCommands{
-        {QStringLiteral("download"), Command::Download, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("download"), Command::Download,
+         {QStringLiteral("--tables"), QStringLiteral("--range"), QStringLiteral("--verify"),
+          QStringLiteral("--changes-only")}},
         {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range")}},
         {QStringLiteral("test"), Command::Test, {}},
         {QStringLiteral("dump"), Command::Dump, {kBase, kCount}},
         {QStringLiteral("program"), Command::Program, {QStringLiteral("--first-block")}},
         {QStringLiteral("font"), Command::Font, {}},
+        {QStringLiteral("compare"), Command::Compare, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("history"), Command::History, {}},
     };
     return kCommands;
 }
@@ -146,6 +150,18 @@ std::optional<QString> TakeOption(CliOptions& options, GivenOptions& given, cons
     return std::nullopt;
 }
 
+// Options without a value; false for any other argument.
+bool TakeFlag(CliOptions& options, const QString& argument)
+{
+    if (argument == QLatin1String("--verify"))
+        options.verify = true;
+    else if (argument == QLatin1String("--changes-only"))
+        options.changesOnly = true;
+    else
+        return false;
+    return true;
+}
+
 // Why a run of blocks is refused, in the operator's terms.
 QString RunError(const QString& baseHex, const QString& countText)
 {
@@ -193,6 +209,26 @@ std::optional<QString> TakeDumpArguments(CliOptions& options, const GivenOptions
     return std::nullopt;
 }
 
+// history, history show N, history export N OUT.PLU
+std::optional<QString> TakeHistoryArguments(CliOptions& options, const QStringList& words)
+{
+    if (words.isEmpty())
+        return std::nullopt;
+    const QString action = words[0];
+    const qsizetype wanted = action == QLatin1String("export") ? 3 : 2;
+    if ((action != QLatin1String("show") && action != QLatin1String("export")) || words.size() != wanted)
+        return QStringLiteral("history takes nothing, show N or export N OUT.PLU");
+    bool ok = false;
+    const qint64 id = words[1].toLongLong(&ok);
+    if (!ok || id < 1)
+        return QStringLiteral("history %1 takes an entry number, not \"%2\"").arg(action, words[1]);
+    options.historyAction = action;
+    options.historyId = id;
+    if (wanted == 3)
+        options.file = words[2];
+    return std::nullopt;
+}
+
 // The files after the command word.
 std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry, const GivenOptions& given,
                                  const QStringList& files)
@@ -204,8 +240,11 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
         return std::nullopt;
     case Command::Dump:
         return TakeDumpArguments(options, given, files);
+    case Command::History:
+        return TakeHistoryArguments(options, files);
     case Command::Download:
     case Command::Upload:
+    case Command::Compare:
     case Command::Program:
     case Command::Font:
         break;
@@ -213,6 +252,7 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
     static const QHash<Command, QString> kFileNames{
         {Command::Download, QStringLiteral("a document")},
         {Command::Upload, QStringLiteral("a document")},
+        {Command::Compare, QStringLiteral("a document")},
         {Command::Program, QStringLiteral("a program image")},
         {Command::Font, QStringLiteral("a font file")},
     };
@@ -233,6 +273,8 @@ QString CliUsage()
         "       plu-cli dump --base HEX --count N OUT [options]\n"
         "       plu-cli program IMAGE.hex [--first-block N] [options]\n"
         "       plu-cli font FILE.fnt [options]\n"
+        "       plu-cli compare DOC.PLU [--tables LIST] [--range FROM-TO] [options]\n"
+        "       plu-cli history [show N | export N OUT.PLU] [--settings FILE]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
         "  upload    read them from the register into a new document DOC.PLU (.DEP, .RCY)\n"
@@ -242,10 +284,18 @@ QString CliUsage()
         "            bytes from block HEX on, and leave the hexadecimal listing at OUT\n"
         "  program   replace the register's program with an image of 256-byte blocks\n"
         "  font      load a font file into the register\n"
+        "  compare   read the tables from the register and list every field that differs\n"
+        "            from the document (exit 3 when any does)\n"
+        "  history   list the transfers kept beside the settings file, show one, or\n"
+        "            write its tables as a document\n"
         "\n"
         "Options:\n"
         "  --tables LIST          plu,department,parameter (default plu,department)\n"
         "  --range FROM-TO        PLU numbers, 1 to 3000 (default 1-3000)\n"
+        "  --verify               download: read the tables back and compare\n"
+        "  --changes-only         download: send only what changed since the register\n"
+        "                         was last seen on this port (keyboard changes at the\n"
+        "                         register are not seen; --verify catches them)\n"
         "  --base HEX --count N   the run of blocks a dump reads (block numbers 0 to FFFF)\n"
         "  --first-block N        first image block sent, 0 to 65535\n"
         "                         (default [Address] Update of the settings, else 16)\n"
@@ -260,7 +310,8 @@ QString CliUsage()
         "\n"
         "Progress and errors go to standard error; dump prints the listing's path.\n"
         "Ctrl+C cancels.\n"
-        "Exit status: 0 done, 1 the command failed, 2 wrong command line.\n");
+        "Exit status: 0 done, 1 the command failed, 2 wrong command line,\n"
+        "3 compare found differences.\n");
 }
 
 CliParse ParseCliOptions(const QStringList& arguments)
@@ -280,6 +331,10 @@ CliParse ParseCliOptions(const QStringList& arguments)
             positional << argument;
             continue;
         }
+        if (TakeFlag(options, argument)) {
+            given.names.insert(argument);
+            continue;
+        }
         // --name=value or --name value
         QString value;
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
@@ -296,7 +351,7 @@ CliParse ParseCliOptions(const QStringList& arguments)
     }
 
     if (positional.isEmpty())
-        return UsageError(QStringLiteral("give a command: download, upload, test, dump, program or font"));
+        return UsageError(QStringLiteral("give a command: download, upload, compare, history, test, dump, program or font"));
     const QString commandName = positional.takeFirst();
     const auto& commands = Commands();
     const auto entry = std::find_if(commands.cbegin(), commands.cend(),
@@ -311,5 +366,7 @@ CliParse ParseCliOptions(const QStringList& arguments)
     }
     if (const auto error = TakeFiles(options, *entry, given, positional))
         return UsageError(*error);
+    if (options.command == Command::Compare && (options.tables & TableBit(TransferTable::Parameter)) != 0)
+        return UsageError(QStringLiteral("compare takes the tables plu and department"));
     return parse;
 }

@@ -18,7 +18,7 @@
 //           [--retry-interval MS] [--retry-count N]
 struct CliOptions
 {
-    enum class Command { Download, Upload, Test, Dump, Program, Font };
+    enum class Command { Download, Upload, Test, Dump, Program, Font, Compare, History };
 
     Command command = Command::Download;
     // The document (download, upload), the listing to leave (dump), the image
@@ -35,6 +35,13 @@ struct CliOptions
     std::optional<QString> settings;   // SYSTEM.CFG beside plu-cli when not given
     int retryInterval = 1000;          // ms the link waits for each answer
     int retryCount = 10;               // repeats before a package fails
+
+    // download: read the tables back and compare; send only what changed.
+    bool verify = false;
+    bool changesOnly = false;
+    // history: "" lists, "show" or "export" one entry (export writes to file).
+    QString historyAction;
+    qint64 historyId = 0;
 };
 
 struct CliParse

@@ -1,14 +1,12 @@
 #include "cli/TableCommands.h"
 
 #include "cli/CliSession.h"
+#include "cli/CompareCommands.h"
 #include "cli/ExitStatus.h"
 
 #include "files/Document.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
-#include "transfer/Download.h"
-#include "transfer/QelmIBusLink.h"
-#include "transfer/Upload.h"
 
 #include <QFileInfo>
 
@@ -38,10 +36,8 @@ int RunTableTransfer(const CliOptions& options)
     request.selection = options.tables;
     request.range = options.range;
 
-    QelmIBusLink link(session.Link());
     const TransferTables tables{plu, departments, session.SettingsPath()};
-    const TransferResult result = download ? DownloadTables(link, session.Progress(), request, tables)
-                                           : UploadTables(link, session.Progress(), request, tables);
+    const TransferResult result = RunRecordedTableTransfer(session, options, request, tables);
     if (!result.Succeeded())
         return ExitStatus::Report(result);
     if (!download)

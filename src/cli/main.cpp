@@ -2,6 +2,7 @@
 // driving the same code as the main window.
 
 #include "cli/CliOptions.h"
+#include "cli/CompareCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
@@ -31,6 +32,10 @@ int Run(const CliOptions& options)
         return RunProgramDownload(options);
     case Command::Font:
         return RunFontDownload(options);
+    case Command::Compare:
+        return RunCompare(options);
+    case Command::History:
+        return RunHistory(options);
     }
     return ExitStatus::kUsage;
 }

@@ -323,6 +323,10 @@ TSimEngine::Outcome TSimEngine::PluDownload(const quint8* data)
     for (int i = 0; i < count; ++i) {
         const quint8* entry = data + kFirstEntry + i * kEntryBytes;
         const quint32 index = SimBytes::ReadLe32(entry);
+        if (m_options.losePlu && quint32(*m_options.losePlu) == index + 1) {
+            numbers << QStringLiteral("%1(lost)").arg(index + 1);
+            continue;
+        }
         PluBytes record;
         std::copy(entry + kEntryRecord, entry + kEntryRecord + Plu::kBytes, record.begin());
         m_contents.SetPlu(index, record);

@@ -47,6 +47,7 @@ public:
         bool split = false;        // reply frames in small chunks with short pauses
         bool rejectProgram = false;  // refuse the end of a program load
         std::optional<quint32> accessCode;  // when set, log-ins must carry it
+        std::optional<int> losePlu;  // PLU number whose downloaded record is acknowledged but not kept
     };
 
     enum class Session { None, Normal, ProgramLoad };

@@ -44,6 +44,7 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
         {QStringLiteral("split"), QStringLiteral("Send reply frames in small chunks with short pauses.")},
         {QStringLiteral("wire-time"), QStringLiteral("Take as long as a real line to receive and to send.")},
         {QStringLiteral("reject-program"), QStringLiteral("Refuse the end of a program load with 0x55.")},
+        {QStringLiteral("lose-plu"), QStringLiteral("Acknowledge downloads of PLU <n> but keep the old record."), QStringLiteral("n")},
         {QStringLiteral("log"), QStringLiteral("Write one line per received frame to <file>."), QStringLiteral("file")},
         {QStringLiteral("save-program"), QStringLiteral("On exit, write the received program blocks to <file>."), QStringLiteral("file")},
         {QStringLiteral("save-font"), QStringLiteral("On exit, write the received font packages to <file>."), QStringLiteral("file")},
@@ -101,6 +102,15 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
         || !ReadCount(parser, QStringLiteral("fail-after"), &failAfter, error))
         return false;
     options->engine.failAfter = failAfter;
+    if (parser.isSet(QStringLiteral("lose-plu"))) {
+        bool ok = false;
+        const int number = parser.value(QStringLiteral("lose-plu")).toInt(&ok);
+        if (!ok || number < 1 || number > TSimContents::kPluCount) {
+            *error = QStringLiteral("--lose-plu must be a PLU number 1 to 3000");
+            return false;
+        }
+        options->engine.losePlu = number;
+    }
     options->engine.noise = parser.isSet(QStringLiteral("noise"));
     options->engine.split = parser.isSet(QStringLiteral("split"));
     options->engine.rejectProgram = parser.isSet(QStringLiteral("reject-program"));

@@ -57,6 +57,11 @@ inline void WriteLittle32(quint8* at, quint32 value)
     at[3] = quint8(value >> 24);
 }
 
+inline quint32 ReadLittle32(const quint8* at)
+{
+    return quint32(at[0]) | quint32(at[1]) << 8 | quint32(at[2]) << 16 | quint32(at[3]) << 24;
+}
+
 // The lowest 32 bits (two's complement) of a whole number held in a double,
 // for any magnitude: numbers that do not fit wrap instead of invoking an
 // out-of-range conversion. Not-a-number and infinities give 0.

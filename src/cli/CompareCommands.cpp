@@ -1,0 +1,237 @@
+#include "cli/CompareCommands.h"
+
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+
+#include "files/Document.h"
+#include "history/TransferHistory.h"
+#include "model/RecyTable.h"
+#include "model/TextTable.h"
+#include "model/Texts.h"
+#include "transfer/CapturingLink.h"
+#include "transfer/Compare.h"
+#include "transfer/Download.h"
+#include "transfer/DownloadChanges.h"
+#include "transfer/QelmIBusLink.h"
+#include "transfer/Upload.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void PrintLine(std::FILE* to, const QString& text)
+{
+    std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(to);
+}
+
+void ShowWarning(TransferHistory& history)
+{
+    const QString warning = history.TakeWarning();
+    if (!warning.isEmpty())
+        ExitStatus::PrintError(QStringLiteral("warning: ") + warning);
+}
+
+QString TableNames(unsigned tables)
+{
+    QStringList names;
+    for (const TransferTable table : {TransferTable::PLU, TransferTable::Department}) {
+        if ((tables & TableBit(table)) != 0)
+            names << Texts().DownloadItemTips[std::size_t(table)];
+    }
+    return names.join(QStringLiteral(" and "));
+}
+
+void PrintDifferences(const CompareOutcome& outcome, unsigned tables)
+{
+    for (const FieldDifference& difference : outcome.differences)
+        PrintLine(stdout, DifferenceLine(difference));
+    PrintLine(stderr, DifferenceCounts(outcome.differences, tables));
+}
+
+// Reads the tables back after a download and records the comparison. A
+// difference makes the command fail.
+TransferResult Verify(CliSession& session, TransferHistory& history, const TransferRequest& request,
+                      const TransferTables& tables)
+{
+    QelmIBusLink link(session.Link());
+    const CompareOutcome outcome = CompareWithRegister(link, session.Progress(), request, tables.plu,
+                                                       tables.departments);
+    history.Record(QStringLiteral("verify"), request, outcome.result, outcome.held,
+                   outcome.Agrees() || !outcome.result.Succeeded() ? QString() : QStringLiteral("differs"));
+    if (!outcome.result.Succeeded())
+        return outcome.result;
+    PrintDifferences(outcome, request.selection);
+    if (outcome.differences.empty())
+        return outcome.result;
+    TransferResult failed;
+    failed.outcome = TransferResult::Outcome::Failed;
+    failed.message = QStringLiteral("Verify: the register does not hold what was sent (%1 differing fields)")
+                         .arg(outcome.differences.size());
+    return failed;
+}
+
+TransferResult DownloadOnlyChanges(CliSession& session, TransferHistory& history, ITransferLink& link,
+                                   const TransferRequest& request, const TransferTables& tables)
+{
+    const TableSnapshot known = history.KnownState(request.port);
+    const unsigned unknown = TablesWithoutKnownState(known, request);
+    if (unknown != 0)
+        PrintLine(stderr, QStringLiteral("Nothing is known of the %1 table on the register at %2 yet: "
+                                         "sending it in full.")
+                              .arg(TableNames(unknown), request.port));
+    PrintLine(stderr, QStringLiteral("Sending only what changed since the register was last seen. Changes made at "
+                                     "the register's own keyboard since then are not seen (compare or --verify "
+                                     "finds them)."));
+    ChangesReport report;
+    const TransferResult result = DownloadChanges(link, session.Progress(), request, tables, known, report);
+    if (result.Succeeded()) {
+        if (request.Includes(TransferTable::PLU) && (report.fullTables & TableBit(TransferTable::PLU)) == 0)
+            PrintLine(stderr, QStringLiteral("Changed PLUs sent: %1, in packages: %2.")
+                                  .arg(report.sentPLUs.size()).arg(report.pluPackages));
+        if (request.Includes(TransferTable::Department)
+            && (report.fullTables & TableBit(TransferTable::Department)) == 0)
+            PrintLine(stderr, QStringLiteral("Changed departments sent: %1, in packages: %2.")
+                                  .arg(report.sentDepartments.size()).arg(report.departmentPackages));
+    }
+    return result;
+}
+
+} // namespace
+
+TransferResult RunRecordedTableTransfer(CliSession& session, const CliOptions& options,
+                                        const TransferRequest& request, const TransferTables& tables)
+{
+    TransferHistory history;
+    ShowWarning(history);
+    QelmIBusLink serial(session.Link());
+    CapturingLink link(serial);
+    if (options.command == CliOptions::Command::Upload) {
+        const TransferResult result = UploadTables(link, session.Progress(), request, tables);
+        history.Record(QStringLiteral("upload"), request, result, link.Captured(request.range));
+        ShowWarning(history);
+        return result;
+    }
+
+    const TransferResult result = options.changesOnly
+                                      ? DownloadOnlyChanges(session, history, link, request, tables)
+                                      : DownloadTables(link, session.Progress(), request, tables);
+    history.Record(options.changesOnly ? QStringLiteral("download changes") : QStringLiteral("download"), request,
+                   result, link.Captured());
+    ShowWarning(history);
+    if (!result.Succeeded() || !options.verify)
+        return result;
+    const TransferResult verified = Verify(session, history, request, tables);
+    ShowWarning(history);
+    return verified;
+}
+
+int RunCompare(const CliOptions& options)
+{
+    CliSession session(options);
+    TextTable plu(TableKind::PLU);
+    TextTable departments(TableKind::Department);
+    RecyTable recycling;
+    Document document(plu, departments, recycling);
+    const QString documentPath = QFileInfo(options.file).absoluteFilePath();
+    if (!QFileInfo::exists(documentPath)) {
+        ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(options.file));
+        return ExitStatus::kFailed;
+    }
+    document.LoadDocument(documentPath);
+
+    TransferRequest request;
+    request.port = session.PortName();
+    request.baudIndex = session.BaudIndex();
+    request.selection = options.tables;
+    request.range = options.range;
+
+    TransferHistory history;
+    ShowWarning(history);
+    QelmIBusLink link(session.Link());
+    const CompareOutcome outcome = CompareWithRegister(link, session.Progress(), request, plu, departments);
+    history.Record(QStringLiteral("compare"), request, outcome.result, outcome.held,
+                   outcome.Agrees() || !outcome.result.Succeeded() ? QString() : QStringLiteral("differs"));
+    ShowWarning(history);
+    if (!outcome.result.Succeeded())
+        return ExitStatus::Report(outcome.result);
+    PrintDifferences(outcome, request.selection);
+    return outcome.differences.empty() ? ExitStatus::kDone : CompareCommands::kDiffer;
+}
+
+namespace {
+
+void PrintEntry(const HistoryEntry& entry)
+{
+    PrintLine(stdout, QStringLiteral("Entry:    %1").arg(entry.id));
+    PrintLine(stdout, QStringLiteral("Time:     %1").arg(entry.time.toLocalTime().toString(Qt::ISODate)));
+    PrintLine(stdout, QStringLiteral("Command:  %1").arg(entry.command));
+    PrintLine(stdout, QStringLiteral("Port:     %1 (%2)").arg(entry.port, entry.device));
+    PrintLine(stdout, QStringLiteral("Rate:     %1 bit/s").arg(entry.lineRate));
+    PrintLine(stdout, QStringLiteral("Tables:   %1").arg(entry.TablesText()));
+    PrintLine(stdout, QStringLiteral("Outcome:  %1").arg(entry.outcome));
+    if (!entry.error.isEmpty())
+        PrintLine(stdout, QStringLiteral("Error:    %1").arg(entry.error));
+    if (!entry.contents)
+        return;
+    const TableSnapshot& contents = *entry.contents;
+    PrintLine(stdout, QStringLiteral("Contents: %1 PLUs%2, price decimals %3")
+                          .arg(contents.plus.size())
+                          .arg(contents.departments ? QStringLiteral(", 9 departments") : QString())
+                          .arg(contents.priceDecimals));
+    for (const auto& [number, record] : contents.plus) {
+        const PLUCells cells = DecodePLURecord(record.data(), contents.priceDecimals);
+        PrintLine(stdout, QStringLiteral("PLU %1\t%2\t%3\t%4\t%5\t%6")
+                              .arg(number)
+                              .arg(cells.barcode, cells.name, cells.price, cells.department, cells.stocks));
+    }
+    if (!contents.departments)
+        return;
+    for (int d = 1; d <= TableSnapshot::kDepartments; ++d) {
+        const DeptmentCells cells =
+            DecodeDeptmentRecord((*contents.departments)[std::size_t(d - 1)].data(), contents.priceDecimals);
+        PrintLine(stdout, QStringLiteral("department %1\t%2\t%3\t%4").arg(d).arg(cells.name, cells.tax, cells.price));
+    }
+}
+
+} // namespace
+
+int RunHistory(const CliOptions& options)
+{
+    CliSession session(options);   // makes --settings the run's settings file
+    TransferHistory history;
+    if (!history.Store().IsOpen()) {
+        ExitStatus::PrintError(history.TakeWarning());
+        return ExitStatus::kFailed;
+    }
+    if (options.historyAction.isEmpty()) {
+        for (const HistoryEntry& entry : history.Store().List())
+            PrintLine(stdout, entry.ListLine());
+        return ExitStatus::kDone;
+    }
+    const auto entry = history.Store().Entry(options.historyId);
+    if (!entry) {
+        ExitStatus::PrintError(history.Store().Error().isEmpty()
+                                   ? QStringLiteral("no history entry %1").arg(options.historyId)
+                                   : history.Store().Error());
+        return ExitStatus::kFailed;
+    }
+    if (options.historyAction == QLatin1String("show")) {
+        PrintEntry(*entry);
+        return ExitStatus::kDone;
+    }
+    if (!entry->contents || entry->contents->IsEmpty()) {
+        ExitStatus::PrintError(QStringLiteral("history entry %1 holds no tables").arg(options.historyId));
+        return ExitStatus::kFailed;
+    }
+    TextTable plu(TableKind::PLU);
+    TextTable departments(TableKind::Department);
+    RecyTable recycling;
+    Document document(plu, departments, recycling);
+    document.ClearDocument();
+    WriteSnapshot(*entry->contents, plu, departments);
+    document.SaveDocumentAs(QFileInfo(options.file).absoluteFilePath());
+    return ExitStatus::kDone;
+}

@@ -1,0 +1,286 @@
+#include "history/HistoryStore.h"
+
+#include "history/SnapshotBlob.h"
+
+#include <QAtomicInteger>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QString NewConnectionName()
+{
+    static QAtomicInteger<int> counter;
+    return QStringLiteral("history-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// Rolls back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase db) : db_(std::move(db)) { begun_ = db_.transaction(); }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction()
+    {
+        if (begun_)
+            db_.rollback();
+    }
+    bool Begun() const { return begun_; }
+    bool Commit()
+    {
+        const bool ok = db_.commit();
+        begun_ = !ok;
+        return ok;
+    }
+
+private:
+    QSqlDatabase db_;
+    bool begun_ = false;
+};
+
+HistoryEntry EntryOf(const QSqlQuery& query)
+{
+    HistoryEntry entry;
+    entry.id = query.value(0).toLongLong();
+    entry.time = QDateTime::fromString(query.value(1).toString(), Qt::ISODateWithMs);
+    entry.command = query.value(2).toString();
+    entry.port = query.value(3).toString();
+    entry.device = query.value(4).toString();
+    entry.lineRate = query.value(5).toInt();
+    entry.tables = query.value(6).toUInt();
+    entry.range = PluRange{query.value(7).toInt(), query.value(8).toInt()};
+    entry.outcome = query.value(9).toString();
+    entry.error = query.value(10).toString();
+    return entry;
+}
+
+// Text columns are NOT NULL; an empty text is stored as "".
+QVariant Text(const QString& text)
+{
+    return QVariant(text.isNull() ? QStringLiteral("") : text);
+}
+
+const QString kEntryColumns = QStringLiteral(
+    "id, time, command, port, device, line_rate, tables, range_begin, range_end, outcome, error");
+
+} // namespace
+
+HistoryStore::HistoryStore(const QString& path, Limits limits) : connection_(NewConnectionName()), limits_(limits)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        error_ = QStringLiteral("The transfer history needs the SQLite driver of Qt (package libqt6sql6-sqlite).");
+        return;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        Fail(QStringLiteral("open"), db.lastError().text());
+        return;
+    }
+    open_ = CreateSchema();
+    if (!open_)
+        db.close();
+    else
+        error_.clear();
+}
+
+HistoryStore::~HistoryStore()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        if (db.isValid())
+            db.close();
+    }
+    if (QSqlDatabase::contains(connection_))
+        QSqlDatabase::removeDatabase(connection_);
+}
+
+bool HistoryStore::Fail(const QString& what, const QString& why)
+{
+    error_ = QStringLiteral("Transfer history: cannot %1 %2: %3")
+                 .arg(what, QSqlDatabase::database(connection_, false).databaseName(), why);
+    return false;
+}
+
+bool HistoryStore::Exec(const QString& statement)
+{
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (query.exec(statement))
+        return true;
+    return Fail(QStringLiteral("write"), query.lastError().text());
+}
+
+bool HistoryStore::CreateSchema()
+{
+    // auto_vacuum only takes effect before the first table is made; it lets
+    // the retention give space back to the file system.
+    return Exec(QStringLiteral("PRAGMA auto_vacuum = INCREMENTAL"))
+           && Exec(QStringLiteral("PRAGMA journal_mode = WAL"))
+           && Exec(QStringLiteral("PRAGMA synchronous = NORMAL"))
+           && Exec(QStringLiteral(
+               "CREATE TABLE IF NOT EXISTS transfers ("
+               " id INTEGER PRIMARY KEY AUTOINCREMENT, time TEXT NOT NULL, command TEXT NOT NULL,"
+               " port TEXT NOT NULL, device TEXT NOT NULL, line_rate INTEGER NOT NULL, tables INTEGER NOT NULL,"
+               " range_begin INTEGER NOT NULL, range_end INTEGER NOT NULL, outcome TEXT NOT NULL,"
+               " error TEXT NOT NULL, has_contents INTEGER NOT NULL, price_decimals INTEGER NOT NULL,"
+               " plus BLOB, departments BLOB)"))
+           && Exec(QStringLiteral(
+               "CREATE TABLE IF NOT EXISTS known_state ("
+               " device TEXT PRIMARY KEY, price_decimals INTEGER NOT NULL, plus BLOB, departments BLOB)"));
+}
+
+qint64 HistoryStore::Record(const HistoryEntry& entry)
+{
+    if (!open_)
+        return 0;
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    Transaction transaction(db);
+    if (!transaction.Begun()) {
+        Fail(QStringLiteral("write"), db.lastError().text());
+        return 0;
+    }
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral(
+        "INSERT INTO transfers (time, command, port, device, line_rate, tables, range_begin, range_end, outcome,"
+        " error, has_contents, price_decimals, plus, departments)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    const TableSnapshot contents = entry.contents.value_or(TableSnapshot{});
+    for (const QVariant& value :
+         {QVariant(entry.time.toUTC().toString(Qt::ISODateWithMs)), Text(entry.command), Text(entry.port), Text(entry.device), QVariant(entry.lineRate), QVariant(entry.tables), QVariant(entry.range.begin),
+          QVariant(entry.range.end), Text(entry.outcome), Text(entry.error),
+          QVariant(entry.contents.has_value()), QVariant(int(contents.priceDecimals)),
+          QVariant(SnapshotBlob::PLUs(contents)), QVariant(SnapshotBlob::Departments(contents))})
+        insert.addBindValue(value);
+    if (!insert.exec()) {
+        Fail(QStringLiteral("write"), insert.lastError().text());
+        return 0;
+    }
+    const qint64 id = insert.lastInsertId().toLongLong();
+    if (entry.contents && !entry.contents->IsEmpty() && !MergeKnownState(entry.device, *entry.contents))
+        return 0;
+    if (!ApplyRetention())
+        return 0;
+    if (!transaction.Commit()) {
+        Fail(QStringLiteral("write"), db.lastError().text());
+        return 0;
+    }
+    Exec(QStringLiteral("PRAGMA incremental_vacuum"));
+    error_.clear();
+    return id;
+}
+
+bool HistoryStore::MergeKnownState(const QString& device, const TableSnapshot& contents)
+{
+    TableSnapshot known = KnownState(device);
+    MergeSnapshot(known, contents);
+    QSqlQuery upsert(QSqlDatabase::database(connection_, false));
+    upsert.prepare(QStringLiteral(
+        "INSERT OR REPLACE INTO known_state (device, price_decimals, plus, departments) VALUES (?, ?, ?, ?)"));
+    upsert.addBindValue(device);
+    upsert.addBindValue(int(known.priceDecimals));
+    upsert.addBindValue(SnapshotBlob::PLUs(known));
+    upsert.addBindValue(SnapshotBlob::Departments(known));
+    if (upsert.exec())
+        return true;
+    return Fail(QStringLiteral("write"), upsert.lastError().text());
+}
+
+bool HistoryStore::ApplyRetention()
+{
+    QSqlQuery sizes(QSqlDatabase::database(connection_, false));
+    sizes.setForwardOnly(true);
+    // The entry's own columns count as a few hundred bytes beside its contents.
+    if (!sizes.exec(QStringLiteral(
+            "SELECT id, 256 + length(error) + IFNULL(length(plus), 0) + IFNULL(length(departments), 0)"
+            " FROM transfers ORDER BY id DESC")))
+        return Fail(QStringLiteral("read"), sizes.lastError().text());
+    int kept = 0;
+    qint64 bytes = 0;
+    qint64 firstDropped = 0;
+    while (sizes.next()) {
+        bytes += sizes.value(1).toLongLong();
+        if (kept == limits_.entries || (kept > 0 && bytes > limits_.bytes)) {
+            firstDropped = sizes.value(0).toLongLong();
+            break;
+        }
+        ++kept;
+    }
+    sizes.finish();
+    if (firstDropped == 0)
+        return true;
+    return Exec(QStringLiteral("DELETE FROM transfers WHERE id <= %1").arg(firstDropped));
+}
+
+std::vector<HistoryEntry> HistoryStore::List()
+{
+    std::vector<HistoryEntry> entries;
+    if (!open_)
+        return entries;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM transfers ORDER BY id DESC").arg(kEntryColumns))) {
+        Fail(QStringLiteral("read"), query.lastError().text());
+        return entries;
+    }
+    while (query.next())
+        entries.push_back(EntryOf(query));
+    return entries;
+}
+
+std::optional<HistoryEntry> HistoryStore::Entry(qint64 id)
+{
+    if (!open_)
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.prepare(QStringLiteral("SELECT %1, has_contents, price_decimals, plus, departments FROM transfers"
+                                 " WHERE id = ?").arg(kEntryColumns));
+    query.addBindValue(id);
+    if (!query.exec()) {
+        Fail(QStringLiteral("read"), query.lastError().text());
+        return std::nullopt;
+    }
+    if (!query.next())
+        return std::nullopt;
+    HistoryEntry entry = EntryOf(query);
+    if (query.value(11).toBool()) {
+        TableSnapshot contents;
+        contents.priceDecimals = quint8(query.value(12).toUInt());
+        if (!SnapshotBlob::ReadPLUs(query.value(13).toByteArray(), contents)
+            || !SnapshotBlob::ReadDepartments(query.value(14).toByteArray(), contents)) {
+            Fail(QStringLiteral("read"), QStringLiteral("the contents of entry %1 are damaged").arg(id));
+            return std::nullopt;
+        }
+        entry.contents = contents;
+    }
+    return entry;
+}
+
+TableSnapshot HistoryStore::KnownState(const QString& device)
+{
+    TableSnapshot known;
+    if (!open_)
+        return known;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.prepare(QStringLiteral("SELECT price_decimals, plus, departments FROM known_state WHERE device = ?"));
+    query.addBindValue(device);
+    if (!query.exec() || !query.next())
+        return known;
+    known.priceDecimals = quint8(query.value(0).toUInt());
+    // A damaged state counts as unknown: the next download goes out in full.
+    if (!SnapshotBlob::ReadPLUs(query.value(1).toByteArray(), known)
+        || !SnapshotBlob::ReadDepartments(query.value(2).toByteArray(), known))
+        return TableSnapshot{};
+    return known;
+}
+
+QString HistoryStore::IntegrityCheck()
+{
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (!query.exec(QStringLiteral("PRAGMA integrity_check")) || !query.next())
+        return query.lastError().text();
+    return query.value(0).toString();
+}

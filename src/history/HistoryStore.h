@@ -1,0 +1,63 @@
+#pragma once
+
+#include "history/HistoryEntry.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// The transfer history in a SQLite database (Qt SQL): the transfers, newest
+// kept, and per register device the table contents it was last seen with.
+// The database runs in write-ahead-log mode and every transfer is written in
+// one transaction, so a killed program never leaves it half written. Nothing
+// here throws: a database that cannot be opened or written reports why in
+// Error(), and the transfer it belongs to goes on regardless.
+// How much history is kept: the newest entries up to both limits.
+struct HistoryLimits
+{
+    int entries = 500;
+    qint64 bytes = 50LL * 1024 * 1024;
+};
+
+class HistoryStore
+{
+public:
+    using Limits = HistoryLimits;
+
+    explicit HistoryStore(const QString& path, HistoryLimits limits = HistoryLimits());
+    ~HistoryStore();
+    HistoryStore(const HistoryStore&) = delete;
+    HistoryStore& operator=(const HistoryStore&) = delete;
+
+    bool IsOpen() const { return open_; }
+    // Why the last operation failed ("" after success).
+    const QString& Error() const { return error_; }
+
+    // Appends the entry (its id is given here) and, when it carries contents,
+    // merges them into what is known of its device; then drops the oldest
+    // entries beyond the limits. Returns the new id, or 0 on failure.
+    qint64 Record(const HistoryEntry& entry);
+
+    // Newest first, without contents.
+    std::vector<HistoryEntry> List();
+    // One entry with its contents.
+    std::optional<HistoryEntry> Entry(qint64 id);
+    // What the register on this device was last seen with; empty when unknown.
+    TableSnapshot KnownState(const QString& device);
+
+    // "ok" when SQLite finds the file sound.
+    QString IntegrityCheck();
+
+private:
+    bool Exec(const QString& statement);
+    bool CreateSchema();
+    bool MergeKnownState(const QString& device, const TableSnapshot& contents);
+    bool ApplyRetention();
+    bool Fail(const QString& what, const QString& why);
+
+    QString connection_;
+    Limits limits_;
+    bool open_ = false;
+    QString error_;
+};

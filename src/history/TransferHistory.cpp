@@ -1,0 +1,48 @@
+#include "history/TransferHistory.h"
+
+TransferHistory::TransferHistory(const QString& path, HistoryStore::Limits limits) : store_(path, limits)
+{
+    NoteFailure();
+}
+
+void TransferHistory::NoteFailure()
+{
+    if (!store_.Error().isEmpty() && warning_.isEmpty())
+        warning_ = store_.Error();
+}
+
+TableSnapshot TransferHistory::KnownState(const QString& portName)
+{
+    return store_.KnownState(HistoryDevice(portName));
+}
+
+void TransferHistory::Record(const QString& command, const TransferRequest& request, const TransferResult& result,
+                             std::optional<TableSnapshot> contents, const QString& outcome)
+{
+    if (result.outcome == TransferResult::Outcome::PortNotOpened
+        || result.outcome == TransferResult::Outcome::Refused)
+        return;
+    HistoryEntry entry;
+    entry.time = QDateTime::currentDateTimeUtc();
+    entry.command = command;
+    entry.port = request.port;
+    entry.device = HistoryDevice(request.port);
+    entry.lineRate = LineRateOf(request.baudIndex);
+    entry.tables = request.selection & ((1u << kTransferTableCount) - 1);
+    entry.range = request.range;
+    entry.outcome = outcome.isEmpty() ? OutcomeWord(result) : outcome;
+    entry.error = result.Succeeded() ? QString()
+                  : result.detail.isEmpty() ? result.message
+                                            : result.message + QStringLiteral(" ") + result.detail;
+    entry.contents = std::move(contents);
+    if (store_.Record(entry) == 0)
+        NoteFailure();
+}
+
+QString TransferHistory::TakeWarning()
+{
+    if (warned_ || warning_.isEmpty())
+        return QString();
+    warned_ = true;
+    return warning_;
+}

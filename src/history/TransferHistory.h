@@ -1,0 +1,39 @@
+#pragma once
+
+#include "history/HistoryDevice.h"
+#include "history/HistoryStore.h"
+
+#include <QString>
+
+#include <optional>
+
+// The history as a transfer uses it: records what reached the register and
+// tells what a register was last seen with. The database is opened once; when
+// it cannot be opened or written the transfer goes on and Warning() says why,
+// for the caller to show.
+class TransferHistory
+{
+public:
+    explicit TransferHistory(const QString& path = HistoryDatabasePath(), HistoryLimits limits = HistoryLimits());
+
+    // What the register behind this port was last seen with.
+    TableSnapshot KnownState(const QString& portName);
+
+    // Adds an entry for a transfer that reached the register; one that never
+    // opened the port or was refused before is not recorded. The outcome word
+    // is the result's unless given ("differs").
+    void Record(const QString& command, const TransferRequest& request, const TransferResult& result,
+                std::optional<TableSnapshot> contents = std::nullopt, const QString& outcome = QString());
+
+    // The warning not yet shown, once; empty when all went well.
+    QString TakeWarning();
+
+    HistoryStore& Store() { return store_; }
+
+private:
+    void NoteFailure();
+
+    HistoryStore store_;
+    QString warning_;
+    bool warned_ = false;
+};

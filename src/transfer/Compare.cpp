@@ -1,0 +1,148 @@
+#include "transfer/Compare.h"
+
+#include "model/Columns.h"
+#include "model/TextTable.h"
+#include "model/Texts.h"
+#include "transfer/ByteOrder.h"
+#include "transfer/CapturingLink.h"
+#include "transfer/FieldCodec.h"
+#include "transfer/Upload.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr double kStockScale = 1000.0;
+constexpr int kStockDecimals = 3;
+
+using FieldText = std::function<QString(const quint8* record, quint8 priceDecimals)>;
+
+struct Field
+{
+    int column;
+    FieldText text;
+};
+
+QString Text(const quint8* field, std::size_t width)
+{
+    const quint8* end = std::find(field, field + width, quint8(0));
+    return QString::fromLatin1(reinterpret_cast<const char*>(field), end - field);
+}
+
+QString Price(const quint8* field, quint8 priceDecimals)
+{
+    return FieldCodec::FixedText(ByteOrder::ReadBigSigned32(field) / FieldCodec::DecimalScale(priceDecimals),
+                                 priceDecimals);
+}
+
+QString PlusOne(quint8 byte)
+{
+    return QString::number(int(byte) + 1);
+}
+
+const std::vector<Field>& PLUFields()
+{
+    using namespace PLURecordLayout;
+    static const std::vector<Field> kFields{
+        {PLUColumn::Barcode, [](const quint8* r, quint8) { return QString::number(FieldCodec::UnpackBarcode(r + kBarcode)); }},
+        {PLUColumn::Name, [](const quint8* r, quint8) { return Text(r + kName, kNameBytes); }},
+        {PLUColumn::UnitPrice, [](const quint8* r, quint8 d) { return Price(r + kPrice, d); }},
+        {PLUColumn::Department, [](const quint8* r, quint8) { return PlusOne(r[kDepartment]); }},
+        {PLUColumn::Stocks, [](const quint8* r, quint8) {
+             return FieldCodec::FixedText(ByteOrder::ReadBigSigned32(r + kStocks) / kStockScale, kStockDecimals);
+         }},
+    };
+    return kFields;
+}
+
+const std::vector<Field>& DeptmentFields()
+{
+    using namespace DeptmentRecordLayout;
+    static const std::vector<Field> kFields{
+        {DeptmentColumn::Name, [](const quint8* r, quint8) { return Text(r + kName, kNameBytes); }},
+        {DeptmentColumn::Tax, [](const quint8* r, quint8) { return PlusOne(r[kTax]); }},
+        {DeptmentColumn::UnitPrice, [](const quint8* r, quint8 d) { return Price(r + kPrice, d); }},
+    };
+    return kFields;
+}
+
+void CompareRecords(TransferTable table, int number, const quint8* left, quint8 leftDecimals, const quint8* right,
+                    quint8 rightDecimals, Differences& out)
+{
+    const bool plu = table == TransferTable::PLU;
+    for (const Field& field : plu ? PLUFields() : DeptmentFields()) {
+        const QString leftText = field.text(left, leftDecimals);
+        const QString rightText = field.text(right, rightDecimals);
+        if (leftText == rightText)
+            continue;
+        const QString title = plu ? Texts().PLUTitles[std::size_t(field.column)]
+                                  : Texts().DeptmentTitles[std::size_t(field.column)];
+        out.push_back({table, number, title, leftText, rightText});
+    }
+}
+
+QString TableName(TransferTable table)
+{
+    return Texts().DownloadItemTips[std::size_t(table)];
+}
+
+} // namespace
+
+Differences CompareSnapshots(const TableSnapshot& document, const TableSnapshot& held)
+{
+    Differences differences;
+    for (const auto& [number, record] : held.plus) {
+        const auto mine = document.plus.find(number);
+        if (mine != document.plus.cend())
+            CompareRecords(TransferTable::PLU, number, mine->second.data(), document.priceDecimals, record.data(),
+                           held.priceDecimals, differences);
+    }
+    if (document.departments && held.departments) {
+        for (int d = 1; d <= TableSnapshot::kDepartments; ++d)
+            CompareRecords(TransferTable::Department, d, (*document.departments)[std::size_t(d - 1)].data(),
+                           document.priceDecimals, (*held.departments)[std::size_t(d - 1)].data(),
+                           held.priceDecimals, differences);
+    }
+    return differences;
+}
+
+QString DifferenceLine(const FieldDifference& difference, const QString& leftName, const QString& rightName)
+{
+    return QStringLiteral("%1 %2 %3: %4 \"%5\", %6 \"%7\"")
+        .arg(TableName(difference.table))
+        .arg(difference.number)
+        .arg(difference.field, leftName, difference.documentValue, rightName, difference.registerValue);
+}
+
+QString DifferenceCounts(const Differences& differences, unsigned tables)
+{
+    QStringList counts;
+    for (const TransferTable table : {TransferTable::PLU, TransferTable::Department}) {
+        if ((tables & TableBit(table)) == 0)
+            continue;
+        const auto count = std::count_if(differences.cbegin(), differences.cend(),
+                                         [table](const FieldDifference& d) { return d.table == table; });
+        counts << QStringLiteral("%1: %2 %3").arg(TableName(table)).arg(count)
+                      .arg(count == 1 ? QStringLiteral("difference") : QStringLiteral("differences"));
+    }
+    return counts.join(QStringLiteral(", "));
+}
+
+CompareOutcome CompareWithRegister(ITransferLink& link, IProgress& progress, TransferRequest request,
+                                   const TextTable& plu, const TextTable& departments)
+{
+    request.selection &= TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
+    TextTable scratchPlu(TableKind::PLU);
+    TextTable scratchDepartments(TableKind::Department);
+    CapturingLink capture(link);
+    CompareOutcome outcome;
+    outcome.result = UploadTables(capture, progress, request, {scratchPlu, scratchDepartments, QString()});
+    outcome.held = capture.Captured(request.range);
+    if (outcome.result.Succeeded()) {
+        const TableSnapshot document =
+            SnapshotOfDocument(plu, departments, request.selection, request.range, outcome.held.priceDecimals);
+        outcome.differences = CompareSnapshots(document, outcome.held);
+    }
+    return outcome;
+}
