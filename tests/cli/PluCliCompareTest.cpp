@@ -1,0 +1,145 @@
+// The register workflow from the command line: compare, download --verify and
+// --changes-only, and the history they leave, against the simulator.
+
+#include "CliFixture.h"
+
+#include "history/HistoryStore.h"
+
+namespace {
+
+class PluCliCompareTest : public CliFixture
+{
+protected:
+    // PLUs 1..count named "Article n" at n.25, and nine departments.
+    void WriteShop(int count)
+    {
+        QByteArray plu;
+        for (int n = 1; n <= count; ++n)
+            plu += "200000000" + QByteArray::number(1000 + n) + "\tArticle " + QByteArray::number(n) + "\t"
+                   + QByteArray::number(n) + ".25\t" + QByteArray::number(n % 9 + 1) + "\t1.500\t0\t0\t0\r\n";
+        WriteFile(Path("SHOP.PLU"), plu);
+        QByteArray dep;
+        for (int d = 1; d <= 9; ++d)
+            dep += "Dept " + QByteArray::number(d) + "\t1\t0.00\r\n";
+        WriteFile(Path("SHOP.DEP"), dep);
+    }
+
+    // Replaces one cell of the document's PLU file (fields from 0: barcode).
+    void EditPlu(int number, int field, const QByteArray& text)
+    {
+        QList<QByteArray> lines = ReadFile(Path("SHOP.PLU")).split('\n');
+        QList<QByteArray> cells = lines[number - 1].split('\t');
+        cells[field] = text;
+        lines[number - 1] = cells.join('\t');
+        WriteFile(Path("SHOP.PLU"), lines.join('\n'));
+    }
+
+    // The simulator's PLU download frames since `from`.
+    QStringList PluPackagesSince(qsizetype from) const
+    {
+        return sim.FrameLines().mid(from).filter("(PLU download)");
+    }
+
+    static QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
+};
+
+TEST_F(PluCliCompareTest, CompareChangesOnlyAndHistoryFollowTheRegister)
+{
+    ASSERT_TRUE(sim.Start());
+    WriteShop(60);
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-60"}).exitCode, 0);
+
+    const CliRun agrees = OverSim({"compare", Path("SHOP.PLU"), "--range", "1-60"});
+    EXPECT_EQ(agrees.exitCode, 0) << agrees.err.toStdString();
+    EXPECT_TRUE(agrees.out.isEmpty()) << agrees.out.toStdString();
+
+    // "7.5" against the register's 7.25; the same price written "12.250" is no change.
+    EditPlu(7, 2, "7.5");
+    EditPlu(12, 2, "12.250");
+    EditPlu(45, 1, "Renamed");
+    const CliRun differs = OverSim({"compare", Path("SHOP.PLU"), "--range", "1-60"});
+    EXPECT_EQ(differs.exitCode, 3) << differs.err.toStdString();
+    EXPECT_EQ(Lines(differs.out),
+              (QStringList{"PLU 7 Unit price: document \"7.50\", register \"7.25\"",
+                           "PLU 45 Name: document \"Renamed\", register \"Article 45\""}));
+    EXPECT_TRUE(differs.err.contains("PLU: 2 differences, department: 0 differences")) << differs.err.toStdString();
+
+    const qsizetype before = sim.FrameLines().size();
+    const CliRun changes = OverSim({"download", Path("SHOP.PLU"), "--range", "1-60", "--changes-only"});
+    ASSERT_EQ(changes.exitCode, 0) << changes.err.toStdString();
+    EXPECT_TRUE(changes.err.contains("register's own keyboard")) << changes.err.toStdString();
+    const QStringList packages = PluPackagesSince(before);
+    ASSERT_EQ(packages.size(), 1) << packages.join('\n').toStdString();
+    EXPECT_TRUE(packages[0].endsWith("ack, PLU 7 45")) << packages[0].toStdString();
+    EXPECT_TRUE(sim.FrameLines().mid(before).filter("(department download)").isEmpty());
+
+    EXPECT_EQ(OverSim({"compare", Path("SHOP.PLU"), "--range", "1-60"}).exitCode, 0);
+
+    const CliRun list = OverSim({"history"});
+    ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
+    const QStringList entries = Lines(list.out);
+    ASSERT_EQ(entries.size(), 5) << list.out.toStdString();
+    EXPECT_TRUE(entries[0].startsWith("5  ") && entries[0].contains("  compare  ") && entries[0].endsWith("done"));
+    EXPECT_TRUE(entries[1].contains("  download changes  ") && entries[1].contains("plu,department 1-60"));
+    EXPECT_TRUE(entries[2].contains("  compare  ") && entries[2].endsWith("differs"));
+    EXPECT_TRUE(entries[4].contains("  download  "));
+
+    const CliRun show = OverSim({"history", "show", "2"});
+    EXPECT_EQ(show.exitCode, 0);
+    EXPECT_TRUE(show.out.contains("PLU 45\t2000000001045\tArticle 45\t45.25")) << show.out.toStdString();
+    ASSERT_EQ(OverSim({"history", "export", "4", Path("SENT.PLU")}).exitCode, 0);
+    const QByteArray sent = ReadFile(Path("SENT.PLU"));
+    EXPECT_TRUE(sent.contains("\tRenamed\t45.25\t")) << sent.constData();
+    EXPECT_FALSE(sent.contains("Article 1\t")) << "only the PLUs that were sent";
+    EXPECT_EQ(OverSim({"history", "show", "99"}).exitCode, 1);
+
+    HistoryStore store(Path("HISTORY.DB"));
+    EXPECT_EQ(store.IntegrityCheck(), "ok");
+}
+
+TEST_F(PluCliCompareTest, VerifyNamesThePLUTheRegisterDidNotStore)
+{
+    ASSERT_TRUE(sim.Start({"--lose-plu", "4"}));
+    WriteShop(6);
+    const CliRun run = OverSim({"download", Path("SHOP.PLU"), "--range", "1-6", "--changes-only", "--verify"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Nothing is known of the PLU and department table")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("plu-cli: Verify:")) << run.err.toStdString();
+    const QStringList lines = Lines(run.out);
+    EXPECT_FALSE(lines.isEmpty());
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith("PLU 4 ")) << line.toStdString();
+
+    const QStringList entries = Lines(OverSim({"history"}).out);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_TRUE(entries[0].contains("  verify  ") && entries[0].endsWith("differs"));
+
+    // The verify read what the register really holds: the next changes-only
+    // download sends PLU 4 again.
+    const qsizetype before = sim.FrameLines().size();
+    EXPECT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-6", "--changes-only"}).exitCode, 0);
+    const QStringList packages = PluPackagesSince(before);
+    ASSERT_EQ(packages.size(), 1);
+    EXPECT_TRUE(packages[0].endsWith("PLU 4(lost)")) << packages[0].toStdString();
+}
+
+TEST_F(PluCliCompareTest, CommandLineMistakesAndAnUnwritableHistory)
+{
+    for (const QStringList& wrong : {QStringList{"compare"}, QStringList{"compare", "A.PLU", "--tables", "parameter"},
+                                     QStringList{"upload", "A.PLU", "--verify"},
+                                     QStringList{"history", "show"}, QStringList{"history", "export", "1"},
+                                     QStringList{"history", "show", "x"}, QStringList{"history", "drop", "1"}}) {
+        const CliRun run = Cli(wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+    }
+
+    // A history that cannot be written does not stop the transfer.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("HISTORY.DB"));
+    ASSERT_TRUE(sim.Start());
+    WriteShop(3);
+    const CliRun run = OverSim({"download", Path("SHOP.PLU"), "--range", "1-3"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("plu-cli: warning: Transfer history: cannot")) << run.err.toStdString();
+}
+
+} // namespace
