@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class IFileDialogs;
 class IMessageBox;
@@ -29,6 +30,8 @@ class TParaDlg;
 class TProgressForm;
 class TRecyForm;
 class TQelmIBusComm;
+class TransferHistory;
+struct TableSnapshot;
 class TUploadDlg;
 struct TransferChoice;
 struct TransferRequest;
@@ -136,6 +139,10 @@ public slots:
     void UploadItemClick();
     void DownloadFontItemClick();
     void AboutItemClick();
+    // Compare with register, Download changes, History (MainCompare.cpp).
+    void CompareItemClick();
+    void DownloadChangesItemClick();
+    void HistoryItemClick();
 
     // Service commands of the hidden keys.
     void FillTestDataClick();
@@ -177,8 +184,18 @@ private:
     void RunUpload(const TransferChoice& choice);
     using TransferDriverFunction = TransferResult (*)(ITransferLink&, IProgress&,
                                                       const TransferRequest&, const TransferTables&);
-    // Runs a download or upload driver with the progress window and the main link.
-    void RunTransfer(const TransferChoice& choice, TransferDriverFunction driver);
+    // Runs a download or upload driver with the progress window and the main
+    // link, and records it in the transfer history.
+    TransferResult RunTransfer(const TransferChoice& choice, TransferDriverFunction driver);
+    // The register workflow (MainCompare.cpp): a download of the changes only,
+    // the read-back after a download, the history entry of a transfer, and
+    // tables from the register or the history as a new document.
+    TransferResult RunChangesDownload(const TransferChoice& choice);
+    void VerifyDownload(const TransferChoice& choice);
+    void RecordTransfer(TransferHistory& history, const QString& command, const TransferRequest& request,
+                        const TransferResult& result, const std::optional<TableSnapshot>& contents,
+                        const QString& outcome = QString());
+    void OpenTablesAsNewDocument(const TableSnapshot& tables);
     // Runs a service function (connection test, dump, program or font
     // download) with the progress window, the main link and the current port.
     void RunService(const std::function<ServiceResult(const ServiceContext&)>& service);
@@ -222,4 +239,6 @@ private:
     QString m_languageFilePath;
     bool m_shown = false;
     bool m_discardConfirmed = false;
+    // Set while Download changes runs the download command.
+    bool m_downloadChangesOnly = false;
 };

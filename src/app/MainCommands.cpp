@@ -11,6 +11,8 @@
 #include "settings/AppPaths.h"
 #include "settings/DetectScan.h"
 #include "settings/StartupValues.h"
+#include "history/TransferHistory.h"
+#include "transfer/CapturingLink.h"
 #include "transfer/DataDlg.h"
 #include "transfer/Download.h"
 #include "transfer/ProgressForm.h"
@@ -19,21 +21,6 @@
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
-
-namespace {
-
-TransferRequest RequestFor(const TransferChoice& choice, int portNumber, int speedIndex)
-{
-    TransferRequest request;
-    request.port = PortNameFor(portNumber);
-    request.baudIndex = speedIndex;
-    request.selection = choice.selection;
-    request.range.begin = choice.rangeBegin;
-    request.range.end = choice.rangeEnd;
-    return request;
-}
-
-} // namespace
 
 void TMainForm::ParameterItemClick()
 {
@@ -120,7 +107,10 @@ void TMainForm::EditAndDownloadParameters()
 // Supplied with the transfer drivers.
 void TMainForm::RunDownload(const TransferChoice& choice)
 {
-    RunTransfer(choice, &DownloadTables);
+    const TransferResult result = m_downloadChangesOnly ? RunChangesDownload(choice)
+                                                        : RunTransfer(choice, &DownloadTables);
+    if (result.Succeeded())
+        VerifyDownload(choice);
 }
 
 void TMainForm::RunUpload(const TransferChoice& choice)
@@ -128,17 +118,22 @@ void TMainForm::RunUpload(const TransferChoice& choice)
     RunTransfer(choice, &UploadTables);
 }
 
-void TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction driver)
+TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction driver)
 {
     if (m_progressForm == nullptr)
-        return;
-    QelmIBusLink link(Link());
+        return {};
+    QelmIBusLink serial(Link());
+    CapturingLink link(serial);
     m_progressForm->SetCancelHandler([this] { Link().Abort(); });
     const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
-    const TransferResult result
-        = driver(link, *m_progressForm, RequestFor(choice, m_portNumber, m_speedIndex), tables);
+    const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
+    const TransferResult result = driver(link, *m_progressForm, request, tables);
+    TransferHistory history;
+    RecordTransfer(history, driver == &UploadTables ? QStringLiteral("upload") : QStringLiteral("download"),
+                   request, result, link.Captured(request.range));
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
+    return result;
 }
 
 void TMainForm::DumpMemory()

@@ -134,6 +134,12 @@ void TMainForm::CreateMenus()
         AddAction("UploadItem", QStringLiteral("Upload data..."), &TMainForm::UploadItemClick);
     upload->setShortcut(Qt::Key_F6);
     comm->addAction(upload);
+    comm->addAction(AddSeparator("N20"));
+    comm->addAction(AddAction("CompareItem", QStringLiteral("&Compare with register..."),
+                              &TMainForm::CompareItemClick));
+    comm->addAction(AddAction("DownloadChangesItem", QStringLiteral("Download &changes..."),
+                              &TMainForm::DownloadChangesItemClick));
+    comm->addAction(AddAction("HistoryItem", QStringLiteral("&History..."), &TMainForm::HistoryItemClick));
     QAction* font = AddAction("DownloadFontItem", QStringLiteral("Download font..."),
                               &TMainForm::DownloadFontItemClick);
     font->setVisible(false);

@@ -34,16 +34,6 @@ void ShowWarning(TransferHistory& history)
         ExitStatus::PrintError(QStringLiteral("warning: ") + warning);
 }
 
-QString TableNames(unsigned tables)
-{
-    QStringList names;
-    for (const TransferTable table : {TransferTable::PLU, TransferTable::Department}) {
-        if ((tables & TableBit(table)) != 0)
-            names << Texts().DownloadItemTips[std::size_t(table)];
-    }
-    return names.join(QStringLiteral(" and "));
-}
-
 void PrintDifferences(const CompareOutcome& outcome, unsigned tables)
 {
     for (const FieldDifference& difference : outcome.differences)
@@ -68,8 +58,7 @@ TransferResult Verify(CliSession& session, TransferHistory& history, const Trans
         return outcome.result;
     TransferResult failed;
     failed.outcome = TransferResult::Outcome::Failed;
-    failed.message = QStringLiteral("Verify: the register does not hold what was sent (%1 differing fields)")
-                         .arg(outcome.differences.size());
+    failed.message = VerifyFailureText(outcome.differences.size());
     return failed;
 }
 
@@ -77,25 +66,15 @@ TransferResult DownloadOnlyChanges(CliSession& session, TransferHistory& history
                                    const TransferRequest& request, const TransferTables& tables)
 {
     const TableSnapshot known = history.KnownState(request.port);
-    const unsigned unknown = TablesWithoutKnownState(known, request);
-    if (unknown != 0)
-        PrintLine(stderr, QStringLiteral("Nothing is known of the %1 table on the register at %2 yet: "
-                                         "sending it in full.")
-                              .arg(TableNames(unknown), request.port));
-    PrintLine(stderr, QStringLiteral("Sending only what changed since the register was last seen. Changes made at "
-                                     "the register's own keyboard since then are not seen (compare or --verify "
-                                     "finds them)."));
+    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
+    if (!unknown.isEmpty())
+        PrintLine(stderr, unknown);
+    PrintLine(stderr, KeyboardChangesNotice());
     ChangesReport report;
     const TransferResult result = DownloadChanges(link, session.Progress(), request, tables, known, report);
-    if (result.Succeeded()) {
-        if (request.Includes(TransferTable::PLU) && (report.fullTables & TableBit(TransferTable::PLU)) == 0)
-            PrintLine(stderr, QStringLiteral("Changed PLUs sent: %1, in packages: %2.")
-                                  .arg(report.sentPLUs.size()).arg(report.pluPackages));
-        if (request.Includes(TransferTable::Department)
-            && (report.fullTables & TableBit(TransferTable::Department)) == 0)
-            PrintLine(stderr, QStringLiteral("Changed departments sent: %1, in packages: %2.")
-                                  .arg(report.sentDepartments.size()).arg(report.departmentPackages));
-    }
+    const QString summary = ChangesSummary(report, request);
+    if (result.Succeeded() && !summary.isEmpty())
+        PrintLine(stderr, summary);
     return result;
 }
 

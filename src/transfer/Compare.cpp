@@ -129,6 +129,13 @@ QString DifferenceCounts(const Differences& differences, unsigned tables)
     return counts.join(QStringLiteral(", "));
 }
 
+QString VerifyFailureText(std::size_t differences)
+{
+    return QStringLiteral("Verify after download: the register does not hold what was sent (%1 %2).")
+        .arg(differences)
+        .arg(differences == 1 ? QStringLiteral("differing field") : QStringLiteral("differing fields"));
+}
+
 CompareOutcome CompareWithRegister(ITransferLink& link, IProgress& progress, TransferRequest request,
                                    const TextTable& plu, const TextTable& departments)
 {

@@ -35,6 +35,9 @@ QString DifferenceLine(const FieldDifference& difference, const QString& leftNam
 // "PLU: 2 differences, department: 0 differences" for the tables compared.
 QString DifferenceCounts(const Differences& differences, unsigned tables);
 
+// The error of a verify that found differences.
+QString VerifyFailureText(std::size_t differences);
+
 struct CompareOutcome
 {
     TransferResult result;

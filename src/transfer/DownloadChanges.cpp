@@ -1,6 +1,7 @@
 #include "transfer/DownloadChanges.h"
 
 #include "model/Defs.h"
+#include "model/Texts.h"
 #include "settings/Para.h"
 #include "transfer/ByteOrder.h"
 #include "transfer/Progress.h"
@@ -53,7 +54,47 @@ std::vector<int> ChangedDepartments(const TableSnapshot& document, const TableSn
     return changed;
 }
 
+QString Count(std::size_t count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
 } // namespace
+
+QString UnknownStateNotice(unsigned tables, const QString& port)
+{
+    QStringList names;
+    for (const TransferTable table : {TransferTable::PLU, TransferTable::Department}) {
+        if ((tables & TableBit(table)) != 0)
+            names << Texts().DownloadItemTips[std::size_t(table)];
+    }
+    if (names.isEmpty())
+        return QString();
+    return QStringLiteral("Nothing is known yet of the %1 %2 on the register at %3: sent in full.")
+        .arg(names.join(QStringLiteral(" and ")), names.size() == 1 ? QStringLiteral("table") : QStringLiteral("tables"),
+             port);
+}
+
+QString KeyboardChangesNotice()
+{
+    return QStringLiteral("Only what changed since the register was last seen on this port is sent. Changes made "
+                          "at the register's own keyboard since then are not seen: a compare or a verify after "
+                          "the download finds them.");
+}
+
+QString ChangesSummary(const ChangesReport& report, const TransferRequest& request)
+{
+    QStringList parts;
+    if (request.Includes(TransferTable::PLU) && (report.fullTables & TableBit(TransferTable::PLU)) == 0)
+        parts << QStringLiteral("%1 in %2").arg(Count(report.sentPLUs.size(), "PLU", "PLUs"),
+                                                Count(std::size_t(report.pluPackages), "package", "packages"));
+    if (request.Includes(TransferTable::Department) && (report.fullTables & TableBit(TransferTable::Department)) == 0)
+        parts << QStringLiteral("%1 in %2").arg(Count(report.sentDepartments.size(), "department", "departments"),
+                                                Count(std::size_t(report.departmentPackages), "package", "packages"));
+    if (parts.isEmpty())
+        return QString();
+    return QStringLiteral("Download changes: %1.").arg(parts.join(QStringLiteral(", ")));
+}
 
 unsigned TablesWithoutKnownState(const TableSnapshot& known, const TransferRequest& request)
 {

@@ -25,6 +25,14 @@ struct ChangesReport
 // contents the register was last seen with; the parameter set is always sent.
 unsigned TablesWithoutKnownState(const TableSnapshot& known, const TransferRequest& request);
 
+// "Nothing is known yet of the PLU table on the register at COM1: it is sent
+// in full." for the tables without a known state; empty when there are none.
+QString UnknownStateNotice(unsigned tables, const QString& port);
+// What a changes-only download told the operator before it starts.
+QString KeyboardChangesNotice();
+// "Download changes: 2 PLUs in 1 package." for the tables sent as changes.
+QString ChangesSummary(const ChangesReport& report, const TransferRequest& request);
+
 // Download data, sending only what differs from `known`: the changed PLUs of
 // the range, three entries to a package (each entry carries its own PLU
 // index), and only the department packages holding a changed department. A

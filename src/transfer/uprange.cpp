@@ -6,6 +6,7 @@
 #include "transfer/DialogInput.h"
 #include "transfer/RangeSpinEdit.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,6 +41,17 @@ QStringList UploadItemTips()
 }
 
 } // namespace
+
+TransferRequest RequestFor(const TransferChoice& choice, int portNumber, int speedIndex)
+{
+    TransferRequest request;
+    request.port = PortNameFor(portNumber);
+    request.baudIndex = speedIndex;
+    request.selection = choice.selection;
+    request.range.begin = choice.rangeBegin;
+    request.range.end = choice.rangeEnd;
+    return request;
+}
 
 TTransferRangeDlg::TTransferRangeDlg(const QString& name, const QString& title, TipsSource tips,
                                      IMessageBox& messages, QWidget* parent)
@@ -132,6 +144,35 @@ TDownloadDlg::TDownloadDlg(IMessageBox& messages, QWidget* parent, TipsSource ti
     : TTransferRangeDlg(QStringLiteral("DownloadDlg"), QStringLiteral("Download data"),
                         tips ? std::move(tips) : TipsSource(&DownloadItemTips),
                         messages, parent)
+{
+    m_verifyCheck = new QCheckBox(QStringLiteral("&Verify after download"), this);
+    m_verifyCheck->setObjectName(QStringLiteral("VerifyCheck"));
+    m_changesNote = NamedLabel(QStringLiteral("ChangesNote"),
+                               QStringLiteral("Only what changed since the register was last seen on this port "
+                                              "is sent. Changes made at the register's own keyboard since then "
+                                              "are not seen: Verify after download or Compare finds them."),
+                               this);
+    m_changesNote->setWordWrap(true);
+    m_changesNote->setVisible(false);
+    auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
+    layout->insertWidget(1, m_verifyCheck);
+    layout->insertWidget(2, m_changesNote);
+}
+
+bool TDownloadDlg::VerifyAfterDownload() const
+{
+    return m_verifyCheck->isChecked();
+}
+
+void TDownloadDlg::SetChangesOnly(bool changesOnly)
+{
+    setWindowTitle(changesOnly ? QStringLiteral("Download changes") : QStringLiteral("Download data"));
+    m_changesNote->setVisible(changesOnly);
+}
+
+TCompareDlg::TCompareDlg(IMessageBox& messages, QWidget* parent)
+    : TTransferRangeDlg(QStringLiteral("CompareDlg"), QStringLiteral("Compare with register"),
+                        [] { return DownloadItemTips().mid(0, 2); }, messages, parent)
 {
 }
 

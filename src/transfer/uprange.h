@@ -1,11 +1,15 @@
 #pragma once
 
+#include "transfer/TransferRequest.h"
+
 #include <QDialog>
 #include <QStringList>
 
 #include <functional>
 
 class IMessageBox;
+class QCheckBox;
+class QLabel;
 class QListWidget;
 class TRangeSpinEdit;
 
@@ -17,6 +21,10 @@ struct TransferChoice
     int rangeBegin = 1;
     int rangeEnd = 3000;
 };
+
+// The request a transfer of this choice makes on the given port ("COM" +
+// number) and line-speed index.
+TransferRequest RequestFor(const TransferChoice& choice, int portNumber, int speedIndex);
 
 // The dialog shared by Download data and Upload data: a check list of the
 // tables (all unticked at every run) and the PLU range, which keeps what the
@@ -62,7 +70,9 @@ private:
     TransferChoice m_choice;
 };
 
-// "Download data": which tables to send and which PLUs.
+// "Download data": which tables to send and which PLUs, and whether to read
+// them back afterwards. Run as "Download changes" it also tells the operator
+// what a changes-only download cannot see.
 class TDownloadDlg : public TTransferRangeDlg
 {
     Q_OBJECT
@@ -71,6 +81,24 @@ public:
     explicit TDownloadDlg(IMessageBox& messages, QWidget* parent = nullptr, TipsSource tips = {});
 
     unsigned DownloadSelection() const { return Selection(); }
+
+    // "Verify after download" (VerifyCheck), kept from run to run.
+    bool VerifyAfterDownload() const;
+    // Titles the dialog "Download changes" and shows the note, or back.
+    void SetChangesOnly(bool changesOnly);
+
+private:
+    QCheckBox* m_verifyCheck;
+    QLabel* m_changesNote;
+};
+
+// "Compare with register": which tables to compare and which PLUs.
+class TCompareDlg : public TTransferRangeDlg
+{
+    Q_OBJECT
+
+public:
+    explicit TCompareDlg(IMessageBox& messages, QWidget* parent = nullptr);
 };
 
 // "Upload data": which tables to read back and which PLUs.

@@ -103,8 +103,8 @@ TEST_F(PluCliCompareTest, VerifyNamesThePLUTheRegisterDidNotStore)
     WriteShop(6);
     const CliRun run = OverSim({"download", Path("SHOP.PLU"), "--range", "1-6", "--changes-only", "--verify"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("Nothing is known of the PLU and department table")) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("plu-cli: Verify:")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Nothing is known yet of the PLU and department tables")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("plu-cli: Verify after download: the register does not hold")) << run.err.toStdString();
     const QStringList lines = Lines(run.out);
     EXPECT_FALSE(lines.isEmpty());
     for (const QString& line : lines)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "transfer/Compare.h"
+
+#include <QDialog>
+
+class QPushButton;
+
+// The differences of a compare, a verify or two history entries: one line per
+// differing field (table, number, field, both values) in DifferencesGrid,
+// the counts per table in CountsLabel, and optionally a button (OpenAsNewBtn)
+// that ends the dialog with kOpenAsNew.
+class TCompareResultDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kOpenAsNew = 2;
+
+    struct Sides
+    {
+        QString left = QStringLiteral("Document");
+        QString right = QStringLiteral("Register");
+    };
+
+    TCompareResultDlg(const QString& title, const Differences& differences, unsigned tables, const Sides& sides,
+                      const QString& openText, QWidget* parent);
+};

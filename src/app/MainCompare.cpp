@@ -1,0 +1,170 @@
+// The register workflow of the main window: Compare with register, Download
+// changes, the read-back after a download and the transfer history.
+
+#include "app/Main.h"
+
+#include "app/CompareResultDlg.h"
+#include "app/HistoryDlg.h"
+#include "app/WaitCursor.h"
+#include "history/TransferHistory.h"
+#include "link/QelmIBus.h"
+#include "model/MessageBox.h"
+#include "settings/AppPaths.h"
+#include "transfer/CapturingLink.h"
+#include "transfer/Compare.h"
+#include "transfer/DownloadChanges.h"
+#include "transfer/ProgressForm.h"
+#include "transfer/QelmIBusLink.h"
+#include "transfer/uprange.h"
+
+#include <QStatusBar>
+
+namespace {
+
+constexpr int kStatusMessageMs = 15000;
+constexpr unsigned kComparedTables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
+
+QString CompareOutcomeWord(const CompareOutcome& outcome)
+{
+    return outcome.result.Succeeded() && !outcome.differences.empty() ? QStringLiteral("differs") : QString();
+}
+
+} // namespace
+
+void TMainForm::RecordTransfer(TransferHistory& history, const QString& command, const TransferRequest& request,
+                               const TransferResult& result, const std::optional<TableSnapshot>& contents,
+                               const QString& outcome)
+{
+    history.Record(command, request, result, contents, outcome);
+    // A history that cannot be kept never stops the work; it is only told.
+    const QString warning = history.TakeWarning();
+    if (!warning.isEmpty())
+        statusBar()->showMessage(warning, kStatusMessageMs);
+}
+
+void TMainForm::CompareItemClick()
+{
+    if (m_progressForm == nullptr)
+        return;
+    auto* dialog = findChild<TCompareDlg*>(QStringLiteral("CompareDlg"));
+    if (dialog == nullptr)
+        dialog = new TCompareDlg(*m_messages, this);
+    if (!dialog->Run())
+        return;
+    if (!CommitActiveGrid()) {
+        m_messages->Information(QStringLiteral("Invalid data!"));
+        return;
+    }
+    const TransferRequest request = RequestFor(dialog->Choice(), m_portNumber, m_speedIndex);
+    QelmIBusLink link(Link());
+    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+    const CompareOutcome outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
+    TransferHistory history;
+    RecordTransfer(history, QStringLiteral("compare"), request, outcome.result, outcome.held,
+                   CompareOutcomeWord(outcome));
+    if (!outcome.result.detail.isEmpty())
+        Messages().Error(outcome.result.detail);
+    if (!outcome.result.Succeeded())
+        return;
+    TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences,
+                             request.selection & kComparedTables, {},
+                             QStringLiteral("Open register data as a new document"), this);
+    if (result.exec() == TCompareResultDlg::kOpenAsNew)
+        OpenTablesAsNewDocument(outcome.held);
+}
+
+void TMainForm::DownloadChangesItemClick()
+{
+    if (m_downloadDlg == nullptr)
+        return;
+    m_downloadDlg->SetChangesOnly(true);
+    m_downloadChangesOnly = true;
+    DownloadItemClick();
+    m_downloadChangesOnly = false;
+    m_downloadDlg->SetChangesOnly(false);
+}
+
+TransferResult TMainForm::RunChangesDownload(const TransferChoice& choice)
+{
+    if (m_progressForm == nullptr)
+        return {};
+    const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
+    TransferHistory history;
+    const TableSnapshot known = history.KnownState(request.port);
+    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
+    if (!unknown.isEmpty())
+        m_messages->Information(unknown);
+
+    QelmIBusLink serial(Link());
+    CapturingLink link(serial);
+    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+    const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+    ChangesReport report;
+    const TransferResult result = DownloadChanges(link, *m_progressForm, request, tables, known, report);
+    RecordTransfer(history, QStringLiteral("download changes"), request, result, link.Captured());
+    if (!result.detail.isEmpty())
+        Messages().Error(result.detail);
+    if (result.Succeeded())
+        statusBar()->showMessage(ChangesSummary(report, request), kStatusMessageMs);
+    return result;
+}
+
+void TMainForm::VerifyDownload(const TransferChoice& choice)
+{
+    if (m_downloadDlg == nullptr || !m_downloadDlg->VerifyAfterDownload() || m_progressForm == nullptr)
+        return;
+    TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
+    request.selection &= kComparedTables;
+    if (request.selection == 0)
+        return;
+    QelmIBusLink link(Link());
+    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+    const CompareOutcome outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
+    TransferHistory history;
+    RecordTransfer(history, QStringLiteral("verify"), request, outcome.result, outcome.held,
+                   CompareOutcomeWord(outcome));
+    if (!outcome.result.detail.isEmpty())
+        Messages().Error(outcome.result.detail);
+    if (!outcome.result.Succeeded())
+        return;
+    if (outcome.differences.empty()) {
+        statusBar()->showMessage(QStringLiteral("Verify after download: the register holds what was sent."),
+                                 kStatusMessageMs);
+        return;
+    }
+    m_messages->Error(VerifyFailureText(outcome.differences.size()));
+    TCompareResultDlg result(QStringLiteral("Verify after download"), outcome.differences, request.selection,
+                             {QStringLiteral("Sent"), QStringLiteral("Register")}, QString(), this);
+    result.exec();
+}
+
+void TMainForm::HistoryItemClick()
+{
+    TransferHistory history;
+    const QString warning = history.TakeWarning();
+    if (!warning.isEmpty()) {
+        m_messages->Error(warning);
+        return;
+    }
+    const auto document = [this](quint8 priceDecimals) {
+        return SnapshotOfDocument(PluTable(), DeptmentTable(), kComparedTables, PluRange{}, priceDecimals);
+    };
+    const auto openAsNew = [this](const TableSnapshot& tables) { OpenTablesAsNewDocument(tables); };
+    THistoryDlg dialog(history.Store(), document, openAsNew, this);
+    dialog.exec();
+}
+
+void TMainForm::OpenTablesAsNewDocument(const TableSnapshot& tables)
+{
+    // As New: unsaved work is offered for saving first, and Cancel keeps it.
+    if (!QuerySaveChanges())
+        return;
+    {
+        const WaitCursor wait;
+        m_document->ClearDocument();
+        WriteSnapshot(tables, PluTable(), DeptmentTable());
+    }
+    // The tables are not saved anywhere yet.
+    m_document->SetModified(true);
+    UpdateCaption();
+}
