@@ -101,10 +101,11 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
                            "ParameterItem", "N15", "PrintItem", "FontItem", "N10", "ExitItem"}));
     EXPECT_EQ(ActionNames(comm->actions()),
               QStringList({"CommsetItem", "DetectportItem", "N4", "TestItem", "DownloadItem",
-                           "UploadItem", "DownloadFontItem"}));
+                           "UploadItem", "N20", "CompareItem", "DownloadChangesItem", "HistoryItem",
+                           "DownloadFontItem"}));
     EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "AboutItem"}));
 
-    for (const char* separator : {"N3", "N5", "N15", "N10", "N4", "N2"}) {
+    for (const char* separator : {"N3", "N5", "N15", "N10", "N4", "N20", "N2"}) {
         ASSERT_NE(Action(separator), nullptr) << separator;
         EXPECT_TRUE(Action(separator)->isSeparator()) << separator;
         EXPECT_EQ(Action(separator)->text(), "-") << separator;

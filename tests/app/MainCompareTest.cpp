@@ -1,0 +1,239 @@
+// The main window's register workflow against the simulator: Compare with
+// register, Verify after download, Download changes and History.
+
+#include "app/Main.h"
+
+#include "AppTestSupport.h"
+#include "history/HistoryStore.h"
+#include "model/Columns.h"
+#include "model/Numbers.h"
+#include "serial/PortResolver.h"
+#include "settings/StartupValues.h"
+#include "support/ModalDialogs.h"
+#include "support/SimProcess.h"
+#include "transfer/RangeSpinEdit.h"
+#include "transfer/uprange.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+// What a result or history window showed before the test closed it.
+struct Shown
+{
+    QString title;
+    QString counts;
+    QStringList rows;   // cells of each row joined by '|'
+};
+
+QStringList Rows(const QTableWidget& grid)
+{
+    QStringList rows;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < grid.columnCount(); ++column)
+            cells << grid.item(row, column)->text();
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+// Reads the next result window and presses `button` on it.
+void OnResult(Shown& shown, const QString& button = QStringLiteral("CloseBtn"))
+{
+    OnNextModal([&shown, button](QDialog& dialog) {
+        shown.title = dialog.windowTitle();
+        shown.counts = dialog.findChild<QLabel*>(QStringLiteral("CountsLabel"))->text();
+        shown.rows = Rows(*dialog.findChild<QTableWidget*>(QStringLiteral("DifferencesGrid")));
+        dialog.findChild<QPushButton*>(button)->click();
+    });
+}
+
+class MainCompareTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { SetDecimalSeparator(QLatin1Char('.')); }
+
+    void TearDown() override
+    {
+        m_form.reset();
+        SetPortResolver({});
+        ResetDecimalSeparator();
+    }
+
+    void StartSim(const QStringList& options = {})
+    {
+        ASSERT_TRUE(sim.Start(options)) << qPrintable(sim.ErrorString());
+        LoadStartupValues();
+    }
+
+    TMainForm& Form()
+    {
+        if (!m_form) {
+            m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+            m_form->CreateWindows(QStringLiteral("Shop"));
+            m_form->SetPortNumber(3);
+            m_form->SetSpeedIndex(4);
+            m_form->show();
+            QApplication::setActiveWindow(m_form.get());
+            EXPECT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+            TextTable& plu = m_form->PluTable();
+            for (int n = 1; n <= 9; ++n) {
+                plu.SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
+                plu.SetCell(PLUColumn::UnitPrice, n, QStringLiteral("%1.10").arg(n));
+            }
+        }
+        return *m_form;
+    }
+
+    void Trigger(const char* action)
+    {
+        auto* item = Form().findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(item, nullptr) << action;
+        item->trigger();
+    }
+
+    // Runs a transfer dialog with the PLU table ticked for PLUs 1-9.
+    void ChoosePLUs(bool verify = false)
+    {
+        OnNextModal([verify](QDialog& dialog) {
+            if (auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("VerifyCheck")))
+                check->setChecked(verify);
+            dialog.findChild<TRangeSpinEdit*>(QStringLiteral("RangeEndEdit"))->SetText(QStringLiteral("9"));
+            TickAndAccept(dialog, {0});
+        });
+    }
+
+    QStringList PluPackagesSince(qsizetype from) const
+    {
+        return sim.FrameLines().mid(from).filter("(PLU download)");
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+    SimProcess sim;
+
+private:
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(MainCompareTest, CompareListsTheDifferingFieldsAndOpensTheRegisterData)
+{
+    StartSim();
+    ChoosePLUs();
+    Trigger("DownloadItem");
+    ASSERT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+
+    Shown agrees;
+    ChoosePLUs();
+    OnResult(agrees);
+    Trigger("CompareItem");
+    EXPECT_EQ(agrees.title, "Compare with register");
+    EXPECT_EQ(agrees.counts, "Document and register agree.");
+    EXPECT_TRUE(agrees.rows.isEmpty());
+
+    Form().PluTable().SetCell(PLUColumn::UnitPrice, 4, QStringLiteral("4.5"));
+    Form().CurrentDocument().SetModified(false);
+    Shown differs;
+    ChoosePLUs();
+    OnResult(differs, QStringLiteral("OpenAsNewBtn"));
+    Trigger("CompareItem");
+    EXPECT_EQ(differs.counts, "PLU: 1 difference");
+    EXPECT_EQ(differs.rows, QStringList{"PLU|4|Unit price|4.50|4.10"});
+    // The register's tables became the document.
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::UnitPrice, 4), "4.10");
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 9), "Article 9");
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+}
+
+TEST_F(MainCompareTest, DownloadChangesSendsOnePackageAndVerifyFindsALostPLU)
+{
+    StartSim({"--lose-plu", "8"});
+    // Nothing known yet: sent in full, and the verify finds PLU 8 missing.
+    Shown verify;
+    OnNextModal([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Download changes");
+        EXPECT_TRUE(dialog.findChild<QLabel*>(QStringLiteral("ChangesNote"))->isVisible());
+        dialog.findChild<QCheckBox*>(QStringLiteral("VerifyCheck"))->setChecked(true);
+        dialog.findChild<TRangeSpinEdit*>(QStringLiteral("RangeEndEdit"))->SetText(QStringLiteral("9"));
+        TickAndAccept(dialog, {0});
+    });
+    OnResult(verify);
+    Trigger("DownloadChangesItem");
+    ASSERT_EQ(messages.informations.size(), 1);
+    EXPECT_TRUE(messages.informations[0].startsWith("Nothing is known yet of the PLU table on the register at COM3"));
+    ASSERT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(messages.errors[0].startsWith("Verify after download: the register does not hold what was sent"));
+    EXPECT_EQ(verify.title, "Verify after download");
+    ASSERT_FALSE(verify.rows.isEmpty());
+    for (const QString& row : verify.rows)
+        EXPECT_TRUE(row.startsWith("PLU|8|")) << qPrintable(row);
+
+    // One changed name and the PLU the register lost go out in one package.
+    Form().PluTable().SetCell(PLUColumn::Name, 2, QStringLiteral("Renamed"));
+    const qsizetype before = sim.FrameLines().size();
+    OnNextModal([](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>(QStringLiteral("VerifyCheck"))->setChecked(false);
+        dialog.findChild<TRangeSpinEdit*>(QStringLiteral("RangeEndEdit"))->SetText(QStringLiteral("9"));
+        TickAndAccept(dialog, {0});
+    });
+    Trigger("DownloadChangesItem");
+    const QStringList packages = PluPackagesSince(before);
+    ASSERT_EQ(packages.size(), 1) << qPrintable(packages.join('\n'));
+    EXPECT_TRUE(packages[0].endsWith("ack, PLU 2 8(lost)")) << qPrintable(packages[0]);
+    EXPECT_EQ(Form().statusBar()->currentMessage(), "Download changes: 2 PLUs in 1 package.");
+    EXPECT_EQ(messages.informations.size(), 1) << "the state is known now";
+    EXPECT_EQ(Form().DownloadDlg()->windowTitle(), "Download data");
+}
+
+TEST_F(MainCompareTest, HistoryListsTheTransfersComparesThemAndOpensOne)
+{
+    StartSim();
+    ChoosePLUs();
+    Trigger("DownloadItem");
+    Form().PluTable().SetCell(PLUColumn::Name, 3, QStringLiteral("Changed"));
+    ChoosePLUs();
+    Trigger("DownloadItem");
+    Form().PluTable().SetCell(PLUColumn::Name, 3, QStringLiteral("In the document"));
+    Form().CurrentDocument().SetModified(false);
+
+    QStringList listed;
+    Shown withDocument;
+    Shown betweenEntries;
+    OnNextModal([&](QDialog& history) {
+        auto* list = history.findChild<QTableWidget*>(QStringLiteral("HistoryList"));
+        listed = Rows(*list);
+        // The newest entry against the document.
+        OnResult(withDocument);
+        history.findChild<QPushButton*>(QStringLiteral("CompareDocumentBtn"))->click();
+        // Both entries against each other.
+        list->selectAll();
+        OnResult(betweenEntries);
+        history.findChild<QPushButton*>(QStringLiteral("CompareEntriesBtn"))->click();
+        // The older entry as the document.
+        list->clearSelection();
+        list->selectRow(1);
+        history.findChild<QPushButton*>(QStringLiteral("OpenAsNewBtn"))->click();
+    });
+    Trigger("HistoryItem");
+
+    ASSERT_EQ(listed.size(), 2);
+    EXPECT_TRUE(listed[0].startsWith("2|") && listed[0].contains("|download|COM3|plu 1-9|done"))
+        << qPrintable(listed[0]);
+    EXPECT_EQ(withDocument.rows, QStringList{"PLU|3|Name|In the document|Changed"});
+    EXPECT_EQ(betweenEntries.rows, QStringList{"PLU|3|Name|Article 3|Changed"});
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 3), "Article 3");
+
+    HistoryStore store(sim.FilePath(QStringLiteral("HISTORY.DB")));
+    EXPECT_EQ(store.IntegrityCheck(), "ok");
+}
+
+} // namespace
