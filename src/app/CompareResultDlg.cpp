@@ -20,6 +20,7 @@ QTableWidget* DifferencesGrid(const Differences& differences, const TCompareResu
     grid->setHorizontalHeaderLabels({QStringLiteral("Table"), QStringLiteral("No."), QStringLiteral("Field"),
                                      sides.left, sides.right});
     grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setAlternatingRowColors(true);

@@ -34,6 +34,7 @@ THistoryDlg::THistoryDlg(HistoryStore& store, DocumentSnapshot document, OpenAsN
                                        QStringLiteral("Port"), QStringLiteral("Tables"),
                                        QStringLiteral("Outcome")});
     m_list->verticalHeader()->setVisible(false);
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);

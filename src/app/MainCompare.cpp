@@ -68,7 +68,7 @@ void TMainForm::CompareItemClick()
         return;
     TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences,
                              request.selection & kComparedTables, {},
-                             QStringLiteral("Open register data as a new document"), this);
+                             QStringLiteral("&Open register data as a new document"), this);
     if (result.exec() == TCompareResultDlg::kOpenAsNew)
         OpenTablesAsNewDocument(outcome.held);
 }

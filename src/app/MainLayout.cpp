@@ -135,9 +135,9 @@ void TMainForm::CreateMenus()
     upload->setShortcut(Qt::Key_F6);
     comm->addAction(upload);
     comm->addAction(AddSeparator("N20"));
-    comm->addAction(AddAction("CompareItem", QStringLiteral("&Compare with register..."),
+    comm->addAction(AddAction("CompareItem", QStringLiteral("Co&mpare with register..."),
                               &TMainForm::CompareItemClick));
-    comm->addAction(AddAction("DownloadChangesItem", QStringLiteral("Download &changes..."),
+    comm->addAction(AddAction("DownloadChangesItem", QStringLiteral("Download chan&ges..."),
                               &TMainForm::DownloadChangesItemClick));
     comm->addAction(AddAction("HistoryItem", QStringLiteral("&History..."), &TMainForm::HistoryItemClick));
     QAction* font = AddAction("DownloadFontItem", QStringLiteral("Download font..."),
