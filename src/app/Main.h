@@ -196,9 +196,13 @@ private:
                         const TransferResult& result, const std::optional<TableSnapshot>& contents,
                         const QString& outcome = QString());
     void OpenTablesAsNewDocument(const TableSnapshot& tables);
+    // A history that cannot be kept never stops the work; the status bar tells.
+    void ShowHistoryWarning(TransferHistory& history);
     // Runs a service function (connection test, dump, program or font
     // download) with the progress window, the main link and the current port.
-    void RunService(const std::function<ServiceResult(const ServiceContext&)>& service);
+    // `command` names it in the transfer history ("test", "dump", ...).
+    void RunService(const QString& command,
+                    const std::function<ServiceResult(const ServiceContext&)>& service);
     // The port detection dialog's scan on its own link; a port found and
     // kept becomes the current port.
     void ScanForRegister(TDetectPortDlg& dialog);

@@ -52,7 +52,7 @@ void TMainForm::ScanForRegister(TDetectPortDlg& dialog)
 
 void TMainForm::TestItemClick()
 {
-    RunService([](const ServiceContext& context) { return TestConnection(context); });
+    RunService(QStringLiteral("test"), [](const ServiceContext& context) { return TestConnection(context); });
 }
 
 namespace {
@@ -140,30 +140,35 @@ void TMainForm::DumpMemory()
 {
     if (m_dataDlg == nullptr)
         return;
-    RunService([this](const ServiceContext& context) {
+    RunService(QStringLiteral("dump"), [this](const ServiceContext& context) {
         return ::DumpMemory(context, *m_dataDlg, m_listingViewer);
     });
 }
 
 void TMainForm::DownloadProgram()
 {
-    RunService([this](const ServiceContext& context) {
+    RunService(QStringLiteral("program"), [this](const ServiceContext& context) {
         return ::DownloadProgram(context, *m_dialogs, Startup().updateBlock);
     });
 }
 
 void TMainForm::DownloadFontItemClick()
 {
-    RunService([this](const ServiceContext& context) { return DownloadFont(context, *m_dialogs); });
+    RunService(QStringLiteral("font"),
+               [this](const ServiceContext& context) { return DownloadFont(context, *m_dialogs); });
 }
 
-void TMainForm::RunService(const std::function<ServiceResult(const ServiceContext&)>& service)
+void TMainForm::RunService(const QString& command,
+                           const std::function<ServiceResult(const ServiceContext&)>& service)
 {
     if (m_progressForm == nullptr)
         return;
     const ServiceContext context{Link(), *m_progressForm, *m_messages,
                                  ServicePort::FromNumber(m_portNumber, m_speedIndex)};
     const ServiceResult result = service(context);
+    TransferHistory history;
+    history.RecordService(command, context.port.name, context.port.baudIndex, result);
+    ShowHistoryWarning(history);
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
 }

@@ -36,7 +36,11 @@ void TMainForm::RecordTransfer(TransferHistory& history, const QString& command,
                                const QString& outcome)
 {
     history.Record(command, request, result, contents, outcome);
-    // A history that cannot be kept never stops the work; it is only told.
+    ShowHistoryWarning(history);
+}
+
+void TMainForm::ShowHistoryWarning(TransferHistory& history)
+{
     const QString warning = history.TakeWarning();
     if (!warning.isEmpty())
         statusBar()->showMessage(warning, kStatusMessageMs);

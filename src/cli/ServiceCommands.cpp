@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 
+#include "history/TransferHistory.h"
 #include "settings/StartupValues.h"
 #include "transfer/MemoryDump.h"
 #include "transfer/ProgramLoad.h"
@@ -101,12 +102,22 @@ QString MoveListing(const QString& listing, const QString& out)
     return {};
 }
 
+// Records the service function in the transfer history and tells how it ended.
+int Recorded(CliSession& session, const QString& command, const ServiceResult& result)
+{
+    TransferHistory history;
+    history.RecordService(command, session.PortName(), session.BaudIndex(), result);
+    if (const QString warning = history.TakeWarning(); !warning.isEmpty())
+        ExitStatus::PrintError(QStringLiteral("warning: ") + warning);
+    return ExitStatus::Report(result);
+}
+
 } // namespace
 
 int RunConnectionTest(const CliOptions& options)
 {
     CliSession session(options);
-    return ExitStatus::Report(TestConnection(ContextOf(session)));
+    return Recorded(session, QStringLiteral("test"), TestConnection(ContextOf(session)));
 }
 
 int RunMemoryDump(const CliOptions& options)
@@ -121,8 +132,8 @@ int RunMemoryDump(const CliOptions& options)
     QString listing;
     const ServiceResult result =
         DumpMemory(ContextOf(session), range, [&listing](const QString& path) { listing = path; });
-    if (!result.Succeeded())
-        return ExitStatus::Report(result);
+    if (const int status = Recorded(session, QStringLiteral("dump"), result); status != ExitStatus::kDone)
+        return status;
     if (const QString error = MoveListing(listing, out); !error.isEmpty()) {
         ExitStatus::PrintError(error);
         return ExitStatus::kFailed;
@@ -139,7 +150,7 @@ int RunProgramDownload(const CliOptions& options)
     const qint32 firstBlock =
         options.firstBlock.value_or(StartupValues::ReadFrom(session.SettingsPath()).updateBlock);
     ChosenFile image(options.file);
-    return ExitStatus::Report(DownloadProgram(ContextOf(session), image, firstBlock));
+    return Recorded(session, QStringLiteral("program"), DownloadProgram(ContextOf(session), image, firstBlock));
 }
 
 int RunFontDownload(const CliOptions& options)
@@ -148,5 +159,5 @@ int RunFontDownload(const CliOptions& options)
         return ExitStatus::kFailed;
     CliSession session(options);
     ChosenFile font(options.file);
-    return ExitStatus::Report(DownloadFont(ContextOf(session), font));
+    return Recorded(session, QStringLiteral("font"), DownloadFont(ContextOf(session), font));
 }

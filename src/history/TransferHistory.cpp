@@ -1,5 +1,7 @@
 #include "history/TransferHistory.h"
 
+#include "transfer/ServiceContext.h"
+
 TransferHistory::TransferHistory(const QString& path, HistoryStore::Limits limits) : store_(path, limits)
 {
     NoteFailure();
@@ -37,6 +39,34 @@ void TransferHistory::Record(const QString& command, const TransferRequest& requ
     entry.contents = std::move(contents);
     if (store_.Record(entry) == 0)
         NoteFailure();
+}
+
+void TransferHistory::RecordService(const QString& command, const QString& portName, int baudIndex,
+                                    const ServiceResult& service)
+{
+    using Outcome = ServiceResult::Outcome;
+    TransferResult result;
+    switch (service.outcome) {
+    case Outcome::NotStarted:
+    case Outcome::Refused:
+    case Outcome::PortNotOpened:
+        return;
+    case Outcome::Done:
+        break;
+    case Outcome::Failed:
+        result.outcome = TransferResult::Outcome::Failed;
+        break;
+    case Outcome::Cancelled:
+        result.outcome = TransferResult::Outcome::Cancelled;
+        break;
+    }
+    result.message = service.message;
+    result.detail = service.detail;
+    TransferRequest request;
+    request.port = portName;
+    request.baudIndex = baudIndex;
+    request.selection = 0;
+    Record(command, request, result);
 }
 
 QString TransferHistory::TakeWarning()

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+struct ServiceResult;
+
 // The history as a transfer uses it: records what reached the register and
 // tells what a register was last seen with. The database is opened once; when
 // it cannot be opened or written the transfer goes on and Warning() says why,
@@ -24,6 +26,11 @@ public:
     // is the result's unless given ("differs").
     void Record(const QString& command, const TransferRequest& request, const TransferResult& result,
                 std::optional<TableSnapshot> contents = std::nullopt, const QString& outcome = QString());
+
+    // Adds an entry for a service function (test, dump, program, font) that
+    // reached the register; it carries no tables.
+    void RecordService(const QString& command, const QString& portName, int baudIndex,
+                       const ServiceResult& result);
 
     // The warning not yet shown, once; empty when all went well.
     QString TakeWarning();
