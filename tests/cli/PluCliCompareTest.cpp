@@ -121,6 +121,13 @@ TEST_F(PluCliCompareTest, VerifyNamesThePLUTheRegisterDidNotStore)
     const QStringList packages = PluPackagesSince(before);
     ASSERT_EQ(packages.size(), 1);
     EXPECT_TRUE(packages[0].endsWith("PLU 4(lost)")) << packages[0].toStdString();
+
+    // Service functions are recorded too, without tables.
+    ASSERT_EQ(OverSim({"test"}).exitCode, 0);
+    const QStringList after = Lines(OverSim({"history"}).out);
+    ASSERT_EQ(after.size(), 4);
+    EXPECT_TRUE(after[0].startsWith("4  ") && after[0].endsWith("  test  " + sim.LinkPath() + "  done"))
+        << after[0].toStdString();
 }
 
 TEST_F(PluCliCompareTest, CommandLineMistakesAndAnUnwritableHistory)
