@@ -26,36 +26,11 @@ while (($#)); do
     esac
 done
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || { echo "--runs needs a positive count" >&2; exit 2; }
-SIM="$BIN_DIR/ecr-sim"
-CLI="$BIN_DIR/plu-cli"
-[[ -x "$SIM" && -x "$CLI" ]] || { echo "no ecr-sim and plu-cli in $BIN_DIR" >&2; exit 2; }
-
-PIN=()
-if command -v taskset > /dev/null; then
-    CPU=$(taskset -pc $$ | sed 's/.*: *//; s/[,-].*//')
-    PIN=(taskset -c "$CPU")
-fi
-
-WORK=$(mktemp -d)
-SIM_PID=""
-stop_sim() {
-    if [[ -n "$SIM_PID" ]]; then
-        kill "$SIM_PID" 2>/dev/null || true
-        wait "$SIM_PID" 2>/dev/null || true
-        SIM_PID=""
-    fi
-}
-cleanup() {
-    stop_sim
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+# shellcheck source=wire_bench_common.sh
+source "$(dirname "$0")/wire_bench_common.sh"
 
 # 3000 articles; the changed document has new prices for PLUs 7, 156, 305, ...
-awk 'BEGIN {
-    for (n = 1; n <= 3000; ++n)
-        printf "%d\tArticle %d\t%d.%02d\t%d\t%d.500\t0\t0\t0\r\n", 2000000000000 + n, n, n % 100, n % 97, n % 9 + 1, n % 50
-}' > "$WORK/FULL.PLU"
+write_articles "$WORK/FULL.PLU"
 awk -F '\t' 'BEGIN { OFS = "\t" } { if (NR % 149 == 7 && NR < 3000) $3 = "99.99"; print }' "$WORK/FULL.PLU" > "$WORK/CHANGED.PLU"
 
 # Elapsed seconds of one plu-cli download.
@@ -69,14 +44,8 @@ timed_download() {
 
 # One run against a fresh simulator; prints "full changes packages".
 run_once() {
-    rm -f "$WORK/pty" "$WORK/sim.out" "$WORK/sim.log" "$WORK"/HISTORY.DB*
-    "${PIN[@]}" "$SIM" --link "$WORK/pty" --wire-time --log "$WORK/sim.log" > "$WORK/sim.out" 2> "$WORK/sim.err" &
-    SIM_PID=$!
-    for _ in $(seq 100); do
-        [[ -s "$WORK/sim.out" ]] && break
-        sleep 0.05
-    done
-    [[ -e "$WORK/pty" ]] || { echo "ecr-sim did not start:" >&2; cat "$WORK/sim.err" >&2; exit 1; }
+    rm -f "$WORK/sim.log" "$WORK"/HISTORY.DB*
+    start_sim --wire-time --log "$WORK/sim.log"
     local full changes before packages
     full=$(timed_download "$WORK/FULL.PLU")
     before=$(grep -c '(PLU download)' "$WORK/sim.log")

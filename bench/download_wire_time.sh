@@ -32,47 +32,13 @@ while (($#)); do
     esac
 done
 [[ "$RUNS" =~ ^[1-9][0-9]*$ ]] || { echo "--runs needs a positive count" >&2; exit 2; }
-SIM="$BIN_DIR/ecr-sim"
-CLI="$BIN_DIR/plu-cli"
-[[ -x "$SIM" && -x "$CLI" ]] || { echo "no ecr-sim and plu-cli in $BIN_DIR" >&2; exit 2; }
-
-PIN=()
-if ((!SPREAD)) && command -v taskset > /dev/null; then
-    CPU=$(taskset -pc $$ | sed 's/.*: *//; s/[,-].*//')
-    PIN=(taskset -c "$CPU")
-fi
-
-WORK=$(mktemp -d)
-SIM_PID=""
-stop_sim() {
-    if [[ -n "$SIM_PID" ]]; then
-        kill "$SIM_PID" 2>/dev/null || true
-        wait "$SIM_PID" 2>/dev/null || true
-        SIM_PID=""
-    fi
-}
-cleanup() {
-    stop_sim
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-# 3000 articles: barcode, name, price, department, stocks, flag, quantity, total.
-awk 'BEGIN {
-    for (n = 1; n <= 3000; ++n)
-        printf "%d\tArticle %d\t%d.%02d\t%d\t%d.500\t0\t0\t0\r\n", 2000000000000 + n, n, n % 100, n % 97, n % 9 + 1, n % 50
-}' > "$WORK/BENCH.PLU"
+# shellcheck source=wire_bench_common.sh
+source "$(dirname "$0")/wire_bench_common.sh"
+write_articles "$WORK/BENCH.PLU"
 
 # One download against a fresh simulator; prints "elapsed user system".
 run_once() {
-    rm -f "$WORK/pty" "$WORK/sim.out"
-    "${PIN[@]}" "$SIM" --link "$WORK/pty" --wire-time > "$WORK/sim.out" 2> "$WORK/sim.err" &
-    SIM_PID=$!
-    for _ in $(seq 100); do
-        [[ -s "$WORK/sim.out" ]] && break
-        sleep 0.05
-    done
-    [[ -e "$WORK/pty" ]] || { echo "ecr-sim did not start:" >&2; cat "$WORK/sim.err" >&2; exit 1; }
+    start_sim --wire-time
 
     local TIMEFORMAT="%R %U %S"
     { time "${PIN[@]}" "$CLI" download "$WORK/BENCH.PLU" --tables plu --range 1-3000 --port "$WORK/pty" \

@@ -32,6 +32,7 @@ class TRecyForm;
 class TQelmIBusComm;
 class TransferHistory;
 struct TableSnapshot;
+struct CompareOutcome;
 class TUploadDlg;
 struct TransferChoice;
 struct TransferRequest;
@@ -191,6 +192,8 @@ private:
     // the read-back after a download, the history entry of a transfer, and
     // tables from the register or the history as a new document.
     TransferResult RunChangesDownload(const TransferChoice& choice);
+    // Compares the request's tables with the register, recorded as `command`.
+    CompareOutcome RunCompare(const QString& command, const TransferRequest& request);
     void VerifyDownload(const TransferChoice& choice);
     void RecordTransfer(TransferHistory& history, const QString& command, const TransferRequest& request,
                         const TransferResult& result, const std::optional<TableSnapshot>& contents,

@@ -24,11 +24,6 @@ namespace {
 constexpr int kStatusMessageMs = 15000;
 constexpr unsigned kComparedTables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
 
-QString CompareOutcomeWord(const CompareOutcome& outcome)
-{
-    return outcome.result.Succeeded() && !outcome.differences.empty() ? QStringLiteral("differs") : QString();
-}
-
 } // namespace
 
 void TMainForm::RecordTransfer(TransferHistory& history, const QString& command, const TransferRequest& request,
@@ -46,6 +41,18 @@ void TMainForm::ShowHistoryWarning(TransferHistory& history)
         statusBar()->showMessage(warning, kStatusMessageMs);
 }
 
+CompareOutcome TMainForm::RunCompare(const QString& command, const TransferRequest& request)
+{
+    QelmIBusLink link(Link());
+    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+    const CompareOutcome outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
+    TransferHistory history;
+    RecordTransfer(history, command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
+    if (!outcome.result.detail.isEmpty())
+        Messages().Error(outcome.result.detail);
+    return outcome;
+}
+
 void TMainForm::CompareItemClick()
 {
     if (m_progressForm == nullptr)
@@ -60,14 +67,7 @@ void TMainForm::CompareItemClick()
         return;
     }
     const TransferRequest request = RequestFor(dialog->Choice(), m_portNumber, m_speedIndex);
-    QelmIBusLink link(Link());
-    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-    const CompareOutcome outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
-    TransferHistory history;
-    RecordTransfer(history, QStringLiteral("compare"), request, outcome.result, outcome.held,
-                   CompareOutcomeWord(outcome));
-    if (!outcome.result.detail.isEmpty())
-        Messages().Error(outcome.result.detail);
+    const CompareOutcome outcome = RunCompare(QStringLiteral("compare"), request);
     if (!outcome.result.Succeeded())
         return;
     TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences,
@@ -121,14 +121,7 @@ void TMainForm::VerifyDownload(const TransferChoice& choice)
     request.selection &= kComparedTables;
     if (request.selection == 0)
         return;
-    QelmIBusLink link(Link());
-    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-    const CompareOutcome outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
-    TransferHistory history;
-    RecordTransfer(history, QStringLiteral("verify"), request, outcome.result, outcome.held,
-                   CompareOutcomeWord(outcome));
-    if (!outcome.result.detail.isEmpty())
-        Messages().Error(outcome.result.detail);
+    const CompareOutcome outcome = RunCompare(QStringLiteral("verify"), request);
     if (!outcome.result.Succeeded())
         return;
     if (outcome.differences.empty()) {

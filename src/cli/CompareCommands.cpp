@@ -1,12 +1,10 @@
 #include "cli/CompareCommands.h"
 
+#include "cli/CliDocument.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 
-#include "files/Document.h"
 #include "history/TransferHistory.h"
-#include "model/RecyTable.h"
-#include "model/TextTable.h"
 #include "model/Texts.h"
 #include "transfer/CapturingLink.h"
 #include "transfer/Compare.h"
@@ -41,16 +39,24 @@ void PrintDifferences(const CompareOutcome& outcome, unsigned tables)
     PrintLine(stderr, DifferenceCounts(outcome.differences, tables));
 }
 
-// Reads the tables back after a download and records the comparison. A
-// difference makes the command fail.
+// Reads the tables of the request from the register, compares them with the
+// document and records the compare in the history.
+CompareOutcome CompareAndRecord(CliSession& session, TransferHistory& history, const QString& command,
+                                const TransferRequest& request, const TextTable& plu, const TextTable& departments)
+{
+    QelmIBusLink link(session.Link());
+    const CompareOutcome outcome = CompareWithRegister(link, session.Progress(), request, plu, departments);
+    history.Record(command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
+    ShowWarning(history);
+    return outcome;
+}
+
+// Reads the tables back after a download. A difference makes the command fail.
 TransferResult Verify(CliSession& session, TransferHistory& history, const TransferRequest& request,
                       const TransferTables& tables)
 {
-    QelmIBusLink link(session.Link());
-    const CompareOutcome outcome = CompareWithRegister(link, session.Progress(), request, tables.plu,
-                                                       tables.departments);
-    history.Record(QStringLiteral("verify"), request, outcome.result, outcome.held,
-                   outcome.Agrees() || !outcome.result.Succeeded() ? QString() : QStringLiteral("differs"));
+    const CompareOutcome outcome =
+        CompareAndRecord(session, history, QStringLiteral("verify"), request, tables.plu, tables.departments);
     if (!outcome.result.Succeeded())
         return outcome.result;
     PrintDifferences(outcome, request.selection);
@@ -102,38 +108,21 @@ TransferResult RunRecordedTableTransfer(CliSession& session, const CliOptions& o
     ShowWarning(history);
     if (!result.Succeeded() || !options.verify)
         return result;
-    const TransferResult verified = Verify(session, history, request, tables);
-    ShowWarning(history);
-    return verified;
+    return Verify(session, history, request, tables);
 }
 
 int RunCompare(const CliOptions& options)
 {
     CliSession session(options);
-    TextTable plu(TableKind::PLU);
-    TextTable departments(TableKind::Department);
-    RecyTable recycling;
-    Document document(plu, departments, recycling);
-    const QString documentPath = QFileInfo(options.file).absoluteFilePath();
-    if (!QFileInfo::exists(documentPath)) {
-        ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(options.file));
+    CliDocument shop;
+    if (!shop.Open(options.file))
         return ExitStatus::kFailed;
-    }
-    document.LoadDocument(documentPath);
-
-    TransferRequest request;
-    request.port = session.PortName();
-    request.baudIndex = session.BaudIndex();
-    request.selection = options.tables;
-    request.range = options.range;
+    const TransferRequest request = RequestOf(session, options);
 
     TransferHistory history;
     ShowWarning(history);
-    QelmIBusLink link(session.Link());
-    const CompareOutcome outcome = CompareWithRegister(link, session.Progress(), request, plu, departments);
-    history.Record(QStringLiteral("compare"), request, outcome.result, outcome.held,
-                   outcome.Agrees() || !outcome.result.Succeeded() ? QString() : QStringLiteral("differs"));
-    ShowWarning(history);
+    const CompareOutcome outcome =
+        CompareAndRecord(session, history, QStringLiteral("compare"), request, shop.plu, shop.departments);
     if (!outcome.result.Succeeded())
         return ExitStatus::Report(outcome.result);
     PrintDifferences(outcome, request.selection);
@@ -205,12 +194,9 @@ int RunHistory(const CliOptions& options)
         ExitStatus::PrintError(QStringLiteral("history entry %1 holds no tables").arg(options.historyId));
         return ExitStatus::kFailed;
     }
-    TextTable plu(TableKind::PLU);
-    TextTable departments(TableKind::Department);
-    RecyTable recycling;
-    Document document(plu, departments, recycling);
-    document.ClearDocument();
-    WriteSnapshot(*entry->contents, plu, departments);
-    document.SaveDocumentAs(QFileInfo(options.file).absoluteFilePath());
+    CliDocument shop;
+    shop.document.ClearDocument();
+    WriteSnapshot(*entry->contents, shop.plu, shop.departments);
+    shop.document.SaveDocumentAs(QFileInfo(options.file).absoluteFilePath());
     return ExitStatus::kDone;
 }

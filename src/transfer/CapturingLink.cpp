@@ -7,16 +7,9 @@
 
 namespace {
 
-constexpr quint8 kStatus = 0;
-constexpr quint8 kReadDepartments = 10;
-constexpr quint8 kReadPLUs = 11;
-constexpr quint8 kSendDepartments = 12;
-constexpr quint8 kSendPLUs = 13;
+using namespace TableCommand;
+using namespace PLUPackageLayout;
 constexpr int kPLUsPerReply = 4;
-constexpr int kDepartmentsPerPackage = 8;
-constexpr int kMaxEntries = 3;
-constexpr std::size_t kEntryCountByte = 0;
-constexpr std::size_t kFirstEntry = 1;
 constexpr unsigned kAllDepartments = (1u << TableSnapshot::kDepartments) - 1;
 
 PLURecord RecordAt(const quint8* at)
@@ -39,7 +32,7 @@ bool CapturingLink::SendPacket(quint8 command, quint16 parameter)
         return false;
 
     if (command == kSendPLUs) {
-        const int count = std::min<int>(sent[kEntryCountByte], kMaxEntries);
+        const int count = std::min<int>(sent[kEntryCount], kMaxEntries);
         for (int i = 0; i < count; ++i) {
             const quint8* entry = sent.data() + kFirstEntry + PLUEntryLayout::kSize * std::size_t(i);
             const quint32 index = ByteOrder::ReadLittle32(entry + PLUEntryLayout::kIndex);

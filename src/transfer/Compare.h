@@ -45,6 +45,12 @@ struct CompareOutcome
     Differences differences;
 
     bool Agrees() const { return result.Succeeded() && differences.empty(); }
+    // The history's outcome word: "differs" after a compare that found
+    // differences, else empty (the transfer's own outcome).
+    QString HistoryOutcome() const
+    {
+        return result.Succeeded() && !differences.empty() ? QStringLiteral("differs") : QString();
+    }
 };
 
 // Reads the PLU and department tables of the request (the parameter set is not

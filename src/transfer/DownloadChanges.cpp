@@ -13,17 +13,8 @@
 
 namespace {
 
-constexpr quint8 kSendPLUs = 13;
-constexpr quint8 kSendDepartments = 12;
-constexpr int kEntriesPerPackage = 3;
-constexpr std::size_t kEntryCountByte = 0;
-constexpr std::size_t kFirstEntry = 1;
-constexpr int kDepartmentsPerPackage = 8;
-
-bool Cancelled(const IProgress& progress)
-{
-    return progress.ProgressState() == IProgress::State::Dismissed;
-}
+using namespace PLUPackageLayout;
+using TableCommand::kDepartmentsPerPackage;
 
 bool KnownFor(const TableSnapshot& known, quint8 priceDecimals, TransferTable table, PluRange range)
 {
@@ -109,15 +100,15 @@ unsigned TablesWithoutKnownState(const TableSnapshot& known, const TransferReque
 bool DownloadPLUEntries(ITransferLink& link, IProgress& progress, const TableSnapshot& document,
                         const std::vector<int>& numbers, int& packages)
 {
-    const int total = DivRoundUp(int(numbers.size()), kEntriesPerPackage);
+    const int total = DivRoundUp(int(numbers.size()), kMaxEntries);
     progress.SetMargin(total);
     for (int k = 0; k < total; ++k) {
         progress.SetProgress(k + 1);
-        if (Cancelled(progress))
+        if (IsDismissed(progress))
             return false;
         const auto data = link.PacketData();
-        for (int i = 0; i < kEntriesPerPackage; ++i) {
-            const std::size_t at = std::size_t(kEntriesPerPackage * k + i);
+        for (int i = 0; i < kMaxEntries; ++i) {
+            const std::size_t at = std::size_t(kMaxEntries * k + i);
             if (at >= numbers.size())
                 break;
             const int number = numbers[at];
@@ -126,9 +117,9 @@ bool DownloadPLUEntries(ITransferLink& link, IProgress& progress, const TableSna
             ByteOrder::WriteLittle32(entry + PLUEntryLayout::kIndex, quint32(number - 1));
             const PLURecord& record = document.plus.at(number);
             std::copy(record.cbegin(), record.cend(), entry + PLUEntryLayout::kRecord);
-            data[kEntryCountByte] = quint8(i + 1);
+            data[kEntryCount] = quint8(i + 1);
         }
-        if (!link.SendPacket(kSendPLUs, quint16(k)))
+        if (!link.SendPacket(TableCommand::kSendPLUs, quint16(k)))
             return false;
         ++packages;
     }
@@ -148,7 +139,7 @@ bool DownloadDepartmentPackages(ITransferLink& link, IProgress& progress, const 
     int step = 0;
     for (const int package : chosen) {
         progress.SetProgress(++step);
-        if (Cancelled(progress))
+        if (IsDismissed(progress))
             return false;
         const auto data = link.PacketData();
         const int first = kDepartmentsPerPackage * package + 1;
@@ -158,7 +149,7 @@ bool DownloadDepartmentPackages(ITransferLink& link, IProgress& progress, const 
             std::copy(record.cbegin(), record.cend(),
                       data.begin() + DeptmentRecordLayout::kSize * std::size_t(d - first));
         }
-        if (!link.SendPacket(kSendDepartments, quint16(package)))
+        if (!link.SendPacket(TableCommand::kSendDepartments, quint16(package)))
             return false;
         ++packages;
     }

@@ -36,3 +36,9 @@ public:
     // Called when the operator presses Cancel (the transfer aborts the link).
     virtual void SetCancelHandler(std::function<void()> handler) = 0;
 };
+
+// True once the operator pressed Cancel (or OK on an error).
+inline bool IsDismissed(const IProgress& progress)
+{
+    return progress.ProgressState() == IProgress::State::Dismissed;
+}

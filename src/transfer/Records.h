@@ -31,6 +31,23 @@ constexpr std::size_t kIndex = 0;
 constexpr std::size_t kRecord = 4;
 } // namespace PLUEntryLayout
 
+// A PLU download package: the number of entries, then up to three entries.
+namespace PLUPackageLayout {
+constexpr std::size_t kEntryCount = 0;
+constexpr std::size_t kFirstEntry = 1;
+constexpr int kMaxEntries = 3;
+} // namespace PLUPackageLayout
+
+// The register's table commands: status, department and PLU upload and download.
+namespace TableCommand {
+constexpr quint8 kStatus = 0;
+constexpr quint8 kReadDepartments = 10;
+constexpr quint8 kReadPLUs = 11;
+constexpr quint8 kSendDepartments = 12;
+constexpr quint8 kSendPLUs = 13;
+constexpr int kDepartmentsPerPackage = 8;
+} // namespace TableCommand
+
 namespace DeptmentRecordLayout {
 constexpr std::size_t kSize = 32;
 constexpr std::size_t kName = 0;         // 18 bytes, zero padded

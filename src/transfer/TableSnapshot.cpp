@@ -16,6 +16,43 @@ void CopyField(const std::array<quint8, N>& from, std::array<quint8, N>& to, std
 
 } // namespace
 
+PLUCells PLURowCells(const TextTable& plu, int row)
+{
+    PLUCells cells;
+    cells.barcode = plu.Cell(PLUColumn::Barcode, row);
+    cells.name = plu.Cell(PLUColumn::Name, row);
+    cells.price = plu.Cell(PLUColumn::UnitPrice, row);
+    cells.department = plu.Cell(PLUColumn::Department, row);
+    cells.stocks = plu.Cell(PLUColumn::Stocks, row);
+    return cells;
+}
+
+DeptmentCells DeptmentRowCells(const TextTable& departments, int row)
+{
+    DeptmentCells cells;
+    cells.name = departments.Cell(DeptmentColumn::Name, row);
+    cells.tax = departments.Cell(DeptmentColumn::Tax, row);
+    cells.price = departments.Cell(DeptmentColumn::UnitPrice, row);
+    return cells;
+}
+
+void PutPLURowCells(TextTable& plu, int row, const PLUCells& cells)
+{
+    plu.SetCell(PLUColumn::Barcode, row, cells.barcode);
+    plu.SetCell(PLUColumn::Name, row, cells.name);
+    plu.SetCell(PLUColumn::UnitPrice, row, cells.price);
+    plu.SetCell(PLUColumn::Department, row, cells.department);
+    plu.SetCell(PLUColumn::Stocks, row, cells.stocks);
+    plu.SetCell(PLUColumn::Flag, row, cells.flag);
+}
+
+void PutDeptmentRowCells(TextTable& departments, int row, const DeptmentCells& cells)
+{
+    departments.SetCell(DeptmentColumn::Name, row, cells.name);
+    departments.SetCell(DeptmentColumn::Tax, row, cells.tax);
+    departments.SetCell(DeptmentColumn::UnitPrice, row, cells.price);
+}
+
 bool TableSnapshot::HoldsRange(PluRange range) const
 {
     for (int n = range.begin; n <= range.end; ++n) {
@@ -37,25 +74,13 @@ TableSnapshot SnapshotOfDocument(const TextTable& plu, const TextTable& departme
     TableSnapshot snapshot;
     snapshot.priceDecimals = priceDecimals;
     if ((selection & TableBit(TransferTable::PLU)) != 0 && range.IsValid()) {
-        for (int n = range.begin; n <= range.end; ++n) {
-            PLUCells cells;
-            cells.barcode = plu.Cell(PLUColumn::Barcode, n);
-            cells.name = plu.Cell(PLUColumn::Name, n);
-            cells.price = plu.Cell(PLUColumn::UnitPrice, n);
-            cells.department = plu.Cell(PLUColumn::Department, n);
-            cells.stocks = plu.Cell(PLUColumn::Stocks, n);
-            snapshot.plus.emplace(n, EncodePLURecord(cells, priceDecimals));
-        }
+        for (int n = range.begin; n <= range.end; ++n)
+            snapshot.plus.emplace(n, EncodePLURecord(PLURowCells(plu, n), priceDecimals));
     }
     if ((selection & TableBit(TransferTable::Department)) != 0) {
         TableSnapshot::Departments records{};
-        for (int d = 1; d <= TableSnapshot::kDepartments; ++d) {
-            DeptmentCells cells;
-            cells.name = departments.Cell(DeptmentColumn::Name, d);
-            cells.tax = departments.Cell(DeptmentColumn::Tax, d);
-            cells.price = departments.Cell(DeptmentColumn::UnitPrice, d);
-            records[std::size_t(d - 1)] = EncodeDeptmentRecord(cells, priceDecimals);
-        }
+        for (int d = 1; d <= TableSnapshot::kDepartments; ++d)
+            records[std::size_t(d - 1)] = EncodeDeptmentRecord(DeptmentRowCells(departments, d), priceDecimals);
         snapshot.departments = records;
     }
     return snapshot;
@@ -65,26 +90,16 @@ void WriteSnapshot(const TableSnapshot& snapshot, TextTable& plu, TextTable& dep
 {
     {
         TextTable::Batch batch(plu);
-        for (const auto& [number, record] : snapshot.plus) {
-            const PLUCells cells = DecodePLURecord(record.data(), snapshot.priceDecimals);
-            plu.SetCell(PLUColumn::Barcode, number, cells.barcode);
-            plu.SetCell(PLUColumn::Name, number, cells.name);
-            plu.SetCell(PLUColumn::UnitPrice, number, cells.price);
-            plu.SetCell(PLUColumn::Department, number, cells.department);
-            plu.SetCell(PLUColumn::Stocks, number, cells.stocks);
-            plu.SetCell(PLUColumn::Flag, number, cells.flag);
-        }
+        for (const auto& [number, record] : snapshot.plus)
+            PutPLURowCells(plu, number, DecodePLURecord(record.data(), snapshot.priceDecimals));
     }
     if (!snapshot.departments)
         return;
     TextTable::Batch batch(departments);
-    for (int d = 1; d <= TableSnapshot::kDepartments; ++d) {
-        const DeptmentCells cells =
-            DecodeDeptmentRecord((*snapshot.departments)[std::size_t(d - 1)].data(), snapshot.priceDecimals);
-        departments.SetCell(DeptmentColumn::Name, d, cells.name);
-        departments.SetCell(DeptmentColumn::Tax, d, cells.tax);
-        departments.SetCell(DeptmentColumn::UnitPrice, d, cells.price);
-    }
+    for (int d = 1; d <= TableSnapshot::kDepartments; ++d)
+        PutDeptmentRowCells(departments, d,
+                            DecodeDeptmentRecord((*snapshot.departments)[std::size_t(d - 1)].data(),
+                                                 snapshot.priceDecimals));
 }
 
 void MergeSnapshot(TableSnapshot& base, const TableSnapshot& newer)

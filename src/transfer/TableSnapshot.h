@@ -28,6 +28,12 @@ struct TableSnapshot
     unsigned Tables() const;
 };
 
+// The cells of one row that travel in a record, and back into a row.
+PLUCells PLURowCells(const TextTable& plu, int row);
+DeptmentCells DeptmentRowCells(const TextTable& departments, int row);
+void PutPLURowCells(TextTable& plu, int row, const PLUCells& cells);
+void PutDeptmentRowCells(TextTable& departments, int row, const DeptmentCells& cells);
+
 // The records a download of the selected tables sends from the document.
 TableSnapshot SnapshotOfDocument(const TextTable& plu, const TextTable& departments, unsigned selection,
                                  PluRange range, quint8 priceDecimals);

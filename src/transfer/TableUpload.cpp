@@ -4,6 +4,7 @@
 #include "model/TextTable.h"
 #include "transfer/Progress.h"
 #include "transfer/Records.h"
+#include "transfer/TableSnapshot.h"
 #include "transfer/TransferLink.h"
 
 #include <QHash>
@@ -21,28 +22,6 @@ constexpr int kDeptmentsPerReply = 8;
 constexpr int kDepartments = 9;
 constexpr int kDeptmentReplies = 2;
 
-bool Cancelled(const IProgress& progress)
-{
-    return progress.ProgressState() == IProgress::State::Dismissed;
-}
-
-void PutPLURow(TextTable& plu, int row, const PLUCells& cells)
-{
-    plu.SetCell(PLUColumn::Barcode, row, cells.barcode);
-    plu.SetCell(PLUColumn::Name, row, cells.name);
-    plu.SetCell(PLUColumn::UnitPrice, row, cells.price);
-    plu.SetCell(PLUColumn::Department, row, cells.department);
-    plu.SetCell(PLUColumn::Stocks, row, cells.stocks);
-    plu.SetCell(PLUColumn::Flag, row, cells.flag);
-}
-
-void PutDeptmentRow(TextTable& departments, int row, const DeptmentCells& cells)
-{
-    departments.SetCell(DeptmentColumn::Name, row, cells.name);
-    departments.SetCell(DeptmentColumn::Tax, row, cells.tax);
-    departments.SetCell(DeptmentColumn::UnitPrice, row, cells.price);
-}
-
 bool UploadRecords(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
                    quint8 priceDecimals)
 {
@@ -52,7 +31,7 @@ bool UploadRecords(ITransferLink& link, IProgress& progress, TextTable& plu, Plu
     TextTable::Batch batch(plu);
     for (int g = first; g <= last; ++g) {
         progress.SetProgress(g - first + 1);
-        if (Cancelled(progress))
+        if (IsDismissed(progress))
             return false;
         if (!link.RequestPacket(kRequestPLUs, quint16(g)))
             return false;
@@ -61,7 +40,7 @@ bool UploadRecords(ITransferLink& link, IProgress& progress, TextTable& plu, Plu
             const int number = kPLUsPerGroup * g + i + 1;
             if (number < range.begin || number > range.end)
                 continue;
-            PutPLURow(plu, number, DecodePLURecord(data.data() + PLURecordLayout::kSize * i, priceDecimals));
+            PutPLURowCells(plu, number, DecodePLURecord(data.data() + PLURecordLayout::kSize * i, priceDecimals));
         }
     }
     return true;
@@ -132,7 +111,7 @@ bool UploadTotals(ITransferLink& link, IProgress& progress, TextTable& plu, PluR
     TotalsMatcher matcher(plu, range, plan.records, status.PriceDecimals);
     for (qint64 q = 0; q < plan.packages; ++q) {
         progress.SetProgress(int(q + 1));
-        if (Cancelled(progress))
+        if (IsDismissed(progress))
             return false;
         if (!link.RequestPacket(kRequestTotals, quint16(q)))
             return false;
@@ -172,7 +151,7 @@ bool UploadDeptmentTable(ITransferLink& link, IProgress& progress, TextTable& de
 {
     TextTable::Batch batch(departments);
     for (int p = 0; p < kDeptmentReplies; ++p) {
-        if (Cancelled(progress))
+        if (IsDismissed(progress))
             return false;
         if (!link.RequestPacket(kRequestDepartments, quint16(p)))
             return false;
@@ -180,7 +159,7 @@ bool UploadDeptmentTable(ITransferLink& link, IProgress& progress, TextTable& de
         for (int i = 0; i < kDeptmentsPerReply; ++i) {
             const int number = kDeptmentsPerReply * p + i + 1;
             if (number <= kDepartments)
-                PutDeptmentRow(departments, number,
+                PutDeptmentRowCells(departments, number,
                                DecodeDeptmentRecord(data.data() + DeptmentRecordLayout::kSize * i, priceDecimals));
         }
     }

@@ -1,0 +1,27 @@
+#include "cli/CliDocument.h"
+
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+
+#include <QFileInfo>
+
+bool CliDocument::Open(const QString& file)
+{
+    const QString path = QFileInfo(file).absoluteFilePath();
+    if (!QFileInfo::exists(path)) {
+        ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(file));
+        return false;
+    }
+    document.LoadDocument(path);
+    return true;
+}
+
+TransferRequest RequestOf(const CliSession& session, const CliOptions& options)
+{
+    TransferRequest request;
+    request.port = session.PortName();
+    request.baudIndex = session.BaudIndex();
+    request.selection = options.tables;
+    request.range = options.range;
+    return request;
+}
