@@ -106,7 +106,9 @@ TransferResult RunRecordedTableTransfer(CliSession& session, const CliOptions& o
     history.Record(options.changesOnly ? QStringLiteral("download changes") : QStringLiteral("download"), request,
                    result, link.Captured());
     ShowWarning(history);
-    if (!result.Succeeded() || !options.verify)
+    // The parameter set is not read back: a verify needs the PLU or department table.
+    const unsigned comparable = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
+    if (!result.Succeeded() || !options.verify || (request.selection & comparable) == 0)
         return result;
     return Verify(session, history, request, tables);
 }
