@@ -106,6 +106,26 @@ std::optional<QString> IniDocument::Value(const QString& section, const QString&
     return DecodeValue(ShapeOf(m_lines[*index].text).value);
 }
 
+std::vector<IniDocument::Entry> IniDocument::Entries() const
+{
+    std::vector<Entry> entries;
+    std::optional<QString> section;
+    for (const Line& line : m_lines) {
+        const LineShape shape = ShapeOf(line.text);
+        if (shape.kind == LineKind::Section)
+            section = QString::fromLatin1(shape.name);
+        else if (section && shape.kind == LineKind::Key)
+            entries.push_back({*section, QString::fromLatin1(shape.name), DecodeValue(shape.value)});
+    }
+    return entries;
+}
+
+void IniDocument::RemoveValue(const QString& section, const QString& key)
+{
+    if (const std::optional<std::size_t> index = FindKey(section, key))
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*index));
+}
+
 void IniDocument::SetValue(const QString& section, const QString& key, const QString& value)
 {
     const QByteArray encoded = EncodeValue(value);

@@ -26,6 +26,19 @@ public:
 
     std::optional<QString> Value(const QString& section, const QString& key) const;
 
+    // Every key line under a section header, in file order: what Value would
+    // find, read in one pass (a duplicated key is listed each time).
+    struct Entry
+    {
+        QString section;
+        QString key;
+        QString value;
+    };
+    std::vector<Entry> Entries() const;
+
+    // Removes the key line that Value would read; nothing when there is none.
+    void RemoveValue(const QString& section, const QString& key);
+
     // Changes the first matching key in place (keeping its spelling), or adds
     // the key after the last key line of the section, or adds the section at
     // the end. Characters beyond U+00FF become '?'; line breaks inside the

@@ -148,3 +148,12 @@ void SettingsFile::WriteFlag(const QString& section, const QString& key, bool va
 {
     WriteText(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
+
+void SettingsFile::RemoveKey(const QString& section, const QString& key)
+{
+    IniDocument document = LoadForChange(m_path);
+    if (!document.Value(section, key))
+        return;
+    document.RemoveValue(section, key);
+    Replace(m_path, document.ToBytes());
+}

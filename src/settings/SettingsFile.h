@@ -48,6 +48,8 @@ public:
     void WriteText(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, qint32 value);
     void WriteFlag(const QString& section, const QString& key, bool value);
+    // Removes the key's line; the file is left alone when it has no such key.
+    void RemoveKey(const QString& section, const QString& key);
 
 private:
     QString m_path;
