@@ -59,7 +59,9 @@ void TMainForm::DetectportItemClick()
 
 void TMainForm::ScanForRegister(TDetectPortDlg& dialog)
 {
-    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog))
+    DetectScanOptions options;
+    options.currentPort = m_portNumber;
+    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog, options))
         m_portNumber = *port;
 }
 

@@ -390,10 +390,8 @@ TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPo
     });
     Trigger("DetectportItem");
 
-    EXPECT_EQ(results, (QStringList{"No qelm found.", "No qelm found.", "Qelm found!", ""}));
-    ASSERT_EQ(messages.errors.size(), 2);
-    EXPECT_TRUE(messages.errors[0].startsWith(QStringLiteral("Error opening COM1!")));
-    EXPECT_TRUE(messages.errors[1].startsWith(QStringLiteral("Error opening COM2!")));
+    EXPECT_EQ(results, (QStringList{"not present", "not present", "Qelm found!", ""}));
+    EXPECT_TRUE(messages.errors.isEmpty()) << "no message box for a device that does not exist";
     EXPECT_EQ(messages.questions, QStringList{"Port found! Do you want to apply it?"});
     EXPECT_EQ(Form().PortNumber(), 3);
     EXPECT_EQ(SettingsFile(AppPaths::SettingsPath()).ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 0), 3);
@@ -402,7 +400,7 @@ TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPo
 
     // The next command goes to the port found; the scan itself logged in only.
     Trigger("TestItem");
-    EXPECT_EQ(messages.errors.size(), 2);
+    EXPECT_TRUE(messages.errors.isEmpty());
     StopSim();
     EXPECT_EQ(FramesLike("(log-in): ack"), 2);
     EXPECT_EQ(FramesLike("(log-out): ack"), 1);
