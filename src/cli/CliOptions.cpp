@@ -27,6 +27,7 @@ const QList<CommandEntry>& Commands()
         {QStringLiteral("dump"), Command::Dump, {kBase, kCount}},
         {QStringLiteral("program"), Command::Program, {QStringLiteral("--first-block")}},
         {QStringLiteral("font"), Command::Font, {}},
+        {QStringLiteral("doctor"), Command::Doctor, {}},
     };
     return kCommands;
 }
@@ -199,8 +200,9 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
 {
     switch (entry.command) {
     case Command::Test:
+    case Command::Doctor:
         if (!files.isEmpty())
-            return QStringLiteral("test takes no file");
+            return QStringLiteral("%1 takes no file").arg(entry.name);
         return std::nullopt;
     case Command::Dump:
         return TakeDumpArguments(options, given, files);
@@ -233,6 +235,7 @@ QString CliUsage()
         "       plu-cli dump --base HEX --count N OUT [options]\n"
         "       plu-cli program IMAGE.hex [--first-block N] [options]\n"
         "       plu-cli font FILE.fnt [options]\n"
+        "       plu-cli doctor [--port COMn|PATH]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
         "  upload    read them from the register into a new document DOC.PLU (.DEP, .RCY)\n"
@@ -242,6 +245,9 @@ QString CliUsage()
         "            bytes from block HEX on, and leave the hexadecimal listing at OUT\n"
         "  program   replace the register's program with an image of 256-byte blocks\n"
         "  font      load a font file into the register\n"
+        "  doctor    check the connection step by step: the serial devices present, the\n"
+        "            port's device, access, lock file, other programs using it, and a\n"
+        "            log-in at each line rate; exit 0 when the register answered\n"
         "\n"
         "Options:\n"
         "  --tables LIST          plu,department,parameter (default plu,department)\n"
@@ -296,7 +302,7 @@ CliParse ParseCliOptions(const QStringList& arguments)
     }
 
     if (positional.isEmpty())
-        return UsageError(QStringLiteral("give a command: download, upload, test, dump, program or font"));
+        return UsageError(QStringLiteral("give a command: download, upload, test, dump, program, font or doctor"));
     const QString commandName = positional.takeFirst();
     const auto& commands = Commands();
     const auto entry = std::find_if(commands.cbegin(), commands.cend(),

@@ -14,11 +14,12 @@
 //   plu-cli dump rom|ram|fiscal OUT  |  plu-cli dump --base HEX --count N OUT
 //   plu-cli program IMAGE.hex [--first-block N]
 //   plu-cli font FILE.fnt
+//   plu-cli doctor
 // each with [--port COMn|PATH] [--baud 0-4] [--settings FILE]
 //           [--retry-interval MS] [--retry-count N]
 struct CliOptions
 {
-    enum class Command { Download, Upload, Test, Dump, Program, Font };
+    enum class Command { Download, Upload, Test, Dump, Program, Font, Doctor };
 
     Command command = Command::Download;
     // The document (download, upload), the listing to leave (dump), the image

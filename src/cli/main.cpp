@@ -2,6 +2,7 @@
 // driving the same code as the main window.
 
 #include "cli/CliOptions.h"
+#include "cli/DoctorCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
@@ -31,6 +32,8 @@ int Run(const CliOptions& options)
         return RunProgramDownload(options);
     case Command::Font:
         return RunFontDownload(options);
+    case Command::Doctor:
+        return RunDoctor(options);
     }
     return ExitStatus::kUsage;
 }
