@@ -5,6 +5,7 @@
 #include "app/WaitCursor.h"
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
+#include "app/ConnectionCheckDlg.h"
 #include "settings/CommDlg.h"
 #include "settings/DetectPortDlg.h"
 #include "settings/ParaDlg.h"
@@ -55,6 +56,12 @@ void TMainForm::DetectportItemClick()
 {
     if (m_detectPortDlg != nullptr)
         m_detectPortDlg->Run();
+}
+
+void TMainForm::ConnectionCheckItemClick()
+{
+    if (m_connectionCheckDlg != nullptr)
+        m_connectionCheckDlg->Run(QStringLiteral("COM") + QString::number(m_portNumber));
 }
 
 void TMainForm::ScanForRegister(TDetectPortDlg& dialog)

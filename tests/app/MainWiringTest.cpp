@@ -71,7 +71,8 @@ TEST_F(MainWiringTest, EveryWindowIsRegisteredForTheLanguageFileInCreationOrder)
     for (const QWidget* window : Form().Windows())
         names << window->objectName();
     EXPECT_EQ(names, (QStringList{"MainForm", "CommDlg", "ProgressForm", "AboutBox", "UploadDlg",
-                                  "DownloadDlg", "DetectPortDlg", "DataDlg", "ParaDlg", "RecyForm"}));
+                                  "DownloadDlg", "DetectPortDlg", "DataDlg", "ParaDlg", "RecyForm",
+                                  "ConnectionCheckDlg"}));
     // The progress window disables the main window, so it is not one of its children.
     EXPECT_EQ(Form().Windows().at(2)->parentWidget(), nullptr);
 }
