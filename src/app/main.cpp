@@ -9,6 +9,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(TMainForm::ProgramTitle());
+    // Desktops take the icon and the name from the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tqr716.PluManager"));
     const ScreenshotOptions demo = ParseScreenshotOptions(QApplication::arguments());
 
     // The settings file lies beside the executable; two of its values are read
