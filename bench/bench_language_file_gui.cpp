@@ -4,12 +4,11 @@
 // as at the first show of the main window.
 #include "app/LanguageFile.h"
 #include "app/Main.h"
-#include "settings/AppPaths.h"
+#include "GuiBenchApp.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -32,13 +31,9 @@ QByteArray LargeLanguageFile(qsizetype targetBytes)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    AppPaths::SetProgramDir(dir.path());
+    GuiBenchApp app(argc, argv);
 
-    const QString path = dir.filePath(QStringLiteral("plu-manager.LNG"));
+    const QString path = app.FilePath(QStringLiteral("plu-manager.LNG"));
     const QByteArray content = LargeLanguageFile(1300 * 1000);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
