@@ -336,14 +336,13 @@ void TParaDlg::LoadParameters(const QString& path)
         SetRateText(field, settings.ReadText(kSection, key, m_zeroRate));
         Remember(settings, key, field->displayText());
     };
+    // The spin fields clamp what the file holds into their ranges, and save
+    // what they show.
     const auto step = [&](QSpinBox* field, const QString& key, int fallback) {
-        // The spin fields clamp what the file holds into their ranges.
         field->setValue(settings.ReadInteger(kSection, key, fallback));
-        Remember(settings, key, QString::number(field->value()));
     };
     const auto flag = [&](QCheckBox* box, const QString& key, bool fallback) {
         box->setChecked(settings.ReadFlag(kSection, key, fallback));
-        Remember(settings, key, FlagText(box->isChecked()));
     };
 
     rate(m_decRate, QStringLiteral("-% rate"));
@@ -369,13 +368,12 @@ void TParaDlg::LoadParameters(const QString& path)
     const QString taxFreeKey = QStringLiteral("Tax-free");
     const int taxFree = settings.ReadInteger(kSection, taxFreeKey, kTaxFreeDefault);
     m_taxFree->setCurrentIndex(taxFree >= 0 && taxFree < kVatCount ? taxFree : -1);
-    Remember(settings, taxFreeKey, QString::number(m_taxFree->currentIndex()));
 }
 
 bool TParaDlg::SaveParameters(const QString& path)
 {
-    // Every key in a fixed order; a value the operator did not change goes
-    // back as the file held it (a rate of 100.00, a text longer than its
+    // Every key in a fixed order; a rate or text the operator did not change
+    // goes back as the file held it (a rate of 100.00, a text longer than its
     // field), not as the control had to show it.
     std::vector<std::pair<QString, QString>> values;
     const auto put = [&](const QString& key, const QString& shown) { values.emplace_back(key, ValueToSave(key, shown)); };

@@ -37,9 +37,9 @@ public:
     bool EditParameters();
 
     void LoadParameters(const QString& path);
-    // Writes every item in a fixed order, in one replacement of the file; an
-    // item the operator did not change goes back exactly as it was loaded
-    // (even where its control could not show it). A refused write is shown to
+    // Writes every item in a fixed order, in one replacement of the file; a
+    // rate or text the operator did not change goes back exactly as it was
+    // loaded (even where its field could not show it). A refused write is shown to
     // the operator ("Unable to write to ..."), the file keeps its old content
     // and the result is false.
     bool SaveParameters(const QString& path);
@@ -61,8 +61,8 @@ private:
     void Remember(const SettingsFile& settings, const QString& key, const QString& shown);
     QString ValueToSave(const QString& key, const QString& shown) const;
 
-    // Each key as the file held it at the last load, and as its control
-    // showed it then.
+    // Each rate and text key as the file held it at the last load, and as its
+    // field showed it then.
     struct Loaded
     {
         QString stored;
