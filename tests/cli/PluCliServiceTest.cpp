@@ -99,7 +99,7 @@ TEST_F(PluCliServiceTest, ServiceUsageErrors)
         {{"program"}, "give program a program image"},
         {{"program", "a.hex", "--first-block", "-1"}, "--first-block takes 0 to 65535"},
         {{"font", "a.fnt", "--first-block", "3"}, "--first-block does not apply to font"},
-        {{"font", "a.fnt", "b.fnt"}, "give font a font file"},
+        {{"font", "a.fnt", "b.fnt"}, "font takes one font file"},
     };
     for (const auto& [arguments, message] : cases) {
         const CliRun run = Cli(arguments);
