@@ -4,6 +4,7 @@
 #include "model/MessageBox.h"
 #include "model/Numbers.h"
 #include "settings/AppPaths.h"
+#include "settings/ParameterCheck.h"
 #include "settings/RateFieldText.h"
 #include "settings/SettingsFile.h"
 #include "settings/ZeroRateText.h"
@@ -30,10 +31,10 @@ const QString kSection = QStringLiteral("Default");
 
 constexpr int kLineLength = 24;
 constexpr int kClerkFieldLength = 10;
-constexpr int kPrintSpeedMin = 1;
-constexpr int kPrintSpeedMax = 9;
-constexpr int kBarcodeTypeMin = 0;
-constexpr int kBarcodeTypeMax = 36;
+using ParameterRanges::kBarcodeTypeMax;
+using ParameterRanges::kBarcodeTypeMin;
+using ParameterRanges::kPrintSpeedMax;
+using ParameterRanges::kPrintSpeedMin;
 constexpr int kFirstBarcodeLabel = 20;
 constexpr int kBarcodeRows = 5;
 constexpr int kTaxFreeDefault = 8;

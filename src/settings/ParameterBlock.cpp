@@ -1,5 +1,6 @@
 #include "settings/ParameterBlock.h"
 
+#include "settings/ParameterCheck.h"
 #include "settings/SettingsFile.h"
 #include "settings/ZeroRateText.h"
 #include "transfer/ByteOrder.h"
@@ -54,14 +55,8 @@ quint16 RateValue(const QString& text)
 // is not a whole 32-bit number counts as 0.
 quint16 PasswordValue(const QString& text)
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= ' ')
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= ' ')
-        --last;
     bool ok = false;
-    const qint32 value = text.mid(first, last - first).toInt(&ok, 10);
+    const qint32 value = WithoutBlanksAround(text).toInt(&ok, 10);
     return ok ? quint16(quint32(value)) : 0;
 }
 

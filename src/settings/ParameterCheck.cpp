@@ -7,9 +7,9 @@
 
 namespace {
 
+using namespace ParameterRanges;
+
 const QString kSection = QStringLiteral("Default");
-constexpr double kHighestRate = 99.99;
-constexpr qint64 kHighestPassword = 65535;
 constexpr int kClerkCount = 4;
 constexpr int kBarcodeTypeCount = 10;
 constexpr int kVatCount = 9;
@@ -22,18 +22,6 @@ QString Numbered(const char* prefix, int n)
 QString Refusal(const QString& key, const QString& value, const QString& why)
 {
     return QStringLiteral("%1 = %2: %3").arg(key, value, why);
-}
-
-// Blanks and control characters around a value do not count.
-QString Stripped(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= ' ')
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= ' ')
-        --last;
-    return text.mid(first, last - first);
 }
 
 bool AllDigits(const QString& text)
@@ -61,7 +49,7 @@ void CheckWhole(const SettingsFile& settings, const QString& key, qint64 lowest,
     const QString value = settings.ReadText(kSection, key);
     if (value.trimmed().isEmpty())
         return;
-    const QString digits = Stripped(value);
+    const QString digits = WithoutBlanksAround(value);
     const std::optional<qint64> number = AllDigits(digits) ? ParseWhole(digits) : std::nullopt;
     if (!number || *number < lowest || *number > highest)
         refused << Refusal(key, value, QStringLiteral("takes %1 to %2").arg(lowest).arg(highest));
@@ -69,14 +57,25 @@ void CheckWhole(const SettingsFile& settings, const QString& key, qint64 lowest,
 
 } // namespace
 
+QString WithoutBlanksAround(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first).unicode() <= ' ')
+        ++first;
+    while (last > first && text.at(last - 1).unicode() <= ' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
 QStringList RefusedParameters(const SettingsFile& settings)
 {
     QStringList refused;
     CheckRate(settings, QStringLiteral("-% rate"), refused);
     CheckRate(settings, QStringLiteral("+% rate"), refused);
-    CheckWhole(settings, QStringLiteral("Print Speed"), 1, 9, refused);
+    CheckWhole(settings, QStringLiteral("Print Speed"), kPrintSpeedMin, kPrintSpeedMax, refused);
     for (int n = 1; n <= kBarcodeTypeCount; ++n)
-        CheckWhole(settings, Numbered("BCode", n), 0, 36, refused);
+        CheckWhole(settings, Numbered("BCode", n), kBarcodeTypeMin, kBarcodeTypeMax, refused);
     for (int n = 1; n <= kClerkCount; ++n)
         CheckWhole(settings, Numbered("ClerkPWD", n), 0, kHighestPassword, refused);
     for (int n = 1; n <= kVatCount; ++n) {

@@ -1,8 +1,23 @@
 #pragma once
 
 #include <QStringList>
+#include <QtGlobal>
 
 class SettingsFile;
+
+// What the register takes for the items of the parameter set.
+namespace ParameterRanges {
+inline constexpr int kPrintSpeedMin = 1;
+inline constexpr int kPrintSpeedMax = 9;
+inline constexpr int kBarcodeTypeMin = 0;
+inline constexpr int kBarcodeTypeMax = 36;
+inline constexpr double kHighestRate = 99.99;
+inline constexpr qint64 kHighestPassword = 65535;
+} // namespace ParameterRanges
+
+// The text without the blanks and control characters around it, as a
+// password is read.
+QString WithoutBlanksAround(const QString& text);
 
 // What in section "Default" of the settings file the register cannot take as
 // it is, one text per refused key ("VAT3 = 123.45: a rate runs from 0 to

@@ -14,14 +14,6 @@ QByteArray PluLine(const QByteArray& barcode, const QByteArray& name, const QByt
     return barcode + "\t" + name + "\t" + price + "\t1\t0.000\t0\t0\t0\r\n";
 }
 
-QList<QByteArray> Lines(const QByteArray& bytes)
-{
-    QList<QByteArray> lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 TEST_F(PluCliIntegrityTest, ArgumentsItCannotUseAreRefused)
 {
     const QList<std::pair<QStringList, QString>> usage{
