@@ -42,7 +42,8 @@ TEST_F(PluCliIntegrityTest, NothingIsSentForMissingFilesInvalidCellsOrParameters
 {
     ASSERT_TRUE(sim.Start()) << sim.ErrorString().toStdString();
     WriteFile(Path("shop.plu"), PluLine("1", "Tea") + PluLine("2", "Gold", "9999999999999")
-                                    + PluLine("3", "Bad\xE9", "1.00").replace("\t1\t0.000", "\t0\t0.000"));
+                                    + PluLine("3", "Bad\xE9", "1.00").replace("\t1\t0.000", "\t0\t0.000")
+                                    + PluLine("-5", "Minus"));
     const QList<std::pair<QStringList, QString>> refused{
         // The department table was chosen, but shop.dep (any case) is missing.
         {{"download", Path("shop.plu")}, "no such file (the department table was chosen)"},
@@ -50,6 +51,7 @@ TEST_F(PluCliIntegrityTest, NothingIsSentForMissingFilesInvalidCellsOrParameters
          "no such settings file"},
         {{"download", Path("shop.plu"), "--tables", "plu"}, "PLU 2, Unit price: 9999999999999"},
         {{"download", Path("shop.plu"), "--tables", "plu"}, "PLU 3, Department: 0"},
+        {{"download", Path("shop.plu"), "--tables", "plu"}, "PLU 4, Barcode: -5"},
     };
     for (const auto& [arguments, message] : refused) {
         const CliRun run = OverSim(arguments);
