@@ -21,6 +21,8 @@
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
 
+#include <QStatusBar>
+
 namespace {
 
 TransferRequest RequestFor(const TransferChoice& choice, int portNumber, int speedIndex)
@@ -104,6 +106,11 @@ void TMainForm::UploadItemClick()
 {
     if (m_uploadDlg == nullptr || !m_uploadDlg->Run())
         return;
+    // The parameter set alone goes to the settings file: the document stays.
+    if (!UploadTouchesDocument(m_uploadDlg->Choice().selection)) {
+        RunUpload(m_uploadDlg->Choice());
+        return;
+    }
     // The upload replaces the whole document: unsaved work is offered for
     // saving first, and Cancel keeps it and sends nothing.
     if (!QuerySaveChanges())
@@ -146,6 +153,14 @@ void TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction
     const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
     const TransferResult result
         = driver(link, *m_progressForm, RequestFor(choice, m_portNumber, m_speedIndex), tables);
+    if (result.outcome == TransferResult::Outcome::Refused) {
+        // Nothing was sent: the notice, and where the refused data is.
+        if (!result.detail.isEmpty())
+            statusBar()->showMessage(result.detail);
+        if (!result.message.isEmpty())
+            Messages().Information(result.message);
+        return;
+    }
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
 }

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "cli/FileArguments.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -10,6 +12,7 @@ using Command = CliOptions::Command;
 
 const QString kBase = QStringLiteral("--base");
 const QString kCount = QStringLiteral("--count");
+const QString kNew = QStringLiteral("--new"); // the only option without a value
 
 struct CommandEntry
 {
@@ -22,7 +25,7 @@ const QList<CommandEntry>& Commands()
 {
     static const QList<CommandEntry> kCommands{
         {QStringLiteral("download"), Command::Download, {QStringLiteral("--tables"), QStringLiteral("--range")}},
-        {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range"), kNew}},
         {QStringLiteral("test"), Command::Test, {}},
         {QStringLiteral("dump"), Command::Dump, {kBase, kCount}},
         {QStringLiteral("program"), Command::Program, {QStringLiteral("--first-block")}},
@@ -48,6 +51,15 @@ struct GivenOptions
     QString base;
     QString count;
 };
+
+bool IsKnownOption(const QString& name)
+{
+    if (CommonOptions().contains(name))
+        return true;
+    const auto& commands = Commands();
+    return std::any_of(commands.cbegin(), commands.cend(),
+                       [&name](const CommandEntry& entry) { return entry.ownOptions.contains(name); });
+}
 
 CliParse UsageError(const QString& message)
 {
@@ -218,8 +230,14 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
         {Command::Program, QStringLiteral("a program image")},
         {Command::Font, QStringLiteral("a font file")},
     };
-    if (files.size() != 1)
+    if (files.isEmpty())
         return QStringLiteral("give %1 %2").arg(entry.name, kFileNames.value(entry.command));
+    if (files.size() > 1)
+        return QStringLiteral("%1 takes one %2").arg(entry.name, kFileNames.value(entry.command).section(u' ', 1));
+    if (entry.command == Command::Download || entry.command == Command::Upload) {
+        if (const QString problem = FileArguments::DocumentProblem(entry.name, files[0]); !problem.isEmpty())
+            return problem;
+    }
     options.file = files[0];
     return std::nullopt;
 }
@@ -238,8 +256,9 @@ QString CliUsage()
         "       plu-cli doctor [--port COMn|PATH]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
-        "  upload    read them from the register into a new document DOC.PLU (.DEP, .RCY)\n"
-        "            and into the settings file\n"
+        "  upload    read them from the register into the document DOC.PLU (.DEP, .RCY;\n"
+        "            an existing one keeps the tables and rows not uploaded) and the\n"
+        "            parameter set into the settings file\n"
         "  test      check that a register answers on the port (log-in and log-out)\n"
         "  dump      read the register's ROM, RAM or fiscal memory, or N blocks of 256\n"
         "            bytes from block HEX on, and leave the hexadecimal listing at OUT\n"
@@ -252,6 +271,8 @@ QString CliUsage()
         "Options:\n"
         "  --tables LIST          plu,department,parameter (default plu,department)\n"
         "  --range FROM-TO        PLU numbers, 1 to 3000 (default 1-3000)\n"
+        "  --new                  upload: start from an empty document instead of\n"
+        "                         keeping what the upload does not replace\n"
         "  --base HEX --count N   the run of blocks a dump reads (block numbers 0 to FFFF)\n"
         "  --first-block N        first image block sent, 0 to 65535\n"
         "                         (default [Address] Update of the settings, else 16)\n"
@@ -287,16 +308,24 @@ CliParse ParseCliOptions(const QStringList& arguments)
             positional << argument;
             continue;
         }
+        if (argument == kNew) {
+            options.newDocument = true;
+            given.names.insert(kNew);
+            continue;
+        }
         // --name=value or --name value
         QString value;
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         if (equals >= 0) {
             value = argument.mid(equals + 1);
             argument.truncate(equals);
-        } else if (i + 1 < arguments.size()) {
+        }
+        if (!IsKnownOption(argument) || argument == kNew)
+            return UsageError(QStringLiteral("unknown option %1").arg(argument));
+        if (equals < 0) {
+            if (i + 1 >= arguments.size())
+                return UsageError(QStringLiteral("%1 needs a value").arg(argument));
             value = arguments[++i];
-        } else {
-            return UsageError(QStringLiteral("%1 needs a value").arg(argument));
         }
         if (const auto error = TakeOption(options, given, argument, value))
             return UsageError(*error);

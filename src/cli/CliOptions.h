@@ -9,7 +9,7 @@
 #include <optional>
 
 // The command line of plu-cli (CliUsage() lists it in full):
-//   plu-cli download|upload DOC.PLU [--tables LIST] [--range FROM-TO]
+//   plu-cli download|upload DOC.PLU [--tables LIST] [--range FROM-TO] [--new]
 //   plu-cli test
 //   plu-cli dump rom|ram|fiscal OUT  |  plu-cli dump --base HEX --count N OUT
 //   plu-cli program IMAGE.hex [--first-block N]
@@ -28,6 +28,7 @@ struct CliOptions
 
     unsigned tables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
     PluRange range;
+    bool newDocument = false;              // upload: start from an empty document
     MemoryRangeChoice memory;              // dump: a whole area, or a run of blocks
     std::optional<qint32> firstBlock;      // program: [Address] Update when not given
 

@@ -67,7 +67,14 @@ QByteArray EncodeValue(const QString& value)
 IniDocument IniDocument::FromBytes(const QByteArray& bytes)
 {
     IniDocument document;
+    // A UTF-8 byte-order mark (left by some editors) is no part of the first
+    // line; it is written back as it was.
+    static const QByteArray kByteOrderMark("\xEF\xBB\xBF");
     qsizetype start = 0;
+    if (bytes.startsWith(kByteOrderMark)) {
+        document.m_byteOrderMark = kByteOrderMark;
+        start = kByteOrderMark.size();
+    }
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         if (newline < 0) {
@@ -92,7 +99,7 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes)
 
 QByteArray IniDocument::ToBytes() const
 {
-    QByteArray bytes;
+    QByteArray bytes = m_byteOrderMark;
     for (const Line& line : m_lines)
         bytes += line.text + line.ending;
     return bytes;

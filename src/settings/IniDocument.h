@@ -15,7 +15,8 @@
 // or trailing blanks. Lines that start with ';' or '#' are comments. With a
 // duplicated key the first one counts, for reading and for changing.
 //
-// Bytes and characters correspond one to one (Latin-1).
+// Bytes and characters correspond one to one (Latin-1). A UTF-8 byte-order
+// mark at the start is skipped when reading and kept when writing.
 class IniDocument
 {
 public:
@@ -58,5 +59,6 @@ private:
     void InsertLine(std::size_t index, const QByteArray& text);
 
     std::vector<Line> m_lines;
+    QByteArray m_byteOrderMark;
     QByteArray m_ending = "\r\n"; // used for every line this document adds
 };
