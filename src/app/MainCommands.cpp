@@ -5,6 +5,7 @@
 #include "app/WaitCursor.h"
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
+#include "app/ConnectionCheckDlg.h"
 #include "settings/CommDlg.h"
 #include "settings/DetectPortDlg.h"
 #include "settings/ParaDlg.h"
@@ -21,6 +22,8 @@
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
+
+#include <QStatusBar>
 
 void TMainForm::ParameterItemClick()
 {
@@ -44,9 +47,17 @@ void TMainForm::DetectportItemClick()
         m_detectPortDlg->Run();
 }
 
+void TMainForm::ConnectionCheckItemClick()
+{
+    if (m_connectionCheckDlg != nullptr)
+        m_connectionCheckDlg->Run(QStringLiteral("COM") + QString::number(m_portNumber));
+}
+
 void TMainForm::ScanForRegister(TDetectPortDlg& dialog)
 {
-    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog))
+    DetectScanOptions options;
+    options.currentPort = m_portNumber;
+    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog, options))
         m_portNumber = *port;
 }
 
@@ -82,6 +93,11 @@ void TMainForm::UploadItemClick()
 {
     if (m_uploadDlg == nullptr || !m_uploadDlg->Run())
         return;
+    // The parameter set alone goes to the settings file: the document stays.
+    if (!UploadTouchesDocument(m_uploadDlg->Choice().selection)) {
+        RunUpload(m_uploadDlg->Choice());
+        return;
+    }
     // The upload replaces the whole document: unsaved work is offered for
     // saving first, and Cancel keeps it and sends nothing.
     if (!QuerySaveChanges())
@@ -131,6 +147,14 @@ TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriv
     TransferHistory history;
     RecordTransfer(history, driver == &UploadTables ? QStringLiteral("upload") : QStringLiteral("download"),
                    request, result, link.Captured(request.range));
+    if (result.outcome == TransferResult::Outcome::Refused) {
+        // Nothing was sent: the notice, and where the refused data is.
+        if (!result.detail.isEmpty())
+            statusBar()->showMessage(result.detail);
+        if (!result.message.isEmpty())
+            Messages().Information(result.message);
+        return result;
+    }
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
     return result;

@@ -12,7 +12,8 @@ bool CliDocument::Open(const QString& file)
         ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(file));
         return false;
     }
-    document.LoadDocument(path);
+    for (const QString& note : document.LoadDocument(path))
+        ExitStatus::PrintError(QStringLiteral("warning: ") + note);
     return true;
 }
 

@@ -3,7 +3,9 @@
 
 #include "cli/CliOptions.h"
 #include "cli/CompareCommands.h"
+#include "cli/DoctorCommand.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -12,6 +14,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -36,6 +39,8 @@ int Run(const CliOptions& options)
         return RunCompare(options);
     case Command::History:
         return RunHistory(options);
+    case Command::Doctor:
+        return RunDoctor(options);
     }
     return ExitStatus::kUsage;
 }
@@ -44,7 +49,14 @@ int Run(const CliOptions& options)
 
 int main(int argc, char** argv)
 {
+    // A file size limit makes a write fail with its reason, as a full disk
+    // does, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
+    if (const QString problem = FileArguments::UnusableArgument(argc, argv); !problem.isEmpty()) {
+        ExitStatus::PrintError(problem);
+        return ExitStatus::kUsage;
+    }
     const CliParse parse = ParseCliOptions(app.arguments());
     switch (parse.outcome) {
     case CliParse::Outcome::Help:

@@ -4,6 +4,7 @@
 #include "model/Texts.h"
 #include "settings/Para.h"
 #include "transfer/ByteOrder.h"
+#include "transfer/DownloadCheck.h"
 #include "transfer/Progress.h"
 #include "transfer/TableProcedures.h"
 #include "transfer/TransferDriver.h"
@@ -159,6 +160,14 @@ bool DownloadDepartmentPackages(ITransferLink& link, IProgress& progress, const 
 TransferResult DownloadChanges(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                                const TransferTables& tables, const TableSnapshot& known, ChangesReport& report)
 {
+    // The same check as every download: no invalid cell leaves the PC.
+    if (const QStringList refused = DownloadCheck::Refusals(request, tables); !refused.isEmpty()) {
+        TransferResult result;
+        result.outcome = TransferResult::Outcome::Refused;
+        result.message = DownloadCheck::InvalidDataText();
+        result.detail = refused.join(QStringLiteral("; "));
+        return result;
+    }
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
         const quint8 decimals = status.PriceDecimals;
         if (table == TransferTable::Parameter)
