@@ -119,6 +119,21 @@ protected:
 
     void StopSim() { ASSERT_TRUE(sim.Stop()) << qPrintable(sim.ErrorString()); }
 
+    // Ends the simulator, which hangs up the line, once the progress window's
+    // status starts with `status`.
+    void UnplugWhenStatus(const QString& status)
+    {
+        m_unplug = std::make_unique<QTimer>();
+        QObject::connect(m_unplug.get(), &QTimer::timeout, [this, status] {
+            const auto* label = Form().ProgressForm()->findChild<QLabel*>(QStringLiteral("StatusLabel"));
+            if (!Form().ProgressForm()->isVisible() || !label->text().startsWith(status))
+                return;
+            m_unplug->stop();
+            StopSim();
+        });
+        m_unplug->start(5);
+    }
+
     int FramesLike(const QString& text) const { return int(sim.FrameLines().filter(text).size()); }
 
     // The main window on the simulator's port, shown and active.
@@ -173,6 +188,7 @@ protected:
 
 private:
     std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<QTimer> m_unplug;
 };
 
 TEST_F(MainServiceTest, TheTestButtonLogsInAndOutWithTheProgressWindowShownBriefly)
@@ -406,6 +422,41 @@ TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPo
     StopSim();
     EXPECT_EQ(FramesLike("(log-in): ack"), 2);
     EXPECT_EQ(FramesLike("(log-out): ack"), 1);
+}
+
+// The cable is pulled during the log-in's hunt through the rates, during a
+// package and during the wake-up patterns: each command shows its step's
+// error, and once OK is pressed the window is usable for the next command.
+TEST_F(MainServiceTest, APulledCableEndsTheCommandAndTheWindowStaysUsable)
+{
+    const auto expectFailure = [this](const std::function<void()>& start, const QString& error) {
+        ProgressWatch watch(Form());
+        watch.PressOkAfterError(1);
+        start();
+        EXPECT_EQ(watch.errorText, error);
+        ExpectWindowsSettled();
+    };
+
+    StartSim({"--drop", "1000"});
+    UnplugWhenStatus(QStringLiteral("Connect"));
+    expectFailure([this] { Trigger("TestItem"); }, QStringLiteral("Connect...Error!"));
+
+    StartSim({"--fill-demo", "--wire-time"});
+    UnplugWhenStatus(QStringLiteral("Upload:PLU"));
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+    expectFailure([this] { Trigger("UploadItem"); }, QStringLiteral("Upload:PLU...Error!"));
+
+    StartSim();
+    dialogs.sendNames << WriteFile(QStringLiteral("image.hex"), Pattern(8192, 13));
+    UnplugWhenStatus(QStringLiteral("Wait 1 second"));
+    expectFailure([this] { PressHiddenKey(Qt::Key_F8); }, QStringLiteral("Wait 1 second...Error!"));
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+
+    StartSim();
+    Trigger("TestItem");
+    ExpectWindowsSettled();
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-out): ack"), 1) << "the next command runs normally";
 }
 
 } // namespace
