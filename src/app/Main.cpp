@@ -26,6 +26,9 @@
 
 namespace {
 
+constexpr int kMainRetryInterval = 1000;
+constexpr int kMainRetryCount = 10;
+
 const QString SaveChangesQuestion = QStringLiteral("File has not been saved,save it now?");
 
 QString ColumnTitle(const TextTable& table, int column)
@@ -76,7 +79,12 @@ void TMainForm::FormCreate()
     const SettingsFile settings(AppPaths::SettingsPath());
     m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
     m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
-    SetLink(MakeRegisterLink());
+    // The window's link waits longer and retries more than the detection
+    // dialog's, which keeps the defaults.
+    auto link = MakeRegisterLink();
+    link->SetRetryInterval(kMainRetryInterval);
+    link->SetRetryCount(kMainRetryCount);
+    SetLink(std::move(link));
 }
 
 void TMainForm::SetLink(std::unique_ptr<TQelmIBusComm> link)

@@ -459,4 +459,20 @@ TEST_F(MainServiceTest, APulledCableEndsTheCommandAndTheWindowStaysUsable)
     EXPECT_EQ(FramesLike("(log-out): ack"), 1) << "the next command runs normally";
 }
 
+// The window's link asks a register that fell silent after the log-in for
+// its status eleven times, a second apart: the last marker is Retry:10.
+TEST_F(MainServiceTest, TheWindowsLinkRetriesTenTimes)
+{
+    StartSim({"--fail-after", "1"});
+    ProgressWatch watch(Form());
+    watch.PressOkAfterError(1);
+    Trigger("TestItem");
+    EXPECT_EQ(watch.errorText, QStringLiteral("Connect...Error!"));
+    const QByteArray trace = ReadFile(sim.TracePath());
+    EXPECT_TRUE(trace.contains("Retry:10")) << trace.right(400).constData();
+    EXPECT_FALSE(trace.contains("Retry:11"));
+    StopSim();
+    EXPECT_EQ(FramesLike("(memory read): silent"), 11) << qPrintable(sim.FrameLines().join('\n'));
+}
+
 } // namespace
