@@ -186,6 +186,7 @@ void TQelmIBusComm::SendRaw(std::span<const quint8> bytes)
     m_sendComplete = false;
     const quint16 length = static_cast<quint16>(std::min<std::size_t>(bytes.size(), 0xFFFF));
     m_bytesInFlight = length;
+    m_sentClock.start();
     m_writeRefused = m_deviceLost || !m_device->WriteBytes(bytes.data(), length);
     // Only bytes the device took are traffic worth recording.
     if (m_traceEnabled && !m_writeRefused)
@@ -206,15 +207,26 @@ void TQelmIBusComm::ResetReceiver()
     m_receiver.Reset();
 }
 
+qint64 TQelmIBusComm::WireTime(std::size_t bytes) const
+{
+    constexpr qint64 kBitsPerByte = 10; // start, eight data bits, stop
+    const qint64 rate = qMax<qint64>(m_device->BaudRate(), kSyncRate);
+    return qint64(bytes) * kBitsPerByte * 1000 / rate;
+}
+
 int TQelmIBusComm::SendTimeLimit(std::size_t bytes) const
 {
-    // Ten bits a byte on the wire; three times that, and two seconds for a
-    // busy machine to pass the report on.
-    constexpr qint64 kBitsPerByte = 10;
+    // Three times the wire time, and two seconds for a busy machine to pass
+    // the report on.
     constexpr qint64 kSlack = 2000;
-    const qint64 rate = qMax<qint64>(m_device->BaudRate(), kSyncRate);
-    const qint64 wireMs = qint64(bytes) * kBitsPerByte * 1000 / rate;
-    return int(3 * wireMs + kSlack);
+    return int(3 * WireTime(bytes) + kSlack);
+}
+
+int TQelmIBusComm::RemainingWireTime() const
+{
+    if (!m_sentClock.isValid())
+        return 0;
+    return int(qMax<qint64>(0, WireTime(m_bytesInFlight) - m_sentClock.elapsed()));
 }
 
 bool TQelmIBusComm::WaitUntilSent()
@@ -246,7 +258,7 @@ TQelmIBusComm::WaitResult TQelmIBusComm::WaitReply(int interval)
         return m_abort ? WaitResult::Aborted : WaitResult::TimedOut;
 
     m_timerExpired = false;
-    m_replyTimer.start(qMax(0, interval));
+    m_replyTimer.start(qMax(0, interval) + RemainingWireTime());
     WaitUntil([this] { return m_timerExpired || m_abort || m_deviceLost || m_receiver.IsComplete(); });
     m_replyTimer.stop();
 

@@ -7,6 +7,7 @@
 #include "serial/SerialDevice.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -177,6 +178,12 @@ private:
     // The longest the device may take to report `bytes` sent at the current
     // rate before the transmission counts as failed.
     int SendTimeLimit(std::size_t bytes) const;
+    // The bytes' time on the wire at the current rate, in ms.
+    qint64 WireTime(std::size_t bytes) const;
+    // What is left of the last transmission's wire time: a port that reports
+    // its bytes sent when they reached a USB adapter's buffer has not sent
+    // them yet, and the answer cannot come before they are out.
+    int RemainingWireTime() const;
     // An attempt loop ends: aborted, device gone, or the last attempt made.
     bool AttemptsOver(int attempt, int lastAttempt) const;
 
@@ -209,6 +216,7 @@ private:
     bool m_timerExpired = false;
     bool m_deviceLost = false;
     std::size_t m_bytesInFlight = 0;
+    QElapsedTimer m_sentClock;
 
     LinkReceiver m_receiver;
     LinkTrace m_trace;

@@ -411,6 +411,17 @@ TEST_F(QelmIBusTest, LogOutTriesThreeTimesWithoutRetryMarkers)
     EXPECT_EQ(m_device->Writes().size(), 4);
 }
 
+// A port (a USB adapter) that reports the frame sent while it is still on
+// the wire: 302 bytes take 315 ms at 9600 bit/s, and the register's answer
+// 250 ms after the report still counts for the first log-out frame.
+TEST_F(QelmIBusTest, TheWaitForAnAnswerStartsWhenTheFrameIsOnTheWire)
+{
+    m_device->SetScript([](const Write&, int) { return QList<QByteArray>{kAck}; });
+    m_device->AnswerFromWorkerThread(250);
+    EXPECT_TRUE(m_link->LogOut(TQelmIBusComm::kAccessCode, 1));
+    EXPECT_EQ(m_device->Writes().size(), 1);
+}
+
 TEST_F(QelmIBusTest, SyncPatternsGoAtTheirOwnRate)
 {
     m_link->SetBaudRate(TQelmIBusComm::tbr115200);
