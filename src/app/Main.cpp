@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/CommandLock.h"
 #include "app/HiddenKeys.h"
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
@@ -22,7 +23,9 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QSessionManager>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -57,6 +60,7 @@ TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* pare
     CreateToolbar();
     CreateClientArea();
     m_windows << this;
+    m_commandLock = new CommandLock(*this);
     m_keyPreview = new KeyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) {
         FormKeyDown(key, modifiers);
     });
@@ -242,8 +246,37 @@ void TMainForm::ExitItemClick()
     close();
 }
 
+void TMainForm::RunExclusive(const std::function<void()>& command)
+{
+    struct Hold {
+        CommandLock& lock;
+        explicit Hold(CommandLock& held) : lock(held) { lock.Acquire(); }
+        ~Hold() { lock.Release(); }
+    };
+    {
+        const Hold hold(*m_commandLock);
+        command();
+    }
+    if (m_closePending && !IsCommandRunning()) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool TMainForm::IsCommandRunning() const
+{
+    return m_commandLock->IsHeld();
+}
+
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // The save question must not come up inside a transfer's wait.
+    if (IsCommandRunning()) {
+        m_closePending = true;
+        statusBar()->showMessage(QStringLiteral("The program closes when the running command has ended."));
+        event->ignore();
+        return;
+    }
     if (m_discardConfirmed || QuerySaveChanges())
         event->accept();
     else
@@ -254,6 +287,10 @@ void TMainForm::CommitDataRequest(QSessionManager& manager)
 {
     // The desktop session is ending: the same question as on closing, and
     // Cancel asks the session to stay.
+    if (IsCommandRunning() && manager.allowsInteraction()) {
+        manager.cancel();
+        return;
+    }
     if (!m_document->Modified() || !manager.allowsInteraction())
         return;
     const bool mayClose = QuerySaveChanges();
@@ -327,7 +364,7 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     // While the progress window disables this window a command is using the
     // link and the tables; a second one must not start inside its waits.
-    if (!isEnabled())
+    if (!isEnabled() || IsCommandRunning())
         return;
     const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::AltModifier);
     if (held != (Qt::ControlModifier | Qt::AltModifier))

@@ -132,13 +132,15 @@ void TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction
 {
     if (m_progressForm == nullptr)
         return;
-    QelmIBusLink link(Link());
-    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-    const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
-    const TransferResult result
-        = driver(link, *m_progressForm, RequestFor(choice, m_portNumber, m_speedIndex), tables);
-    if (!result.detail.isEmpty())
-        Messages().Error(result.detail);
+    RunExclusive([&] {
+        QelmIBusLink link(Link());
+        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+        const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+        const TransferResult result
+            = driver(link, *m_progressForm, RequestFor(choice, m_portNumber, m_speedIndex), tables);
+        if (!result.detail.isEmpty())
+            Messages().Error(result.detail);
+    });
 }
 
 void TMainForm::DumpMemory()
@@ -166,9 +168,11 @@ void TMainForm::RunService(const std::function<ServiceResult(const ServiceContex
 {
     if (m_progressForm == nullptr)
         return;
-    const ServiceContext context{Link(), *m_progressForm, *m_messages,
-                                 ServicePort::FromNumber(m_portNumber, m_speedIndex)};
-    const ServiceResult result = service(context);
-    if (!result.detail.isEmpty())
-        Messages().Error(result.detail);
+    RunExclusive([&] {
+        const ServiceContext context{Link(), *m_progressForm, *m_messages,
+                                     ServicePort::FromNumber(m_portNumber, m_speedIndex)};
+        const ServiceResult result = service(context);
+        if (!result.detail.isEmpty())
+            Messages().Error(result.detail);
+    });
 }

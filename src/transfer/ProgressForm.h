@@ -57,6 +57,9 @@ private:
     IMessageBox& m_messages;
     std::function<void()> m_cancelHandler;
     State m_state = State::Running;
+    // Whether Show found the main window enabled: Close enables it again only
+    // then, so a window its own command holds disabled stays so after Cancel.
+    bool m_enableMainOnClose = false;
     int m_margin = 0;
     int m_progress = 0;
 

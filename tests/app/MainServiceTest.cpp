@@ -25,6 +25,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -473,6 +475,65 @@ TEST_F(MainServiceTest, TheWindowsLinkRetriesTenTimes)
     EXPECT_FALSE(trace.contains("Retry:11"));
     StopSim();
     EXPECT_EQ(FramesLike("(memory read): silent"), 11) << qPrintable(sim.FrameLines().join('\n'));
+}
+
+// While a command runs, and after Cancel until its log-outs have ended,
+// no other command of the window can start: not by a shortcut (also of an
+// action added later), not by a hidden key; closing waits for the command.
+TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningOneHasReturned)
+{
+    StartSim({"--fill-demo", "--fail-after", "4"});
+    auto* added = new QAction(&Form());
+    added->setShortcut(Qt::Key_F11);
+    Form().menuBar()->actions().constFirst()->menu()->addAction(added);
+    int addedRuns = 0;
+    QObject::connect(added, &QAction::triggered, [&addedRuns] { ++addedRuns; });
+    QStringList dialogsOpened;
+    QTimer modalGuard; // a dialog opened by a second command is recorded and closed
+    QObject::connect(&modalGuard, &QTimer::timeout, [&dialogsOpened] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialogsOpened << dialog->objectName();
+            dialog->reject();
+        }
+    });
+
+    bool enabledDuringLogOuts = false;
+    bool closed = true;
+    int phase = 0;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        TProgressForm& progress = *Form().ProgressForm();
+        const auto* status = progress.findChild<QLabel*>(QStringLiteral("StatusLabel"));
+        if (phase == 0 && progress.isVisible() && status->text().startsWith("Upload:PLU")) {
+            phase = 1;
+            progress.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+        } else if (phase >= 1 && Form().Link().isActive()) {
+            enabledDuringLogOuts = enabledDuringLogOuts || Form().isEnabled();
+            if (phase == 1) {
+                phase = 2;
+                modalGuard.start(1);
+                QTest::keyClick(Form().windowHandle(), Qt::Key_F9);
+                QTest::keyClick(Form().windowHandle(), Qt::Key_F11);
+                PressHiddenKey(Qt::Key_F3);
+                closed = Form().close();
+            }
+        }
+    });
+    look.start(1);
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+    Trigger("UploadItem");
+    look.stop();
+
+    EXPECT_EQ(phase, 2);
+    EXPECT_FALSE(enabledDuringLogOuts);
+    EXPECT_FALSE(closed) << "closing waits for the command";
+    EXPECT_EQ(addedRuns, 0);
+    EXPECT_TRUE(dialogsOpened.isEmpty()) << qPrintable(dialogsOpened.join(' '));
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), QString()) << "no test data filled in";
+    EXPECT_TRUE(Form().isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Form().isVisible(); })) << "then the window closes";
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-out)"), 4 * 3);
 }
 
 } // namespace
