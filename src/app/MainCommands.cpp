@@ -19,6 +19,11 @@
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
+#include "widgets/TableGridRules.h"
+
+#include <QStatusBar>
+
+#include <utility>
 
 namespace {
 
@@ -80,11 +85,16 @@ void TMainForm::DownloadItemClick()
     if (m_downloadDlg == nullptr || !m_downloadDlg->Run())
         return;
     const unsigned selection = m_downloadDlg->DownloadSelection();
-    // The grid of the first chosen table must not hold a rejected cell.
-    TableGrid* grid = (selection & PluBit) != 0        ? m_pluGrid
-                      : (selection & DeptmentBit) != 0 ? m_deptGrid
-                                                       : nullptr;
-    if (grid != nullptr && !grid->CommitCurrentCell()) {
+    // No chosen table's grid may hold a refused cell; the status bar names it.
+    const std::pair<unsigned, TableGrid*> chosen[] = {{PluBit, m_pluGrid}, {DeptmentBit, m_deptGrid}};
+    for (const auto& [bit, grid] : chosen) {
+        if ((selection & bit) == 0 || grid->CommitCurrentCell())
+            continue;
+        const QModelIndex cell = grid->currentIndex();
+        const QString where = (grid == m_pluGrid ? QStringLiteral("PLU") : QStringLiteral("Department"))
+                              + QStringLiteral(", row ") + QString::number(cell.row() + 1);
+        const QString reason = grid->Rules()->RefusalReason(cell.row(), cell.column());
+        statusBar()->showMessage(where + QStringLiteral(", ") + reason);
         m_messages->Information(QStringLiteral("Invalid data!"));
         return;
     }
