@@ -70,7 +70,7 @@ QAction* TMainForm::AddAction(const char* name, const QString& text,
 
 QAction* TMainForm::AddSeparator(const char* name)
 {
-    auto* separator = new QAction(QStringLiteral("-"), this);
+    auto* separator = new QAction(this);
     separator->setObjectName(QString::fromLatin1(name));
     separator->setSeparator(true);
     return separator;

@@ -8,7 +8,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(TMainForm::ProgramTitle());
+    // No application display name: the window system would append it to
+    // every caption, which must read exactly as the windows set them.
     const ScreenshotOptions demo = ParseScreenshotOptions(QApplication::arguments());
 
     // The settings file lies beside the executable; two of its values are read

@@ -26,7 +26,7 @@ TProgressForm::TProgressForm(QWidget* mainWindow, IMessageBox& messages, QWidget
       m_messages(messages)
 {
     setObjectName(QStringLiteral("ProgressForm"));
-    setWindowTitle(QString());
+    setWindowTitle(NoCaption());
     setModal(false);
     setMinimumWidth(kMinimumWidth);
 
