@@ -2,15 +2,24 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMenu>
 #include <QWidget>
+
+#include <utility>
 
 namespace {
 
-bool OwnedBy(const QObject* object, const QObject* owner)
+// Whether the object belongs to the window itself (its menus, toolbars,
+// actions and shortcuts), not to a dialog that the running command opened.
+bool OwnedBy(const QObject* object, const QWidget* window)
 {
-    for (; object != nullptr; object = object->parent())
-        if (object == owner)
+    for (; object != nullptr; object = object->parent()) {
+        if (object == window)
             return true;
+        const auto* widget = qobject_cast<const QWidget*>(object);
+        if (widget != nullptr && widget->isWindow() && !qobject_cast<const QMenu*>(widget))
+            return false;
+    }
     return false;
 }
 
@@ -28,7 +37,6 @@ void CommandLock::Acquire()
 {
     if (m_depth++ > 0)
         return;
-    m_window.setEnabled(false);
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -37,7 +45,6 @@ void CommandLock::Release()
     if (m_depth == 0 || --m_depth > 0)
         return;
     QCoreApplication::instance()->removeEventFilter(this);
-    m_window.setEnabled(true);
 }
 
 bool CommandLock::eventFilter(QObject* watched, QEvent* event)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 
 class QWidget;
 
-// Keeps every command of a window from starting while one runs: the window is
-// disabled (menus, toolbar and grids), and shortcuts of its actions and
+// Keeps every command of a window from starting while one runs: its parts
+// are disabled (menu bar, toolbars, client area, whoever added them), and
+// shortcuts of its actions and
 // shortcut objects are swallowed, whoever added them. Nested locks count;
 // the window is enabled again when the last one ends.
 class CommandLock : public QObject

@@ -255,7 +255,16 @@ void TMainForm::RunExclusive(const std::function<void()>& command)
     };
     {
         const Hold hold(*m_commandLock);
+        // After Cancel the progress window goes at once, but the command
+        // still logs out: the window stays disabled until it has returned.
+        if (m_progressForm)
+            m_progressForm->HoldMainWindow(true);
         command();
+        if (m_progressForm) {
+            m_progressForm->HoldMainWindow(false);
+            if (!m_progressForm->isVisible())
+                setEnabled(true);
+        }
     }
     if (m_closePending && !IsCommandRunning()) {
         m_closePending = false;

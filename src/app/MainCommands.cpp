@@ -178,11 +178,9 @@ void TMainForm::RunService(const std::function<ServiceResult(const ServiceContex
 {
     if (m_progressForm == nullptr)
         return;
-    RunExclusive([&] {
-        const ServiceContext context{Link(), *m_progressForm, *m_messages,
-                                     ServicePort::FromNumber(m_portNumber, m_speedIndex)};
-        const ServiceResult result = service(context);
-        if (!result.detail.isEmpty())
-            Messages().Error(result.detail);
-    });
+    const ServiceContext context{Link(), *m_progressForm, *m_messages,
+                                 ServicePort::FromNumber(m_portNumber, m_speedIndex)};
+    const ServiceResult result = service(context);
+    if (!result.detail.isEmpty())
+        Messages().Error(result.detail);
 }

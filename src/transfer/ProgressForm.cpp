@@ -102,9 +102,8 @@ void TProgressForm::Show()
 void TProgressForm::Close()
 {
     hide();
-    if (m_mainWindow && m_enableMainOnClose)
+    if (m_mainWindow && m_enableMainOnClose && !m_holdMainWindow)
         m_mainWindow->setEnabled(true);
-    m_enableMainOnClose = false;
 }
 
 void TProgressForm::ShowStatus(Mode mode, const QString& text)

@@ -161,9 +161,10 @@ protected:
         item->trigger();
     }
 
-    void PressHiddenKey(Qt::Key key)
+    // With Shift as on Linux desktops, where Ctrl+Alt+Fn switches consoles.
+    void PressHiddenKey(Qt::Key key, Qt::KeyboardModifiers extra = Qt::NoModifier)
     {
-        QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier | extra);
     }
 
     // Writes a file into the program folder and returns its path.
@@ -349,9 +350,23 @@ TEST_F(MainServiceTest, CtrlAltF6DumpsTheChosenMemoryAndHandsTheListingToTheView
 
     // Cancel in the range dialog sends nothing and shows nothing.
     viewed.clear();
-    OnNextModal([](QDialog& dialog) { dialog.reject(); });
-    PressHiddenKey(Qt::Key_F6);
+    title.clear();
+    OnNextModal([&title](QDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.reject();
+    });
+    PressHiddenKey(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(title, QStringLiteral("Upload data range"));
     EXPECT_TRUE(viewed.isEmpty());
+
+    // Ctrl+Shift+Alt+F4 opens the parameters; Cancel sends nothing.
+    QString parameters;
+    OnNextModal([&parameters](QDialog& dialog) {
+        parameters = dialog.objectName();
+        dialog.reject();
+    });
+    PressHiddenKey(Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(parameters, QStringLiteral("ParaDlg"));
     StopSim();
     EXPECT_EQ(FramesLike("(log-in)"), 1);
 }
@@ -368,7 +383,7 @@ TEST_F(MainServiceTest, ProgramImageOnCtrlAltF8AndFontFromTheHiddenItemReachTheR
 
     {
         ProgressWatch watch(Form());
-        PressHiddenKey(Qt::Key_F8);
+        PressHiddenKey(Qt::Key_F8, Qt::ShiftModifier);
         EXPECT_TRUE(watch.seen);
         EXPECT_FALSE(watch.mainEnabledWhileShown);
         EXPECT_EQ(watch.errorLooks, 0) << qPrintable(watch.errorText);
