@@ -100,7 +100,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
               QStringList({"NewItem", "N3", "OpenItem", "SaveItem", "SaveasItem", "N5", "RecyItem",
                            "ParameterItem", "N15", "PrintItem", "FontItem", "N10", "ExitItem"}));
     EXPECT_EQ(ActionNames(comm->actions()),
-              QStringList({"CommsetItem", "DetectportItem", "N4", "TestItem", "DownloadItem",
+              QStringList({"CommsetItem", "DetectportItem", "ConnectionCheckItem", "N4", "TestItem", "DownloadItem",
                            "UploadItem", "DownloadFontItem"}));
     EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "AboutItem"}));
 
