@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/CommandLock.h"
 #include "app/HiddenKeys.h"
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
@@ -22,9 +23,14 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QSessionManager>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
+
+constexpr int kMainRetryInterval = 1000;
+constexpr int kMainRetryCount = 10;
 
 const QString SaveChangesQuestion = QStringLiteral("File has not been saved,save it now?");
 
@@ -54,6 +60,7 @@ TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* pare
     CreateToolbar();
     CreateClientArea();
     m_windows << this;
+    m_commandLock = new CommandLock(*this);
     m_keyPreview = new KeyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) {
         FormKeyDown(key, modifiers);
     });
@@ -76,7 +83,12 @@ void TMainForm::FormCreate()
     const SettingsFile settings(AppPaths::SettingsPath());
     m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
     m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
-    SetLink(MakeRegisterLink());
+    // The window's link waits longer and retries more than the detection
+    // dialog's, which keeps the defaults.
+    auto link = MakeRegisterLink();
+    link->SetRetryInterval(kMainRetryInterval);
+    link->SetRetryCount(kMainRetryCount);
+    SetLink(std::move(link));
 }
 
 void TMainForm::SetLink(std::unique_ptr<TQelmIBusComm> link)
@@ -237,8 +249,46 @@ void TMainForm::ExitItemClick()
     close();
 }
 
+void TMainForm::RunExclusive(const std::function<void()>& command)
+{
+    struct Hold {
+        CommandLock& lock;
+        explicit Hold(CommandLock& held) : lock(held) { lock.Acquire(); }
+        ~Hold() { lock.Release(); }
+    };
+    {
+        const Hold hold(*m_commandLock);
+        // After Cancel the progress window goes at once, but the command
+        // still logs out: the window stays disabled until it has returned.
+        if (m_progressForm)
+            m_progressForm->HoldMainWindow(true);
+        command();
+        if (m_progressForm) {
+            m_progressForm->HoldMainWindow(false);
+            if (!m_progressForm->isVisible())
+                setEnabled(true);
+        }
+    }
+    if (m_closePending && !IsCommandRunning()) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool TMainForm::IsCommandRunning() const
+{
+    return m_commandLock->IsHeld();
+}
+
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // The save question must not come up inside a transfer's wait.
+    if (IsCommandRunning()) {
+        m_closePending = true;
+        statusBar()->showMessage(QStringLiteral("The program closes when the running command has ended."));
+        event->ignore();
+        return;
+    }
     if (m_discardConfirmed || QuerySaveChanges())
         event->accept();
     else
@@ -249,6 +299,10 @@ void TMainForm::CommitDataRequest(QSessionManager& manager)
 {
     // The desktop session is ending: the same question as on closing, and
     // Cancel asks the session to stay.
+    if (IsCommandRunning() && manager.allowsInteraction()) {
+        manager.cancel();
+        return;
+    }
     if (!m_document->Modified() || !manager.allowsInteraction())
         return;
     const bool mayClose = QuerySaveChanges();
@@ -322,7 +376,7 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     // While the progress window disables this window a command is using the
     // link and the tables; a second one must not start inside its waits.
-    if (!isEnabled())
+    if (!isEnabled() || IsCommandRunning())
         return;
     const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::AltModifier);
     if (held != (Qt::ControlModifier | Qt::AltModifier))

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class CommandLock;
 class IFileDialogs;
 class IMessageBox;
 class KeyPreview;
@@ -120,6 +121,13 @@ public:
     void FitColumns();
     // The font of both grids (and of the dialogs that show table texts).
     void ApplyGridFont(const QFont& font);
+
+    // Runs a command that uses the link (or waits for the operator while
+    // events are processed) with every other command of this window
+    // unavailable: menus, toolbar, shortcuts and hidden keys. Closing the
+    // window meanwhile is put off until the command has returned.
+    void RunExclusive(const std::function<void()>& command);
+    bool IsCommandRunning() const;
 
     // Looks at every key before the focused control: Ctrl+Alt (with or without
     // Shift) and F3, F4, F6 or F8 start the service commands.
@@ -252,4 +260,6 @@ private:
     bool m_discardConfirmed = false;
     // Set while Download changes runs the download command.
     bool m_downloadChangesOnly = false;
+    CommandLock* m_commandLock = nullptr;
+    bool m_closePending = false;
 };

@@ -22,8 +22,11 @@
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
+#include "widgets/TableGridRules.h"
 
 #include <QStatusBar>
+
+#include <utility>
 
 void TMainForm::ParameterItemClick()
 {
@@ -78,11 +81,16 @@ void TMainForm::DownloadItemClick()
     if (m_downloadDlg == nullptr || !m_downloadDlg->Run())
         return;
     const unsigned selection = m_downloadDlg->DownloadSelection();
-    // The grid of the first chosen table must not hold a rejected cell.
-    TableGrid* grid = (selection & PluBit) != 0        ? m_pluGrid
-                      : (selection & DeptmentBit) != 0 ? m_deptGrid
-                                                       : nullptr;
-    if (grid != nullptr && !grid->CommitCurrentCell()) {
+    // No chosen table's grid may hold a refused cell; the status bar names it.
+    const std::pair<unsigned, TableGrid*> chosen[] = {{PluBit, m_pluGrid}, {DeptmentBit, m_deptGrid}};
+    for (const auto& [bit, grid] : chosen) {
+        if ((selection & bit) == 0 || grid->CommitCurrentCell())
+            continue;
+        const QModelIndex cell = grid->currentIndex();
+        const QString where = (grid == m_pluGrid ? QStringLiteral("PLU") : QStringLiteral("Department"))
+                              + QStringLiteral(", row ") + QString::number(cell.row() + 1);
+        const QString reason = grid->Rules()->RefusalReason(cell.row(), cell.column());
+        statusBar()->showMessage(where + QStringLiteral(", ") + reason);
         m_messages->Information(QStringLiteral("Invalid data!"));
         return;
     }
@@ -138,25 +146,28 @@ TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriv
 {
     if (m_progressForm == nullptr)
         return {};
-    QelmIBusLink serial(Link());
-    CapturingLink link(serial);
-    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-    const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
-    const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
-    const TransferResult result = driver(link, *m_progressForm, request, tables);
-    TransferHistory history;
-    RecordTransfer(history, driver == &UploadTables ? QStringLiteral("upload") : QStringLiteral("download"),
-                   request, result, link.Captured(request.range));
-    if (result.outcome == TransferResult::Outcome::Refused) {
-        // Nothing was sent: the notice, and where the refused data is.
+    TransferResult result;
+    RunExclusive([&] {
+        QelmIBusLink serial(Link());
+        CapturingLink link(serial);
+        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+        const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+        const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
+        result = driver(link, *m_progressForm, request, tables);
+        TransferHistory history;
+        RecordTransfer(history, driver == &UploadTables ? QStringLiteral("upload") : QStringLiteral("download"),
+                       request, result, link.Captured(request.range));
+        if (result.outcome == TransferResult::Outcome::Refused) {
+            // Nothing was sent: the notice, and where the refused data is.
+            if (!result.detail.isEmpty())
+                statusBar()->showMessage(result.detail);
+            if (!result.message.isEmpty())
+                Messages().Information(result.message);
+            return;
+        }
         if (!result.detail.isEmpty())
-            statusBar()->showMessage(result.detail);
-        if (!result.message.isEmpty())
-            Messages().Information(result.message);
-        return result;
-    }
-    if (!result.detail.isEmpty())
-        Messages().Error(result.detail);
+            Messages().Error(result.detail);
+    });
     return result;
 }
 

@@ -43,13 +43,16 @@ void TMainForm::ShowHistoryWarning(TransferHistory& history)
 
 CompareOutcome TMainForm::RunCompare(const QString& command, const TransferRequest& request)
 {
-    QelmIBusLink link(Link());
-    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-    const CompareOutcome outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
-    TransferHistory history;
-    RecordTransfer(history, command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
-    if (!outcome.result.detail.isEmpty())
-        Messages().Error(outcome.result.detail);
+    CompareOutcome outcome;
+    RunExclusive([&] {
+        QelmIBusLink link(Link());
+        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+        outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
+        TransferHistory history;
+        RecordTransfer(history, command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
+        if (!outcome.result.detail.isEmpty())
+            Messages().Error(outcome.result.detail);
+    });
     return outcome;
 }
 
@@ -99,13 +102,16 @@ TransferResult TMainForm::RunChangesDownload(const TransferChoice& choice)
     if (!unknown.isEmpty())
         m_messages->Information(unknown);
 
-    QelmIBusLink serial(Link());
-    CapturingLink link(serial);
-    m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-    const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
     ChangesReport report;
-    const TransferResult result = DownloadChanges(link, *m_progressForm, request, tables, known, report);
-    RecordTransfer(history, QStringLiteral("download changes"), request, result, link.Captured());
+    TransferResult result;
+    RunExclusive([&] {
+        QelmIBusLink serial(Link());
+        CapturingLink link(serial);
+        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+        const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+        result = DownloadChanges(link, *m_progressForm, request, tables, known, report);
+        RecordTransfer(history, QStringLiteral("download changes"), request, result, link.Captured());
+    });
     if (result.outcome == TransferResult::Outcome::Refused) {
         // Nothing was sent: the notice, and where the refused data is.
         statusBar()->showMessage(result.detail);

@@ -70,7 +70,7 @@ QAction* TMainForm::AddAction(const char* name, const QString& text,
 
 QAction* TMainForm::AddSeparator(const char* name)
 {
-    auto* separator = new QAction(QStringLiteral("-"), this);
+    auto* separator = new QAction(this);
     separator->setObjectName(QString::fromLatin1(name));
     separator->setSeparator(true);
     return separator;
@@ -202,6 +202,13 @@ TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
     grid->setObjectName(QString::fromLatin1(name));
     grid->SetTextTable(&table);
     connect(grid, &TableGrid::textTyped, this, [this] { m_document->SetModified(true); });
+    // While a cell is refused the status bar says why; accepted, it clears.
+    connect(grid, &TableGrid::cellRefused, this, [this](const QString& reason) {
+        if (reason.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(reason);
+    });
     const TableKind kind = table.Kind();
     DecorateGridHeaders(*grid, [kind] {
         return kind == TableKind::PLU ? Texts().PLUTitles[0] : Texts().DeptmentTitles[0];

@@ -1,22 +1,25 @@
 #include "app/WidgetMessageBox.h"
 
+#include "files/Document.h"
+#include "widgets/DialogParts.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 void WidgetMessageBox::Error(const QString& text)
 {
-    QMessageBox::critical(m_parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(m_parent, Document::Title(), text);
 }
 
 void WidgetMessageBox::Information(const QString& text)
 {
-    QMessageBox::information(m_parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::information(m_parent, Document::Title(), text);
 }
 
 IMessageBox::SaveAnswer WidgetMessageBox::AskYesNoCancel(const QString& text)
 {
     const auto answer = QMessageBox::warning(
-        m_parent, QApplication::applicationDisplayName(), text,
+        m_parent, Document::Title(), text,
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         return SaveAnswer::Yes;
@@ -27,7 +30,7 @@ IMessageBox::SaveAnswer WidgetMessageBox::AskYesNoCancel(const QString& text)
 
 bool WidgetMessageBox::AskYesNo(const QString& text)
 {
-    return QMessageBox::question(m_parent, QString(), text, QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::question(m_parent, NoCaption(), text, QMessageBox::Yes | QMessageBox::No)
            == QMessageBox::Yes;
 }
 

@@ -13,7 +13,8 @@ int main(int argc, char** argv)
     // does, instead of ending the program with the work unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(TMainForm::ProgramTitle());
+    // No application display name: the window system would append it to
+    // every caption, which must read exactly as the windows set them.
     // Desktops take the icon and the name from the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tqr716.PluManager"));
     const ScreenshotOptions demo = ParseScreenshotOptions(QApplication::arguments());

@@ -38,6 +38,7 @@ TQelmIBusComm::TQelmIBusComm(std::unique_ptr<ISerialDevice> device, QObject* par
     m_device->SetBaudRate(BaudTable[tbr9600]);
     m_device->SetReceiveHandler([this](const quint8* data, quint16 length) { OnReceiveData(data, length); });
     m_device->SetSendCompleteHandler([this] { OnSendComplete(); });
+    m_device->SetHangupHandler([this] { OnHangup(); });
     m_replyTimer.setSingleShot(true);
     m_replyTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_replyTimer, &QTimer::timeout, this, &TQelmIBusComm::OnReplyTimer);
@@ -47,6 +48,7 @@ TQelmIBusComm::~TQelmIBusComm()
 {
     m_device->SetReceiveHandler({});
     m_device->SetSendCompleteHandler({});
+    m_device->SetHangupHandler({});
     m_device->ClosePort();
 }
 
@@ -65,7 +67,21 @@ void TQelmIBusComm::SetBaudRate(TBaudRate rate)
     if (rate < tbr9600 || rate > tbr115200)
         return;
     m_baudRate = rate;
-    m_device->SetBaudRate(BaudTable[rate]);
+    SetLineRate(BaudTable[rate]);
+}
+
+bool TQelmIBusComm::SetLineRate(quint32 rate)
+{
+    try {
+        m_device->SetBaudRate(rate);
+        return true;
+    } catch (const std::exception&) {
+        // A port whose cable was pulled refuses new line settings; the
+        // operation in progress fails through its usual path instead.
+        m_deviceLost = true;
+        WakeWaitingLoop();
+        return false;
+    }
 }
 
 void TQelmIBusComm::SetBroadCastScaleType(TBroadCastScaleType type)
@@ -104,6 +120,7 @@ void TQelmIBusComm::SetActive(bool active)
         throw;
     }
     m_active = true;
+    m_deviceLost = false;
     m_trace.Clear();
 }
 
@@ -149,6 +166,12 @@ void TQelmIBusComm::OnReplyTimer()
     WakeWaitingLoop();
 }
 
+void TQelmIBusComm::OnHangup()
+{
+    m_deviceLost = true;
+    WakeWaitingLoop();
+}
+
 // --- link mechanics ---
 
 template <typename Condition>
@@ -162,7 +185,9 @@ void TQelmIBusComm::SendRaw(std::span<const quint8> bytes)
 {
     m_sendComplete = false;
     const quint16 length = static_cast<quint16>(std::min<std::size_t>(bytes.size(), 0xFFFF));
-    m_writeRefused = !m_device->WriteBytes(bytes.data(), length);
+    m_bytesInFlight = length;
+    m_sentClock.start();
+    m_writeRefused = m_deviceLost || !m_device->WriteBytes(bytes.data(), length);
     // Only bytes the device took are traffic worth recording.
     if (m_traceEnabled && !m_writeRefused)
         m_trace.AddSendBlock(bytes.first(length));
@@ -182,15 +207,46 @@ void TQelmIBusComm::ResetReceiver()
     m_receiver.Reset();
 }
 
+qint64 TQelmIBusComm::WireTime(std::size_t bytes) const
+{
+    constexpr qint64 kBitsPerByte = 10; // start, eight data bits, stop
+    const qint64 rate = qMax<qint64>(m_device->BaudRate(), kSyncRate);
+    return qint64(bytes) * kBitsPerByte * 1000 / rate;
+}
+
+int TQelmIBusComm::SendTimeLimit(std::size_t bytes) const
+{
+    // Three times the wire time, and two seconds for a busy machine to pass
+    // the report on.
+    constexpr qint64 kSlack = 2000;
+    return int(3 * WireTime(bytes) + kSlack);
+}
+
+int TQelmIBusComm::RemainingWireTime() const
+{
+    if (!m_sentClock.isValid())
+        return 0;
+    return int(qMax<qint64>(0, WireTime(m_bytesInFlight) - m_sentClock.elapsed()));
+}
+
 bool TQelmIBusComm::WaitUntilSent()
 {
-    // A device that refused the bytes (port not open) never reports them
-    // sent; waiting for that report would hang the program, so the
-    // transmission fails at once instead.
+    // A device that refused the bytes (port not open, cable pulled) never
+    // reports them sent; waiting for that report would hang the program, so
+    // the transmission fails at once instead. A hang-up or a report that
+    // never comes ends the wait too.
     if (m_writeRefused)
         return false;
-    WaitUntil([this] { return m_sendComplete || m_abort; });
-    return !m_abort;
+    m_timerExpired = false;
+    m_replyTimer.start(SendTimeLimit(m_bytesInFlight));
+    WaitUntil([this] { return m_sendComplete || m_abort || m_deviceLost || m_timerExpired; });
+    m_replyTimer.stop();
+    return m_sendComplete && !m_abort && !m_deviceLost;
+}
+
+bool TQelmIBusComm::AttemptsOver(int attempt, int lastAttempt) const
+{
+    return m_abort || m_deviceLost || attempt >= lastAttempt;
 }
 
 TQelmIBusComm::WaitResult TQelmIBusComm::WaitReply(int interval)
@@ -202,12 +258,15 @@ TQelmIBusComm::WaitResult TQelmIBusComm::WaitReply(int interval)
         return m_abort ? WaitResult::Aborted : WaitResult::TimedOut;
 
     m_timerExpired = false;
-    m_replyTimer.start(qMax(0, interval));
-    WaitUntil([this] { return m_timerExpired || m_abort || m_receiver.IsComplete(); });
+    m_replyTimer.start(qMax(0, interval) + RemainingWireTime());
+    WaitUntil([this] { return m_timerExpired || m_abort || m_deviceLost || m_receiver.IsComplete(); });
     m_replyTimer.stop();
 
     if (m_abort)
         return WaitResult::Aborted;
+    // Silence from a line that is gone is no answer, not even in broadcast mode.
+    if (m_deviceLost && !m_receiver.IsComplete())
+        return WaitResult::TimedOut;
     if (m_timerExpired)
         return m_broadcast ? WaitResult::Acknowledged : WaitResult::TimedOut;
     if (m_receiver.AckByte() == Frame::kRejected)
@@ -242,7 +301,7 @@ bool TQelmIBusComm::SendFrame()
         const WaitResult result = WaitReply(m_retryInterval);
         // The limit is tested before the outcome: the last transmission's
         // answer is not used.
-        if (m_abort || attempt >= m_retryCount) {
+        if (AttemptsOver(attempt, m_retryCount)) {
             m_abort = true;
             return false;
         }
@@ -266,7 +325,7 @@ bool TQelmIBusComm::ExchangeFrame()
             if (!checksumError)
                 return true;
         }
-        if (m_abort || attempt >= m_retryCount) {
+        if (AttemptsOver(attempt, m_retryCount)) {
             m_abort = true;
             return false;
         }
@@ -280,9 +339,9 @@ quint8 TQelmIBusComm::ScaleMarker() const
     return m_scaleType == tbs5120 ? RegisterPayloads::kScaleMarker5120 : RegisterPayloads::kScaleMarker1024;
 }
 
-void TQelmIBusComm::RestoreLineRate()
+bool TQelmIBusComm::RestoreLineRate()
 {
-    m_device->SetBaudRate(BaudTable[m_baudRate]);
+    return SetLineRate(BaudTable[m_baudRate]);
 }
 
 bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
@@ -292,7 +351,10 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
 
     if (m_broadcast) {
         m_payload = RegisterPayloads::BroadcastLogIn(now, rateIndex, ScaleMarker(), m_broadcastAddresses);
-        RestoreLineRate();
+        if (!RestoreLineRate()) {
+            m_abort = true;
+            return false;
+        }
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
         if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
@@ -306,27 +368,33 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
-        m_device->SetBaudRate(HuntingRate(attempt));
-        TransmitFrame();
-        SetReceiveMode(LinkReceiver::Mode::Ack);
-        const WaitResult result = WaitReply(kLogInInterval);
+        WaitResult result = WaitResult::TimedOut;
+        if (SetLineRate(HuntingRate(attempt))) {
+            TransmitFrame();
+            SetReceiveMode(LinkReceiver::Mode::Ack);
+            result = WaitReply(kLogInInterval);
+        }
         if (programLoad && result == WaitResult::Rejected)
             m_abort = true;
-        if (m_abort || attempt >= kLogInLastAttempt) {
+        if (AttemptsOver(attempt, kLogInLastAttempt)) {
             m_abort = true;
             return false;
         }
         if (result == WaitResult::Acknowledged)
             break;
     }
-    RestoreLineRate();
+    if (!RestoreLineRate()) {
+        m_abort = true;
+        return false;
+    }
     return ReadStatus();
 }
 
 bool TQelmIBusComm::LogOut(quint32 accessCode, quint8 failed)
 {
     const Frame::Payload payload = RegisterPayloads::LogOut(accessCode, failed);
-    for (int attempt = 0; attempt < kLogOutAttempts; ++attempt) {
+    // A port that is gone takes no log-out: there is nothing to wait for.
+    for (int attempt = 0; attempt < kLogOutAttempts && !m_deviceLost; ++attempt) {
         m_payload = payload;
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
@@ -379,7 +447,8 @@ bool TQelmIBusComm::SendPatternAtSyncRate()
         pattern.fill(kSyncPatternByte);
         return pattern;
     }();
-    m_device->SetBaudRate(kSyncRate);
+    if (!SetLineRate(kSyncRate))
+        return false;
     SendRaw(kPattern);
     return WaitUntilSent();
 }
@@ -395,8 +464,8 @@ bool TQelmIBusComm::Pause(int ms)
         WakeWaitingLoop();
     });
     pause.start(ms);
-    WaitUntil([&] { return elapsed || m_abort; });
-    return !m_abort;
+    WaitUntil([&] { return elapsed || m_abort || m_deviceLost; });
+    return !m_abort && !m_deviceLost;
 }
 
 // Both patterns go back to the configured rate on every way out, an abort
@@ -405,14 +474,12 @@ bool TQelmIBusComm::SendSyncPattern()
 {
     m_abort = false;
     const bool sent = SendPatternAtSyncRate();
-    RestoreLineRate();
-    return sent;
+    return RestoreLineRate() && sent;
 }
 
 bool TQelmIBusComm::SendDoubleSyncPattern()
 {
     m_abort = false;
     const bool sent = SendPatternAtSyncRate() && Pause(kSyncPause) && SendPatternAtSyncRate();
-    RestoreLineRate();
-    return sent;
+    return RestoreLineRate() && sent;
 }

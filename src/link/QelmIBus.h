@@ -7,6 +7,7 @@
 #include "serial/SerialDevice.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -85,7 +86,7 @@ public:
     bool isActive() const { return m_active; }
     TBaudRate BaudRate() const { return m_baudRate; }
     // Also sets the device's line rate at once; values outside the table are
-    // ignored.
+    // ignored. A port that refuses the rate counts as gone (see DeviceLost).
     void SetBaudRate(TBaudRate rate);
     bool BroadCast() const { return m_broadcast; }
     void SetBroadCast(bool on) { m_broadcast = on; }
@@ -119,6 +120,10 @@ public:
     void SetActive(bool active);
     // Ends the current wait; the operation then fails.
     void Abort();
+    // True once the open port went away (hang-up, or a line setting or write
+    // it refused); every operation then fails at once without waiting, and no
+    // device error is ever thrown out of an operation. Reopening clears it.
+    bool DeviceLost() const { return m_deviceLost; }
 
     // --- register commands ---
     // Logs in, hunting through the line rates, then switches to BaudRate and
@@ -166,6 +171,21 @@ private:
     void OnReceiveData(const quint8* data, quint16 length);
     void OnSendComplete();
     void OnReplyTimer();
+    void OnHangup();
+    // Sets the device's line rate; false (and the device counts as lost) when
+    // the port refused it.
+    bool SetLineRate(quint32 rate);
+    // The longest the device may take to report `bytes` sent at the current
+    // rate before the transmission counts as failed.
+    int SendTimeLimit(std::size_t bytes) const;
+    // The bytes' time on the wire at the current rate, in ms.
+    qint64 WireTime(std::size_t bytes) const;
+    // What is left of the last transmission's wire time: a port that reports
+    // its bytes sent when they reached a USB adapter's buffer has not sent
+    // them yet, and the answer cannot come before they are out.
+    int RemainingWireTime() const;
+    // An attempt loop ends: aborted, device gone, or the last attempt made.
+    bool AttemptsOver(int attempt, int lastAttempt) const;
 
     template <typename Condition>
     void WaitUntil(Condition done);
@@ -173,7 +193,7 @@ private:
     bool SendPatternAtSyncRate();
     bool Pause(int ms);
     void TraceRetry(int retry);
-    void RestoreLineRate();
+    bool RestoreLineRate();
     quint8 ScaleMarker() const;
 
     std::unique_ptr<ISerialDevice> m_device;
@@ -194,6 +214,9 @@ private:
     bool m_sendComplete = true;
     bool m_writeRefused = false;
     bool m_timerExpired = false;
+    bool m_deviceLost = false;
+    std::size_t m_bytesInFlight = 0;
+    QElapsedTimer m_sentClock;
 
     LinkReceiver m_receiver;
     LinkTrace m_trace;

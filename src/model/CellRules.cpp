@@ -77,13 +77,26 @@ bool KeyOfKind(Keys keys, const QString& text, QChar ch)
 // ("-79999.9" becomes "-79999.900"). A text already in that written form is
 // not refused for its length, so leaving a cell the check itself wrote never
 // fails.
+// "1,50" where the separator is "." (or "1.50" where it is ","), typed or
+// pasted, means 1.50; a text holding both kinds is left to be refused.
+QString WithLocaleSeparator(const QString& text)
+{
+    const QChar separator = DecimalSeparator();
+    const QChar other = separator == u'.' ? u',' : u'.';
+    if (text.contains(separator) || text.count(other) != 1)
+        return text;
+    QString written = text;
+    written.replace(other, separator);
+    return written;
+}
+
 bool CheckDecimal(const ColumnRule& rule, const QString& defaultText, QString& text)
 {
     if (text.isEmpty()) {
         text = defaultText;
         return true;
     }
-    const auto value = ParseDecimal(text);
+    const auto value = ParseDecimal(WithLocaleSeparator(text));
     if (!value || !WithinBound(rule, *value))
         return false;
     const QString written = FormatFixed(*value, rule.decimals);
@@ -178,12 +191,44 @@ bool CheckCellText(const ColumnRule& rule, const QString& defaultText, QString& 
     return true;
 }
 
+QString RefusalReason(const ColumnRule& rule)
+{
+    switch (rule.check) {
+    case Check::Whole:
+        if (rule.lowest == std::numeric_limits<qint64>::min())
+            return QStringLiteral("a whole number of at most %1 digits").arg(rule.maxLength);
+        return QStringLiteral("a whole number from %1 to %2").arg(rule.lowest).arg(rule.highest);
+    case Check::Decimal:
+        switch (rule.bound) {
+        case Bound::Value:
+            return QStringLiteral("at most ") + FormatFixed(rule.limit, rule.decimals);
+        case Bound::Magnitude:
+            return QStringLiteral("from ") + FormatFixed(-rule.limit, rule.decimals) + QStringLiteral(" to ")
+                   + FormatFixed(rule.limit, rule.decimals);
+        case Bound::None:
+            break;
+        }
+        return QStringLiteral("a number of at most %1 characters").arg(rule.maxLength);
+    case Check::LengthOnly:
+        break;
+    }
+    return QStringLiteral("at most %1 characters").arg(rule.maxLength);
+}
+
+QChar CellKeyChar(const ColumnRule& rule, QChar ch)
+{
+    if (rule.keys == Keys::Numeric && (ch == u'.' || ch == u','))
+        return DecimalSeparator();
+    return ch;
+}
+
 bool AcceptCellKey(const ColumnRule& rule, const QString& text, QChar ch, bool editorHasSelection)
 {
     if (ch.unicode() < 32)
         return true;
     if (ch.unicode() > 0xFF)
         return false;
+    ch = CellKeyChar(rule, ch);
     if (text.size() >= rule.maxLength && !editorHasSelection)
         return false;
     return KeyOfKind(rule.keys, text, ch);

@@ -39,6 +39,14 @@ bool IsSingleByteText(const QString& text);
 // unchanged.
 bool CheckCellText(const ColumnRule& rule, const QString& defaultText, QString& text);
 
+// Why CheckCellText refuses a text of the column, in words for the operator
+// ("a whole number from 1 to 9", "at most 999999.99").
+QString RefusalReason(const ColumnRule& rule);
+
+// The character a key puts into a cell: in numeric columns both "," and "."
+// stand for the decimal separator, whichever one the locale uses.
+QChar CellKeyChar(const ColumnRule& rule, QChar ch);
+
 // The key filter for a character typed into a cell holding text. Control
 // characters (below 32) always pass; characters above U+00FF never do. A full
 // cell takes a key only when the editor has a selection for it to replace.

@@ -67,6 +67,14 @@ ColumnRule TextTable::Rule(int col) const
     return kind_ == TableKind::PLU ? PLURule(col) : DeptmentRule(col);
 }
 
+QString TextTable::RefusalReason(int col) const
+{
+    const auto& titles = kind_ == TableKind::PLU ? Texts().PLUTitles.data() : Texts().DeptmentTitles.data();
+    const int count = kind_ == TableKind::PLU ? int(Texts().PLUTitles.size()) : int(Texts().DeptmentTitles.size());
+    const QString title = col >= 0 && col < count ? titles[col] : QString();
+    return title + QStringLiteral(": ") + ::RefusalReason(Rule(col));
+}
+
 bool TextTable::IsHiddenColumn(int col) const
 {
     return col == (kind_ == TableKind::PLU ? PLUColumn::Flag : DeptmentColumn::UnitPrice);

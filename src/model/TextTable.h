@@ -36,6 +36,9 @@ public:
     int MaxLength(int col) const;
     QString DefaultText(int col) const;
     ColumnRule Rule(int col) const;
+    // "Department: a whole number from 1 to 9": the column's title (as the
+    // language file has it) and why its check refuses a text.
+    QString RefusalReason(int col) const;
     bool IsHiddenColumn(int col) const;
 
     // Checks a cell and rewrites it in its normal form; false when refused.

@@ -152,6 +152,15 @@ void TComm::SetSendCompleteHandler(NotifyHandler handler)
     m_onSendDataEmpty = [handler = std::move(handler)](TComm*) { handler(); };
 }
 
+void TComm::SetHangupHandler(NotifyHandler handler)
+{
+    if (!handler) {
+        m_onRequestHangup = nullptr;
+        return;
+    }
+    m_onRequestHangup = [handler = std::move(handler)](TComm*) { handler(); };
+}
+
 void TComm::SetBaudRate(quint32 rate)
 {
     if (!IsBaudRateSupported(rate))

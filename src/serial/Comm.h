@@ -112,6 +112,7 @@ public:
     // The link layer's view: OnReceiveData and OnSendDataEmpty.
     void SetReceiveHandler(ReceiveHandler handler) override;
     void SetSendCompleteHandler(NotifyHandler handler) override;
+    void SetHangupHandler(NotifyHandler handler) override;
 
     QString CommName() const override { return m_commName; }
     void SetCommName(const QString& name) override { m_commName = name; }

@@ -37,4 +37,8 @@ public:
 
     virtual void SetReceiveHandler(ReceiveHandler handler) = 0;
     virtual void SetSendCompleteHandler(NotifyHandler handler) = 0;
+    // Called once when the open device went away (a cable or adapter pulled,
+    // the far end of a pseudo-terminal closed); nothing more is sent or
+    // received until the port is opened again.
+    virtual void SetHangupHandler(NotifyHandler handler) = 0;
 };

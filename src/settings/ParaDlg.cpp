@@ -9,6 +9,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/ZeroRateText.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -24,6 +25,7 @@
 #include <QValidator>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QKeyEvent>
 
 namespace {
 
@@ -130,9 +132,67 @@ QSpinBox* StepField(const QString& name, int minimum, int maximum, QWidget* pare
     return field;
 }
 
+// A rate field typed like a calculator (RateEntry); keys that move the
+// cursor or come by mouse fall back to the mask's own editing.
+class RateEdit : public QLineEdit
+{
+public:
+    RateEdit(QChar separator, QWidget* parent) : QLineEdit(parent), m_separator(separator) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QString text = event->text();
+        const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (plain && text.size() == 1 && (text[0].isDigit() || text[0] == u'.' || text[0] == u',')) {
+            if (!m_typing || hasSelectedText())
+                m_entry = RateEntry{};
+            if (m_entry.Type(text[0]))
+                ShowEntry();
+            else
+                QApplication::beep();
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Backspace && m_typing && !hasSelectedText()) {
+            if (m_entry.Erase())
+                ShowEntry();
+            event->accept();
+            return;
+        }
+        m_typing = false;
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent* event) override
+    {
+        m_typing = false;
+        QLineEdit::focusInEvent(event);
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        m_typing = false;
+        QLineEdit::mousePressEvent(event);
+    }
+
+private:
+    void ShowEntry()
+    {
+        m_typing = true;
+        setText(m_entry.Text(m_separator));
+        // The caret stays where the next digit goes.
+        setCursorPosition(m_entry.inDecimals ? 3 + int(m_entry.decimals.size()) : 2);
+    }
+
+    QChar m_separator;
+    RateEntry m_entry;
+    bool m_typing = false;
+};
+
 QLineEdit* RateField(const QString& name, QChar separator, const QString& zeroRate, QWidget* parent)
 {
-    auto* field = new QLineEdit(parent);
+    auto* field = new RateEdit(separator, parent);
     field->setObjectName(name);
     field->setInputMask(RateFieldMask(separator));
     field->setText(zeroRate);

@@ -38,6 +38,42 @@ QString RateFieldText(const QString& stored, QChar separator)
         .arg(clamped % 100, 2, 10, QLatin1Char('0'));
 }
 
+bool RateEntry::Type(QChar ch)
+{
+    constexpr int kDigits = 2;
+    if (ch == u'.' || ch == u',') {
+        if (inDecimals)
+            return false;
+        inDecimals = true;
+        return true;
+    }
+    if (!ch.isDigit() || ch.unicode() > 0x7F)
+        return false;
+    QString& part = inDecimals ? decimals : whole;
+    if (part.size() >= kDigits)
+        return false;
+    part += ch;
+    return true;
+}
+
+bool RateEntry::Erase()
+{
+    if (!decimals.isEmpty())
+        decimals.chop(1);
+    else if (inDecimals)
+        inDecimals = false;
+    else if (!whole.isEmpty())
+        whole.chop(1);
+    else
+        return false;
+    return true;
+}
+
+QString RateEntry::Text(QChar separator) const
+{
+    return whole.rightJustified(2, u'0') + separator + decimals.leftJustified(2, u'0');
+}
+
 QString RateFieldMask(QChar separator)
 {
     // '9' takes a digit; the escaped separator is a fixed character; blanks

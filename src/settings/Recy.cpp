@@ -2,6 +2,8 @@
 
 #include "widgets/TableGrid.h"
 #include "widgets/TableGridRules.h"
+#include "model/CellRules.h"
+#include "model/Texts.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -22,6 +24,15 @@ public:
     bool AcceptKey(int, int column, const QString& text, QChar ch, bool hasSelection) const override
     {
         return m_model.AcceptKey(column, text, ch, hasSelection);
+    }
+
+    QChar KeyChar(int, int column, QChar ch) const override { return CellKeyChar(RecyRule(column), ch); }
+
+    QString RefusalReason(int, int column) const override
+    {
+        const auto& titles = Texts().RecyTitles;
+        const QString title = column >= 0 && column < int(titles.size()) ? titles[std::size_t(column)] : QString();
+        return title + QStringLiteral(": ") + ::RefusalReason(RecyRule(column));
     }
 
     void ClearCells(int top, int left, int bottom, int right) override

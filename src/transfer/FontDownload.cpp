@@ -57,8 +57,13 @@ ServiceResult DownloadFont(const ServiceContext& context, IOpenFileChooser& choo
         // The last package overwrites only as many bytes as remain.
         const qsizetype length = std::min<qsizetype>(kPackageBytes, font.size() - offset);
         std::copy_n(bytes + offset, length, link.PacketData().begin());
-        if (session.Cancelled() || !link.SendPacket(kFontCommand, static_cast<quint16>(i)))
+        if (session.Cancelled() || !link.SendPacket(kFontCommand, static_cast<quint16>(i))) {
+            // Cancel logs out as the other commands do; a failed package
+            // leaves the register as it is.
+            if (session.Cancelled())
+                link.LogOut(TQelmIBusComm::kAccessCode, 1);
             return session.Fail(download);
+        }
         QCoreApplication::processEvents();
     }
 

@@ -86,8 +86,15 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
         return session.Fail(Texts().ConnectText);
     if (session.Cancelled() || !link.BeginProgramLoad(image->StartValue()))
         return session.Fail(Texts().ConnectText);
+    // From here on the register's loader is open: after Cancel the end
+    // marker closes it (a partial load does not match its byte sum).
+    const auto fail = [&](const QString& step) {
+        if (session.Cancelled())
+            link.EndProgramLoad(image->Checksum());
+        return session.Fail(step);
+    };
     if (session.Cancelled() || !link.SendSyncPattern())
-        return session.Fail(Texts().ConnectText);
+        return fail(Texts().ConnectText);
 
     const QString download = ProgramLoadTexts::DownloadProgram();
     context.progress.SetMargin(count);
@@ -99,7 +106,7 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
         std::copy_n(bytes + qsizetype(block) * ProgramImage::kBlockBytes, ProgramImage::kBlockBytes,
                     link.PacketData().begin());
         if (session.Cancelled() || !link.SendPacket(kProgramBlockCommand, static_cast<quint16>(block)))
-            return session.Fail(download);
+            return fail(download);
         QCoreApplication::processEvents();
     }
 

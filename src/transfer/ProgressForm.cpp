@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -25,7 +26,7 @@ TProgressForm::TProgressForm(QWidget* mainWindow, IMessageBox& messages, QWidget
       m_messages(messages)
 {
     setObjectName(QStringLiteral("ProgressForm"));
-    setWindowTitle(QString());
+    setWindowTitle(NoCaption());
     setModal(false);
     setMinimumWidth(kMinimumWidth);
 
@@ -74,8 +75,16 @@ TProgressForm::TProgressForm(QWidget* mainWindow, IMessageBox& messages, QWidget
 
 void TProgressForm::Show()
 {
-    if (m_mainWindow)
+    if (m_mainWindow) {
+        if (!isVisible())
+            m_enableMainOnClose = m_mainWindow->isEnabled();
         m_mainWindow->setEnabled(false);
+        // Kept above the main window by the window manager for the whole
+        // command, even when the operator clicks the main window.
+        winId();
+        if (QWindow* owner = m_mainWindow->window()->windowHandle())
+            windowHandle()->setTransientParent(owner);
+    }
     SetMargin(0);
     SetProgress(0);
     m_state = State::Running;
@@ -93,7 +102,7 @@ void TProgressForm::Show()
 void TProgressForm::Close()
 {
     hide();
-    if (m_mainWindow)
+    if (m_mainWindow && m_enableMainOnClose && !m_holdMainWindow)
         m_mainWindow->setEnabled(true);
 }
 

@@ -17,6 +17,13 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent,
 QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent);
 QGroupBox* NamedGroup(const QString& name, const QString& title, QWidget* parent);
 
+// The caption of a window that shows none. Left empty, the window system
+// would show the program's name there instead, so it is a blank.
+inline QString NoCaption()
+{
+    return QStringLiteral(" ");
+}
+
 // The right-aligned row of a dialog's OK button (the default, "OKBtn") and
 // Cancel button ("CancelBtn"), wired to accept and reject.
 QHBoxLayout* OkCancelRow(QDialog& dialog);

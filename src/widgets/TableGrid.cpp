@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
+#include <utility>
+
 // Every cursor move of the grid, by keyboard, mouse or program, goes through
 // setCurrentIndex here, so this is where leaving a cell is checked and where
 // hidden columns are passed over. Selection changes are refused while the
@@ -148,6 +150,11 @@ bool TableGrid::AcceptKey(const QModelIndex& index, const QString& text, QChar c
     return !m_rules || m_rules->AcceptKey(index.row(), index.column(), text, ch, hasSelection);
 }
 
+QChar TableGrid::KeyChar(const QModelIndex& index, QChar ch) const
+{
+    return m_rules && index.isValid() ? m_rules->KeyChar(index.row(), index.column(), ch) : ch;
+}
+
 bool TableGrid::CommitCurrentCell()
 {
     const QModelIndex current = currentIndex();
@@ -160,9 +167,13 @@ bool TableGrid::CommitCurrentCell()
     if (m_rules->ValidateCell(current.row(), current.column())) {
         EndSession();
         SetCellEditing(false);
+        if (std::exchange(m_refusalShown, false))
+            emit cellRefused(QString());
         return true;
     }
     m_beep();
+    m_refusalShown = true;
+    emit cellRefused(m_rules->RefusalReason(current.row(), current.column()));
     if (m_editor) {
         m_editor->setFocus();
     } else {

@@ -57,9 +57,17 @@ public:
     bool AcceptKey(const QModelIndex& index, const QString& text, QChar ch,
                    bool hasSelection) const;
 
+    // The character a typed or pasted ch becomes in the cell.
+    QChar KeyChar(const QModelIndex& index, QChar ch) const;
+
     void setModel(QAbstractItemModel* model) override;
 
 signals:
+    // The current cell's value was refused (reason in words, see
+    // ITableGridRules::RefusalReason), or, with an empty reason, a refused
+    // cell has been accepted since.
+    void cellRefused(const QString& reason);
+
     // The operator changed a cell's text from the keyboard: a printable key
     // typed over a browsed cell, or typing, Backspace or a paste in the
     // editor. The document then holds work that is not saved.
@@ -123,6 +131,7 @@ private:
     bool m_skipCommit = false;     // the current cell has just been committed
     bool m_pressRefused = false;   // a mouse press could not leave the cell
     bool m_restoringRows = false;
+    bool m_refusalShown = false;
     int m_savedRow = -1;
     int m_savedColumn = -1;
 

@@ -22,8 +22,8 @@ bool TableGridEditor::TypesCharacter(const QKeyEvent* event)
     return mods.testFlag(Qt::AltModifier) == mods.testFlag(Qt::ControlModifier);
 }
 
-TableGridEditor::TableGridEditor(QWidget* parent, const QModelIndex& index, KeyFilter filter)
-    : QLineEdit(parent), m_index(index), m_filter(std::move(filter))
+TableGridEditor::TableGridEditor(QWidget* parent, const QModelIndex& index, KeyFilter filter, KeyMap map)
+    : QLineEdit(parent), m_index(index), m_filter(std::move(filter)), m_map(std::move(map))
 {
     setFrame(false);
     setAcceptDrops(false); // a drop would bypass the filter
@@ -60,12 +60,22 @@ QString TableGridEditor::Filtered(const QString& text) const
         base.remove(position, selectedText().size());
     }
     QString accepted;
-    for (const QChar ch : text) {
+    for (const QChar ch : Mapped(text)) {
         const QString current = base.left(position) + accepted + base.mid(position);
         if (ch.unicode() >= 32 && m_filter(current, ch, false))
             accepted += ch;
     }
     return accepted;
+}
+
+QString TableGridEditor::Mapped(const QString& text) const
+{
+    if (!m_map)
+        return text;
+    QString mapped = text;
+    for (QChar& ch : mapped)
+        ch = m_map(ch);
+    return mapped;
 }
 
 void TableGridEditor::InsertFiltered(const QString& text)
@@ -96,6 +106,11 @@ void TableGridEditor::keyPressEvent(QKeyEvent* event)
                 event->accept(); // discarded
                 return;
             }
+        }
+        if (Mapped(text) != text) {
+            insert(Mapped(text));
+            event->accept();
+            return;
         }
     }
     QLineEdit::keyPressEvent(event);
@@ -147,9 +162,11 @@ QWidget* TableGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
     TableGrid* grid = m_grid;
     const QPersistentModelIndex cell(index);
     auto* editor = new TableGridEditor(
-        parent, index, [grid, cell](const QString& text, QChar ch, bool hasSelection) {
+        parent, index,
+        [grid, cell](const QString& text, QChar ch, bool hasSelection) {
             return grid->AcceptKey(cell, text, ch, hasSelection);
-        });
+        },
+        [grid, cell](QChar ch) { return grid->KeyChar(cell, ch); });
     editor->setFont(option.font);
     m_grid->EditorCreated(editor, index);
     return editor;

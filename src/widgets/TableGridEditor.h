@@ -16,8 +16,10 @@ class TableGridEditor : public QLineEdit
 public:
     // Whether ch may join text; hasSelection: ch replaces selected text.
     using KeyFilter = std::function<bool(const QString& text, QChar ch, bool hasSelection)>;
+    // The character a typed or pasted one becomes ("," for "." and so on).
+    using KeyMap = std::function<QChar(QChar ch)>;
 
-    TableGridEditor(QWidget* parent, const QModelIndex& index, KeyFilter filter);
+    TableGridEditor(QWidget* parent, const QModelIndex& index, KeyFilter filter, KeyMap map = {});
 
     // Keys whose text is an ordinary character: not a control code, and not a
     // Ctrl or Alt combination, which belongs to commands and menus.
@@ -39,11 +41,13 @@ protected:
 
 private:
     QString Filtered(const QString& text) const;
+    QString Mapped(const QString& text) const;
     void PasteFrom(QClipboard::Mode mode);
     void FitToText();
 
     QPersistentModelIndex m_index;
     KeyFilter m_filter;
+    KeyMap m_map;
     QRect m_cellRect;
 };
 

@@ -13,6 +13,16 @@ bool TextTableGridRules::AcceptKey(int, int column, const QString& text, QChar c
     return m_table.AcceptKey(column + 1, text, ch, hasSelection);
 }
 
+QChar TextTableGridRules::KeyChar(int, int column, QChar ch) const
+{
+    return CellKeyChar(m_table.Rule(column + 1), ch);
+}
+
+QString TextTableGridRules::RefusalReason(int, int column) const
+{
+    return m_table.RefusalReason(column + 1);
+}
+
 void TextTableGridRules::ClearCells(int top, int left, int bottom, int right)
 {
     m_table.ClearSelection(left + 1, top + 1, right + 1, bottom + 1);

@@ -19,6 +19,14 @@ public:
     virtual bool AcceptKey(int row, int column, const QString& text, QChar ch,
                            bool hasSelection) const = 0;
 
+    // The character a typed or pasted ch becomes in the cell (numeric columns
+    // take "," and "." as the decimal separator).
+    virtual QChar KeyChar(int /*row*/, int /*column*/, QChar ch) const { return ch; }
+
+    // Why ValidateCell refuses the cell's value, for the operator; empty when
+    // the rules cannot say.
+    virtual QString RefusalReason(int /*row*/, int /*column*/) const { return {}; }
+
     // Sets every cell of the rectangle (inclusive bounds) to its column's default.
     virtual void ClearCells(int top, int left, int bottom, int right) = 0;
 
@@ -42,6 +50,8 @@ public:
     bool ValidateCell(int row, int column) override;
     bool AcceptKey(int row, int column, const QString& text, QChar ch,
                    bool hasSelection) const override;
+    QChar KeyChar(int row, int column, QChar ch) const override;
+    QString RefusalReason(int row, int column) const override;
     void ClearCells(int top, int left, int bottom, int right) override;
     bool IsHiddenColumn(int column) const override;
     void MoveRow(int from, int to) override;

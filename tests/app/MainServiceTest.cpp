@@ -26,6 +26,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -120,6 +122,21 @@ protected:
 
     void StopSim() { ASSERT_TRUE(sim.Stop()) << qPrintable(sim.ErrorString()); }
 
+    // Ends the simulator, which hangs up the line, once the progress window's
+    // status starts with `status`.
+    void UnplugWhenStatus(const QString& status)
+    {
+        m_unplug = std::make_unique<QTimer>();
+        QObject::connect(m_unplug.get(), &QTimer::timeout, [this, status] {
+            const auto* label = Form().ProgressForm()->findChild<QLabel*>(QStringLiteral("StatusLabel"));
+            if (!Form().ProgressForm()->isVisible() || !label->text().startsWith(status))
+                return;
+            m_unplug->stop();
+            StopSim();
+        });
+        m_unplug->start(5);
+    }
+
     int FramesLike(const QString& text) const { return int(sim.FrameLines().filter(text).size()); }
 
     // The main window on the simulator's port, shown and active.
@@ -145,9 +162,10 @@ protected:
         item->trigger();
     }
 
-    void PressHiddenKey(Qt::Key key)
+    // With Shift as on Linux desktops, where Ctrl+Alt+Fn switches consoles.
+    void PressHiddenKey(Qt::Key key, Qt::KeyboardModifiers extra = Qt::NoModifier)
     {
-        QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier | extra);
     }
 
     // Writes a file into the program folder and returns its path.
@@ -174,6 +192,7 @@ protected:
 
 private:
     std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<QTimer> m_unplug;
 };
 
 TEST_F(MainServiceTest, TheTestButtonLogsInAndOutWithTheProgressWindowShownBriefly)
@@ -332,9 +351,23 @@ TEST_F(MainServiceTest, CtrlAltF6DumpsTheChosenMemoryAndHandsTheListingToTheView
 
     // Cancel in the range dialog sends nothing and shows nothing.
     viewed.clear();
-    OnNextModal([](QDialog& dialog) { dialog.reject(); });
-    PressHiddenKey(Qt::Key_F6);
+    title.clear();
+    OnNextModal([&title](QDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.reject();
+    });
+    PressHiddenKey(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(title, QStringLiteral("Upload data range"));
     EXPECT_TRUE(viewed.isEmpty());
+
+    // Ctrl+Shift+Alt+F4 opens the parameters; Cancel sends nothing.
+    QString parameters;
+    OnNextModal([&parameters](QDialog& dialog) {
+        parameters = dialog.objectName();
+        dialog.reject();
+    });
+    PressHiddenKey(Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(parameters, QStringLiteral("ParaDlg"));
     StopSim();
     EXPECT_EQ(FramesLike("(log-in)"), 1);
 }
@@ -351,7 +384,7 @@ TEST_F(MainServiceTest, ProgramImageOnCtrlAltF8AndFontFromTheHiddenItemReachTheR
 
     {
         ProgressWatch watch(Form());
-        PressHiddenKey(Qt::Key_F8);
+        PressHiddenKey(Qt::Key_F8, Qt::ShiftModifier);
         EXPECT_TRUE(watch.seen);
         EXPECT_FALSE(watch.mainEnabledWhileShown);
         EXPECT_EQ(watch.errorLooks, 0) << qPrintable(watch.errorText);
@@ -405,6 +438,116 @@ TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPo
     StopSim();
     EXPECT_EQ(FramesLike("(log-in): ack"), 2);
     EXPECT_EQ(FramesLike("(log-out): ack"), 1);
+}
+
+// The cable is pulled during the log-in's hunt through the rates, during a
+// package and during the wake-up patterns: each command shows its step's
+// error, and once OK is pressed the window is usable for the next command.
+TEST_F(MainServiceTest, APulledCableEndsTheCommandAndTheWindowStaysUsable)
+{
+    const auto expectFailure = [this](const std::function<void()>& start, const QString& error) {
+        ProgressWatch watch(Form());
+        watch.PressOkAfterError(1);
+        start();
+        EXPECT_EQ(watch.errorText, error);
+        ExpectWindowsSettled();
+    };
+
+    StartSim({"--drop", "1000"});
+    UnplugWhenStatus(QStringLiteral("Connect"));
+    expectFailure([this] { Trigger("TestItem"); }, QStringLiteral("Connect...Error!"));
+
+    StartSim({"--fill-demo", "--wire-time"});
+    UnplugWhenStatus(QStringLiteral("Upload:PLU"));
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+    expectFailure([this] { Trigger("UploadItem"); }, QStringLiteral("Upload:PLU...Error!"));
+
+    StartSim();
+    dialogs.sendNames << WriteFile(QStringLiteral("image.hex"), Pattern(8192, 13));
+    UnplugWhenStatus(QStringLiteral("Wait 1 second"));
+    expectFailure([this] { PressHiddenKey(Qt::Key_F8); }, QStringLiteral("Wait 1 second...Error!"));
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+
+    StartSim();
+    Trigger("TestItem");
+    ExpectWindowsSettled();
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-out): ack"), 1) << "the next command runs normally";
+}
+
+// The window's link asks a register that fell silent after the log-in for
+// its status eleven times, a second apart: the last marker is Retry:10.
+TEST_F(MainServiceTest, TheWindowsLinkRetriesTenTimes)
+{
+    StartSim({"--fail-after", "1"});
+    ProgressWatch watch(Form());
+    watch.PressOkAfterError(1);
+    Trigger("TestItem");
+    EXPECT_EQ(watch.errorText, QStringLiteral("Connect...Error!"));
+    const QByteArray trace = ReadFile(sim.TracePath());
+    EXPECT_TRUE(trace.contains("Retry:10")) << trace.right(400).constData();
+    EXPECT_FALSE(trace.contains("Retry:11"));
+    StopSim();
+    EXPECT_EQ(FramesLike("(memory read): silent"), 11) << qPrintable(sim.FrameLines().join('\n'));
+}
+
+// While a command runs, and after Cancel until its log-outs have ended,
+// no other command of the window can start: not by a shortcut (also of an
+// action added later), not by a hidden key; closing waits for the command.
+TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningOneHasReturned)
+{
+    StartSim({"--fill-demo", "--fail-after", "4"});
+    auto* added = new QAction(&Form());
+    added->setShortcut(Qt::Key_F11);
+    Form().menuBar()->actions().constFirst()->menu()->addAction(added);
+    int addedRuns = 0;
+    QObject::connect(added, &QAction::triggered, [&addedRuns] { ++addedRuns; });
+    QStringList dialogsOpened;
+    QTimer modalGuard; // a dialog opened by a second command is recorded and closed
+    QObject::connect(&modalGuard, &QTimer::timeout, [&dialogsOpened] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialogsOpened << dialog->objectName();
+            dialog->reject();
+        }
+    });
+
+    bool enabledDuringLogOuts = false;
+    bool closed = true;
+    int phase = 0;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        TProgressForm& progress = *Form().ProgressForm();
+        const auto* status = progress.findChild<QLabel*>(QStringLiteral("StatusLabel"));
+        if (phase == 0 && progress.isVisible() && status->text().startsWith("Upload:PLU")) {
+            phase = 1;
+            progress.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+        } else if (phase >= 1 && Form().Link().isActive()) {
+            enabledDuringLogOuts = enabledDuringLogOuts || Form().isEnabled();
+            if (phase == 1) {
+                phase = 2;
+                modalGuard.start(1);
+                QTest::keyClick(Form().windowHandle(), Qt::Key_F9);
+                QTest::keyClick(Form().windowHandle(), Qt::Key_F11);
+                PressHiddenKey(Qt::Key_F3);
+                closed = Form().close();
+            }
+        }
+    });
+    look.start(1);
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+    Trigger("UploadItem");
+    look.stop();
+
+    EXPECT_EQ(phase, 2);
+    EXPECT_FALSE(enabledDuringLogOuts);
+    EXPECT_FALSE(closed) << "closing waits for the command";
+    EXPECT_EQ(addedRuns, 0);
+    EXPECT_TRUE(dialogsOpened.isEmpty()) << qPrintable(dialogsOpened.join(' '));
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), QString()) << "no test data filled in";
+    EXPECT_TRUE(Form().isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Form().isVisible(); })) << "then the window closes";
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-out)"), 4 * 3);
 }
 
 TEST_F(MainServiceTest, ConnectionCheckShowsTheChecklistOfTheCurrentPort)

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStatusBar>
 #include <QTest>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -147,6 +148,7 @@ TEST_F(MainWiringTest, AnInvalidCellOfAChosenTableStopsTheDownloadBeforeThePort)
     OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
     Form().DownloadItemClick();
     EXPECT_EQ(messages.informations, QStringList{"Invalid data!"});
+    EXPECT_EQ(Form().statusBar()->currentMessage(), "PLU, row 5, Department: a whole number from 1 to 9");
     EXPECT_TRUE(messages.errors.isEmpty());
     EXPECT_FALSE(Form().Link().isActive());
 
@@ -155,6 +157,22 @@ TEST_F(MainWiringTest, AnInvalidCellOfAChosenTableStopsTheDownloadBeforeThePort)
     OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {1}); });
     Form().DownloadItemClick();
     EXPECT_TRUE(messages.informations.isEmpty());
+
+    // Both chosen: the department grid is checked too, not only the first.
+    grid.Editor()->setText(QStringLiteral("2"));
+    ASSERT_TRUE(grid.CommitCurrentCell());
+    TableGrid& departments = Form().DeptmentGrid();
+    departments.SetBeep([] {});
+    departments.setFocus();
+    departments.setCurrentIndex(departments.model()->index(1, 1));
+    QTest::keyClick(&departments, Qt::Key_F2);
+    ASSERT_NE(departments.Editor(), nullptr);
+    departments.Editor()->setText(QStringLiteral("12"));
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
+    Form().DownloadItemClick();
+    EXPECT_EQ(messages.informations, QStringList{"Invalid data!"});
+    EXPECT_EQ(Form().statusBar()->currentMessage(), "Department, row 2, Tax: a whole number from 1 to 9");
+    EXPECT_FALSE(Form().Link().isActive());
 }
 
 TEST_F(MainWiringTest, StoredInvalidDataStopsEveryDownloadAndTheStatusBarSaysWhere)

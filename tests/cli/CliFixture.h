@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,31 @@ protected:
         return Cli(arguments
                    + QStringList{"--port", sim.LinkPath(), "--settings", settings, "--retry-interval", "150",
                                  "--retry-count", "2"});
+    }
+
+    // Runs a command over the simulator with waits so long that only the
+    // cable can end it; once its progress shows `shown` (and `pause` ms more
+    // passed) the simulator ends, which hangs up the line.
+    CliRun UnplugWhenShown(const QStringList& arguments, const QByteArray& shown, int pause = 0)
+    {
+        QProcess process;
+        process.setProgram(CliProgram());
+        process.setArguments(arguments
+                             + QStringList{"--port", sim.LinkPath(), "--settings", settings,
+                                           "--retry-interval", "60000"});
+        process.setReadChannel(QProcess::StandardError);
+        process.start();
+        QByteArray err;
+        while (!err.contains(shown) && process.waitForReadyRead(30000))
+            err += process.readAllStandardError();
+        EXPECT_TRUE(err.contains(shown)) << err.constData();
+        QThread::msleep(pause);
+        sim.Stop();
+        CliRun run;
+        if (process.waitForFinished(60000))
+            run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.err = QString::fromLocal8Bit(err + process.readAllStandardError());
+        return run;
     }
 
     static void WriteFile(const QString& path, const QByteArray& bytes)

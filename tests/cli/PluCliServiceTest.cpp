@@ -164,3 +164,26 @@ TEST_F(PluCliServiceTest, FilesThatCannotBeSentAreRefusedBeforeThePort)
 }
 
 } // namespace
+
+// The register's cable is pulled during the log-in's hunt through the rates,
+// during a package and during the wake-up patterns of a program download:
+// each command ends at once with its step's error and exit status 1.
+TEST_F(PluCliServiceTest, APulledCableEndsTheCommandWithItsStepError)
+{
+    ASSERT_TRUE(sim.Start({"--drop", "1000"})) << sim.ErrorString().toStdString();
+    const CliRun logIn = UnplugWhenShown({"test"}, "Connect...", 2000);
+    EXPECT_EQ(logIn.exitCode, 1);
+    EXPECT_TRUE(logIn.err.contains("plu-cli: Connect...Error!")) << logIn.err.toStdString();
+    EXPECT_FALSE(ReadFile(Path("DEBUG.LOG")).contains("Retry:20")) << "the hunt ended with the line";
+
+    ASSERT_TRUE(sim.Start({"--fill-demo", "--wire-time"})) << sim.ErrorString().toStdString();
+    const CliRun package = UnplugWhenShown({"dump", "ram", Path("RAM.TXT")}, "package 1 of", 1000);
+    EXPECT_EQ(package.exitCode, 1);
+    EXPECT_TRUE(package.err.contains("plu-cli: Receive Data...Error!")) << package.err.toStdString();
+
+    WriteFile(Path("image.hex"), Pattern(4 * 256));
+    ASSERT_TRUE(sim.Start()) << sim.ErrorString().toStdString();
+    const CliRun pattern = UnplugWhenShown({"program", Path("image.hex")}, "Wait 1 second...", 300);
+    EXPECT_EQ(pattern.exitCode, 1);
+    EXPECT_TRUE(pattern.err.contains("plu-cli: Wait 1 second...Error!")) << pattern.err.toStdString();
+}

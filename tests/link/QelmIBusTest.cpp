@@ -411,6 +411,17 @@ TEST_F(QelmIBusTest, LogOutTriesThreeTimesWithoutRetryMarkers)
     EXPECT_EQ(m_device->Writes().size(), 4);
 }
 
+// A port (a USB adapter) that reports the frame sent while it is still on
+// the wire: 302 bytes take 315 ms at 9600 bit/s, and the register's answer
+// 250 ms after the report still counts for the first log-out frame.
+TEST_F(QelmIBusTest, TheWaitForAnAnswerStartsWhenTheFrameIsOnTheWire)
+{
+    m_device->SetScript([](const Write&, int) { return QList<QByteArray>{kAck}; });
+    m_device->AnswerFromWorkerThread(250);
+    EXPECT_TRUE(m_link->LogOut(TQelmIBusComm::kAccessCode, 1));
+    EXPECT_EQ(m_device->Writes().size(), 1);
+}
+
 TEST_F(QelmIBusTest, SyncPatternsGoAtTheirOwnRate)
 {
     m_link->SetBaudRate(TQelmIBusComm::tbr115200);
@@ -503,3 +514,49 @@ TEST_F(QelmIBusTest, ReopeningClearsTheTraceButNotTheFile)
     EXPECT_TRUE(TraceFile().isEmpty()) << "written on every close, open or not";
 }
 
+
+// The cable is pulled at the log-in, during a package and during a sync
+// pattern: each operation fails at once (no wait for a report that cannot
+// come), nothing is thrown although the dead port refuses rate changes, and
+// no further frame is offered to the port, log-outs included.
+TEST_F(QelmIBusTest, PulledCableFailsTheOperationAtOnceWithoutThrowing)
+{
+    m_link->SetRetryInterval(60000);
+    QTimer guard; // a wait that hangs fails the counts below instead of the run
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, m_link.get(), [this] { m_link->Abort(); });
+    guard.start(20000);
+
+    // Silent at 9600; gone while the second attempt goes out at 9600, so the
+    // hunt's change to 19200 meets a dead port.
+    m_device->HangUpAtWrite(1);
+    bool loggedIn = true;
+    EXPECT_NO_THROW(loggedIn = m_link->LogIn(TQelmIBusComm::kAccessCode));
+    EXPECT_FALSE(loggedIn);
+    EXPECT_TRUE(m_link->DeviceLost());
+    EXPECT_EQ(m_device->Writes().size(), 2);
+    EXPECT_NO_THROW(m_link->LogOut(TQelmIBusComm::kAccessCode, 1));
+    EXPECT_NO_THROW(m_link->SetBaudRate(TQelmIBusComm::tbr38400));
+    EXPECT_FALSE(m_link->SendSyncPattern());
+    EXPECT_EQ(m_device->Writes().size(), 2) << "nothing more is offered to a dead port";
+
+    // Reopened: log-in and status answered, gone during the first package.
+    m_link->SetActive(false);
+    m_link->SetActive(true);
+    EXPECT_FALSE(m_link->DeviceLost());
+    m_device->SetScript(Cooperative);
+    m_device->HangUpAtWrite(4);
+    ASSERT_TRUE(m_link->LogIn(TQelmIBusComm::kAccessCode));
+    EXPECT_FALSE(m_link->SendPacket(13, 1));
+    EXPECT_EQ(m_device->Writes().size(), 5);
+
+    // Gone during the first of the two wake-up patterns.
+    m_link->SetActive(false);
+    m_link->SetActive(true);
+    m_device->HangUpAtWrite(5);
+    bool sent = true;
+    EXPECT_NO_THROW(sent = m_link->SendDoubleSyncPattern());
+    EXPECT_FALSE(sent);
+    EXPECT_EQ(m_device->Writes().size(), 6);
+    EXPECT_TRUE(guard.isActive()) << "no wait ran into the guard";
+}

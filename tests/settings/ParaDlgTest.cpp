@@ -198,6 +198,25 @@ TEST_F(ParaDlgTest, FieldsRefuseWhatTheyCannotHold)
     EXPECT_EQ(speed->value(), 2);
 }
 
+// Rates are typed like on a calculator: the whole part fills from the right,
+// either separator moves to the decimals, a third whole digit is refused.
+TEST_F(ParaDlgTest, TypedRatesFillTheWholePartFromTheRight)
+{
+    const auto typed = [this](const char* name, const QString& keys) {
+        QLineEdit* field = Edit(QString::fromLatin1(name));
+        field->setFocus();
+        QTest::keyClicks(field, keys);
+        return field->displayText();
+    };
+    EXPECT_EQ(typed("VATME1", "5.5"), "05.50");
+    EXPECT_EQ(typed("VATME2", "150"), "15.00");
+    EXPECT_EQ(typed("VATME3", "7,25"), "07.25");
+    QTest::keyClick(Edit("VATME3"), Qt::Key_Backspace);
+    EXPECT_EQ(Edit("VATME3")->displayText(), "07.20");
+    ASSERT_TRUE(dialog.SaveParameters(path));
+    EXPECT_EQ(Stored("VAT1") + " " + Stored("VAT2"), "05.50 15.00");
+}
+
 TEST_F(ParaDlgTest, CommaSeparatorShowsAndStoresCommaRates)
 {
     SetDecimalSeparator(u',');

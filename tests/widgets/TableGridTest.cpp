@@ -145,6 +145,8 @@ TEST_F(TableGridTest, TypingMarksTheDocumentModifiedAndNothingElseDoes)
 
 TEST_F(TableGridTest, ARefusedValueKeepsTheCursorAndReopensTheEditor)
 {
+    QStringList reasons;
+    QObject::connect(m_plu, &TableGrid::cellRefused, [&reasons](const QString& why) { reasons << why; });
     GoTo(m_plu, 5, Department);
     Type(QStringLiteral("0"));
     const auto expectRefused = [this](int beeps) {
@@ -175,6 +177,9 @@ TEST_F(TableGridTest, ARefusedValueKeepsTheCursorAndReopensTheEditor)
     EXPECT_EQ(Cell(m_plu, 5, Department), "7");
     EXPECT_EQ(Current(m_plu), QPoint(Stocks, 5));
     EXPECT_EQ(m_beeps, 6);
+    ASSERT_EQ(reasons.size(), 7) << "six refusals, then the all-clear";
+    EXPECT_EQ(reasons.first(), "Department: a whole number from 1 to 9");
+    EXPECT_EQ(reasons.last(), QString());
 
     // A price above the limit, left by Down.
     GoTo(m_plu, 6, Price);
@@ -183,6 +188,7 @@ TEST_F(TableGridTest, ARefusedValueKeepsTheCursorAndReopensTheEditor)
     EXPECT_EQ(m_beeps, 7);
     EXPECT_EQ(Current(m_plu), QPoint(Price, 6));
     EXPECT_EQ(EditorText(m_plu), "1000000");
+    EXPECT_EQ(reasons.last(), "Unit price: at most 999999" + Decimal() + "99");
 }
 
 TEST_F(TableGridTest, AValueNeverEnteredIsCheckedWhenTheCursorLeavesIt)
@@ -313,6 +319,19 @@ TEST_F(TableGridTest, TheEditorTakesOnlyWhatTheColumnAndTheFilesAccept)
     QApplication::clipboard()->setText("1a2" + Decimal() + "3" + Decimal() + "4");
     Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(EditorText(m_plu), "12" + Decimal() + "34");
+
+    // Either separator, typed or pasted, is the decimal separator.
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Type(QStringLiteral("1,5"));
+    EXPECT_EQ(EditorText(m_plu), "1" + Decimal() + "5");
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Type(QStringLiteral("2.25"));
+    EXPECT_EQ(EditorText(m_plu), "2" + Decimal() + "25");
+    Key(Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QStringLiteral("3,75"));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Cell(m_plu, 0, Price), "3" + Decimal() + "75");
 }
 
 TEST_F(TableGridTest, DraggingARowNumberMovesTheRowsData)

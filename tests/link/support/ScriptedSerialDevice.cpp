@@ -4,7 +4,9 @@
 
 #include <QTimer>
 
+#include <cerrno>
 #include <chrono>
+#include <system_error>
 
 ScriptedSerialDevice::~ScriptedSerialDevice()
 {
@@ -23,6 +25,8 @@ void ScriptedSerialDevice::DeliverAfter(int ms, const QByteArray& chunk)
 
 void ScriptedSerialDevice::SetBaudRate(quint32 rate)
 {
+    if (m_open && m_gone)
+        throw std::system_error(EIO, std::generic_category(), "Cannot apply the line settings");
     m_rate = rate;
     m_rates << rate;
 }
@@ -37,6 +41,7 @@ void ScriptedSerialDevice::OpenPort()
         throw ECommsError(message.toStdString(), m_openReason.toStdString());
     }
     m_open = true;
+    m_gone = false;
     ++m_opens;
     if (m_noticeOnOpen)
         QMetaObject::invokeMethod(this, [this] { Notify(); }, Qt::QueuedConnection);
@@ -44,12 +49,17 @@ void ScriptedSerialDevice::OpenPort()
 
 bool ScriptedSerialDevice::WriteBytes(const quint8* data, quint16 length)
 {
-    if (!m_open || length == 0) {
+    if (!m_open || m_gone || length == 0) {
         ++m_refused;
         return false;
     }
     const Write write{QByteArray(reinterpret_cast<const char*>(data), length), m_rate};
     m_writes << write;
+    if (m_hangUpAt == m_writes.size() - 1) {
+        m_gone = true;
+        QMetaObject::invokeMethod(this, [this] { if (m_hangup) m_hangup(); }, Qt::QueuedConnection);
+        return true;
+    }
     QMetaObject::invokeMethod(this, [this] { Notify(); }, Qt::QueuedConnection);
     if (m_script) {
         const QList<QByteArray> answer = m_script(write, static_cast<int>(m_writes.size()) - 1);

@@ -43,6 +43,11 @@ public:
         m_openError = message;
         m_openReason = reason;
     }
+    // The cable is pulled while write number `index` (from 0) goes out: that
+    // write is taken but never reported sent, the hang-up is reported
+    // instead, and from then on writes are refused and rate changes fail as
+    // on a dead port, until the port is opened again.
+    void HangUpAtWrite(int index) { m_hangUpAt = index; }
     // Like the real port: the transmit worker reports an empty queue at start.
     void SetNoticeOnOpen(bool on) { m_noticeOnOpen = on; }
 
@@ -61,6 +66,7 @@ public:
     bool WriteBytes(const quint8* data, quint16 length) override;
     void SetReceiveHandler(ReceiveHandler handler) override { m_receive = std::move(handler); }
     void SetSendCompleteHandler(NotifyHandler handler) override { m_sendComplete = std::move(handler); }
+    void SetHangupHandler(NotifyHandler handler) override { m_hangup = std::move(handler); }
 
 private:
     void Notify();
@@ -69,6 +75,7 @@ private:
     Script m_script;
     ReceiveHandler m_receive;
     NotifyHandler m_sendComplete;
+    NotifyHandler m_hangup;
     QList<Write> m_writes;
     QList<quint32> m_rates;
     std::optional<QString> m_openError;
@@ -80,5 +87,7 @@ private:
     int m_refused = 0;
     int m_opens = 0;
     std::optional<int> m_workerDelay;
+    std::optional<int> m_hangUpAt;
+    bool m_gone = false;
     std::vector<std::jthread> m_workers; // joined before the object goes
 };
