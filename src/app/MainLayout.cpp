@@ -1,6 +1,8 @@
 // The main window's menus, toolbar and client area.
 #include "app/Main.h"
 
+#include "app/FindBar.h"
+#include "editing/DocumentHistory.h"
 #include "widgets/GridHeaders.h"
 #include "widgets/TableGrid.h"
 #include "model/Texts.h"
@@ -95,10 +97,12 @@ void TMainForm::CreateMenus()
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    file->addAction(AddAction("NewItem", QStringLiteral("&New"), &TMainForm::NewItemClick));
+    QAction* newItem = AddAction("NewItem", QStringLiteral("&New"), &TMainForm::NewItemClick);
+    newItem->setShortcut(QKeySequence::New);
+    file->addAction(newItem);
     file->addAction(AddSeparator("N3"));
     QAction* open = AddAction("OpenItem", QStringLiteral("&Open..."), &TMainForm::OpenItemClick);
-    open->setShortcut(Qt::Key_F3);
+    open->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence(QKeySequence::Open)});
     file->addAction(open);
     QAction* save = AddAction("SaveItem", QStringLiteral("&Save"), &TMainForm::SaveItemClick);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -113,10 +117,23 @@ void TMainForm::CreateMenus()
     file->addAction(AddAction("ParameterItem", QStringLiteral("Parameter..."),
                               &TMainForm::ParameterItemClick));
     file->addAction(AddSeparator("N15"));
-    file->addAction(AddAction("PrintItem", QStringLiteral("Print..."), &TMainForm::PrintItemClick));
+    QAction* print = AddAction("PrintItem", QStringLiteral("Print..."), &TMainForm::PrintItemClick);
+    print->setShortcut(QKeySequence::Print);
+    file->addAction(print);
+    file->addAction(AddAction("PrintPreviewItem", QStringLiteral("Print pre&view..."),
+                              &TMainForm::PrintPreviewItemClick));
     file->addAction(AddAction("FontItem", QStringLiteral("Font..."), &TMainForm::FontItemClick));
     file->addAction(AddSeparator("N10"));
-    file->addAction(AddAction("ExitItem", QStringLiteral("E&xit"), &TMainForm::ExitItemClick));
+    m_recentMenu = file->addMenu(QStringLiteral("&Recent files"));
+    m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("RecentItem"));
+    m_recentMenu->setEnabled(false);
+    file->addAction(AddSeparator("N11"));
+    QAction* exit = AddAction("ExitItem", QStringLiteral("E&xit"), &TMainForm::ExitItemClick);
+    exit->setShortcut(QKeySequence::Quit);
+    file->addAction(exit);
+
+    CreateEditMenu(bar);
 
     QMenu* comm = bar->addMenu(QStringLiteral("&Communication"));
     comm->setObjectName(QStringLiteral("CommMenu"));
@@ -193,7 +210,14 @@ TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
     auto* grid = new TableGrid(this);
     grid->setObjectName(QString::fromLatin1(name));
     grid->SetTextTable(&table);
-    connect(grid, &TableGrid::textTyped, this, [this] { m_document->SetModified(true); });
+    connect(grid, &TableGrid::textTyped, this, [this] {
+        m_document->SetModified(true);
+        ShowModified();
+    });
+    grid->SetEditRecorder([this](const QString& text, const std::function<void()>& change) {
+        m_history->Record(text, change);
+        FollowHistory();
+    });
     const TableKind kind = table.Kind();
     DecorateGridHeaders(*grid, [kind] {
         return kind == TableKind::PLU ? Texts().PLUTitles[0] : Texts().DeptmentTitles[0];
@@ -220,7 +244,18 @@ void TMainForm::CreateClientArea()
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 0);
     m_splitter->setSizes({4 * DeptmentPanelWidth, DeptmentPanelWidth});
-    setCentralWidget(m_splitter);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_findBar = new FindBar(*m_pluGrid, *m_pluTable, *m_deptGrid, *m_deptTable, client);
+    layout->addWidget(m_findBar);
+    m_splitter->setParent(client);
+    layout->addWidget(m_splitter, 1);
+    setCentralWidget(client);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    CreateStatusWidgets();
 }

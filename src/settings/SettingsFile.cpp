@@ -139,6 +139,14 @@ void SettingsFile::WriteText(const QString& section, const QString& key, const Q
     Replace(m_path, document.ToBytes());
 }
 
+void SettingsFile::WriteTexts(const QString& section, const QList<QPair<QString, QString>>& values)
+{
+    IniDocument document = LoadForChange(m_path);
+    for (const auto& [key, value] : values)
+        document.SetValue(section, key, value);
+    Replace(m_path, document.ToBytes());
+}
+
 void SettingsFile::WriteInteger(const QString& section, const QString& key, qint32 value)
 {
     WriteText(section, key, QString::number(value));

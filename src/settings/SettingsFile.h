@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <stdexcept>
@@ -48,6 +50,8 @@ public:
     void WriteText(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, qint32 value);
     void WriteFlag(const QString& section, const QString& key, bool value);
+    // Several keys of one section in a single replacement of the file.
+    void WriteTexts(const QString& section, const QList<QPair<QString, QString>>& values);
 
 private:
     QString m_path;

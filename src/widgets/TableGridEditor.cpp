@@ -30,6 +30,23 @@ TableGridEditor::TableGridEditor(QWidget* parent, const QModelIndex& index, KeyF
     connect(this, &QLineEdit::textChanged, this, [this] { FitToText(); });
 }
 
+bool TableGridEditor::IsUndoOrRedoKey(const QKeyEvent* event)
+{
+    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)
+           || event->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y)
+           || event->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+}
+
+bool TableGridEditor::event(QEvent* event)
+{
+    if (m_passesUndoKeys && event->type() == QEvent::ShortcutOverride
+        && IsUndoOrRedoKey(static_cast<QKeyEvent*>(event))) {
+        event->ignore(); // left to the shortcut
+        return false;
+    }
+    return QLineEdit::event(event);
+}
+
 void TableGridEditor::SetCellRect(const QRect& rect)
 {
     m_cellRect = rect;
@@ -151,6 +168,7 @@ QWidget* TableGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
             return grid->AcceptKey(cell, text, ch, hasSelection);
         });
     editor->setFont(option.font);
+    editor->SetPassesUndoKeys(m_grid->HasEditRecorder());
     m_grid->EditorCreated(editor, index);
     return editor;
 }

@@ -31,7 +31,14 @@ public:
     // Inserts text as if typed, dropping what the filter refuses.
     void InsertFiltered(const QString& text);
 
+    // Undo and redo keys go to the window's commands rather than to the
+    // editor's own history (the window commits the cell and undoes a step).
+    void SetPassesUndoKeys(bool passes) { m_passesUndoKeys = passes; }
+
+    static bool IsUndoOrRedoKey(const QKeyEvent* event);
+
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -45,6 +52,7 @@ private:
     QPersistentModelIndex m_index;
     KeyFilter m_filter;
     QRect m_cellRect;
+    bool m_passesUndoKeys = false;
 };
 
 // Creates TableGridEditors and hands the keys that end or move an edit to the
