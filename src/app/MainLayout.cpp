@@ -214,6 +214,8 @@ TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
         m_document->SetModified(true);
         ShowModified();
     });
+    connect(grid, &TableGrid::historyRequested, this,
+            [this](bool redo) { redo ? RedoItemClick() : UndoItemClick(); });
     grid->SetEditRecorder([this](const QString& text, const std::function<void()>& change) {
         m_history->Record(text, change);
         FollowHistory();

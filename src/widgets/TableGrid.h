@@ -95,6 +95,10 @@ public:
     void PlaceCursor(int row, int column);
 
 signals:
+    // Undo (false) or redo (true) was pressed in the cell editor; the window
+    // that keeps the history commits the cell and takes the step.
+    void historyRequested(bool redo);
+
     // The operator changed a cell's text from the keyboard: a printable key
     // typed over a browsed cell, or typing, Backspace or a paste in the
     // editor. The document then holds work that is not saved.

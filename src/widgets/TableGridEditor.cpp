@@ -39,10 +39,12 @@ bool TableGridEditor::IsUndoOrRedoKey(const QKeyEvent* event)
 
 bool TableGridEditor::event(QEvent* event)
 {
-    if (m_passesUndoKeys && event->type() == QEvent::ShortcutOverride
+    // The keys come here even while the window's Undo has nothing to undo:
+    // the typing itself is the step to take back.
+    if (m_undoHandler && event->type() == QEvent::ShortcutOverride
         && IsUndoOrRedoKey(static_cast<QKeyEvent*>(event))) {
-        event->ignore(); // left to the shortcut
-        return false;
+        event->accept();
+        return true;
     }
     return QLineEdit::event(event);
 }
@@ -101,6 +103,13 @@ void TableGridEditor::PasteFrom(QClipboard::Mode mode)
 
 void TableGridEditor::keyPressEvent(QKeyEvent* event)
 {
+    if (m_undoHandler && IsUndoOrRedoKey(event)) {
+        event->accept();
+        // The handler closes this editor; the view deletes it later.
+        const UndoHandler handler = m_undoHandler;
+        handler(!event->matches(QKeySequence::Undo));
+        return;
+    }
     if (event->matches(QKeySequence::Paste)) {
         PasteFrom(QClipboard::Clipboard);
         event->accept();
@@ -168,7 +177,8 @@ QWidget* TableGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
             return grid->AcceptKey(cell, text, ch, hasSelection);
         });
     editor->setFont(option.font);
-    editor->SetPassesUndoKeys(m_grid->HasEditRecorder());
+    if (m_grid->HasEditRecorder())
+        editor->SetUndoHandler([grid](bool redo) { emit grid->historyRequested(redo); });
     m_grid->EditorCreated(editor, index);
     return editor;
 }

@@ -31,9 +31,10 @@ public:
     // Inserts text as if typed, dropping what the filter refuses.
     void InsertFiltered(const QString& text);
 
-    // Undo and redo keys go to the window's commands rather than to the
+    // With a handler, the undo and redo keys go to it rather than to the
     // editor's own history (the window commits the cell and undoes a step).
-    void SetPassesUndoKeys(bool passes) { m_passesUndoKeys = passes; }
+    using UndoHandler = std::function<void(bool redo)>;
+    void SetUndoHandler(UndoHandler handler) { m_undoHandler = std::move(handler); }
 
     static bool IsUndoOrRedoKey(const QKeyEvent* event);
 
@@ -52,7 +53,7 @@ private:
     QPersistentModelIndex m_index;
     KeyFilter m_filter;
     QRect m_cellRect;
-    bool m_passesUndoKeys = false;
+    UndoHandler m_undoHandler;
 };
 
 // Creates TableGridEditors and hands the keys that end or move an edit to the
