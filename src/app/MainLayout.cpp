@@ -31,6 +31,14 @@ QIcon ToolIcon(const char* themeName, QStyle::StandardPixmap fallback)
                             QApplication::style()->standardIcon(fallback));
 }
 
+// The desktop's key for a standard command, or the usual one where the
+// platform names none.
+QKeySequence StandardKey(QKeySequence::StandardKey key, QKeyCombination usual)
+{
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QKeySequence(usual) : keys.first();
+}
+
 QLabel* CreatePanelTitle(const char* name, const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -98,11 +106,11 @@ void TMainForm::CreateMenus()
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
     QAction* newItem = AddAction("NewItem", QStringLiteral("&New"), &TMainForm::NewItemClick);
-    newItem->setShortcut(QKeySequence::New);
+    newItem->setShortcut(StandardKey(QKeySequence::New, Qt::CTRL | Qt::Key_N));
     file->addAction(newItem);
     file->addAction(AddSeparator("N3"));
     QAction* open = AddAction("OpenItem", QStringLiteral("&Open..."), &TMainForm::OpenItemClick);
-    open->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence(QKeySequence::Open)});
+    open->setShortcuts({QKeySequence(Qt::Key_F3), StandardKey(QKeySequence::Open, Qt::CTRL | Qt::Key_O)});
     file->addAction(open);
     QAction* save = AddAction("SaveItem", QStringLiteral("&Save"), &TMainForm::SaveItemClick);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -118,7 +126,7 @@ void TMainForm::CreateMenus()
                               &TMainForm::ParameterItemClick));
     file->addAction(AddSeparator("N15"));
     QAction* print = AddAction("PrintItem", QStringLiteral("Print..."), &TMainForm::PrintItemClick);
-    print->setShortcut(QKeySequence::Print);
+    print->setShortcut(StandardKey(QKeySequence::Print, Qt::CTRL | Qt::Key_P));
     file->addAction(print);
     file->addAction(AddAction("PrintPreviewItem", QStringLiteral("Print pre&view..."),
                               &TMainForm::PrintPreviewItemClick));
@@ -130,7 +138,7 @@ void TMainForm::CreateMenus()
     m_recentMenu->setEnabled(false);
     file->addAction(AddSeparator("N11"));
     QAction* exit = AddAction("ExitItem", QStringLiteral("E&xit"), &TMainForm::ExitItemClick);
-    exit->setShortcut(QKeySequence::Quit);
+    exit->setShortcut(StandardKey(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
     file->addAction(exit);
 
     CreateEditMenu(bar);

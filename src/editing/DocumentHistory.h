@@ -98,3 +98,4 @@ private:
     RecyTable m_recyBase;
     bool m_recording = false;
 };
+Q_DECLARE_METATYPE(EditFocus)
