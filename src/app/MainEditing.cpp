@@ -184,7 +184,8 @@ void TMainForm::RecyItemClick()
 
 void TMainForm::FillTestDataClick()
 {
-    CommitActiveGrid();
+    if (!CommitActiveGrid())
+        return;
     m_history->Record(QStringLiteral("Test data"),
                       [this] { FillTestData(*m_pluTable, *m_deptTable, m_recyTable); });
     FollowHistory();

@@ -422,6 +422,9 @@ void TableGrid::CancelEditing()
         const QString original = m_textBeforeEdit;
         CloseEditor();
         model()->setData(current, original, Qt::EditRole);
+        // Nothing changed after all: the history tells the window so.
+        if (m_recorder)
+            m_recorder(QStringLiteral("Typing"), {});
     }
     EndSession();
     SetCellEditing(false);

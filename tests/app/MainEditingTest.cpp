@@ -118,6 +118,13 @@ TEST_F(MainEditingTest, UndoAndRedoRestoreTypedCellsAndModifiedFollowsTheHistory
 
 TEST_F(MainEditingTest, EveryKindOfChangeSetsModifiedAndIsOneUndoStep)
 {
+    // Typing that Escape takes back leaves nothing unsaved.
+    GoTo(Name, 50);
+    Type(QStringLiteral("Figs"));
+    EXPECT_TRUE(Modified());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(Modified());
+
     // Delete over a selection, then Exit asks the save prompt.
     Plu().SetCell(Name, 1, QStringLiteral("Apples"));
     Plu().SetCell(Name, 2, QStringLiteral("Pears"));

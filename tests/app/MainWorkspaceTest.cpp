@@ -14,6 +14,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QTest>
 
 namespace {
@@ -162,6 +164,22 @@ TEST_F(MainWorkspaceTest, DraggingARowAndOkInTheRecyclingWindowAreUndoableChange
     Action(*form, "UndoItem")->trigger();
     EXPECT_EQ(form->RecyclingTable(), RecyTable());
     EXPECT_FALSE(form->CurrentDocument().Modified());
+}
+
+TEST_F(MainWorkspaceTest, PrintPreviewShowsTheListingPages)
+{
+    auto form = NewForm();
+    form->show();
+    form->PluTable().SetCell(PLUColumn::Name, 1, QStringLiteral("Apples"));
+    int pages = -1;
+    OnNextModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog& dialog) {
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+        pages = preview ? preview->pageCount() : -1;
+        dialog.reject();
+    });
+    Action(*form, "PrintPreviewItem")->trigger();
+    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(messages.errors.isEmpty());
 }
 
 } // namespace
