@@ -133,7 +133,7 @@ bool FindBar::GoTo(int position)
     grid.selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     if (grid.currentIndex() != target)
         return false;
-    grid.scrollTo(target);
+    grid.scrollTo(target, QAbstractItemView::PositionAtCenter);
     m_position = position;
     ShowCount();
     return true;
@@ -147,8 +147,11 @@ void FindBar::ApplyFilter()
         std::vector<bool> shown(std::size_t(table.RowCount()), !filtering);
         for (const TableMatch& match : matches)
             shown[std::size_t(match.row)] = true;
-        for (int row = 1; row < table.RowCount(); ++row)
-            grid.setRowHidden(row - 1, !shown[std::size_t(row)]);
+        for (int row = 1; row < table.RowCount(); ++row) {
+            const bool hide = !shown[std::size_t(row)];
+            if (grid.isRowHidden(row - 1) != hide)
+                grid.setRowHidden(row - 1, hide);
+        }
     };
     apply(m_pluGrid, m_plu, m_pluMatches);
     apply(m_deptGrid, m_dept, m_deptMatches);

@@ -130,7 +130,7 @@ bool TMainForm::GoToPlu(int number)
     m_pluGrid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     if (m_pluGrid->currentIndex().row() != target.row())
         return false;
-    m_pluGrid->scrollTo(m_pluGrid->currentIndex());
+    m_pluGrid->scrollTo(m_pluGrid->currentIndex(), QAbstractItemView::PositionAtCenter);
     return true;
 }
 
