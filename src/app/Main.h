@@ -28,6 +28,7 @@ class TAboutBox;
 class TableGrid;
 class TCommDlg;
 class TDataDlg;
+class TConnectionCheckDlg;
 class TDetectPortDlg;
 class TDownloadDlg;
 class TParaDlg;
@@ -121,6 +122,7 @@ public:
     TUploadDlg* UploadDlg() const { return m_uploadDlg; }
     TDownloadDlg* DownloadDlg() const { return m_downloadDlg; }
     TDetectPortDlg* DetectPortDlg() const { return m_detectPortDlg; }
+    TConnectionCheckDlg* ConnectionCheckDlg() const { return m_connectionCheckDlg; }
     TDataDlg* DataDlg() const { return m_dataDlg; }
     TParaDlg* ParaDlg() const { return m_paraDlg; }
 
@@ -154,6 +156,7 @@ public slots:
     void ExitItemClick();
     void CommsetItemClick();
     void DetectportItemClick();
+    void ConnectionCheckItemClick();
     void TestItemClick();
     void DownloadItemClick();
     void UploadItemClick();
@@ -266,6 +269,7 @@ private:
     TUploadDlg* m_uploadDlg = nullptr;
     TDownloadDlg* m_downloadDlg = nullptr;
     TDetectPortDlg* m_detectPortDlg = nullptr;
+    TConnectionCheckDlg* m_connectionCheckDlg = nullptr;
     TDataDlg* m_dataDlg = nullptr;
     TParaDlg* m_paraDlg = nullptr;
     // The port detection dialog's own link: untraced, default properties.

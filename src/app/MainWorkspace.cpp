@@ -105,7 +105,7 @@ void TMainForm::RestoreWorkspace()
 
 void TMainForm::SaveWorkspace()
 {
-    QList<QPair<QString, QString>> values{
+    std::vector<std::pair<QString, QString>> values{
         {QStringLiteral("Geometry"), QString::fromLatin1(saveGeometry().toBase64())},
         {QStringLiteral("Maximized"), isMaximized() ? QStringLiteral("1") : QStringLiteral("0")},
         {QStringLiteral("Splitter"), QString::fromLatin1(m_splitter->saveState().toBase64())},
@@ -115,7 +115,7 @@ void TMainForm::SaveWorkspace()
         {QStringLiteral("LastFolder"), m_dialogs->Folder()},
     };
     for (int n = 1; n <= MaxRecentFiles; ++n)
-        values.append({RecentKey(n), n <= m_recentFiles.size() ? m_recentFiles[n - 1] : QString()});
+        values.push_back({RecentKey(n), n <= m_recentFiles.size() ? m_recentFiles[n - 1] : QString()});
     try {
         SettingsFile(AppPaths::SettingsPath()).WriteTexts(Section, values);
     } catch (const SettingsWriteError&) {
@@ -170,12 +170,15 @@ void TMainForm::OpenDocumentFile(const QString& path)
         m_document->ClearDocument();
         m_messages->Error(QStringLiteral("Cannot open %1: there is no such file.").arg(path));
     } else {
+        ReadNotes notes;
         opened = RunFileCommand([&] {
             m_document->ClearDocument();
-            m_document->LoadDocument(file.absoluteFilePath());
+            notes = m_document->LoadDocument(file.absoluteFilePath());
         });
         if (!opened)
             m_document->ClearDocument();
+        if (!notes.isEmpty())
+            m_messages->Information(notes.join(u'\n'));
     }
     m_history->Reset();
     UpdateCaption();

@@ -2,7 +2,9 @@
 // driving the same code as the main window.
 
 #include "cli/CliOptions.h"
+#include "cli/DoctorCommand.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -11,6 +13,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -31,6 +34,8 @@ int Run(const CliOptions& options)
         return RunProgramDownload(options);
     case Command::Font:
         return RunFontDownload(options);
+    case Command::Doctor:
+        return RunDoctor(options);
     }
     return ExitStatus::kUsage;
 }
@@ -39,7 +44,14 @@ int Run(const CliOptions& options)
 
 int main(int argc, char** argv)
 {
+    // A file size limit makes a write fail with its reason, as a full disk
+    // does, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
+    if (const QString problem = FileArguments::UnusableArgument(argc, argv); !problem.isEmpty()) {
+        ExitStatus::PrintError(problem);
+        return ExitStatus::kUsage;
+    }
     const CliParse parse = ParseCliOptions(app.arguments());
     switch (parse.outcome) {
     case CliParse::Outcome::Help:

@@ -108,7 +108,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
                            "ParameterItem", "N15", "PrintItem", "PrintPreviewItem", "FontItem", "N10",
                            "RecentItem", "N11", "ExitItem"}));
     EXPECT_EQ(ActionNames(comm->actions()),
-              QStringList({"CommsetItem", "DetectportItem", "N4", "TestItem", "DownloadItem",
+              QStringList({"CommsetItem", "DetectportItem", "ConnectionCheckItem", "N4", "TestItem", "DownloadItem",
                            "UploadItem", "DownloadFontItem"}));
     EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "AboutItem"}));
 
