@@ -23,4 +23,9 @@ public:
     virtual QString SaveTableFileName() = 0;
     // The font chosen starting from `initial`; nothing when cancelled.
     virtual std::optional<QFont> ChooseFont(const QFont& initial) = 0;
+
+    // The folder the file dialogs start in, which follows the last file
+    // chosen (remembered between runs); empty for the working directory.
+    virtual QString Folder() const { return {}; }
+    virtual void SetFolder(const QString&) {}
 };

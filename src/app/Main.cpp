@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "app/CommandLock.h"
+#include "editing/DocumentHistory.h"
 #include "app/HiddenKeys.h"
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
@@ -56,6 +57,9 @@ TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* pare
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(TAboutBox::ProgramIcon());
+    m_history = new DocumentHistory(*m_pluTable, *m_deptTable, m_recyTable, this);
+    connect(m_history, &DocumentHistory::stepApplied, this, &TMainForm::ShowStepFocus);
+    connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainForm::FollowHistory);
     CreateMenus();
     CreateToolbar();
     CreateClientArea();
@@ -80,9 +84,11 @@ void TMainForm::FormCreate()
     setWindowTitle(ProgramTitle());
     m_pluTable->ResetGrid();
     m_deptTable->ResetGrid();
+    m_history->Reset();
     const SettingsFile settings(AppPaths::SettingsPath());
     m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
     m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
+    UpdatePortStatus();
     // The window's link waits longer and retries more than the detection
     // dialog's, which keeps the defaults.
     auto link = MakeRegisterLink();
@@ -114,6 +120,7 @@ void TMainForm::FormShow()
     m_pluTable->RefreshTitles();
     m_deptTable->RefreshTitles();
     FitColumns();
+    RestoreWorkspace();
 }
 
 void TMainForm::RegisterWindow(QWidget* window)
@@ -138,7 +145,9 @@ void TMainForm::SetRecyForm(TRecyForm* recyForm)
 
 void TMainForm::UpdateCaption()
 {
-    setWindowTitle(m_document->Caption());
+    // "[*]" becomes the desktop's mark of unsaved changes.
+    setWindowTitle(QStringLiteral("[*]") + m_document->Caption());
+    ShowModified();
 }
 
 bool TMainForm::CommitActiveGrid()
@@ -176,6 +185,7 @@ void TMainForm::NewItemClick()
         const WaitCursor wait;
         m_document->ClearDocument();
     }
+    m_history->Reset();
     UpdateCaption();
 }
 
@@ -184,16 +194,8 @@ void TMainForm::OpenItemClick()
     if (!QuerySaveChanges())
         return;
     const QString path = m_dialogs->OpenTableFileName();
-    if (path.isEmpty())
-        return;
-    ReadNotes notes;
-    RunFileCommand([&] {
-        m_document->ClearDocument();
-        notes = m_document->LoadDocument(path);
-    });
-    UpdateCaption();
-    if (!notes.isEmpty())
-        m_messages->Information(notes.join(u'\n'));
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
 }
 
 void TMainForm::SaveItemClick()
@@ -221,13 +223,22 @@ bool TMainForm::SaveDocumentAs()
     if (path.isEmpty())
         return false;
     const bool saved = RunFileCommand([&] { m_document->SaveDocumentAs(path); });
+    if (saved) {
+        m_history->MarkSaved();
+        AddRecentFile(m_document->CurrentFileName());
+    }
     UpdateCaption();
     return saved;
 }
 
 bool TMainForm::SaveDocumentTo(const QString& path)
 {
-    return RunFileCommand([&] { m_document->SaveDocument(path); });
+    const bool saved = RunFileCommand([&] { m_document->SaveDocument(path); });
+    if (saved) {
+        m_history->MarkSaved();
+        FollowHistory();
+    }
+    return saved;
 }
 
 bool TMainForm::RunFileCommand(const std::function<void()>& command)
@@ -289,9 +300,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (m_discardConfirmed || QuerySaveChanges())
+    if (m_discardConfirmed || QuerySaveChanges()) {
+        SaveWorkspace();
         event->accept();
-    else
+    } else
         event->ignore();
 }
 
@@ -397,15 +409,4 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     default:
         break;
     }
-}
-
-void TMainForm::RecyItemClick()
-{
-    if (m_recyForm != nullptr)
-        m_recyForm->EditRecycling(m_recyTable);
-}
-
-void TMainForm::FillTestDataClick()
-{
-    FillTestData(*m_pluTable, *m_deptTable, m_recyTable);
 }

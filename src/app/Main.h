@@ -14,11 +14,16 @@
 #include <optional>
 
 class CommandLock;
+class DocumentHistory;
+struct EditFocus;
+class FindBar;
 class IFileDialogs;
 class IMessageBox;
 class KeyPreview;
 class QAction;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QSessionManager;
 class QSplitter;
 class TAboutBox;
@@ -66,6 +71,24 @@ public:
     Document& CurrentDocument() { return *m_document; }
     TableGrid& PLUGrid() { return *m_pluGrid; }
     TableGrid& DeptmentGrid() { return *m_deptGrid; }
+    // The undo history of the three tables; every change of them is a step.
+    DocumentHistory& History() { return *m_history; }
+    FindBar& Finder() { return *m_findBar; }
+
+    // Opens the document at path as Open does after its questions (the
+    // command line, the recent-files list): a file that cannot be read is
+    // reported and leaves an empty document.
+    void OpenDocumentFile(const QString& path);
+    // Shows the window with the geometry remembered from the last run
+    // (maximised the first time).
+    void ShowMainWindow();
+    // Moves the cursor to PLU number (1..3000) through the grid's own
+    // movement rules; false when the number is outside the table or the
+    // current cell refused to be left.
+    bool GoToPlu(int number);
+    // The grid the Edit commands work on: the one holding the focus, else
+    // the PLU grid.
+    TableGrid& ActiveGrid();
 
     // The serial port number (0 none, 1 to 4 for COM1 to COM4) and line-speed
     // index (0 to 4 for 9600 to 115200 bit/s) that every transfer uses.
@@ -155,6 +178,17 @@ public slots:
     void CompareItemClick();
     void DownloadChangesItemClick();
     void HistoryItemClick();
+    void PrintPreviewItemClick();
+
+    // Edit menu.
+    void UndoItemClick();
+    void RedoItemClick();
+    void CutItemClick();
+    void CopyItemClick();
+    void PasteItemClick();
+    void FindItemClick();
+    void GotoItemClick();
+    void PriceItemClick();
 
     // Service commands of the hidden keys.
     void FillTestDataClick();
@@ -191,6 +225,21 @@ private:
     // Runs file work under the wait cursor; a file error is shown, and false.
     bool RunFileCommand(const std::function<void()>& command);
     void UpdateCaption();
+    // The caption's mark and the status bar follow the modified flag.
+    void ShowModified();
+    // After a recorded change or a save: modified follows the history.
+    void FollowHistory();
+    void CreateEditMenu(QMenuBar* bar);
+    void CreateStatusWidgets();
+    void UpdatePortStatus();
+    void UpdatePluCount();
+    void ShowStepFocus(const EditFocus& focus);
+    // Remembered state: window, splitter, columns, font, folder, recent files.
+    void RestoreWorkspace();
+    void SaveWorkspace();
+    void AddRecentFile(const QString& path);
+    void RebuildRecentMenu();
+    void OpenRecentFile(const QString& path);
     // The transfer drivers on this window's link, port and speed.
     void RunDownload(const TransferChoice& choice);
     void RunUpload(const TransferChoice& choice);
@@ -235,6 +284,14 @@ private:
     TableGrid* m_pluGrid = nullptr;
     TableGrid* m_deptGrid = nullptr;
     QSplitter* m_splitter = nullptr;
+    DocumentHistory* m_history = nullptr;
+    FindBar* m_findBar = nullptr;
+    QLabel* m_portStatus = nullptr;
+    QLabel* m_countStatus = nullptr;
+    QLabel* m_modifiedStatus = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QStringList m_recentFiles;
+    bool m_countPending = false;
     TAboutBox* m_aboutBox = nullptr;
     TRecyForm* m_recyForm = nullptr;
     TCommDlg* m_commDlg = nullptr;

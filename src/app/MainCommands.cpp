@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/FileDialogs.h"
+#include "editing/DocumentHistory.h"
 #include "widgets/TableGrid.h"
 #include "app/WaitCursor.h"
 #include "link/QelmIBus.h"
@@ -42,6 +43,7 @@ void TMainForm::CommsetItemClick()
     // After Cancel these are the values the dialog read from the settings file.
     m_portNumber = m_commDlg->Port();
     m_speedIndex = m_commDlg->BaudRate();
+    UpdatePortStatus();
 }
 
 void TMainForm::DetectportItemClick()
@@ -62,6 +64,7 @@ void TMainForm::ScanForRegister(TDetectPortDlg& dialog)
     options.currentPort = m_portNumber;
     if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog, options))
         m_portNumber = *port;
+    UpdatePortStatus();
 }
 
 void TMainForm::TestItemClick()
@@ -114,8 +117,11 @@ void TMainForm::UploadItemClick()
         const WaitCursor wait;
         m_document->ClearDocument();
     }
+    m_history->Reset();
     UpdateCaption();
     RunUpload(m_uploadDlg->Choice());
+    // What came from the register starts a fresh history.
+    m_history->Reset();
     UpdateCaption();
 }
 

@@ -1,6 +1,8 @@
 // The main window's menus, toolbar and client area.
 #include "app/Main.h"
 
+#include "app/FindBar.h"
+#include "editing/DocumentHistory.h"
 #include "widgets/GridHeaders.h"
 #include "widgets/TableGrid.h"
 #include "model/Texts.h"
@@ -27,6 +29,14 @@ QIcon ToolIcon(const char* themeName, QStyle::StandardPixmap fallback)
 {
     return QIcon::fromTheme(QString::fromLatin1(themeName),
                             QApplication::style()->standardIcon(fallback));
+}
+
+// The desktop's key for a standard command, or the usual one where the
+// platform names none.
+QKeySequence StandardKey(QKeySequence::StandardKey key, QKeyCombination usual)
+{
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QKeySequence(usual) : keys.first();
 }
 
 QLabel* CreatePanelTitle(const char* name, const QString& text, QWidget* parent)
@@ -95,10 +105,12 @@ void TMainForm::CreateMenus()
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    file->addAction(AddAction("NewItem", QStringLiteral("&New"), &TMainForm::NewItemClick));
+    QAction* newItem = AddAction("NewItem", QStringLiteral("&New"), &TMainForm::NewItemClick);
+    newItem->setShortcut(StandardKey(QKeySequence::New, Qt::CTRL | Qt::Key_N));
+    file->addAction(newItem);
     file->addAction(AddSeparator("N3"));
     QAction* open = AddAction("OpenItem", QStringLiteral("&Open..."), &TMainForm::OpenItemClick);
-    open->setShortcut(Qt::Key_F3);
+    open->setShortcuts({QKeySequence(Qt::Key_F3), StandardKey(QKeySequence::Open, Qt::CTRL | Qt::Key_O)});
     file->addAction(open);
     QAction* save = AddAction("SaveItem", QStringLiteral("&Save"), &TMainForm::SaveItemClick);
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -113,10 +125,23 @@ void TMainForm::CreateMenus()
     file->addAction(AddAction("ParameterItem", QStringLiteral("Parameter..."),
                               &TMainForm::ParameterItemClick));
     file->addAction(AddSeparator("N15"));
-    file->addAction(AddAction("PrintItem", QStringLiteral("Print..."), &TMainForm::PrintItemClick));
+    QAction* print = AddAction("PrintItem", QStringLiteral("Print..."), &TMainForm::PrintItemClick);
+    print->setShortcut(StandardKey(QKeySequence::Print, Qt::CTRL | Qt::Key_P));
+    file->addAction(print);
+    file->addAction(AddAction("PrintPreviewItem", QStringLiteral("Print pre&view..."),
+                              &TMainForm::PrintPreviewItemClick));
     file->addAction(AddAction("FontItem", QStringLiteral("Font..."), &TMainForm::FontItemClick));
     file->addAction(AddSeparator("N10"));
-    file->addAction(AddAction("ExitItem", QStringLiteral("E&xit"), &TMainForm::ExitItemClick));
+    m_recentMenu = file->addMenu(QStringLiteral("&Recent files"));
+    m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("RecentItem"));
+    m_recentMenu->setEnabled(false);
+    file->addAction(AddSeparator("N11"));
+    QAction* exit = AddAction("ExitItem", QStringLiteral("E&xit"), &TMainForm::ExitItemClick);
+    exit->setShortcut(StandardKey(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
+    file->addAction(exit);
+
+    CreateEditMenu(bar);
 
     QMenu* comm = bar->addMenu(QStringLiteral("&Communication"));
     comm->setObjectName(QStringLiteral("CommMenu"));
@@ -201,13 +226,22 @@ TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
     auto* grid = new TableGrid(this);
     grid->setObjectName(QString::fromLatin1(name));
     grid->SetTextTable(&table);
-    connect(grid, &TableGrid::textTyped, this, [this] { m_document->SetModified(true); });
+    connect(grid, &TableGrid::textTyped, this, [this] {
+        m_document->SetModified(true);
+        ShowModified();
+    });
     // While a cell is refused the status bar says why; accepted, it clears.
     connect(grid, &TableGrid::cellRefused, this, [this](const QString& reason) {
         if (reason.isEmpty())
             statusBar()->clearMessage();
         else
             statusBar()->showMessage(reason);
+    });
+    connect(grid, &TableGrid::historyRequested, this,
+            [this](bool redo) { redo ? RedoItemClick() : UndoItemClick(); });
+    grid->SetEditRecorder([this](const QString& text, const std::function<void()>& change) {
+        m_history->Record(text, change);
+        FollowHistory();
     });
     const TableKind kind = table.Kind();
     DecorateGridHeaders(*grid, [kind] {
@@ -235,7 +269,18 @@ void TMainForm::CreateClientArea()
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 0);
     m_splitter->setSizes({4 * DeptmentPanelWidth, DeptmentPanelWidth});
-    setCentralWidget(m_splitter);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_findBar = new FindBar(*m_pluGrid, *m_pluTable, *m_deptGrid, *m_deptTable, client);
+    layout->addWidget(m_findBar);
+    m_splitter->setParent(client);
+    layout->addWidget(m_splitter, 1);
+    setCentralWidget(client);
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    CreateStatusWidgets();
 }

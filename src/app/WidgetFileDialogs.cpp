@@ -9,16 +9,17 @@ namespace {
 const QString TableFileFilter = QStringLiteral("PLU files(*.PLU)");
 const QString TableFileSuffix = QStringLiteral("PLU");
 
-// Every dialog starts in the working directory and shows only the files of
-// its filter; an open dialog takes only a file that exists.
+// Every dialog starts in the folder given (the working directory when it is
+// empty or gone) and shows only the files of its filter; an open dialog takes
+// only a file that exists.
 QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
-                      const QString& defaultSuffix)
+                      const QString& defaultSuffix, const QString& folder)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    dialog.setDirectory(QDir::currentPath());
+    dialog.setDirectory(!folder.isEmpty() && QDir(folder).exists() ? folder : QDir::currentPath());
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -26,29 +27,33 @@ QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     return QDir::cleanPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
 }
 
-// The .DEP and .RCY files follow the chosen .PLU name.
-QString RunTableFileDialog(QWidget* parent, QFileDialog::AcceptMode mode)
-{
-    return RunFileDialog(parent, mode, TableFileFilter, TableFileSuffix);
-}
-
 } // namespace
+
+QString WidgetFileDialogs::Run(int mode, const QString& filter, const QString& defaultSuffix)
+{
+    const QString path = RunFileDialog(m_parent, QFileDialog::AcceptMode(mode), filter,
+                                       defaultSuffix, m_folder);
+    if (!path.isEmpty())
+        m_folder = QFileInfo(path).absolutePath();
+    return path;
+}
 
 QString WidgetFileDialogs::OpenTableFileName()
 {
-    return RunTableFileDialog(m_parent, QFileDialog::AcceptOpen);
+    // The .DEP and .RCY files follow the chosen .PLU name.
+    return Run(QFileDialog::AcceptOpen, TableFileFilter, TableFileSuffix);
 }
 
 QString WidgetFileDialogs::SaveTableFileName()
 {
-    return RunTableFileDialog(m_parent, QFileDialog::AcceptSave);
+    return Run(QFileDialog::AcceptSave, TableFileFilter, TableFileSuffix);
 }
 
 QString WidgetFileDialogs::ChooseOpenFile(const OpenFileFilter& filter)
 {
-    return RunFileDialog(m_parent, QFileDialog::AcceptOpen,
-                         QStringLiteral("%1 (%2)").arg(filter.description, filter.pattern),
-                         filter.defaultSuffix);
+    return Run(QFileDialog::AcceptOpen,
+               QStringLiteral("%1 (%2)").arg(filter.description, filter.pattern),
+               filter.defaultSuffix);
 }
 
 std::optional<QFont> WidgetFileDialogs::ChooseFont(const QFont& initial)

@@ -14,7 +14,12 @@ public:
     QString SaveTableFileName() override;
     std::optional<QFont> ChooseFont(const QFont& initial) override;
     QString ChooseOpenFile(const OpenFileFilter& filter) override;
+    QString Folder() const override { return m_folder; }
+    void SetFolder(const QString& folder) override { m_folder = folder; }
 
 private:
+    QString Run(int mode, const QString& filter, const QString& defaultSuffix);
+
     QWidget* m_parent;
+    QString m_folder;
 };

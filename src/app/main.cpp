@@ -1,3 +1,4 @@
+#include "app/DocumentArgument.h"
 #include "app/Main.h"
 #include "app/PortMapOption.h"
 #include "app/ScreenshotOptions.h"
@@ -32,7 +33,12 @@ int main(int argc, char** argv)
     TMainForm mainForm;
     mainForm.CreateWindows(Startup().companyName);
 
-    mainForm.showMaximized();
+    mainForm.ShowMainWindow();
+    // A document named on the command line opens before any change exists,
+    // so the save prompt cannot arise.
+    const QString document = DocumentArgument(QApplication::arguments());
+    if (!document.isEmpty())
+        mainForm.OpenDocumentFile(document);
     if (demo.fillTestData)
         mainForm.FillTestDataClick();
     if (!demo.screenshotPath.isEmpty())

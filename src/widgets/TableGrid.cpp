@@ -165,6 +165,9 @@ bool TableGrid::CommitCurrentCell()
     if (m_editor)
         itemDelegate()->setModelData(m_editor, model(), current);
     if (m_rules->ValidateCell(current.row(), current.column())) {
+        // What was typed since the editing began becomes one step.
+        if (m_sessionIndex.isValid() && m_recorder)
+            m_recorder(QStringLiteral("Typing"), {});
         EndSession();
         SetCellEditing(false);
         if (std::exchange(m_refusalShown, false))
@@ -430,6 +433,9 @@ void TableGrid::CancelEditing()
         const QString original = m_textBeforeEdit;
         CloseEditor();
         model()->setData(current, original, Qt::EditRole);
+        // Nothing changed after all: the history tells the window so.
+        if (m_recorder)
+            m_recorder(QStringLiteral("Typing"), {});
     }
     EndSession();
     SetCellEditing(false);
@@ -452,24 +458,50 @@ void TableGrid::StartEditingKeepText()
 
 void TableGrid::ClearSelectedCells()
 {
-    if (!m_rules)
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (!m_rules || !SelectedRect(top, left, bottom, right))
         return;
-    QItemSelection selection = selectionModel()->selection();
+    RunEdit(QStringLiteral("Delete"), [&] { m_rules->ClearCells(top, left, bottom, right); });
+}
+
+bool TableGrid::SelectedRect(int& top, int& left, int& bottom, int& right) const
+{
+    QItemSelection selection = selectionModel() ? selectionModel()->selection() : QItemSelection();
     if (selection.isEmpty() && currentIndex().isValid())
         selection.select(currentIndex(), currentIndex());
     if (selection.isEmpty())
-        return;
-    int top = selection.first().top();
-    int left = selection.first().left();
-    int bottom = selection.first().bottom();
-    int right = selection.first().right();
+        return false;
+    top = selection.first().top();
+    left = selection.first().left();
+    bottom = selection.first().bottom();
+    right = selection.first().right();
     for (const QItemSelectionRange& range : selection) {
         top = qMin(top, range.top());
         left = qMin(left, range.left());
         bottom = qMax(bottom, range.bottom());
         right = qMax(right, range.right());
     }
-    m_rules->ClearCells(top, left, bottom, right);
+    return true;
+}
+
+void TableGrid::RunEdit(const QString& text, const std::function<void()>& change)
+{
+    if (m_recorder)
+        m_recorder(text, change);
+    else
+        change();
+}
+
+void TableGrid::PlaceCursor(int row, int column)
+{
+    if (!model() || row < 0 || row >= model()->rowCount() || column < 0
+        || column >= model()->columnCount())
+        return;
+    if (m_editor)
+        CloseEditor();
+    EndSession();
+    MoveCurrentCommitted(row, column);
+    scrollTo(currentIndex());
 }
 
 bool TableGrid::ClickRefusedFocus() const
@@ -574,7 +606,7 @@ void TableGrid::OnRowDragged(int, int oldVisualIndex, int newVisualIndex)
     }
     if (!m_rules || (m_editor && !CommitCurrentCell()))
         return;
-    m_rules->MoveRow(oldVisualIndex, newVisualIndex);
+    RunEdit(QStringLiteral("Move row"), [&] { m_rules->MoveRow(oldVisualIndex, newVisualIndex); });
     const QScopedValueRollback<bool> skip(m_skipCommit, true);
     selectRow(newVisualIndex);
 }

@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class TableGridEditor;
 class TextTable;
@@ -62,11 +64,47 @@ public:
 
     void setModel(QAbstractItemModel* model) override;
 
+    // Every change the grid makes to its table (a committed cell, Delete, a
+    // dragged row, cut, paste) runs through the recorder as one step named
+    // text; without one the change simply runs. The document's undo history
+    // installs itself here.
+    using EditRecorder = std::function<void(const QString& text, const std::function<void()>& change)>;
+    void SetEditRecorder(EditRecorder recorder) { m_recorder = std::move(recorder); }
+    bool HasEditRecorder() const { return bool(m_recorder); }
+
+    // The selected rectangle (or the current cell) as TAB-separated lines,
+    // hidden columns left out; empty without a current cell.
+    QString SelectionText() const;
+    // Copy puts SelectionText on the clipboard; Cut also resets the cells to
+    // their defaults. Both commit the current cell first (false when refused).
+    bool CopySelection();
+    bool CutSelection();
+    // A refused cell of a paste: grid row, column title and why.
+    struct Refusal
+    {
+        int row = 0;
+        QString column;
+        QString reason;
+    };
+    // Writes a block of TAB-separated lines at the cursor, each cell through
+    // the column's key filter and check as if typed; hidden columns are passed
+    // over and the block stops at the table's edge. With any refused cell
+    // nothing changes and the refusals are returned.
+    std::vector<Refusal> PasteText(const QString& text);
+    std::vector<Refusal> PasteClipboard();
+
+    // Moves the cursor to a cell without checking the cell it leaves (the
+    // table changed under it, as after undo).
+    void PlaceCursor(int row, int column);
+
 signals:
     // The current cell's value was refused (reason in words, see
     // ITableGridRules::RefusalReason), or, with an empty reason, a refused
     // cell has been accepted since.
     void cellRefused(const QString& reason);
+    // Undo (false) or redo (true) was pressed in the cell editor; the window
+    // that keeps the history commits the cell and takes the step.
+    void historyRequested(bool redo);
 
     // The operator changed a cell's text from the keyboard: a printable key
     // typed over a browsed cell, or typing, Backspace or a paste in the
@@ -108,6 +146,13 @@ private:
     void StartEditingKeepText();
     void ClearSelectedCells();
     void MoveCurrentCommitted(int row, int column);
+    void RunEdit(const QString& text, const std::function<void()>& change);
+    // The bounding rectangle of the selection, or the current cell; false
+    // when there is neither.
+    bool SelectedRect(int& top, int& left, int& bottom, int& right) const;
+    // Which text of a pasted cell the column takes, or why it refuses it.
+    std::optional<QString> PastedCellText(const QModelIndex& index, const QString& value,
+                                          QString& reason) const;
 
     void OpenEditor();
     void CloseEditor();
@@ -127,6 +172,7 @@ private:
     std::unique_ptr<ITableGridRules> m_ownedRules;
     QPointer<TableGridEditor> m_editor;
     std::function<void()> m_beep;
+    EditRecorder m_recorder;
     bool m_editMode = true;        // Ready at first
     bool m_skipCommit = false;     // the current cell has just been committed
     bool m_pressRefused = false;   // a mouse press could not leave the cell

@@ -30,6 +30,25 @@ TableGridEditor::TableGridEditor(QWidget* parent, const QModelIndex& index, KeyF
     connect(this, &QLineEdit::textChanged, this, [this] { FitToText(); });
 }
 
+bool TableGridEditor::IsUndoOrRedoKey(const QKeyEvent* event)
+{
+    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)
+           || event->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y)
+           || event->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+}
+
+bool TableGridEditor::event(QEvent* event)
+{
+    // The keys come here even while the window's Undo has nothing to undo:
+    // the typing itself is the step to take back.
+    if (m_undoHandler && event->type() == QEvent::ShortcutOverride
+        && IsUndoOrRedoKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void TableGridEditor::SetCellRect(const QRect& rect)
 {
     m_cellRect = rect;
@@ -94,6 +113,13 @@ void TableGridEditor::PasteFrom(QClipboard::Mode mode)
 
 void TableGridEditor::keyPressEvent(QKeyEvent* event)
 {
+    if (m_undoHandler && IsUndoOrRedoKey(event)) {
+        event->accept();
+        // The handler closes this editor; the view deletes it later.
+        const UndoHandler handler = m_undoHandler;
+        handler(!event->matches(QKeySequence::Undo));
+        return;
+    }
     if (event->matches(QKeySequence::Paste)) {
         PasteFrom(QClipboard::Clipboard);
         event->accept();
@@ -168,6 +194,8 @@ QWidget* TableGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
         },
         [grid, cell](QChar ch) { return grid->KeyChar(cell, ch); });
     editor->setFont(option.font);
+    if (m_grid->HasEditRecorder())
+        editor->SetUndoHandler([grid](bool redo) { emit grid->historyRequested(redo); });
     m_grid->EditorCreated(editor, index);
     return editor;
 }

@@ -33,7 +33,15 @@ public:
     // Inserts text as if typed, dropping what the filter refuses.
     void InsertFiltered(const QString& text);
 
+    // With a handler, the undo and redo keys go to it rather than to the
+    // editor's own history (the window commits the cell and undoes a step).
+    using UndoHandler = std::function<void(bool redo)>;
+    void SetUndoHandler(UndoHandler handler) { m_undoHandler = std::move(handler); }
+
+    static bool IsUndoOrRedoKey(const QKeyEvent* event);
+
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -49,6 +57,7 @@ private:
     KeyFilter m_filter;
     KeyMap m_map;
     QRect m_cellRect;
+    UndoHandler m_undoHandler;
 };
 
 // Creates TableGridEditors and hands the keys that end or move an edit to the

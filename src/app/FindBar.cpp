@@ -1,0 +1,187 @@
+#include "app/FindBar.h"
+
+#include "model/TextTable.h"
+#include "widgets/TableGrid.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+FindBar::FindBar(TableGrid& pluGrid, TextTable& plu, TableGrid& deptGrid, TextTable& dept,
+                 QWidget* parent)
+    : QWidget(parent), m_pluGrid(pluGrid), m_plu(plu), m_deptGrid(deptGrid), m_dept(dept)
+{
+    setObjectName(QStringLiteral("FindBar"));
+    auto* label = new QLabel(QStringLiteral("Find:"), this);
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("FindEdit"));
+    m_edit->setPlaceholderText(QStringLiteral("Name, barcode or PLU number"));
+    m_edit->setClearButtonEnabled(true);
+    m_edit->installEventFilter(this);
+    label->setBuddy(m_edit);
+    auto* previous = new QToolButton(this);
+    previous->setObjectName(QStringLiteral("FindPrevious"));
+    previous->setArrowType(Qt::UpArrow);
+    previous->setToolTip(QStringLiteral("Previous match (Shift+Enter)"));
+    auto* next = new QToolButton(this);
+    next->setObjectName(QStringLiteral("FindNext"));
+    next->setArrowType(Qt::DownArrow);
+    next->setToolTip(QStringLiteral("Next match (Enter)"));
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("FindCount"));
+    m_filter = new QCheckBox(QStringLiteral("Show matching rows only"), this);
+    m_filter->setObjectName(QStringLiteral("FindFilter"));
+    auto* close = new QToolButton(this);
+    close->setObjectName(QStringLiteral("FindClose"));
+    close->setText(QStringLiteral("Close"));
+    close->setAutoRaise(true);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(label);
+    layout->addWidget(m_edit, 1);
+    layout->addWidget(previous);
+    layout->addWidget(next);
+    layout->addWidget(m_count);
+    layout->addWidget(m_filter);
+    layout->addWidget(close);
+
+    connect(m_edit, &QLineEdit::textChanged, this, &FindBar::Search);
+    connect(previous, &QToolButton::clicked, this, &FindBar::GoToPrevious);
+    connect(next, &QToolButton::clicked, this, &FindBar::GoToNext);
+    connect(m_filter, &QCheckBox::toggled, this, &FindBar::ApplyFilter);
+    connect(close, &QToolButton::clicked, this, &FindBar::Close);
+    hide();
+}
+
+void FindBar::Open()
+{
+    show();
+    m_edit->setFocus(Qt::ShortcutFocusReason);
+    m_edit->selectAll();
+}
+
+void FindBar::Close()
+{
+    m_edit->clear();
+    hide();
+    m_pluGrid.setFocus(Qt::OtherFocusReason);
+}
+
+void FindBar::SetText(const QString& text)
+{
+    m_edit->setText(text);
+}
+
+QString FindBar::Text() const
+{
+    return m_edit->text();
+}
+
+void FindBar::SetFilter(bool on)
+{
+    m_filter->setChecked(on);
+}
+
+bool FindBar::IsFiltering() const
+{
+    return m_filter->isChecked() && !m_edit->text().trimmed().isEmpty();
+}
+
+void FindBar::Search()
+{
+    m_pluMatches = FindInTable(m_plu, m_edit->text());
+    m_deptMatches = FindInTable(m_dept, m_edit->text());
+    m_position = -1;
+    ApplyFilter();
+    ShowCount();
+}
+
+void FindBar::ShowCount()
+{
+    if (m_edit->text().trimmed().isEmpty())
+        m_count->clear();
+    else if (MatchCount() == 0)
+        m_count->setText(QStringLiteral("No matches"));
+    else if (m_position < 0)
+        m_count->setText(QStringLiteral("%1 matches").arg(MatchCount()));
+    else
+        m_count->setText(QStringLiteral("%1 of %2").arg(m_position + 1).arg(MatchCount()));
+}
+
+bool FindBar::GoToNext()
+{
+    return MatchCount() > 0 && GoTo((m_position + 1) % MatchCount());
+}
+
+bool FindBar::GoToPrevious()
+{
+    const int count = MatchCount();
+    return count > 0 && GoTo(m_position <= 0 ? count - 1 : m_position - 1);
+}
+
+bool FindBar::GoTo(int position)
+{
+    const bool inPlu = position < int(m_pluMatches.size());
+    TableGrid& grid = inPlu ? m_pluGrid : m_deptGrid;
+    const TableMatch match = inPlu ? m_pluMatches[std::size_t(position)]
+                                   : m_deptMatches[std::size_t(position) - m_pluMatches.size()];
+    const QModelIndex target = grid.model()->index(match.row - 1, match.col - 1);
+    grid.selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    if (grid.currentIndex() != target)
+        return false;
+    grid.scrollTo(target, QAbstractItemView::PositionAtCenter);
+    m_position = position;
+    ShowCount();
+    return true;
+}
+
+void FindBar::ApplyFilter()
+{
+    const bool filtering = IsFiltering();
+    const auto apply = [filtering](TableGrid& grid, const TextTable& table,
+                                   const std::vector<TableMatch>& matches) {
+        std::vector<bool> shown(std::size_t(table.RowCount()), !filtering);
+        for (const TableMatch& match : matches)
+            shown[std::size_t(match.row)] = true;
+        for (int row = 1; row < table.RowCount(); ++row) {
+            const bool hide = !shown[std::size_t(row)];
+            if (grid.isRowHidden(row - 1) != hide)
+                grid.setRowHidden(row - 1, hide);
+        }
+    };
+    apply(m_pluGrid, m_plu, m_pluMatches);
+    apply(m_deptGrid, m_dept, m_deptMatches);
+}
+
+std::vector<int> FindBar::ShownPluRows() const
+{
+    std::vector<int> rows;
+    for (int row = 1; row < m_plu.RowCount(); ++row) {
+        if (!m_pluGrid.isRowHidden(row - 1))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (key->modifiers() & Qt::ShiftModifier)
+                GoToPrevious();
+            else
+                GoToNext();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            Close();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,124 @@
+// Copy, cut and paste of cell blocks as TAB-separated lines, the form
+// spreadsheets put on the clipboard and take from it.
+#include "widgets/TableGrid.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+// Lines of TAB-separated cells; the line break after the last line, which
+// spreadsheets add, ends the block rather than adding an empty row.
+QList<QStringList> SplitBlock(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    QList<QStringList> rows;
+    if (text.isEmpty())
+        return rows;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        rows << line.split(QLatin1Char('\t'));
+    return rows;
+}
+
+} // namespace
+
+QString TableGrid::SelectionText() const
+{
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (!model() || !SelectedRect(top, left, bottom, right))
+        return {};
+    QString text;
+    for (int row = top; row <= bottom; ++row) {
+        QStringList cells;
+        for (int column = left; column <= right; ++column) {
+            if (!m_rules || !m_rules->IsHiddenColumn(column))
+                cells << model()->index(row, column).data(Qt::EditRole).toString();
+        }
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool TableGrid::CopySelection()
+{
+    if (!CommitCurrentCell())
+        return false;
+    const QString text = SelectionText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+    return true;
+}
+
+bool TableGrid::CutSelection()
+{
+    if (!CopySelection())
+        return false;
+    ClearSelectedCells();
+    return true;
+}
+
+std::optional<QString> TableGrid::PastedCellText(const QModelIndex& index, const QString& value,
+                                                 QString& reason) const
+{
+    // Typed over the cell: the characters join an empty text one by one.
+    QString typed;
+    for (const QChar ch : value) {
+        if (AcceptKey(index, typed, ch, false)) {
+            typed += ch;
+            continue;
+        }
+        const bool fitsAlone = AcceptKey(index, QString(), ch, false);
+        reason = fitsAlone ? QStringLiteral("too long")
+                           : QStringLiteral("\"%1\" cannot be entered here").arg(ch);
+        return std::nullopt;
+    }
+    return typed;
+}
+
+std::vector<TableGrid::Refusal> TableGrid::PasteText(const QString& text)
+{
+    const QList<QStringList> block = SplitBlock(text);
+    if (!model() || !m_rules || block.isEmpty() || !currentIndex().isValid()
+        || !CommitCurrentCell())
+        return {};
+    const QModelIndex start = currentIndex();
+    QList<int> columns; // the visible columns from the cursor to the edge
+    for (int column = start.column(); column < model()->columnCount(); ++column) {
+        if (!m_rules->IsHiddenColumn(column))
+            columns << column;
+    }
+    std::vector<Refusal> refusals;
+    RunEdit(QStringLiteral("Paste"), [&] {
+        QList<QPair<QModelIndex, QString>> earlier;
+        for (int i = 0; i < block.size() && start.row() + i < model()->rowCount(); ++i) {
+            const int row = start.row() + i;
+            for (int j = 0; j < block[i].size() && j < columns.size(); ++j) {
+                const QModelIndex index = model()->index(row, columns[j]);
+                const QString title = model()->headerData(columns[j], Qt::Horizontal).toString();
+                QString reason;
+                const std::optional<QString> typed = PastedCellText(index, block[i][j], reason);
+                if (!typed) {
+                    refusals.push_back({row, title, reason});
+                    continue;
+                }
+                earlier << qMakePair(index, index.data(Qt::EditRole).toString());
+                model()->setData(index, *typed, Qt::EditRole);
+                if (!m_rules->ValidateCell(row, columns[j]))
+                    refusals.push_back({row, title, QStringLiteral("not a valid value")});
+            }
+        }
+        if (refusals.empty())
+            return;
+        for (auto it = earlier.crbegin(); it != earlier.crend(); ++it)
+            model()->setData(it->first, it->second, Qt::EditRole);
+    });
+    return refusals;
+}
+
+std::vector<TableGrid::Refusal> TableGrid::PasteClipboard()
+{
+    return PasteText(QGuiApplication::clipboard()->text());
+}

@@ -1,0 +1,298 @@
+// The Edit menu of the main window through its real widgets: undo and redo,
+// the modified flag, the clipboard, find / filter / go to and the bulk price
+// change.
+#include "app/FindBar.h"
+#include "app/Main.h"
+#include "app/PriceChangeDlg.h"
+#include "editing/DocumentHistory.h"
+#include "model/Columns.h"
+#include "widgets/TableGrid.h"
+
+#include "AppTestSupport.h"
+#include "support/KeyInput.h"
+#include "support/ModalDialogs.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using SaveAnswer = IMessageBox::SaveAnswer;
+using namespace PLUColumn;
+
+class MainEditingTest : public ProgramDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramDirFixture::SetUp();
+        m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    void TearDown() override
+    {
+        m_form.reset();
+        ProgramDirFixture::TearDown();
+    }
+
+    TMainForm& Form() { return *m_form; }
+    TextTable& Plu() { return m_form->PluTable(); }
+    QAction* Action(const char* name) { return m_form->findChild<QAction*>(QString::fromLatin1(name)); }
+    bool Modified() { return m_form->CurrentDocument().Modified(); }
+
+    // The cursor on a PLU cell (TextTable numbering), the grid focused.
+    void GoTo(int col, int row)
+    {
+        TableGrid& grid = m_form->PLUGrid();
+        grid.setFocus();
+        grid.setCurrentIndex(grid.model()->index(row - 1, col - 1));
+    }
+
+    // Types text over the current PLU cell and presses Enter.
+    void TypeCell(int col, int row, const QString& text)
+    {
+        GoTo(col, row);
+        Type(text);
+        Key(Qt::Key_Return);
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+
+private:
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(MainEditingTest, UndoAndRedoRestoreTypedCellsAndModifiedFollowsTheHistory)
+{
+    const QString path = FilePath(QStringLiteral("shop.PLU"));
+    // Undo while still typing the first change takes back the typing, and
+    // redo brings it back.
+    GoTo(Name, 3);
+    Type(QStringLiteral("Plums"));
+    ASSERT_EQ(Form().PLUGrid().CurrentState(), TableGrid::State::Editing);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Plu().Cell(Name, 3), "");
+    EXPECT_FALSE(Modified());
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Plu().Cell(Name, 3), "Plums");
+    EXPECT_TRUE(Modified());
+
+    TypeCell(Name, 1, QStringLiteral("Apples"));
+    TypeCell(Name, 2, QStringLiteral("Pears"));
+    EXPECT_TRUE(Modified());
+    EXPECT_TRUE(Form().isWindowModified());
+    EXPECT_TRUE(Form().findChild<QLabel*>(QStringLiteral("ModifiedStatus"))->isVisibleTo(&Form()));
+    dialogs.saveNames << path;
+    Form().SaveItemClick();
+    EXPECT_FALSE(Modified());
+    EXPECT_FALSE(Form().isWindowModified());
+
+    // Ctrl+Z takes back the last committed cell, cursor on it.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Plu().Cell(Name, 2), "");
+    EXPECT_EQ(Plu().Cell(Name, 1), "Apples");
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Form().PLUGrid().currentIndex(), Plu().index(1, Name - 1));
+    // Redo (Ctrl+Shift+Z) back to the saved state clears Modified again.
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Plu().Cell(Name, 2), "Pears");
+    EXPECT_FALSE(Modified());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Plu().Cell(Name, 2), "Pears");
+
+    // Open starts a fresh history.
+    dialogs.openNames << path;
+    messages.answers = {SaveAnswer::No};
+    Form().OpenItemClick();
+    EXPECT_FALSE(Action("UndoItem")->isEnabled());
+    EXPECT_EQ(Plu().Cell(Name, 3), "Plums");
+}
+
+TEST_F(MainEditingTest, EveryKindOfChangeSetsModifiedAndIsOneUndoStep)
+{
+    // Typing that Escape takes back leaves nothing unsaved.
+    GoTo(Name, 50);
+    Type(QStringLiteral("Figs"));
+    EXPECT_TRUE(Modified());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(Modified());
+
+    // Delete over a selection, then Exit asks the save prompt.
+    Plu().SetCell(Name, 1, QStringLiteral("Apples"));
+    Plu().SetCell(Name, 2, QStringLiteral("Pears"));
+    Form().History().Reset();
+    GoTo(Name, 1);
+    Form().PLUGrid().SetCellEditing(false);
+    Form().PLUGrid().selectionModel()->select(
+        QItemSelection(Plu().index(0, Name - 1), Plu().index(1, Name - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Plu().Cell(Name, 2), "");
+    EXPECT_TRUE(Modified());
+    messages.answers = {SaveAnswer::Cancel};
+    EXPECT_FALSE(Form().close());
+    EXPECT_EQ(messages.questions.size(), 1);
+    Form().UndoItemClick();
+    EXPECT_EQ(Plu().Cell(Name, 1), "Apples");
+    EXPECT_EQ(Plu().Cell(Name, 2), "Pears");
+    EXPECT_FALSE(Modified());
+
+    // The test-data fill is one step over all three tables.
+    Form().FillTestDataClick();
+    EXPECT_TRUE(Modified());
+    EXPECT_NE(Plu().Cell(Name, 3000), "");
+    Form().UndoItemClick();
+    EXPECT_EQ(Plu().Cell(Name, 3000), "");
+    EXPECT_EQ(Plu().Cell(Name, 1), "Apples");
+    EXPECT_EQ(Form().RecyclingTable(), RecyTable());
+}
+
+TEST_F(MainEditingTest, CopyAndPasteMoveTabSeparatedBlocksThroughTheCellRules)
+{
+    TableGrid& grid = Form().PLUGrid();
+    Plu().SetCell(Name, 1, QStringLiteral("Apples"));
+    Plu().SetCell(UnitPrice, 1, QStringLiteral("1.50"));
+    Plu().SetCell(Name, 2, QStringLiteral("Pears"));
+    Plu().SetCell(UnitPrice, 2, QStringLiteral("2.00"));
+    GoTo(Name, 1);
+    grid.SetCellEditing(false);
+    grid.selectionModel()->select(QItemSelection(Plu().index(0, Name - 1), Plu().index(1, UnitPrice - 1)),
+                                  QItemSelectionModel::ClearAndSelect);
+    Form().CopyItemClick();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Apples\t1.50\nPears\t2.00\n");
+
+    // Pasted at row 10: normalised as when typed, one undo step.
+    GoTo(Name, 10);
+    Form().PasteItemClick();
+    EXPECT_EQ(Plu().Cell(Name, 11), "Pears");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 11), "2.00");
+    EXPECT_TRUE(Modified());
+    Form().UndoItemClick();
+    EXPECT_EQ(Plu().Cell(Name, 10), "");
+    EXPECT_EQ(Plu().Cell(Name, 11), "");
+
+    // The hidden Flag column is passed over; the block stops at the last row.
+    QGuiApplication::clipboard()->setText(QStringLiteral("5\t7\r\n6\t8\r\n"));
+    GoTo(Stocks, 3000);
+    Form().PasteItemClick();
+    EXPECT_EQ(Plu().Cell(Stocks, 3000), "5.000");
+    EXPECT_EQ(Plu().Cell(Flag, 3000), "0");
+    EXPECT_EQ(Plu().Cell(Quantity, 3000), "7");
+    EXPECT_TRUE(messages.errors.isEmpty());
+
+    // One refused cell: nothing changes, and the refusals are listed.
+    QGuiApplication::clipboard()->setText(QStringLiteral("Figs\t3.00\nDates\t9999999\nKiwis\t1x\n"));
+    GoTo(Name, 20);
+    Form().PasteItemClick();
+    EXPECT_EQ(Plu().Cell(Name, 20), "");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 20), "0.00");
+    ASSERT_EQ(messages.errors.size(), 1);
+    const QString title = Plu().headerData(UnitPrice - 1, Qt::Horizontal).toString();
+    EXPECT_TRUE(messages.errors[0].contains(QStringLiteral("Row 21, %1").arg(title))) << messages.errors[0].toStdString();
+    EXPECT_TRUE(messages.errors[0].contains(QStringLiteral("Row 22, %1").arg(title)));
+
+    // Cut copies and resets to the defaults.
+    GoTo(UnitPrice, 3000);
+    grid.SetCellEditing(false);
+    Form().CutItemClick();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "0.00\n");
+    GoTo(Stocks, 3000);
+    grid.SetCellEditing(false);
+    Form().CutItemClick();
+    EXPECT_EQ(Plu().Cell(Stocks, 3000), "0.000");
+}
+
+TEST_F(MainEditingTest, FindGoesFromMatchToMatchAndTheFilterKeepsRowNumbers)
+{
+    Plu().SetCell(Name, 5, QStringLiteral("Green apples"));
+    Plu().SetCell(Barcode, 40, QStringLiteral("4000417025005"));
+    Plu().SetCell(Name, 900, QStringLiteral("APPLE juice"));
+    Form().DeptmentTable().SetCell(1, 2, QStringLiteral("Apples and pears"));
+    Form().History().Reset();
+
+    Action("FindItem")->trigger();
+    FindBar& bar = Form().Finder();
+    EXPECT_TRUE(bar.isVisible());
+    Type(QStringLiteral("apple"));
+    EXPECT_EQ(bar.MatchCount(), 3);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Form().PLUGrid().currentIndex(), Plu().index(4, Name - 1));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Form().PLUGrid().currentIndex(), Plu().index(899, Name - 1));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Form().DeptmentGrid().currentIndex().row(), 1);
+    Key(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Form().PLUGrid().currentIndex(), Plu().index(899, Name - 1));
+
+    bar.SetFilter(true);
+    EXPECT_FALSE(Form().PLUGrid().isRowHidden(4));
+    EXPECT_TRUE(Form().PLUGrid().isRowHidden(5));
+    EXPECT_EQ(bar.ShownPluRows(), std::vector<int>({5, 900}));
+    EXPECT_EQ(Plu().headerData(899, Qt::Vertical).toInt(), 900);
+    EXPECT_EQ(Plu().Cell(Name, 900), "APPLE juice");
+    bar.SetText(QStringLiteral("4000417"));
+    EXPECT_EQ(bar.ShownPluRows(), std::vector<int>({40}));
+    bar.SetText(QStringLiteral("7"));
+    EXPECT_EQ(bar.ShownPluRows(), std::vector<int>({7, 40}));
+    bar.SetText(QString());
+    EXPECT_EQ(bar.ShownPluRows().size(), 3000u);
+    EXPECT_FALSE(Modified());
+
+    // Go to PLU follows the grid's rules: a refused cell keeps the cursor.
+    EXPECT_TRUE(Form().GoToPlu(2500));
+    EXPECT_EQ(Form().PLUGrid().currentIndex().row(), 2499);
+    EXPECT_FALSE(Form().GoToPlu(3001));
+    GoTo(UnitPrice, 7);
+    Type(QStringLiteral("99999999"));
+    Form().PLUGrid().SetBeep([] {});
+    EXPECT_FALSE(Form().GoToPlu(1));
+    EXPECT_EQ(Form().PLUGrid().currentIndex().row(), 6);
+}
+
+TEST_F(MainEditingTest, BulkPriceChangePreviewsRefusesAndIsOneUndoStep)
+{
+    Plu().SetCell(Name, 1, QStringLiteral("Apples"));
+    Plu().SetCell(UnitPrice, 1, QStringLiteral("1.00"));
+    Plu().SetCell(Department, 1, QStringLiteral("2"));
+    Plu().SetCell(Name, 2, QStringLiteral("Pears"));
+    Plu().SetCell(UnitPrice, 2, QStringLiteral("2.50"));
+    Plu().SetCell(Name, 3, QStringLiteral("Gold"));
+    Plu().SetCell(UnitPrice, 3, QStringLiteral("999000.00"));
+    Plu().SetCell(UnitPrice, 4, QStringLiteral("5.00")); // unnamed: left alone
+    Form().History().Reset();
+
+    // Every named PLU up by 10 %: the gold bar would pass 999999.99.
+    OnNextModal<TPriceChangeDlg>([](TPriceChangeDlg& dialog) {
+        dialog.SetChange({PriceChange::Operation::AddPercent, 10, PriceChange::Rounding::EndIn9});
+        EXPECT_TRUE(dialog.HasProblems());
+        EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+        dialog.SetScope(TPriceChangeDlg::Scope::Department, 2);
+        EXPECT_FALSE(dialog.HasProblems());
+        dialog.SetScope(TPriceChangeDlg::Scope::All);
+        dialog.SetChange({PriceChange::Operation::AddPercent, 0.05, PriceChange::Rounding::EndIn99});
+        ASSERT_EQ(dialog.Plan().size(), 3u);
+        EXPECT_EQ(dialog.Plan()[1].after, "2.99");
+        dialog.accept();
+    });
+    Form().PriceItemClick();
+    EXPECT_EQ(Plu().Cell(UnitPrice, 1), "0.99");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 2), "2.99");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 3), "999499.99");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 4), "5.00");
+    EXPECT_TRUE(Modified());
+    Form().UndoItemClick();
+    EXPECT_EQ(Plu().Cell(UnitPrice, 1), "1.00");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 2), "2.50");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 3), "999000.00");
+    EXPECT_FALSE(Modified());
+}
+
+} // namespace
