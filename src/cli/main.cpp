@@ -2,6 +2,7 @@
 // driving the same code as the main window.
 
 #include "cli/CliOptions.h"
+#include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
@@ -40,10 +41,12 @@ int Run(const CliOptions& options)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (IsExchangeCommand(app.arguments()))
+        return RunExchangeCommand(app.arguments());
     const CliParse parse = ParseCliOptions(app.arguments());
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
-        std::fputs(CliUsage().toLocal8Bit().constData(), stdout);
+        std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
         ExitStatus::PrintError(parse.error);
