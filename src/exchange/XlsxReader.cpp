@@ -77,13 +77,10 @@ QString TextContent(QXmlStreamReader& xml, int depth = 0)
     return text;
 }
 
-QStringList SharedStrings(XlsxPackage& package, const QString& part)
+QStringList SharedStrings(const QByteArray& bytes, const QString& part)
 {
     QStringList strings;
-    const auto bytes = package.Part(part);
-    if (!bytes)
-        return strings;
-    QXmlStreamReader xml(*bytes);
+    QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si"))
             strings.append(TextContent(xml));
@@ -95,7 +92,9 @@ QStringList SharedStrings(XlsxPackage& package, const QString& part)
 
 QString Attribute(const QXmlStreamReader& xml, QLatin1String name)
 {
-    for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+    // A const copy: iterating the list returned would detach (copy) it.
+    const QXmlStreamAttributes attributes = xml.attributes();
+    for (const QXmlStreamAttribute& attribute : attributes) {
         if (attribute.name() == name)
             return attribute.value().toString();
     }
@@ -144,7 +143,7 @@ WorkbookParts FindParts(XlsxPackage& package)
 }
 
 // "B12" gives column 2; nothing for a reference without letters.
-std::optional<int> ColumnOfReference(const QString& reference)
+std::optional<int> ColumnOfReference(QStringView reference)
 {
     int column = 0;
     qsizetype i = 0;
@@ -159,8 +158,28 @@ std::optional<int> ColumnOfReference(const QString& reference)
     return i > 0 ? std::optional<int>(column) : std::nullopt;
 }
 
+// Plain digits with at most one point and 15 digits are already written as
+// a spreadsheet shows them.
+bool IsShortPlainNumber(const QString& value)
+{
+    int digits = 0;
+    bool point = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar ch = value[i];
+        if (ch.isDigit() && ch.unicode() < 128)
+            ++digits;
+        else if (ch == u'.' && !point && i > 0)
+            point = true;
+        else if (!(ch == u'-' && i == 0))
+            return false;
+    }
+    return digits > 0 && digits <= 15 && !value.endsWith(u'.') && !(point && value.endsWith(u'0'));
+}
+
 QString NumberText(const QString& value)
 {
+    if (IsShortPlainNumber(value))
+        return value;
     bool ok = false;
     const double number = QLocale::c().toDouble(value.trimmed(), &ok);
     return ok ? QString::number(number, 'g', 15) : value;
@@ -211,12 +230,13 @@ private:
 
     void Cell(QXmlStreamReader& xml, QStringList& cells, int& lastColumn)
     {
-        const auto column = ColumnOfReference(Attribute(xml, QLatin1String("r")));
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const auto column = ColumnOfReference(attributes.value(QLatin1String("r")));
         const int index = column ? *column : lastColumn + 1;
         if (index > SheetLimits::kMaxColumns)
             Fail(QStringLiteral("The sheet has more than %1 columns.").arg(SheetLimits::kMaxColumns));
         lastColumn = index;
-        const QString type = Attribute(xml, QLatin1String("t"));
+        const QString type = attributes.value(QLatin1String("t")).toString();
         QString text;
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("v"))
@@ -259,11 +279,24 @@ SheetRead ReadXlsxSheet(const QByteArray& bytes)
     try {
         XlsxPackage package(bytes);
         const WorkbookParts parts = FindParts(package);
-        const QStringList shared = SharedStrings(package, parts.sharedStrings);
+        const QStringList shared = SharedStrings(package.Part(parts.sharedStrings).value_or(QByteArray()),
+                                                 parts.sharedStrings);
         const auto sheet = package.Part(parts.sheet);
         if (!sheet)
             Fail(QStringLiteral("The workbook has no worksheet."));
         read.sheet = SheetParser(shared, parts.sheet).Parse(*sheet);
+    } catch (const XlsxError& error) {
+        read.error = error.message;
+    }
+    return read;
+}
+
+SheetRead ReadXlsxParts(const QByteArray& sharedStringsXml, const QByteArray& worksheetXml)
+{
+    SheetRead read;
+    try {
+        const QStringList shared = SharedStrings(sharedStringsXml, kSharedStrings);
+        read.sheet = SheetParser(shared, kFirstSheet).Parse(worksheetXml);
     } catch (const XlsxError& error) {
         read.error = error.message;
     }

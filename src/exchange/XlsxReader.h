@@ -10,3 +10,6 @@
 // parts would inflate beyond SheetLimits::kMaxBytes or it holds more than
 // SheetLimits::kMaxDataRows rows of data.
 SheetRead ReadXlsxSheet(const QByteArray& bytes);
+
+// The shared strings and worksheet parts on their own, without the zip.
+SheetRead ReadXlsxParts(const QByteArray& sharedStringsXml, const QByteArray& worksheetXml);
