@@ -73,6 +73,8 @@ TSheetDlg::TSheetDlg(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
     layout->addLayout(OkCancelRow(*this));
     m_okButton = findChild<QPushButton*>(QStringLiteral("OKBtn"));
 
+    // The file is what the operator types first.
+    m_fileEdit->setFocus();
     connect(browse, &QPushButton::clicked, this, &TSheetDlg::Browse);
     connect(m_fileEdit, &QLineEdit::textChanged, this, &TSheetDlg::UpdateOk);
     UpdateOk();
