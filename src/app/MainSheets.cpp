@@ -4,21 +4,13 @@
 
 #include "app/SheetDlg.h"
 #include "app/WaitCursor.h"
+#include "exchange/SheetColumns.h"
 #include "exchange/SheetFiles.h"
 #include "exchange/TableImport.h"
 #include "model/MessageBox.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
-
-QString TableName(TableKind kind)
-{
-    return kind == TableKind::PLU ? QStringLiteral("PLU") : QStringLiteral("department");
-}
-
-} // namespace
 
 void TMainForm::SetSheetDialogs(ISheetDialogs* dialogs)
 {
@@ -63,13 +55,13 @@ void TMainForm::ImportItemClick()
         return;
     }
     if (plan.changes.isEmpty()) {
-        m_messages->Information(QStringLiteral("%1: the %2 table already holds every value.").arg(name, TableName(choice->table)));
+        m_messages->Information(QStringLiteral("%1: the %2 table already holds every value.").arg(name, SheetTableName(choice->table)));
         return;
     }
     const QString preview = QStringLiteral("%1: %2 lines read; in the %3 table %4\nImport them?")
                                 .arg(name)
                                 .arg(plan.sheetRows)
-                                .arg(TableName(choice->table), plan.Summary());
+                                .arg(SheetTableName(choice->table), plan.Summary());
     if (m_messages->AskYesNo(preview))
         ApplySheetImport(table, plan);
 }

@@ -149,17 +149,12 @@ void PrintOut(const QString& text)
     std::fputs((text + u'\n').toLocal8Bit().constData(), stdout);
 }
 
-QString TableName(TableKind kind)
-{
-    return kind == TableKind::PLU ? QStringLiteral("PLU") : QStringLiteral("Department");
-}
-
 // One line per changed cell: "PLU 3, Unit price: 2.00 -> 2.50".
 void PrintChanges(const TextTable& table, const ImportPlan& plan)
 {
     for (const CellChange& change : plan.changes) {
         PrintOut(QStringLiteral("%1 %2, %3: %4 -> %5")
-                     .arg(TableName(table.Kind()))
+                     .arg(SheetTableName(table.Kind(), true))
                      .arg(change.row)
                      .arg(SheetColumnTitle(table.Kind(), change.column), table.Cell(change.column, change.row),
                           change.text));

@@ -27,6 +27,13 @@ bool SameTitle(const QString& a, const QString& b)
 
 } // namespace
 
+QString SheetTableName(TableKind kind, bool capitalised)
+{
+    if (kind == TableKind::PLU)
+        return QStringLiteral("PLU");
+    return capitalised ? QStringLiteral("Department") : QStringLiteral("department");
+}
+
 QList<SheetColumn> SheetColumnsOf(TableKind kind)
 {
     if (kind == TableKind::PLU) {

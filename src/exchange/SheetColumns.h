@@ -19,6 +19,9 @@ struct SheetColumn
     int decimals = 0;       // Decimal: digits after the separator
 };
 
+// "PLU" or "department" as messages name the table; "Department" capitalised.
+QString SheetTableName(TableKind kind, bool capitalised = false);
+
 // Every column of the table, "NO." first, in the grid's order.
 QList<SheetColumn> SheetColumnsOf(TableKind kind);
 

@@ -53,6 +53,5 @@ QByteArray TableCsvBytes(const TextTable& table, const ExportOptions& options)
 
 void WriteTableXlsx(const TextTable& table, const QString& path, bool allRows)
 {
-    const QString sheetName = table.Kind() == TableKind::PLU ? QStringLiteral("PLU") : QStringLiteral("Department");
-    WriteXlsxSheet(path, sheetName, SheetColumnsOf(table.Kind()), Titles(table.Kind()), DataRows(table, allRows));
+    WriteXlsxSheet(path, SheetTableName(table.Kind(), true), SheetColumnsOf(table.Kind()), Titles(table.Kind()), DataRows(table, allRows));
 }

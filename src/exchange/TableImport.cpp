@@ -46,7 +46,7 @@ private:
                 if (!found) {
                     plan_.error = QStringLiteral("Line %1, column %2: \"%3\" is not a column of the %4 table.")
                                       .arg(header.line)
-                                      .arg(SheetColumnLetters(static_cast<int>(i + 1)), title, TableName());
+                                      .arg(SheetColumnLetters(static_cast<int>(i + 1)), title, SheetTableName(kind));
                     return false;
                 }
                 if (sheetColumns_.contains(*found)) {
@@ -67,8 +67,6 @@ private:
         }
         return true;
     }
-
-    QString TableName() const { return table_.Kind() == TableKind::PLU ? QStringLiteral("PLU") : QStringLiteral("department"); }
 
     void Refuse(int line, qsizetype index, const QString& reason)
     {
