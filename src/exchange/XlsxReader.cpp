@@ -80,6 +80,8 @@ QString TextContent(QXmlStreamReader& xml, int depth = 0)
 QStringList SharedStrings(const QByteArray& bytes, const QString& part)
 {
     QStringList strings;
+    if (bytes.isEmpty())
+        return strings;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si"))
