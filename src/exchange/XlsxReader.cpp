@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -153,9 +154,8 @@ std::optional<int> ColumnOfReference(QStringView reference)
         const char16_t letter = reference[i].toUpper().unicode();
         if (letter < u'A' || letter > u'Z')
             return std::nullopt;
-        column = column * 26 + (letter - u'A' + 1);
-        if (column > SheetLimits::kMaxColumns)
-            Fail(QStringLiteral("The sheet has more than %1 columns.").arg(SheetLimits::kMaxColumns));
+        // Beyond the columns a sheet may use, how far does not matter.
+        column = std::min(column * 26 + (letter - u'A' + 1), SheetLimits::kMaxColumns + 1);
     }
     return i > 0 ? std::optional<int>(column) : std::nullopt;
 }
@@ -234,9 +234,7 @@ private:
     {
         const QXmlStreamAttributes attributes = xml.attributes();
         const auto column = ColumnOfReference(attributes.value(QLatin1String("r")));
-        const int index = column ? *column : lastColumn + 1;
-        if (index > SheetLimits::kMaxColumns)
-            Fail(QStringLiteral("The sheet has more than %1 columns.").arg(SheetLimits::kMaxColumns));
+        const int index = std::min(column ? *column : lastColumn + 1, SheetLimits::kMaxColumns + 1);
         lastColumn = index;
         const QString type = attributes.value(QLatin1String("t")).toString();
         QString text;
@@ -247,6 +245,12 @@ private:
                 text = TextContent(xml);
             else
                 xml.skipCurrentElement();
+        }
+        // Spreadsheets keep formatted but empty cells far to the right.
+        if (index > SheetLimits::kMaxColumns) {
+            if (!text.isEmpty())
+                Fail(QStringLiteral("The sheet has values beyond its first %1 columns.").arg(SheetLimits::kMaxColumns));
+            return;
         }
         while (cells.size() < index)
             cells.append(QString());

@@ -100,6 +100,14 @@ TEST(XlsxReader, HandMadeWorkbookWithInlineAndSharedStringsAndNumbers)
                                                      {"4006381333931", "f"}}));
     EXPECT_EQ(Lines(read.sheet), (QList<int>{1, 3, 4}));
 
+    // Empty cells far to the right are left out; values there are refused.
+    const auto farRight = [](const QByteArray& value) {
+        return ReadXlsxSheet(ZipOf({{"xl/worksheets/sheet1.xml", WorksheetXml(
+            "<row><c r=\"A1\"><v>1</v></c><c r=\"XFD1\" s=\"3\">" + value + "</c></row>")}}));
+    };
+    EXPECT_EQ(Cells(farRight("").sheet), (QList<QStringList>{{"1"}}));
+    EXPECT_FALSE(farRight("<v>2</v>").Ok());
+
     // Without workbook relations the first sheet is read from its usual place.
     const SheetRead bare = ReadXlsxSheet(ZipOf({{"xl/worksheets/sheet1.xml", WorksheetXml(
         "<row><c t=\"inlineStr\"><is><t>NO.</t></is></c></row>")}}));
