@@ -1,17 +1,19 @@
 # TQR716 PLU manager — the two commands a fresh Debian 12 machine needs:
 #   make run    install what is missing, build, start the program with a simulated register
 #   make test   install what is missing, build with sanitizers, run every test
-.PHONY: deps configure build test run fuzz fuzz-build fuzz-smoke clean
+.PHONY: deps configure build test run fuzz fuzz-build fuzz-smoke package clean
 
 BUILD      ?= build
 RUN_BUILD  ?= build-run
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 FUZZ_SECONDS ?= 60
 SMOKE_SECONDS ?= 3
 
 DEB_PACKAGES = cmake ninja-build g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
                libbenchmark-dev clang-14 libclang-rt-14-dev xvfb xauth poppler-utils
 DEB_PACKAGES += libcsv-dev libxlsxwriter-dev libminizip-dev pkgconf   # spreadsheets
+DEB_PACKAGES += dpkg-dev desktop-file-utils appstream shared-mime-info   # package
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -68,5 +70,14 @@ fuzz-smoke: fuzz-build
 	  echo "fuzz $$name: $$(grep -o 'DONE.*' $(FUZZ_BUILD)/$$name.log || echo ok)"; \
 	done
 
+# An optimised Debian package into dist/ (CPack; dependencies from dpkg-shlibdeps).
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLU_TESTS=OFF -DPLU_BENCH=OFF
+	cd $(PACKAGE_BUILD) && rm -f $(AUTOGEN_STAMPS)
+	cmake --build $(PACKAGE_BUILD) -j 2
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	rm -rf dist/_CPack_Packages
+	@ls -1 dist/*.deb
+
 clean:
-	rm -rf $(BUILD) $(RUN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(RUN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) dist

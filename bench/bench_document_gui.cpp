@@ -5,11 +5,10 @@
 #include "widgets/TableGrid.h"
 #include "files/Document.h"
 #include "model/TestData.h"
-#include "settings/AppPaths.h"
+#include "GuiBenchApp.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -29,11 +28,7 @@ double TimeMs(const std::function<void()>& step)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    AppPaths::SetProgramDir(dir.path());
+    GuiBenchApp app(argc, argv);
 
     TMainForm window;
     window.resize(1280, 800);
@@ -41,7 +36,7 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
 
     Document& document = window.CurrentDocument();
-    const QString path = dir.filePath(QStringLiteral("BENCH.PLU"));
+    const QString path = app.FilePath(QStringLiteral("BENCH.PLU"));
 
     const double fill = TimeMs([&] {
         FillTestData(window.PluTable(), window.DeptmentTable(), window.RecyclingTable());

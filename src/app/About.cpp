@@ -71,5 +71,7 @@ TAboutBox::TAboutBox(const QString& owner, QWidget* parent) : QDialog(parent)
 
 QIcon TAboutBox::ProgramIcon()
 {
-    return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+    // The installed icon where the icon theme has it; a stock one otherwise.
+    return QIcon::fromTheme(QStringLiteral("tqr716-plu-manager"),
+                            QApplication::style()->standardIcon(QStyle::SP_ComputerIcon));
 }

@@ -1,7 +1,8 @@
 #include "app/LanguageFile.h"
 
 #include "model/Texts.h"
-#include "settings/SettingsFile.h"
+#include "settings/AppPaths.h"
+#include "settings/LanguageTexts.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -16,19 +17,6 @@
 #include <QToolButton>
 
 namespace {
-
-// Reads texts from one language file; every lookup falls back to the text the
-// caller has now.
-class LanguageTexts
-{
-public:
-    explicit LanguageTexts(const QString& path) : m_path(path) {}
-
-    QString Text(const QString& section, const QString& key, const QString& current) const;
-
-private:
-    QString m_path;
-};
 
 // The property that holds what the operator reads on a control, or nullptr for
 // controls whose text is data (edit fields) or comes from an action.
@@ -106,11 +94,6 @@ void ApplyToWindow(const LanguageTexts& texts, QWidget& window)
     ApplyToComponents(texts, section, window);
 }
 
-QString LanguageTexts::Text(const QString& section, const QString& key, const QString& current) const
-{
-    return SettingsFile(m_path).ReadText(section, key, current);
-}
-
 template <std::size_t N>
 void ApplyToList(const LanguageTexts& texts, const QString& section, std::array<QString, N>& entries)
 {
@@ -149,12 +132,14 @@ QString LanguageFilePathFor(const QString& executablePath)
 
 QString DefaultLanguageFilePath()
 {
-    return LanguageFilePathFor(QCoreApplication::applicationFilePath());
+    const QString name = QFileInfo(LanguageFilePathFor(QCoreApplication::applicationFilePath())).fileName();
+    return AppPaths::FindReadOnlyFile(name);
 }
 
 void ApplyLanguageFile(const QString& path, const QList<QWidget*>& windows)
 {
-    const LanguageTexts texts(path);
+    // Read once: a large file looked up per text took many seconds to apply.
+    const LanguageTexts texts = LanguageTexts::Load(path);
     for (QWidget* window : windows) {
         if (window != nullptr)
             ApplyToWindow(texts, *window);

@@ -10,14 +10,18 @@ class QWidget;
 // plu-manager.LNG beside itself).
 QString LanguageFilePathFor(const QString& executablePath);
 
-// The language file of the running program.
+// The language file of the running program: beside it in the portable
+// layout; in the installed layout the operator's own copy in the program's
+// files folder first, then the one in the shared folder.
 QString DefaultLanguageFilePath();
 
 // Replaces the operator-visible texts from the language file at `path`, an INI
-// file read as single-byte text. Each window's section is its objectName
+// file. Each window's section is its objectName
 // ("MainForm", "AboutBox", ...): a non-empty caption takes the key "Caption";
 // every named control, menu and action of the window with a non-empty text
 // takes name.Caption and with a non-empty hint name.Hint. Then the column
 // titles, transfer choices and transfer messages take their sections. A
-// missing file or key keeps the current text; nothing is reported.
+// missing file or key keeps the current text; nothing is reported. The file
+// is read once, as UTF-8 when it is valid UTF-8 (a byte-order mark is
+// skipped), else as Latin-1.
 void ApplyLanguageFile(const QString& path, const QList<QWidget*>& windows);

@@ -174,11 +174,14 @@ void TMainForm::OpenItemClick()
     const QString path = m_dialogs->OpenTableFileName();
     if (path.isEmpty())
         return;
+    ReadNotes notes;
     RunFileCommand([&] {
         m_document->ClearDocument();
-        m_document->LoadDocument(path);
+        notes = m_document->LoadDocument(path);
     });
     UpdateCaption();
+    if (!notes.isEmpty())
+        m_messages->Information(notes.join(u'\n'));
 }
 
 void TMainForm::SaveItemClick()

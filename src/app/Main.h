@@ -25,6 +25,7 @@ class TAboutBox;
 class TableGrid;
 class TCommDlg;
 class TDataDlg;
+class TConnectionCheckDlg;
 class TDetectPortDlg;
 class TDownloadDlg;
 class TParaDlg;
@@ -100,6 +101,7 @@ public:
     TUploadDlg* UploadDlg() const { return m_uploadDlg; }
     TDownloadDlg* DownloadDlg() const { return m_downloadDlg; }
     TDetectPortDlg* DetectPortDlg() const { return m_detectPortDlg; }
+    TConnectionCheckDlg* ConnectionCheckDlg() const { return m_connectionCheckDlg; }
     TDataDlg* DataDlg() const { return m_dataDlg; }
     TParaDlg* ParaDlg() const { return m_paraDlg; }
 
@@ -139,6 +141,7 @@ public slots:
     void ExitItemClick();
     void CommsetItemClick();
     void DetectportItemClick();
+    void ConnectionCheckItemClick();
     void TestItemClick();
     void DownloadItemClick();
     void UploadItemClick();
@@ -223,6 +226,7 @@ private:
     TUploadDlg* m_uploadDlg = nullptr;
     TDownloadDlg* m_downloadDlg = nullptr;
     TDetectPortDlg* m_detectPortDlg = nullptr;
+    TConnectionCheckDlg* m_connectionCheckDlg = nullptr;
     TDataDlg* m_dataDlg = nullptr;
     TParaDlg* m_paraDlg = nullptr;
     // The port detection dialog's own link: untraced, default properties.

@@ -5,6 +5,7 @@
 #include "app/WaitCursor.h"
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
+#include "app/ConnectionCheckDlg.h"
 #include "settings/CommDlg.h"
 #include "settings/DetectPortDlg.h"
 #include "settings/ParaDlg.h"
@@ -19,6 +20,8 @@
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
 #include "transfer/uprange.h"
+
+#include <QStatusBar>
 
 namespace {
 
@@ -57,9 +60,17 @@ void TMainForm::DetectportItemClick()
         m_detectPortDlg->Run();
 }
 
+void TMainForm::ConnectionCheckItemClick()
+{
+    if (m_connectionCheckDlg != nullptr)
+        m_connectionCheckDlg->Run(QStringLiteral("COM") + QString::number(m_portNumber));
+}
+
 void TMainForm::ScanForRegister(TDetectPortDlg& dialog)
 {
-    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog))
+    DetectScanOptions options;
+    options.currentPort = m_portNumber;
+    if (const std::optional<int> port = DetectPort(*m_detectLink, *m_messages, dialog, options))
         m_portNumber = *port;
 }
 
@@ -95,6 +106,11 @@ void TMainForm::UploadItemClick()
 {
     if (m_uploadDlg == nullptr || !m_uploadDlg->Run())
         return;
+    // The parameter set alone goes to the settings file: the document stays.
+    if (!UploadTouchesDocument(m_uploadDlg->Choice().selection)) {
+        RunUpload(m_uploadDlg->Choice());
+        return;
+    }
     // The upload replaces the whole document: unsaved work is offered for
     // saving first, and Cancel keeps it and sends nothing.
     if (!QuerySaveChanges())
@@ -137,6 +153,14 @@ void TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction
     const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
     const TransferResult result
         = driver(link, *m_progressForm, RequestFor(choice, m_portNumber, m_speedIndex), tables);
+    if (result.outcome == TransferResult::Outcome::Refused) {
+        // Nothing was sent: the notice, and where the refused data is.
+        if (!result.detail.isEmpty())
+            statusBar()->showMessage(result.detail);
+        if (!result.message.isEmpty())
+            Messages().Information(result.message);
+        return;
+    }
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
 }

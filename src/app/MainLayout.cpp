@@ -127,6 +127,8 @@ void TMainForm::CreateMenus()
         AddAction("CommsetItem", QStringLiteral("&Setting..."), &TMainForm::CommsetItemClick));
     comm->addAction(AddAction("DetectportItem", QStringLiteral("&Detect port..."),
                               &TMainForm::DetectportItemClick));
+    comm->addAction(AddAction("ConnectionCheckItem", QStringLiteral("Connection c&heck..."),
+                              &TMainForm::ConnectionCheckItemClick));
     comm->addAction(AddSeparator("N4"));
     comm->addAction(AddAction("TestItem", QStringLiteral("Test"), &TMainForm::TestItemClick));
     QAction* download = AddAction("DownloadItem", QStringLiteral("Download data..."),

@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "link/QelmIBus.h"
 #include "link/RegisterLink.h"
+#include "app/ConnectionCheckDlg.h"
 #include "settings/CommDlg.h"
 #include "settings/DetectPortDlg.h"
 #include "settings/ParaDlg.h"
@@ -30,6 +31,8 @@ void TMainForm::CreateWindows(const QString& companyName)
     RegisterWindow(m_paraDlg);
     connect(this, &TMainForm::GridFontChanged, m_paraDlg, &TParaDlg::SetFontForAll);
     SetRecyForm(new TRecyForm(this));
+    m_connectionCheckDlg = new TConnectionCheckDlg(this);
+    RegisterWindow(m_connectionCheckDlg);
 
     m_detectLink = MakeRegisterLink();
     m_detectLink->setObjectName(QStringLiteral("QelmIBusComm1"));

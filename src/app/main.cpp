@@ -5,10 +5,17 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // A file size limit makes a save fail with its reason, as a full disk
+    // does, instead of ending the program with the work unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(TMainForm::ProgramTitle());
+    // Desktops take the icon and the name from the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tqr716.PluManager"));
     const ScreenshotOptions demo = ParseScreenshotOptions(QApplication::arguments());
 
     // The settings file lies beside the executable; two of its values are read

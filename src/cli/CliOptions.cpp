@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "cli/FileArguments.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -10,6 +12,7 @@ using Command = CliOptions::Command;
 
 const QString kBase = QStringLiteral("--base");
 const QString kCount = QStringLiteral("--count");
+const QString kNew = QStringLiteral("--new"); // the only option without a value
 
 struct CommandEntry
 {
@@ -22,11 +25,12 @@ const QList<CommandEntry>& Commands()
 {
     static const QList<CommandEntry> kCommands{
         {QStringLiteral("download"), Command::Download, {QStringLiteral("--tables"), QStringLiteral("--range")}},
-        {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range"), kNew}},
         {QStringLiteral("test"), Command::Test, {}},
         {QStringLiteral("dump"), Command::Dump, {kBase, kCount}},
         {QStringLiteral("program"), Command::Program, {QStringLiteral("--first-block")}},
         {QStringLiteral("font"), Command::Font, {}},
+        {QStringLiteral("doctor"), Command::Doctor, {}},
     };
     return kCommands;
 }
@@ -47,6 +51,15 @@ struct GivenOptions
     QString base;
     QString count;
 };
+
+bool IsKnownOption(const QString& name)
+{
+    if (CommonOptions().contains(name))
+        return true;
+    const auto& commands = Commands();
+    return std::any_of(commands.cbegin(), commands.cend(),
+                       [&name](const CommandEntry& entry) { return entry.ownOptions.contains(name); });
+}
 
 CliParse UsageError(const QString& message)
 {
@@ -199,8 +212,9 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
 {
     switch (entry.command) {
     case Command::Test:
+    case Command::Doctor:
         if (!files.isEmpty())
-            return QStringLiteral("test takes no file");
+            return QStringLiteral("%1 takes no file").arg(entry.name);
         return std::nullopt;
     case Command::Dump:
         return TakeDumpArguments(options, given, files);
@@ -216,8 +230,14 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
         {Command::Program, QStringLiteral("a program image")},
         {Command::Font, QStringLiteral("a font file")},
     };
-    if (files.size() != 1)
+    if (files.isEmpty())
         return QStringLiteral("give %1 %2").arg(entry.name, kFileNames.value(entry.command));
+    if (files.size() > 1)
+        return QStringLiteral("%1 takes one %2").arg(entry.name, kFileNames.value(entry.command).section(u' ', 1));
+    if (entry.command == Command::Download || entry.command == Command::Upload) {
+        if (const QString problem = FileArguments::DocumentProblem(entry.name, files[0]); !problem.isEmpty())
+            return problem;
+    }
     options.file = files[0];
     return std::nullopt;
 }
@@ -233,26 +253,34 @@ QString CliUsage()
         "       plu-cli dump --base HEX --count N OUT [options]\n"
         "       plu-cli program IMAGE.hex [--first-block N] [options]\n"
         "       plu-cli font FILE.fnt [options]\n"
+        "       plu-cli doctor [--port COMn|PATH]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
-        "  upload    read them from the register into a new document DOC.PLU (.DEP, .RCY)\n"
-        "            and into the settings file\n"
+        "  upload    read them from the register into the document DOC.PLU (.DEP, .RCY;\n"
+        "            an existing one keeps the tables and rows not uploaded) and the\n"
+        "            parameter set into the settings file\n"
         "  test      check that a register answers on the port (log-in and log-out)\n"
         "  dump      read the register's ROM, RAM or fiscal memory, or N blocks of 256\n"
         "            bytes from block HEX on, and leave the hexadecimal listing at OUT\n"
         "  program   replace the register's program with an image of 256-byte blocks\n"
         "  font      load a font file into the register\n"
+        "  doctor    check the connection step by step: the serial devices present, the\n"
+        "            port's device, access, lock file, other programs using it, and a\n"
+        "            log-in at each line rate; exit 0 when the register answered\n"
         "\n"
         "Options:\n"
         "  --tables LIST          plu,department,parameter (default plu,department)\n"
         "  --range FROM-TO        PLU numbers, 1 to 3000 (default 1-3000)\n"
+        "  --new                  upload: start from an empty document instead of\n"
+        "                         keeping what the upload does not replace\n"
         "  --base HEX --count N   the run of blocks a dump reads (block numbers 0 to FFFF)\n"
         "  --first-block N        first image block sent, 0 to 65535\n"
         "                         (default [Address] Update of the settings, else 16)\n"
         "  --port COMn|PATH       serial port (default COM + [Comm] Port of the settings)\n"
         "  --baud 0-4             line speed 9600, 19200, 38400, 57600, 115200\n"
         "                         (default [Comm] BaudRate of the settings)\n"
-        "  --settings FILE        settings file (default SYSTEM.CFG beside plu-cli); the\n"
+        "  --settings FILE        settings file (default SYSTEM.CFG beside plu-cli, or in\n"
+        "                         ~/.config/tqr716-plu-manager/ when installed); the\n"
         "                         link trace and the dump's work files go beside it\n"
         "  --retry-interval MS    wait for each answer of the register (default 1000)\n"
         "  --retry-count N        repeats before a package fails, 0 to 10 (default 10)\n"
@@ -280,23 +308,31 @@ CliParse ParseCliOptions(const QStringList& arguments)
             positional << argument;
             continue;
         }
+        if (argument == kNew) {
+            options.newDocument = true;
+            given.names.insert(kNew);
+            continue;
+        }
         // --name=value or --name value
         QString value;
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         if (equals >= 0) {
             value = argument.mid(equals + 1);
             argument.truncate(equals);
-        } else if (i + 1 < arguments.size()) {
+        }
+        if (!IsKnownOption(argument) || argument == kNew)
+            return UsageError(QStringLiteral("unknown option %1").arg(argument));
+        if (equals < 0) {
+            if (i + 1 >= arguments.size())
+                return UsageError(QStringLiteral("%1 needs a value").arg(argument));
             value = arguments[++i];
-        } else {
-            return UsageError(QStringLiteral("%1 needs a value").arg(argument));
         }
         if (const auto error = TakeOption(options, given, argument, value))
             return UsageError(*error);
     }
 
     if (positional.isEmpty())
-        return UsageError(QStringLiteral("give a command: download, upload, test, dump, program or font"));
+        return UsageError(QStringLiteral("give a command: download, upload, test, dump, program, font or doctor"));
     const QString commandName = positional.takeFirst();
     const auto& commands = Commands();
     const auto entry = std::find_if(commands.cbegin(), commands.cend(),

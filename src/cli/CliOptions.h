@@ -9,16 +9,17 @@
 #include <optional>
 
 // The command line of plu-cli (CliUsage() lists it in full):
-//   plu-cli download|upload DOC.PLU [--tables LIST] [--range FROM-TO]
+//   plu-cli download|upload DOC.PLU [--tables LIST] [--range FROM-TO] [--new]
 //   plu-cli test
 //   plu-cli dump rom|ram|fiscal OUT  |  plu-cli dump --base HEX --count N OUT
 //   plu-cli program IMAGE.hex [--first-block N]
 //   plu-cli font FILE.fnt
+//   plu-cli doctor
 // each with [--port COMn|PATH] [--baud 0-4] [--settings FILE]
 //           [--retry-interval MS] [--retry-count N]
 struct CliOptions
 {
-    enum class Command { Download, Upload, Test, Dump, Program, Font };
+    enum class Command { Download, Upload, Test, Dump, Program, Font, Doctor };
 
     Command command = Command::Download;
     // The document (download, upload), the listing to leave (dump), the image
@@ -27,6 +28,7 @@ struct CliOptions
 
     unsigned tables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
     PluRange range;
+    bool newDocument = false;              // upload: start from an empty document
     MemoryRangeChoice memory;              // dump: a whole area, or a run of blocks
     std::optional<qint32> firstBlock;      // program: [Address] Update when not given
 

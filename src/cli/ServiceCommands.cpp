@@ -2,16 +2,19 @@
 
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 
 #include "settings/StartupValues.h"
 #include "transfer/MemoryDump.h"
 #include "transfer/ProgramLoad.h"
 #include "transfer/TestConnection.h"
 
+#include "files/FileError.h"
+#include "files/FileIo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -55,21 +58,11 @@ QString Shown(const QString& path)
 // A file to send must exist before the port is touched.
 bool FileToSendExists(const QString& path)
 {
-    if (QFileInfo(path).isFile())
+    const QString problem = FileArguments::FileToReadProblem(path);
+    if (problem.isEmpty())
         return true;
-    ExitStatus::PrintError(QStringLiteral("%1: no such file").arg(Shown(path)));
+    ExitStatus::PrintError(problem);
     return false;
-}
-
-// Why the listing cannot be left at out; empty when it can be tried.
-QString ListingTargetProblem(const QString& out)
-{
-    const QFileInfo target(out);
-    if (target.isDir())
-        return QStringLiteral("%1 is a folder").arg(Shown(out));
-    if (!target.absoluteDir().exists())
-        return QStringLiteral("%1: no such folder").arg(Shown(target.absolutePath()));
-    return {};
 }
 
 // Moves the listing to out: the new content replaces an existing file at once
@@ -84,18 +77,18 @@ QString MoveListing(const QString& listing, const QString& out)
     QFile from(listing);
     if (!from.open(QIODevice::ReadOnly))
         return QStringLiteral("Unable to read ") + Shown(listing);
-    QSaveFile to(out);
-    if (!to.open(QIODevice::WriteOnly))
-        return QStringLiteral("Unable to create ") + Shown(out);
-    while (!from.atEnd()) {
-        const QByteArray chunk = from.read(kCopyChunk);
-        if (chunk.isEmpty() || to.write(chunk) != chunk.size()) {
-            to.cancelWriting();
-            return QStringLiteral("Unable to write to ") + Shown(out);
+    try {
+        StagedFile to(out);
+        while (!from.atEnd()) {
+            const QByteArray chunk = from.read(kCopyChunk);
+            if (chunk.isEmpty())
+                return QStringLiteral("Unable to read ") + Shown(listing);
+            to.Write(chunk);
         }
+        to.Commit();
+    } catch (const FileError& error) {
+        return QStringLiteral("Unable to write to ") + Shown(out) + QStringLiteral(": ") + error.Reason();
     }
-    if (!to.commit())
-        return QStringLiteral("Unable to write to ") + Shown(out);
     from.close();
     from.remove();
     return {};
@@ -112,7 +105,7 @@ int RunConnectionTest(const CliOptions& options)
 int RunMemoryDump(const CliOptions& options)
 {
     const QString out = QFileInfo(options.file).absoluteFilePath();
-    if (const QString problem = ListingTargetProblem(out); !problem.isEmpty()) {
+    if (const QString problem = FileArguments::FileToWriteProblem(out); !problem.isEmpty()) {
         ExitStatus::PrintError(problem);
         return ExitStatus::kFailed;
     }

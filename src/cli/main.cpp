@@ -2,8 +2,10 @@
 // driving the same code as the main window.
 
 #include "cli/CliOptions.h"
+#include "cli/DoctorCommand.h"
 #include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -12,6 +14,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -32,6 +35,8 @@ int Run(const CliOptions& options)
         return RunProgramDownload(options);
     case Command::Font:
         return RunFontDownload(options);
+    case Command::Doctor:
+        return RunDoctor(options);
     }
     return ExitStatus::kUsage;
 }
@@ -40,7 +45,14 @@ int Run(const CliOptions& options)
 
 int main(int argc, char** argv)
 {
+    // A file size limit makes a write fail with its reason, as a full disk
+    // does, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
+    if (const QString problem = FileArguments::UnusableArgument(argc, argv); !problem.isEmpty()) {
+        ExitStatus::PrintError(problem);
+        return ExitStatus::kUsage;
+    }
     if (IsExchangeCommand(app.arguments()))
         return RunExchangeCommand(app.arguments());
     const CliParse parse = ParseCliOptions(app.arguments());

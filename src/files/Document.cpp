@@ -4,6 +4,7 @@
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -14,6 +15,27 @@ QString WithExtension(const QString& path, const QString& extension)
     const qsizetype dot = path.lastIndexOf(u'.');
     const QString base = dot >= nameStart ? path.left(dot) : path;
     return base + extension;
+}
+
+// The companion file with the given extension: an existing file whose
+// extension differs only in case (shop.dep beside shop.plu) is the one meant;
+// otherwise the extension as given.
+QString CompanionPath(const QString& path, const QString& extension)
+{
+    const QString exact = WithExtension(path, extension);
+    if (QFileInfo::exists(exact))
+        return exact;
+    const QFileInfo wanted(exact);
+    const QString base = wanted.completeBaseName();
+    const QDir folder = wanted.dir();
+    if (!folder.exists())
+        return exact;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() == wanted.fileName().size() && name.startsWith(base)
+            && name.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return exact;
 }
 
 QString FullPath(const QString& path)
@@ -52,9 +74,10 @@ void Document::ClearDocument()
 
 void Document::SaveDocument(const QString& path)
 {
-    WriteTableFile(plu_, path);
-    WriteTableFile(dept_, DepPath(path));
-    WriteRecyFile(recy_, RcyPath(path));
+    // All three are written before any replaces its old file.
+    WriteFilesTogether({{path, TableFileBytes(plu_)},
+                        {DepPath(path), TableFileBytes(dept_)},
+                        {RcyPath(path), RecyFileBytes(recy_)}});
     modified_ = false;
 }
 
@@ -65,22 +88,24 @@ void Document::SaveDocumentAs(const QString& path)
     captionPath_ = currentFileName_;
 }
 
-void Document::LoadDocument(const QString& path)
+ReadNotes Document::LoadDocument(const QString& path)
 {
     currentFileName_ = FullPath(path);
-    ReadTableFile(plu_, currentFileName_);
-    ReadTableFile(dept_, DepPath(currentFileName_));
-    ReadRecyFile(recy_, RcyPath(currentFileName_));
+    ReadNotes notes;
+    ReadTableFile(plu_, currentFileName_, &notes);
+    ReadTableFile(dept_, DepPath(currentFileName_), &notes);
+    ReadRecyFile(recy_, RcyPath(currentFileName_), &notes);
     modified_ = false;
     captionPath_ = currentFileName_;
+    return notes;
 }
 
 QString Document::DepPath(const QString& path)
 {
-    return WithExtension(path, QStringLiteral(".DEP"));
+    return CompanionPath(path, QStringLiteral(".DEP"));
 }
 
 QString Document::RcyPath(const QString& path)
 {
-    return WithExtension(path, QStringLiteral(".RCY"));
+    return CompanionPath(path, QStringLiteral(".RCY"));
 }

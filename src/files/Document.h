@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileIo.h"
+
 #include <QString>
 
 class RecyTable;
@@ -29,18 +31,21 @@ public:
     // New: every table back to its defaults, no name, not modified.
     void ClearDocument();
     // Writes the three files beside path, then clears the modified flag. The
-    // document's name is not changed.
+    // document's name is not changed. The three change together: all are
+    // written before the first replaces its old file.
     void SaveDocument(const QString& path);
     // Save as: the document takes the full path as its name, is saved there,
     // and the caption shows it.
     void SaveDocumentAs(const QString& path);
     // Open (after ClearDocument): the document takes the full path as its name
     // before the files are read; missing .DEP or .RCY files leave those tables
-    // as they are.
-    void LoadDocument(const QString& path);
+    // as they are. Returns what the operator should be told about the files
+    // (lines ignored, CR-only line ends).
+    ReadNotes LoadDocument(const QString& path);
 
     // path with its extension replaced by ".DEP" or ".RCY" (the base name
-    // keeps its case; a path without an extension gets one).
+    // keeps its case; a path without an extension gets one). An existing file
+    // whose extension differs only in case is used instead (shop.dep).
     static QString DepPath(const QString& path);
     static QString RcyPath(const QString& path);
 

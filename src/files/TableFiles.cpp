@@ -16,6 +16,16 @@ constexpr char kLineEnd[] = "\r\n";
 
 using LineReader = std::function<void(const std::function<bool(const QByteArray&)>&)>;
 
+// The last row whose name is not empty; 0 when there is none.
+int LastNamedRow(const TextTable& table)
+{
+    for (int row = table.RowCount() - 1; row >= 1; --row) {
+        if (!table.Cell(table.KeyColumn(), row).isEmpty())
+            return row;
+    }
+    return 0;
+}
+
 void AppendLine(QByteArray& bytes, const QStringList& fields)
 {
     bytes += fields.join(kFieldSeparator).toLatin1();
@@ -28,15 +38,24 @@ QStringList Fields(const QByteArray& line)
     return SplitText(QString::fromLatin1(line), kFieldSeparator, fields);
 }
 
-void FillTable(TextTable& table, const LineReader& readLines)
+void FillTable(TextTable& table, const QString& name, const LineReader& readLines, ReadNotes* notes)
 {
     // Read everything first, so a read error leaves the table as it was.
     const int maxLines = table.RowCount() - 1;
     std::vector<QStringList> lines;
+    bool more = false;
     readLines([&](const QByteArray& line) {
+        if (static_cast<int>(lines.size()) == maxLines) {
+            more = true;
+            return false;
+        }
         lines.push_back(Fields(line));
-        return static_cast<int>(lines.size()) < maxLines;
+        return true;
     });
+    if (more && notes != nullptr)
+        *notes << QStringLiteral("%1: the lines after line %2 were ignored (the table has %2 rows)")
+                      .arg(name)
+                      .arg(maxLines);
 
     const TextTable::Batch batch(table);
     for (int row = 1; row <= static_cast<int>(lines.size()); ++row) {
@@ -66,10 +85,11 @@ void FillRecy(RecyTable& table, const LineReader& readLines)
 
 QByteArray TableFileBytes(const TextTable& table)
 {
+    // Loading is positional: a row without a name before the last named one
+    // is written too, so every row comes back at its number.
     QByteArray bytes;
-    for (int row = 1; row < table.RowCount(); ++row) {
-        if (table.Cell(table.KeyColumn(), row).isEmpty())
-            continue;
+    const int lastRow = LastNamedRow(table);
+    for (int row = 1; row <= lastRow; ++row) {
         QStringList fields;
         for (int col = 1; col < table.ColCount(); ++col)
             fields.append(table.Cell(col, row));
@@ -100,22 +120,22 @@ void WriteRecyFile(const RecyTable& table, const QString& path)
     WriteFileAtomically(path, RecyFileBytes(table));
 }
 
-void ReadTable(TextTable& table, QIODevice& device, const QString& name)
+void ReadTable(TextTable& table, QIODevice& device, const QString& name, ReadNotes* notes)
 {
-    FillTable(table, [&](const auto& take) { ReadLines(device, name, take); });
+    FillTable(table, name, [&](const auto& take) { ReadLines(device, name, take, notes); }, notes);
 }
 
-void ReadRecy(RecyTable& table, QIODevice& device, const QString& name)
+void ReadRecy(RecyTable& table, QIODevice& device, const QString& name, ReadNotes* notes)
 {
-    FillRecy(table, [&](const auto& take) { ReadLines(device, name, take); });
+    FillRecy(table, [&](const auto& take) { ReadLines(device, name, take, notes); });
 }
 
-void ReadTableFile(TextTable& table, const QString& path)
+void ReadTableFile(TextTable& table, const QString& path, ReadNotes* notes)
 {
-    FillTable(table, [&](const auto& take) { ReadFileLines(path, take); });
+    FillTable(table, path, [&](const auto& take) { ReadFileLines(path, take, notes); }, notes);
 }
 
-void ReadRecyFile(RecyTable& table, const QString& path)
+void ReadRecyFile(RecyTable& table, const QString& path, ReadNotes* notes)
 {
-    FillRecy(table, [&](const auto& take) { ReadFileLines(path, take); });
+    FillRecy(table, [&](const auto& take) { ReadFileLines(path, take, notes); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileIo.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,26 +13,28 @@ class TextTable;
 // separated by TAB, lines ended by CR LF; cell texts are written and read back
 // byte for byte. Failures throw FileError.
 
-// One line per row whose name is not empty, in row order: the cells of
-// columns 1 and up. The file is replaced as a whole.
+// One line per row from row 1 up to the last row whose name is not empty, in
+// row order: the cells of columns 1 and up (a row without a name in between is
+// written with its cells as they are, so positional loading puts every row
+// back at its number). The file is replaced as a whole.
 void WriteTableFile(const TextTable& table, const QString& path);
 
 // Line k fills row k from column 1 on; fields beyond the last column are
 // ignored and cells without a field keep their text. At most RowCount - 1
-// lines are read. Nothing happens when the file does not exist; nothing read
-// is checked.
-void ReadTableFile(TextTable& table, const QString& path);
+// lines are read; a note says so when there were more. Nothing happens when
+// the file does not exist; nothing read is checked.
+void ReadTableFile(TextTable& table, const QString& path, ReadNotes* notes = nullptr);
 
 // Exactly 100 lines, one per record: PLU #, package price, barcode.
 void WriteRecyFile(const RecyTable& table, const QString& path);
 
 // Each line with at least three fields fills the next record; shorter lines
 // are skipped. Records no line reached keep their texts.
-void ReadRecyFile(RecyTable& table, const QString& path);
+void ReadRecyFile(RecyTable& table, const QString& path, ReadNotes* notes = nullptr);
 
 // The same formats without the file: the bytes a table is saved as, and
 // reading from an open device (name is the file named in a FileError).
 QByteArray TableFileBytes(const TextTable& table);
 QByteArray RecyFileBytes(const RecyTable& table);
-void ReadTable(TextTable& table, QIODevice& device, const QString& name);
-void ReadRecy(RecyTable& table, QIODevice& device, const QString& name);
+void ReadTable(TextTable& table, QIODevice& device, const QString& name, ReadNotes* notes = nullptr);
+void ReadRecy(RecyTable& table, QIODevice& device, const QString& name, ReadNotes* notes = nullptr);

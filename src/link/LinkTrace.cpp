@@ -1,8 +1,6 @@
 #include "link/LinkTrace.h"
 
-#include <QSaveFile>
-
-#include <stdexcept>
+#include "files/FileIo.h"
 
 QStringList LinkTrace::FormatBytes(std::span<const quint8> bytes)
 {
@@ -42,9 +40,5 @@ void LinkTrace::WriteFile(const QString& path) const
         text += line.toLatin1();
         text += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("Cannot write %1: %2")
-                                     .arg(path, file.errorString())
-                                     .toStdString());
+    WriteFileAtomically(path, text);
 }

@@ -100,7 +100,8 @@ ColumnRule PLURule(int col)
     const int maxLength = col >= 0 && col < kPLUColCount ? PLUMaxLens[col] : 0;
     switch (col) {
     case PLUColumn::Barcode:
-        return WholeRule(maxLength);
+        // Packed into decimal digits: no sign.
+        return WholeRule(maxLength, 0, std::numeric_limits<qint64>::max());
     case PLUColumn::Name:
         return TextRule(maxLength, Keys::Any);
     case PLUColumn::UnitPrice:

@@ -6,10 +6,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 
-namespace {
-
-// The group that owns the device, or an empty text when it cannot be told.
-std::string OwningGroup(const QByteArray& path)
+std::string DeviceGroupName(const QByteArray& path)
 {
     struct stat info {};
     if (::stat(path.constData(), &info) != 0)
@@ -22,10 +19,12 @@ std::string OwningGroup(const QByteArray& path)
     return found->gr_name;
 }
 
+namespace {
+
 std::string PermissionText(const QByteArray& path)
 {
     const std::string device = path.toStdString();
-    const std::string group = OwningGroup(path);
+    const std::string group = DeviceGroupName(path);
     if (group.empty())
         return "Permission denied on " + device
                + ". Ask for access to the device, then log in again.";

@@ -11,3 +11,7 @@
 // belongs to a group (mostly "dialout") that a new user is not yet in, so
 // the text names the device's group and the remedy.
 std::string DescribeOpenFailure(const QByteArray& path, int error);
+
+// The name of the group that owns the device, or an empty text when it cannot
+// be told.
+std::string DeviceGroupName(const QByteArray& path);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
@@ -13,6 +15,23 @@
 using namespace SerialLine;
 
 namespace {
+
+// A terminal that is no serial line: the process's own terminal (/dev/tty),
+// the system console and the virtual consoles. Setting a line speed there
+// would only disturb the screen the operator is typing on.
+bool IsConsole(int fd)
+{
+    constexpr unsigned kTtyMajor = 4;        // tty0..tty63 are virtual consoles
+    constexpr unsigned kLastConsoleMinor = 63;
+    constexpr unsigned kAuxTtyMajor = 5;     // /dev/tty, /dev/console, /dev/ptmx
+    constexpr unsigned kLastAuxMinor = 2;
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    const unsigned major = ::major(info.st_rdev);
+    const unsigned minor = ::minor(info.st_rdev);
+    return (major == kTtyMajor && minor <= kLastConsoleMinor) || (major == kAuxTtyMajor && minor <= kLastAuxMinor);
+}
 
 // USB-serial adapters hold received bytes back, by default for up to 16 ms,
 // to fill their packets; every acknowledgement of a download would wait that
@@ -122,7 +141,7 @@ TPosixPort::TOpenResult TPosixPort::Open(const QByteArray& path, int* error)
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return fail(errno, TOpenResult::CannotOpen);
-    if (!isatty(fd)) {
+    if (!isatty(fd) || IsConsole(fd)) {
         ::close(fd);
         return fail(ENOTTY, TOpenResult::NotATerminal);
     }

@@ -3,6 +3,7 @@
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "settings/AppPaths.h"
+#include "serial/PortResolver.h"
 #include "settings/PortMap.h"
 #include "settings/RadioGroup.h"
 #include "settings/SerialDeviceList.h"
@@ -42,10 +43,10 @@ TRadioGroup* FixedGroup(const QString& name, const QString& title, const QString
 
 } // namespace
 
-TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevices)
-    : QDialog(parent), m_messages(messages), m_listDevices(listDevices ? std::move(listDevices) : DeviceLister([] {
-                                                                         return ListSerialDevices();
-                                                                     }))
+TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevices, DeviceAlias alias)
+    : QDialog(parent), m_messages(messages),
+      m_listDevices(listDevices ? std::move(listDevices) : DeviceLister([] { return ListSerialDevices(); })),
+      m_alias(alias ? std::move(alias) : DeviceAlias([](const QString& path) { return SerialDeviceAlias(path); }))
 {
     setObjectName(QStringLiteral("CommDlg"));
     setWindowTitle(QStringLiteral("Communication setting"));
@@ -83,6 +84,9 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
 
     connect(m_portBox, &QComboBox::currentIndexChanged, this, [this] { PortCBChange(); });
     connect(m_deviceBox, &QComboBox::editTextChanged, this, &TCommDlg::DeviceEdited);
+    // An item shows its other name beside the path; the field keeps the path.
+    connect(m_deviceBox, &QComboBox::activated, this,
+            [this](int index) { m_deviceBox->setEditText(m_deviceBox->itemData(index).toString()); });
 
 
     auto* groups = new QGridLayout;
@@ -111,7 +115,8 @@ void TCommDlg::LoadSettings()
     }
     m_showingDevice = true;
     m_deviceBox->clear();
-    m_deviceBox->addItems(m_listDevices());
+    for (const QString& device : m_listDevices())
+        m_deviceBox->addItem(WithAlias(device), device);
     m_showingDevice = false;
     m_baudRateGroup->SetItemIndex(m_baudRate);
     m_portBox->setCurrentIndex(m_port >= 0 && m_port < m_portBox->count() ? m_port : -1);
@@ -135,8 +140,15 @@ void TCommDlg::DeviceEdited(const QString& device)
     const int port = m_portBox->currentIndex();
     if (m_showingDevice || port < 1 || port > kComPorts)
         return;
-    m_chosenDevices[port - 1] = device.trimmed();
+    const int item = m_deviceBox->findText(device);
+    m_chosenDevices[port - 1] = item >= 0 ? m_deviceBox->itemData(item).toString() : device.trimmed();
     ShowMappings();
+}
+
+QString TCommDlg::WithAlias(const QString& device) const
+{
+    const QString alias = m_alias(device);
+    return alias.isEmpty() ? device : device + QStringLiteral("  (") + alias + QLatin1Char(')');
 }
 
 void TCommDlg::ShowMappings()
@@ -144,7 +156,7 @@ void TCommDlg::ShowMappings()
     QStringList lines;
     for (int n = 1; n <= kComPorts; ++n) {
         const QString& device = m_chosenDevices[n - 1];
-        lines << ComName(n) + QStringLiteral(" = ") + (device.isEmpty() ? m_storedDevices[n - 1] : device);
+        lines << ComName(n) + QStringLiteral(" = ") + WithAlias(device.isEmpty() ? DefaultPortName(ComName(n)) : device);
     }
     m_mappingLabel->setText(lines.join(u'\n'));
 }
@@ -163,10 +175,13 @@ bool TCommDlg::SaveSettings()
         m_baudRate = baudRate;
         for (int n = 1; n <= kComPorts; ++n) {
             const QString& chosen = m_chosenDevices[n - 1];
-            if (!chosen.isEmpty() && chosen != m_storedDevices[n - 1]) {
+            if (chosen == m_storedDevices[n - 1])
+                continue;
+            if (chosen.isEmpty())
+                ClearPortDevicePath(ComName(n));
+            else
                 SetPortDevicePath(ComName(n), chosen);
-                m_storedDevices[n - 1] = chosen;
-            }
+            m_storedDevices[n - 1] = PortDevicePath(ComName(n));
         }
     } catch (const SettingsWriteError& error) {
         m_messages.Error(error.Message());

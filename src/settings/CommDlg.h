@@ -22,14 +22,19 @@ class TCommDlg : public QDialog
 public:
     static constexpr int kComPorts = 4;
     using DeviceLister = std::function<QStringList()>;
+    using DeviceAlias = std::function<QString(const QString& path)>;
 
     // `listDevices` offers the devices to map to (those present on this
-    // machine unless a test gives others).
-    explicit TCommDlg(IMessageBox& messages, QWidget* parent = nullptr, DeviceLister listDevices = {});
+    // machine unless a test gives others); `alias` names the other name shown
+    // beside each device (its /dev/serial/by-id name, or the kernel name of a
+    // by-id path).
+    explicit TCommDlg(IMessageBox& messages, QWidget* parent = nullptr, DeviceLister listDevices = {},
+                      DeviceAlias alias = {});
 
     // Reads Port (default 2) and BaudRate (default 0) from the settings file
     // and shows the dialog modally. On OK writes Port, then BaudRate, then any
-    // changed device mapping, and returns true. Port() and BaudRate() are the
+    // changed device mapping (an emptied device field removes the port's
+    // line from [Ports]), and returns true. Port() and BaudRate() are the
     // program's current settings afterwards: the chosen values after OK, the
     // values read from the file otherwise.
     bool Run();
@@ -46,9 +51,11 @@ private:
     void PortCBChange();
     void DeviceEdited(const QString& device);
     void ShowMappings();
+    QString WithAlias(const QString& device) const;
 
     IMessageBox& m_messages;
     DeviceLister m_listDevices;
+    DeviceAlias m_alias;
     int m_port = 2;
     int m_baudRate = 0;
     // Per COMn: the device the settings file names now, and the one chosen here.

@@ -14,6 +14,7 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     setWindowTitle(QStringLiteral("Detect port"));
 
     auto* results = new QGridLayout;
+    m_resultGrid = results;
     for (int n = 1; n <= kPorts; ++n) {
         auto* label = new QLabel(QStringLiteral("COM%1 :").arg(n), this);
         label->setObjectName(QStringLiteral("Label3D%1").arg(n));
@@ -51,6 +52,39 @@ void TDetectPortDlg::ClearResults()
         field->clear();
         field->repaint();
     }
+    for (auto& [label, field] : m_deviceRows) {
+        delete label;
+        delete field;
+    }
+    m_deviceRows.clear();
+}
+
+void TDetectPortDlg::ShowDeviceResult(int row, const QString& name, const QString& text)
+{
+    if (row < 0 || row > static_cast<int>(m_deviceRows.size()))
+        return;
+    if (row == static_cast<int>(m_deviceRows.size())) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("DeviceLabel%1").arg(row + 1));
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QStringLiteral("DeviceEdit%1").arg(row + 1));
+        field->setReadOnly(true);
+        field->setFocusPolicy(Qt::NoFocus);
+        m_resultGrid->addWidget(label, kPorts + row, 0);
+        m_resultGrid->addWidget(field, kPorts + row, 1);
+        m_deviceRows.emplace_back(label, field);
+    }
+    auto& [label, field] = m_deviceRows[static_cast<std::size_t>(row)];
+    label->setText(name + QStringLiteral(" :"));
+    field->setText(text);
+    field->repaint();
+}
+
+QString TDetectPortDlg::DeviceResult(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(m_deviceRows.size()))
+        return {};
+    return m_deviceRows[static_cast<std::size_t>(row)].second->text();
 }
 
 void TDetectPortDlg::Run()

@@ -6,7 +6,11 @@
 
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
+class QGridLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -45,6 +49,9 @@ public:
 
     // IDetectScanView
     void ShowPortResult(int port, const QString& text) override { SetPortResult(port, text); }
+    // A row below the four ports, added when first shown; rows go at the next Detect.
+    void ShowDeviceResult(int row, const QString& name, const QString& text) override;
+    QString DeviceResult(int row) const;
     bool ScanWanted() const override { return IsOpen(); }
 
     void reject() override;
@@ -55,5 +62,7 @@ private:
     ScanHook m_scan;
     std::function<void()> m_abort;
     std::array<QLineEdit*, kPorts> m_results{};
+    QGridLayout* m_resultGrid;
+    std::vector<std::pair<QLabel*, QLineEdit*>> m_deviceRows;
     QPushButton* m_detectButton;
 };

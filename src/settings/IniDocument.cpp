@@ -67,7 +67,14 @@ QByteArray EncodeValue(const QString& value)
 IniDocument IniDocument::FromBytes(const QByteArray& bytes)
 {
     IniDocument document;
+    // A UTF-8 byte-order mark (left by some editors) is no part of the first
+    // line; it is written back as it was.
+    static const QByteArray kByteOrderMark("\xEF\xBB\xBF");
     qsizetype start = 0;
+    if (bytes.startsWith(kByteOrderMark)) {
+        document.m_byteOrderMark = kByteOrderMark;
+        start = kByteOrderMark.size();
+    }
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         if (newline < 0) {
@@ -92,7 +99,7 @@ IniDocument IniDocument::FromBytes(const QByteArray& bytes)
 
 QByteArray IniDocument::ToBytes() const
 {
-    QByteArray bytes;
+    QByteArray bytes = m_byteOrderMark;
     for (const Line& line : m_lines)
         bytes += line.text + line.ending;
     return bytes;
@@ -104,6 +111,26 @@ std::optional<QString> IniDocument::Value(const QString& section, const QString&
     if (!index)
         return std::nullopt;
     return DecodeValue(ShapeOf(m_lines[*index].text).value);
+}
+
+std::vector<IniDocument::Entry> IniDocument::Entries() const
+{
+    std::vector<Entry> entries;
+    std::optional<QString> section;
+    for (const Line& line : m_lines) {
+        const LineShape shape = ShapeOf(line.text);
+        if (shape.kind == LineKind::Section)
+            section = QString::fromLatin1(shape.name);
+        else if (section && shape.kind == LineKind::Key)
+            entries.push_back({*section, QString::fromLatin1(shape.name), DecodeValue(shape.value)});
+    }
+    return entries;
+}
+
+void IniDocument::RemoveValue(const QString& section, const QString& key)
+{
+    if (const std::optional<std::size_t> index = FindKey(section, key))
+        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*index));
 }
 
 void IniDocument::SetValue(const QString& section, const QString& key, const QString& value)

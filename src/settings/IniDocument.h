@@ -15,7 +15,8 @@
 // or trailing blanks. Lines that start with ';' or '#' are comments. With a
 // duplicated key the first one counts, for reading and for changing.
 //
-// Bytes and characters correspond one to one (Latin-1).
+// Bytes and characters correspond one to one (Latin-1). A UTF-8 byte-order
+// mark at the start is skipped when reading and kept when writing.
 class IniDocument
 {
 public:
@@ -25,6 +26,19 @@ public:
     QByteArray ToBytes() const;
 
     std::optional<QString> Value(const QString& section, const QString& key) const;
+
+    // Every key line under a section header, in file order: what Value would
+    // find, read in one pass (a duplicated key is listed each time).
+    struct Entry
+    {
+        QString section;
+        QString key;
+        QString value;
+    };
+    std::vector<Entry> Entries() const;
+
+    // Removes the key line that Value would read; nothing when there is none.
+    void RemoveValue(const QString& section, const QString& key);
 
     // Changes the first matching key in place (keeping its spelling), or adds
     // the key after the last key line of the section, or adds the section at
@@ -45,5 +59,6 @@ private:
     void InsertLine(std::size_t index, const QByteArray& text);
 
     std::vector<Line> m_lines;
+    QByteArray m_byteOrderMark;
     QByteArray m_ending = "\r\n"; // used for every line this document adds
 };

@@ -4,6 +4,7 @@
 #include "model/MessageBox.h"
 #include "model/Numbers.h"
 #include "settings/AppPaths.h"
+#include "settings/ParameterCheck.h"
 #include "settings/RateFieldText.h"
 #include "settings/SettingsFile.h"
 #include "settings/ZeroRateText.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -29,10 +31,10 @@ const QString kSection = QStringLiteral("Default");
 
 constexpr int kLineLength = 24;
 constexpr int kClerkFieldLength = 10;
-constexpr int kPrintSpeedMin = 1;
-constexpr int kPrintSpeedMax = 9;
-constexpr int kBarcodeTypeMin = 0;
-constexpr int kBarcodeTypeMax = 36;
+using ParameterRanges::kBarcodeTypeMax;
+using ParameterRanges::kBarcodeTypeMin;
+using ParameterRanges::kPrintSpeedMax;
+using ParameterRanges::kPrintSpeedMin;
 constexpr int kFirstBarcodeLabel = 20;
 constexpr int kBarcodeRows = 5;
 constexpr int kTaxFreeDefault = 8;
@@ -61,6 +63,11 @@ QString Numbered(const char* prefix, int number)
 QString FlagKey(int bit)
 {
     return QStringLiteral("Flag0") + QString::number(bit);
+}
+
+QString FlagText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 QChar VatLetter(int number)
@@ -162,6 +169,8 @@ void TParaDlg::BuildControls()
     panel->setObjectName(QStringLiteral("ParaPanel"));
     auto* panelLayout = new QVBoxLayout(panel);
     auto* latin1 = new Latin1Validator(this);
+    // The register holds a password as a number.
+    auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
 
     // Print speed, the two rates and the option flags.
     auto* options = NamedGroup(QStringLiteral("OptionGB"), QString(), panel);
@@ -187,7 +196,7 @@ void TParaDlg::BuildControls()
     auto* clerkLayout = new QGridLayout(clerks);
     for (int n = 1; n <= kClerkCount; ++n) {
         m_clerkNames[n - 1] = TextField(Numbered("ClerkNameEd", n), kClerkFieldLength, latin1, clerks);
-        m_clerkPasswords[n - 1] = TextField(Numbered("ClerkPWDEd", n), kClerkFieldLength, latin1, clerks);
+        m_clerkPasswords[n - 1] = TextField(Numbered("ClerkPWDEd", n), kClerkFieldLength, digits, clerks);
         auto* nameLabel = NamedLabel(Numbered("ClerkNameLbl", n), QStringLiteral("Name:"), clerks);
         auto* passwordLabel = NamedLabel(Numbered("ClerkPWDLbl", n), QStringLiteral("Password:"), clerks);
         nameLabel->setBuddy(m_clerkNames[n - 1]);
@@ -302,59 +311,98 @@ void TParaDlg::SetRateText(QLineEdit* field, const QString& stored)
     field->setText(RateFieldText(stored, m_separator));
 }
 
+void TParaDlg::Remember(const SettingsFile& settings, const QString& key, const QString& shown)
+{
+    // A missing key stands for what the control shows.
+    m_loaded[key] = Loaded{settings.ReadText(kSection, key, shown), shown};
+}
+
+QString TParaDlg::ValueToSave(const QString& key, const QString& shown) const
+{
+    const auto loaded = m_loaded.find(key);
+    if (loaded != m_loaded.end() && loaded->second.shown == shown)
+        return loaded->second.stored;
+    return shown;
+}
+
 void TParaDlg::LoadParameters(const QString& path)
 {
     const SettingsFile settings(path);
-    SetRateText(m_decRate, settings.ReadText(kSection, QStringLiteral("-% rate"), m_zeroRate));
-    SetRateText(m_incRate, settings.ReadText(kSection, QStringLiteral("+% rate"), m_zeroRate));
-    // The spin fields clamp what the file holds into their ranges.
-    m_printSpeed->setValue(settings.ReadInteger(kSection, QStringLiteral("Print Speed"), kPrintSpeedMin));
+    m_loaded.clear();
+    const auto text = [&](QLineEdit* field, const QString& key, const QString& fallback = QString()) {
+        field->setText(settings.ReadText(kSection, key, fallback));
+        Remember(settings, key, field->text());
+    };
+    const auto rate = [&](QLineEdit* field, const QString& key) {
+        SetRateText(field, settings.ReadText(kSection, key, m_zeroRate));
+        Remember(settings, key, field->displayText());
+    };
+    // The spin fields clamp what the file holds into their ranges, and save
+    // what they show.
+    const auto step = [&](QSpinBox* field, const QString& key, int fallback) {
+        field->setValue(settings.ReadInteger(kSection, key, fallback));
+    };
+    const auto flag = [&](QCheckBox* box, const QString& key, bool fallback) {
+        box->setChecked(settings.ReadFlag(kSection, key, fallback));
+    };
+
+    rate(m_decRate, QStringLiteral("-% rate"));
+    rate(m_incRate, QStringLiteral("+% rate"));
+    step(m_printSpeed, QStringLiteral("Print Speed"), kPrintSpeedMin);
     for (int bit = 0; bit < kFlagCount; ++bit)
-        m_flags[bit]->setChecked(settings.ReadFlag(kSection, FlagKey(bit), false));
+        flag(m_flags[bit], FlagKey(bit), false);
     for (int n = 1; n <= kClerkCount; ++n) {
-        m_clerkNames[n - 1]->setText(settings.ReadText(kSection, Numbered("ClerkName", n)));
-        m_clerkPasswords[n - 1]->setText(settings.ReadText(kSection, Numbered("ClerkPWD", n)));
+        text(m_clerkNames[n - 1], Numbered("ClerkName", n));
+        text(m_clerkPasswords[n - 1], Numbered("ClerkPWD", n));
     }
     for (int n = 1; n <= kHeaderCount; ++n)
-        m_headers[n - 1]->setText(settings.ReadText(kSection, Numbered("Header", n)));
+        text(m_headers[n - 1], Numbered("Header", n));
     for (int n = 1; n <= kTailCount; ++n)
-        m_tails[n - 1]->setText(settings.ReadText(kSection, Numbered("Tail", n)));
+        text(m_tails[n - 1], Numbered("Tail", n));
     for (int n = 1; n <= kBarcodeCount; ++n)
-        m_barcodes[n - 1]->setValue(settings.ReadInteger(kSection, Numbered("BCode", n), kBarcodeTypeMin));
+        step(m_barcodes[n - 1], Numbered("BCode", n), kBarcodeTypeMin);
     for (int n = 1; n <= kVatCount; ++n) {
-        SetRateText(m_vatRates[n - 1], settings.ReadText(kSection, Numbered("VAT", n), m_zeroRate));
-        m_vatEnabled[n - 1]->setChecked(settings.ReadFlag(kSection, Numbered("VATEnable", n), true));
+        rate(m_vatRates[n - 1], Numbered("VAT", n));
+        flag(m_vatEnabled[n - 1], Numbered("VATEnable", n), true);
         VATCB4Click(n);
     }
-    const int taxFree = settings.ReadInteger(kSection, QStringLiteral("Tax-free"), kTaxFreeDefault);
+    const QString taxFreeKey = QStringLiteral("Tax-free");
+    const int taxFree = settings.ReadInteger(kSection, taxFreeKey, kTaxFreeDefault);
     m_taxFree->setCurrentIndex(taxFree >= 0 && taxFree < kVatCount ? taxFree : -1);
 }
 
 bool TParaDlg::SaveParameters(const QString& path)
 {
-    SettingsFile settings(path);
+    // Every key in a fixed order; a rate or text the operator did not change
+    // goes back as the file held it (a rate of 100.00, a text longer than its
+    // field), not as the control had to show it.
+    std::vector<std::pair<QString, QString>> values;
+    const auto put = [&](const QString& key, const QString& shown) { values.emplace_back(key, ValueToSave(key, shown)); };
+
+    // A masked field's display text holds every position, untyped ones as 0.
+    put(QStringLiteral("-% rate"), m_decRate->displayText());
+    put(QStringLiteral("+% rate"), m_incRate->displayText());
+    put(QStringLiteral("Print Speed"), QString::number(m_printSpeed->value()));
+    for (int bit = 0; bit < kFlagCount; ++bit)
+        put(FlagKey(bit), FlagText(m_flags[bit]->isChecked()));
+    for (int n = 1; n <= kClerkCount; ++n) {
+        put(Numbered("ClerkName", n), m_clerkNames[n - 1]->text());
+        put(Numbered("ClerkPWD", n), m_clerkPasswords[n - 1]->text());
+    }
+    for (int n = 1; n <= kHeaderCount; ++n)
+        put(Numbered("Header", n), m_headers[n - 1]->text());
+    for (int n = 1; n <= kTailCount; ++n)
+        put(Numbered("Tail", n), m_tails[n - 1]->text());
+    for (int n = 1; n <= kBarcodeCount; ++n)
+        put(Numbered("BCode", n), QString::number(m_barcodes[n - 1]->value()));
+    for (int n = 1; n <= kVatCount; ++n) {
+        put(Numbered("VAT", n), m_vatRates[n - 1]->displayText());
+        put(Numbered("VATEnable", n), FlagText(m_vatEnabled[n - 1]->isChecked()));
+    }
+    put(QStringLiteral("Tax-free"), QString::number(m_taxFree->currentIndex()));
+
     try {
-        // A masked field's display text holds every position, untyped ones as 0.
-        settings.WriteText(kSection, QStringLiteral("-% rate"), m_decRate->displayText());
-        settings.WriteText(kSection, QStringLiteral("+% rate"), m_incRate->displayText());
-        settings.WriteInteger(kSection, QStringLiteral("Print Speed"), m_printSpeed->value());
-        for (int bit = 0; bit < kFlagCount; ++bit)
-            settings.WriteFlag(kSection, FlagKey(bit), m_flags[bit]->isChecked());
-        for (int n = 1; n <= kClerkCount; ++n) {
-            settings.WriteText(kSection, Numbered("ClerkName", n), m_clerkNames[n - 1]->text());
-            settings.WriteText(kSection, Numbered("ClerkPWD", n), m_clerkPasswords[n - 1]->text());
-        }
-        for (int n = 1; n <= kHeaderCount; ++n)
-            settings.WriteText(kSection, Numbered("Header", n), m_headers[n - 1]->text());
-        for (int n = 1; n <= kTailCount; ++n)
-            settings.WriteText(kSection, Numbered("Tail", n), m_tails[n - 1]->text());
-        for (int n = 1; n <= kBarcodeCount; ++n)
-            settings.WriteInteger(kSection, Numbered("BCode", n), m_barcodes[n - 1]->value());
-        for (int n = 1; n <= kVatCount; ++n) {
-            settings.WriteText(kSection, Numbered("VAT", n), m_vatRates[n - 1]->displayText());
-            settings.WriteFlag(kSection, Numbered("VATEnable", n), m_vatEnabled[n - 1]->isChecked());
-        }
-        settings.WriteInteger(kSection, QStringLiteral("Tax-free"), m_taxFree->currentIndex());
+        SettingsFile(path).WriteTexts(kSection, values);
     } catch (const SettingsWriteError& error) {
         m_messages.Error(error.Message());
         return false;

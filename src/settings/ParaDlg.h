@@ -3,9 +3,11 @@
 #include <QDialog>
 
 #include <array>
+#include <map>
 
 class IMessageBox;
 class QCheckBox;
+class SettingsFile;
 class QComboBox;
 class QLineEdit;
 class QScrollArea;
@@ -35,9 +37,11 @@ public:
     bool EditParameters();
 
     void LoadParameters(const QString& path);
-    // Writes every item in a fixed order. A refused write is shown to the
-    // operator ("Unable to write to ..."); the items written before it stay
-    // written and the result is false.
+    // Writes every item in a fixed order, in one replacement of the file; a
+    // rate or text the operator did not change goes back exactly as it was
+    // loaded (even where its field could not show it). A refused write is shown to
+    // the operator ("Unable to write to ..."), the file keeps its old content
+    // and the result is false.
     bool SaveParameters(const QString& path);
 
     // Ticking a VAT box enables its rate field; clearing it disables the field,
@@ -54,6 +58,17 @@ private:
     void BuildControls();
     void FitSize();
     void SetRateText(QLineEdit* field, const QString& stored);
+    void Remember(const SettingsFile& settings, const QString& key, const QString& shown);
+    QString ValueToSave(const QString& key, const QString& shown) const;
+
+    // Each rate and text key as the file held it at the last load, and as its
+    // field showed it then.
+    struct Loaded
+    {
+        QString stored;
+        QString shown;
+    };
+    std::map<QString, Loaded> m_loaded;
 
     IMessageBox& m_messages;
     QChar m_separator;

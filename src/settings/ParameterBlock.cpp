@@ -1,11 +1,14 @@
 #include "settings/ParameterBlock.h"
 
+#include "settings/ParameterCheck.h"
 #include "settings/SettingsFile.h"
 #include "settings/ZeroRateText.h"
 #include "transfer/ByteOrder.h"
 #include "transfer/FieldCodec.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 using namespace ParameterBlockLayout;
 
@@ -40,8 +43,7 @@ QString ZeroRate()
 
 void PutText(ParameterBlock& block, std::size_t offset, std::size_t width, const QString& text)
 {
-    const QByteArray bytes = text.left(int(width)).toLatin1();
-    std::copy(bytes.cbegin(), bytes.cend(), block.begin() + offset);
+    FieldCodec::PutText(block.data() + offset, width, text);
 }
 
 quint16 RateValue(const QString& text)
@@ -53,14 +55,8 @@ quint16 RateValue(const QString& text)
 // is not a whole 32-bit number counts as 0.
 quint16 PasswordValue(const QString& text)
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= ' ')
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= ' ')
-        --last;
     bool ok = false;
-    const qint32 value = text.mid(first, last - first).toInt(&ok, 10);
+    const qint32 value = WithoutBlanksAround(text).toInt(&ok, 10);
     return ok ? quint16(quint32(value)) : 0;
 }
 
@@ -68,9 +64,7 @@ quint16 PasswordValue(const QString& text)
 
 QString TakeText(const ParameterBlock& block, std::size_t offset, std::size_t width)
 {
-    const auto begin = block.cbegin() + offset;
-    const auto end = std::find(begin, begin + width, quint8(0));
-    return QString::fromLatin1(reinterpret_cast<const char*>(&*begin), end - begin);
+    return FieldCodec::TakeText(block.data() + offset, width);
 }
 
 QString RateText(quint16 value)
@@ -135,43 +129,45 @@ ParameterBlock EncodeParameterBlock(const SettingsFile& settings)
 
 void WriteParameterBlock(const ParameterBlock& block, SettingsFile& settings)
 {
-    settings.WriteText(kSection, kDiscountKey, RateText(Value16(block, kDiscountRate)));
-    settings.WriteText(kSection, kSurchargeKey, RateText(Value16(block, kSurchargeRate)));
+    std::vector<std::pair<QString, QString>> values;
+    const auto text = [&values](const QString& key, const QString& value) { values.emplace_back(key, value); };
+    const auto number = [&text](const QString& key, int value) { text(key, QString::number(value)); };
+
+    text(kDiscountKey, RateText(Value16(block, kDiscountRate)));
+    text(kSurchargeKey, RateText(Value16(block, kSurchargeRate)));
 
     for (int b = 0; b < kOptionBytes; ++b) {
         for (int i = 0; i < 8; ++i)
-            settings.WriteFlag(kSection, FlagKey(b, i), (block[kOptionBits + b] >> i) & 1u);
+            number(FlagKey(b, i), (block[kOptionBits + b] >> i) & 1u);
     }
 
     for (int n = 1; n <= kHeaderCount; ++n)
-        settings.WriteText(kSection, Numbered("Header", n),
-                           TakeText(block, kHeaderLines + kLineWidth * (n - 1), kLineWidth));
+        text(Numbered("Header", n), TakeText(block, kHeaderLines + kLineWidth * (n - 1), kLineWidth));
     for (int n = 1; n <= kTailCount; ++n)
-        settings.WriteText(kSection, Numbered("Tail", n),
-                           TakeText(block, kTailLines + kLineWidth * (n - 1), kLineWidth));
+        text(Numbered("Tail", n), TakeText(block, kTailLines + kLineWidth * (n - 1), kLineWidth));
 
     for (int n = 1; n <= kBarcodeTypeCount; ++n)
-        settings.WriteInteger(kSection, Numbered("BCode", n), block[kBarcodeTypes + (n - 1)]);
-    settings.WriteInteger(kSection, kPrintSpeedKey, block[kPrintSpeed]);
+        number(Numbered("BCode", n), block[kBarcodeTypes + (n - 1)]);
+    number(kPrintSpeedKey, block[kPrintSpeed]);
 
     for (int n = 1; n <= kClerkCount; ++n)
-        settings.WriteText(kSection, Numbered("ClerkPWD", n),
-                           QString::number(Value16(block, kClerkPasswords + 2 * (n - 1))));
+        number(Numbered("ClerkPWD", n), Value16(block, kClerkPasswords + 2 * (n - 1)));
     for (int n = 1; n <= kClerkCount; ++n)
-        settings.WriteText(kSection, Numbered("ClerkName", n),
-                           TakeText(block, kClerkNames + kClerkNameWidth * (n - 1), kClerkNameWidth));
+        text(Numbered("ClerkName", n), TakeText(block, kClerkNames + kClerkNameWidth * (n - 1), kClerkNameWidth));
 
     // 10001 and above: the rate is not in use; 10000: the tax-free rate.
     for (int n = 1; n <= kVatCount; ++n) {
         quint16 rate = Value16(block, kVatRates + 2 * (n - 1));
         const bool enabled = rate < kVatDisabled;
-        settings.WriteFlag(kSection, Numbered("VATEnable", n), enabled);
+        number(Numbered("VATEnable", n), enabled ? 1 : 0);
         if (!enabled) {
             rate = 0;
         } else if (rate == kVatTaxFree) {
-            settings.WriteInteger(kSection, kTaxFreeKey, n - 1);
+            number(kTaxFreeKey, n - 1);
             rate = 0;
         }
-        settings.WriteText(kSection, Numbered("VAT", n), RateText(rate));
+        text(Numbered("VAT", n), RateText(rate));
     }
+    // One replacement of the file: a failure or a kill leaves the old set whole.
+    settings.WriteTexts(kSection, values);
 }

@@ -46,6 +46,7 @@ using ParameterBlock = std::array<quint8, ParameterBlockLayout::kSize>;
 // malformed keys take their defaults.
 ParameterBlock EncodeParameterBlock(const SettingsFile& settings);
 
-// Writes every item of the block into section "Default". Throws
-// SettingsWriteError on a refused write; keys written before it stay written.
+// Writes every item of the block into section "Default" in one replacement of
+// the file. Throws SettingsWriteError on a refused write; the file then keeps
+// its old content.
 void WriteParameterBlock(const ParameterBlock& block, SettingsFile& settings);

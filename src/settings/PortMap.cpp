@@ -54,10 +54,24 @@ QString PortDevicePath(const QString& commName)
     return mapped;
 }
 
-void SetPortDevicePath(const QString& commName, const QString& devicePath)
+namespace {
+
+QString CheckedMapKey(const QString& commName)
 {
     const std::optional<int> number = ComNumber(commName);
     if (!number)
         throw std::invalid_argument("not a COMn port name: " + commName.toStdString());
-    SettingsFile(AppPaths::SettingsPath()).WriteText(kPortsSection, MapKey(*number), devicePath);
+    return MapKey(*number);
+}
+
+} // namespace
+
+void SetPortDevicePath(const QString& commName, const QString& devicePath)
+{
+    SettingsFile(AppPaths::SettingsPath()).WriteText(kPortsSection, CheckedMapKey(commName), devicePath);
+}
+
+void ClearPortDevicePath(const QString& commName)
+{
+    SettingsFile(AppPaths::SettingsPath()).RemoveKey(kPortsSection, CheckedMapKey(commName));
 }

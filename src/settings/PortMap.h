@@ -22,3 +22,7 @@ QString PortDevicePath(const QString& commName);
 // for a name that is not COMn with n >= 1, and SettingsWriteError when the
 // file cannot be written.
 void SetPortDevicePath(const QString& commName, const QString& devicePath);
+
+// Removes the mapping of "COMn" from SYSTEM.CFG, so it stands for its default
+// device again. Same errors as SetPortDevicePath.
+void ClearPortDevicePath(const QString& commName);

@@ -1,11 +1,12 @@
 #include "settings/SettingsFile.h"
 
+#include "files/FileError.h"
+#include "files/FileIo.h"
 #include "model/Numbers.h"
 #include "settings/IniDocument.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 #include <optional>
@@ -89,22 +90,29 @@ void Replace(const QString& path, const QByteArray& content)
 {
     if (!MayReplace(path))
         throw SettingsWriteError(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw SettingsWriteError(path);
+    try {
+        WriteFileAtomically(path, content);
+    } catch (const FileError& error) {
+        throw SettingsWriteError(path, error.Reason());
+    }
+}
+
+QString WriteMessage(const QString& path, const QString& reason)
+{
+    const QString message = QStringLiteral("Unable to write to %1").arg(path);
+    return reason.isEmpty() ? message : message + QStringLiteral(": ") + reason;
 }
 
 } // namespace
 
-SettingsWriteError::SettingsWriteError(const QString& path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
-      m_path(path)
+SettingsWriteError::SettingsWriteError(const QString& path, const QString& reason)
+    : std::runtime_error(WriteMessage(path, reason).toStdString()), m_path(path), m_reason(reason)
 {
 }
 
 QString SettingsWriteError::Message() const
 {
-    return QStringLiteral("Unable to write to %1").arg(m_path);
+    return WriteMessage(m_path, m_reason);
 }
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
@@ -139,6 +147,14 @@ void SettingsFile::WriteText(const QString& section, const QString& key, const Q
     Replace(m_path, document.ToBytes());
 }
 
+void SettingsFile::WriteTexts(const QString& section, const std::vector<std::pair<QString, QString>>& values)
+{
+    IniDocument document = LoadForChange(m_path);
+    for (const auto& [key, value] : values)
+        document.SetValue(section, key, value);
+    Replace(m_path, document.ToBytes());
+}
+
 void SettingsFile::WriteInteger(const QString& section, const QString& key, qint32 value)
 {
     WriteText(section, key, QString::number(value));
@@ -147,4 +163,13 @@ void SettingsFile::WriteInteger(const QString& section, const QString& key, qint
 void SettingsFile::WriteFlag(const QString& section, const QString& key, bool value)
 {
     WriteText(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SettingsFile::RemoveKey(const QString& section, const QString& key)
+{
+    IniDocument document = LoadForChange(m_path);
+    if (!document.Value(section, key))
+        return;
+    document.RemoveValue(section, key);
+    Replace(m_path, document.ToBytes());
 }

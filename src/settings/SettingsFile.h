@@ -3,19 +3,24 @@
 #include <QString>
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 // Raised when the settings file cannot be written (read-only file or folder,
-// full disk, ...). Message: "Unable to write to <path>".
+// full disk, ...). Message: "Unable to write to <path>", followed by the
+// system's reason when there is one (": cannot write the file (No space left
+// on device)").
 class SettingsWriteError : public std::runtime_error
 {
 public:
-    explicit SettingsWriteError(const QString& path);
+    explicit SettingsWriteError(const QString& path, const QString& reason = QString());
 
     const QString& Path() const { return m_path; }
     QString Message() const;
 
 private:
     QString m_path;
+    QString m_reason;
 };
 
 // SYSTEM.CFG (or any INI file) by section and key. Opening touches nothing and
@@ -48,6 +53,11 @@ public:
     void WriteText(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, qint32 value);
     void WriteFlag(const QString& section, const QString& key, bool value);
+    // Removes the key's line; the file is left alone when it has no such key.
+    void RemoveKey(const QString& section, const QString& key);
+    // Several keys of one section in one replacement of the file: all of them
+    // change, or (on a failure) none.
+    void WriteTexts(const QString& section, const std::vector<std::pair<QString, QString>>& values);
 
 private:
     QString m_path;

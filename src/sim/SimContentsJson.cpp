@@ -4,12 +4,14 @@
 // its bytes as "raw" hex, which wins when the file is read back.
 #include "sim/SimContents.h"
 
+#include "files/FileError.h"
+#include "files/FileIo.h"
+
 #include "sim/SimBytes.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -392,14 +394,10 @@ bool TSimContents::LoadFile(const QString& path, QString* error)
 
 bool TSimContents::SaveFile(const QString& path, QString* error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
-    file.write(QJsonDocument(ToJson()).toJson(QJsonDocument::Indented));
-    if (!file.commit()) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    try {
+        WriteFileAtomically(path, QJsonDocument(ToJson()).toJson(QJsonDocument::Indented));
+    } catch (const FileError& failure) {
+        *error = failure.Message();
         return false;
     }
     return true;

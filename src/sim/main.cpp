@@ -5,6 +5,9 @@
 #include "sim/SimPort.h"
 #include "sim/SimServer.h"
 
+#include "files/FileError.h"
+#include "files/FileIo.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -43,9 +46,10 @@ bool PrepareContents(const TSimOptions& options, TSimContents& contents)
 
 bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-        PrintError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    try {
+        WriteFileAtomically(path, bytes);
+    } catch (const FileError& error) {
+        PrintError(error.Message());
         return false;
     }
     return true;

@@ -1,11 +1,19 @@
 #include "transfer/Download.h"
 
 #include "settings/Para.h"
+#include "transfer/DownloadCheck.h"
 #include "transfer/TransferDriver.h"
 
 TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                               const TransferTables& tables)
 {
+    if (const QStringList refused = DownloadCheck::Refusals(request, tables); !refused.isEmpty()) {
+        TransferResult result;
+        result.outcome = TransferResult::Outcome::Refused;
+        result.message = DownloadCheck::InvalidDataText();
+        result.detail = refused.join(QStringLiteral("; "));
+        return result;
+    }
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
         switch (table) {
         case TransferTable::PLU:

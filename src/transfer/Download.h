@@ -14,7 +14,8 @@ class ITransferLink;
 // steps; a failure shows its text in error mode and waits for OK; Cancel ends
 // silently. The port is closed on every way out.
 //
-// The caller checks the current cells of the selected grids first (the main
-// window answers an invalid one with "Invalid data!" and sends nothing).
+// Before the port is opened every cell of the chosen rows and tables and the
+// parameter set pass DownloadCheck: a refused one ends the download as
+// Refused with "Invalid data!" and, in the detail, the first refused places.
 TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                               const TransferTables& tables);

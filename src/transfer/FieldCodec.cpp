@@ -36,6 +36,23 @@ quint32 ScaledLow32(const QString& text, double scale)
     return ByteOrder::LowBits32(scaled);
 }
 
+QString TakeText(const quint8* field, std::size_t width)
+{
+    const quint8* end = std::find(field, field + width, quint8(0));
+    QString text = QString::fromLatin1(reinterpret_cast<const char*>(field), end - field);
+    for (QChar& ch : text) {
+        if (ch.unicode() < u' ')
+            ch = u' ';
+    }
+    return text;
+}
+
+void PutText(quint8* field, std::size_t width, const QString& text)
+{
+    const QByteArray bytes = text.left(int(width)).toLatin1();
+    std::copy(bytes.cbegin(), bytes.cend(), field);
+}
+
 void PackBarcode(qint64 barcode, quint8* field)
 {
     const TBcdBuffer packed = PackBcd(kBarcodeDigits, barcode);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstddef>
+
 // Cell text to wire number and back, as the register's records and the
 // parameter block need it. Numbers are parsed and formatted with the decimal
 // separator the grids use, so an uploaded table downloads again unchanged.
@@ -28,6 +30,14 @@ quint32 ScaledLow32(const QString& text, double scale);
 // Barcode number <-> 7 bytes of packed BCD, most significant digit first.
 void PackBarcode(qint64 barcode, quint8* field);
 qint64 UnpackBarcode(const quint8* field);
+
+// A zero-padded text field of the register: the text up to the first zero
+// byte, at most width bytes. Control characters become blanks, so a received
+// TAB, CR or LF can never split a document's line or shift its columns.
+QString TakeText(const quint8* field, std::size_t width);
+
+// The first width characters of text into a zero-padded field.
+void PutText(quint8* field, std::size_t width, const QString& text);
 
 // The value with the given number of decimals ("%.2f") and the grids' separator.
 QString FixedText(double value, int decimals);

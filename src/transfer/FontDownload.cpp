@@ -33,7 +33,8 @@ ServiceResult DownloadFont(const ServiceContext& context, IOpenFileChooser& choo
     const ServiceFile::Content content = ServiceFile::ReadWhole(path, qint64(kMaxPackages) * kPackageBytes);
     if (content.status == ServiceFile::Content::Status::Unreadable)
         return ServiceFile::RefuseUnreadable(context.messages, path);
-    if (content.status == ServiceFile::Content::Status::TooLarge)
+    // An empty file would report success after sending nothing.
+    if (content.status == ServiceFile::Content::Status::TooLarge || content.bytes.isEmpty())
         return ServiceFile::Refuse(context.messages, ProgramLoadTexts::NotValidFile());
     const QByteArray& font = content.bytes;
     TQelmIBusComm& link = context.link;

@@ -8,11 +8,13 @@
 #include "transfer/Progress.h"
 #include "transfer/ServiceSession.h"
 
+#include "files/FileError.h"
+#include "files/FileIo.h"
+
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
 #include <span>
 
 namespace {
@@ -30,6 +32,11 @@ QString Shown(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+QString UnableToWrite(const QString& path, const FileError& error)
+{
+    return QStringLiteral("Unable to write to ") + Shown(path) + QStringLiteral(": ") + error.Reason();
+}
+
 // Clears the data area and fills in the block number and the area.
 void PrepareRequest(TQelmIBusComm::PacketArea& data, quint16 block, quint8 areaCode)
 {
@@ -40,21 +47,23 @@ void PrepareRequest(TQelmIBusComm::PacketArea& data, quint16 block, quint8 areaC
 }
 
 // Writes the listing of the blocks over the file, atomically: on any error
-// the file keeps its binary content.
-bool WriteListing(const QString& path, int firstBlock, const QByteArray& blocks)
+// the file keeps its binary content. The error text, empty on success.
+QString WriteListing(const QString& path, int firstBlock, const QByteArray& blocks)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto* bytes = reinterpret_cast<const quint8*>(blocks.constData());
-    const qint64 count = blocks.size() / kBlockBytes;
-    for (qint64 k = 0; k < count; ++k) {
-        const std::span<const quint8, MemoryListing::kBlockBytes> block(bytes + k * kBlockBytes,
-                                                                       MemoryListing::kBlockBytes);
-        if (file.write(MemoryListing::Block(quint32(firstBlock + k), block)) < 0)
-            return false;
+    try {
+        StagedFile file(path);
+        const auto* bytes = reinterpret_cast<const quint8*>(blocks.constData());
+        const qint64 count = blocks.size() / kBlockBytes;
+        for (qint64 k = 0; k < count; ++k) {
+            const std::span<const quint8, MemoryListing::kBlockBytes> block(bytes + k * kBlockBytes,
+                                                                           MemoryListing::kBlockBytes);
+            file.Write(MemoryListing::Block(quint32(firstBlock + k), block));
+        }
+        file.Commit();
+    } catch (const FileError& error) {
+        return UnableToWrite(path, error);
     }
-    return file.commit();
+    return {};
 }
 
 // One failure log-out, unlike the table transfers' four.
@@ -96,9 +105,15 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
     session.Step(receiveData);
     context.progress.SetMargin(plan.blockCount);
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return FailAfterLogIn(context, session, QStringLiteral("Unable to create ") + Shown(path));
+    // The blocks go to a temporary file first: a failed dump leaves an earlier
+    // work file as it was.
+    std::optional<StagedFile> file;
+    try {
+        file.emplace(path);
+    } catch (const FileError& error) {
+        return FailAfterLogIn(context, session, QStringLiteral("Unable to create ") + Shown(path)
+                                                    + QStringLiteral(": ") + error.Reason());
+    }
 
     QByteArray blocks;
     blocks.reserve(qsizetype(plan.blockCount) * kBlockBytes);
@@ -109,19 +124,27 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
         if (session.Cancelled() || !link.RequestPacket(kMemoryReadCommand, kMemoryReadParameter))
             return FailAfterLogIn(context, session, ServiceSession::ErrorText(receiveData));
         const QByteArray received(reinterpret_cast<const char*>(link.PacketData().data()), kBlockBytes);
-        if (file.write(received) != kBlockBytes || !file.flush())
-            return FailAfterLogIn(context, session, QStringLiteral("Unable to write to ") + Shown(path));
+        try {
+            file->Write(received);
+        } catch (const FileError& error) {
+            return FailAfterLogIn(context, session, UnableToWrite(path, error));
+        }
         blocks.append(received);
     }
-    file.close();
+    try {
+        file->Commit();
+    } catch (const FileError& error) {
+        return FailAfterLogIn(context, session, UnableToWrite(path, error));
+    }
+    file.reset();
 
     session.Step(Texts().DisconnectText);
     if (!link.LogOut(TQelmIBusComm::kAccessCode, 0))
         return session.Fail(Texts().DisconnectText);
 
     session.ClosePort();
-    if (!WriteListing(path, plan.firstBlock, blocks))
-        return session.FailWith(QStringLiteral("Unable to write to ") + Shown(path));
+    if (const QString error = WriteListing(path, plan.firstBlock, blocks); !error.isEmpty())
+        return session.FailWith(error);
     ServiceResult result = session.Finish();
     if (viewer)
         viewer(path);

@@ -60,6 +60,15 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
     const int blocks = image->Blocks();
     const int first = std::clamp(firstBlock, 0, blocks);
     const int count = blocks - first;
+    // An image without a block to send would report success after sending
+    // nothing.
+    if (count == 0) {
+        ServiceResult refused = ServiceFile::Refuse(context.messages, ProgramLoadTexts::NotValidFile());
+        refused.detail = QStringLiteral("The image has %1 blocks of 256 bytes, none at or after block %2")
+                             .arg(blocks)
+                             .arg(firstBlock);
+        return refused;
+    }
     TQelmIBusComm& link = context.link;
 
     ServiceSession session(context);

@@ -58,10 +58,9 @@ OpenFileFilter FontFiles();
 
 // Replaces the register's program with an image file. firstBlock is the
 // number of the first block sent ([Address] Update, 16 by default; below 0
-// counts as 0): the blocks before it stay out, and a firstBlock at or beyond
-// the image's end sends no block but still the start and end commands.
+// counts as 0): the blocks before it stay out.
 //
-// An image that is empty, not a whole number of 256-byte blocks, or beyond
+// An image without a block at or after firstBlock, an image that is empty, not a whole number of 256-byte blocks, or beyond
 // 65536 blocks is refused with a beep and "Not a valid file!" before the port
 // is touched. The sequence: "Wait 1 second..." and the wake-up pattern twice,
 // Connect... and a log-in for a program load, the start command with the
@@ -76,6 +75,6 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
 // SendPacket(2, i) ("Download font..."), log-out. The last package carries
 // only the remaining bytes; the rest of its data area keeps what the package
 // before left there. A failed log-in or package shows its error status and
-// sends no log-out. Files beyond 65536 packages are refused with "Not a valid
-// file!".
+// sends no log-out. Empty files and files beyond 65536 packages are refused
+// with "Not a valid file!".
 ServiceResult DownloadFont(const ServiceContext& context, IOpenFileChooser& chooser);

@@ -9,18 +9,6 @@ namespace {
 
 constexpr double kStockScale = 1000.0;
 
-void PutText(quint8* field, std::size_t width, const QString& text)
-{
-    const QByteArray bytes = text.left(int(width)).toLatin1();
-    std::copy(bytes.cbegin(), bytes.cend(), field);
-}
-
-QString TakeText(const quint8* field, std::size_t width)
-{
-    const quint8* end = std::find(field, field + width, quint8(0));
-    return QString::fromLatin1(reinterpret_cast<const char*>(field), end - field);
-}
-
 // "1" travels as 0; an empty or malformed cell as 255.
 quint8 NumberMinusOne(const QString& text)
 {
@@ -39,7 +27,7 @@ PLURecord EncodePLURecord(const PLUCells& cells, quint8 priceDecimals)
     using namespace PLURecordLayout;
     PLURecord record{};
     FieldCodec::PackBarcode(FieldCodec::IntegerOrZero(cells.barcode), record.data() + kBarcode);
-    PutText(record.data() + kName, kNameBytes, cells.name);
+    FieldCodec::PutText(record.data() + kName, kNameBytes, cells.name);
     ByteOrder::WriteBig32(record.data() + kPrice,
                           FieldCodec::ScaledLow32(cells.price, FieldCodec::DecimalScale(priceDecimals)));
     record[kDepartment] = NumberMinusOne(cells.department);
@@ -61,7 +49,7 @@ DeptmentRecord EncodeDeptmentRecord(const DeptmentCells& cells, quint8 priceDeci
 {
     using namespace DeptmentRecordLayout;
     DeptmentRecord record{};
-    PutText(record.data() + kName, kNameBytes, cells.name);
+    FieldCodec::PutText(record.data() + kName, kNameBytes, cells.name);
     record[kTax] = NumberMinusOne(cells.tax);
     ByteOrder::WriteBig32(record.data() + kPrice,
                           FieldCodec::ScaledLow32(cells.price, FieldCodec::DecimalScale(priceDecimals)));
@@ -73,7 +61,7 @@ PLUCells DecodePLURecord(const quint8* record, quint8 priceDecimals)
     using namespace PLURecordLayout;
     PLUCells cells;
     cells.barcode = QString::number(FieldCodec::UnpackBarcode(record + kBarcode));
-    cells.name = TakeText(record + kName, kNameBytes);
+    cells.name = FieldCodec::TakeText(record + kName, kNameBytes);
     cells.price = FieldCodec::FixedText(ByteOrder::ReadBigSigned32(record + kPrice)
                                             / FieldCodec::DecimalScale(priceDecimals), 2);
     cells.department = NumberPlusOne(record[kDepartment]);
@@ -86,7 +74,7 @@ DeptmentCells DecodeDeptmentRecord(const quint8* record, quint8 priceDecimals)
 {
     using namespace DeptmentRecordLayout;
     DeptmentCells cells;
-    cells.name = TakeText(record + kName, kNameBytes);
+    cells.name = FieldCodec::TakeText(record + kName, kNameBytes);
     cells.tax = NumberPlusOne(record[kTax]);
     cells.price = FieldCodec::FixedText(ByteOrder::ReadBigSigned32(record + kPrice)
                                             / FieldCodec::DecimalScale(priceDecimals), 2);

@@ -53,7 +53,7 @@ struct TransferResult
         PortNotOpened,  // the link already told the operator why
         Failed,         // a step failed; message holds its status text
         Cancelled,      // the operator pressed Cancel (nothing was shown)
-        Refused,        // the request itself was unusable (bad PLU range)
+        Refused,        // nothing sent: a bad PLU range, or data the register must not get
     };
 
     Outcome outcome = Outcome::Done;

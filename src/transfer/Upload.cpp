@@ -21,6 +21,11 @@ TransferResult UploadTables(ITransferLink& link, IProgress& progress, const Tran
     return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Upload, moveTable);
 }
 
+bool UploadTouchesDocument(unsigned selection)
+{
+    return (selection & (TableBit(TransferTable::PLU) | TableBit(TransferTable::Department))) != 0;
+}
+
 bool ResetDocumentForUpload(Document& document, const std::function<bool()>& querySaveChanges)
 {
     if (document.Modified() && querySaveChanges && !querySaveChanges())

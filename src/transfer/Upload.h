@@ -21,6 +21,11 @@ class ITransferLink;
 TransferResult UploadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                             const TransferTables& tables);
 
+// Whether an upload of these TableBit()s reads into the document: only the
+// PLU and department tables do; the parameter set goes to the settings file,
+// and an upload of it alone leaves the document (and its name) as it is.
+bool UploadTouchesDocument(unsigned selection);
+
 // Upload data starts as New does: the document is reset before the port opens,
 // so it is reset even when the connection then fails. Unsaved changes are not
 // dropped silently: querySaveChanges (the main window's save prompt, asked only

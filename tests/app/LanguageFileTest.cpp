@@ -121,10 +121,17 @@ TEST_F(LanguageFileTest, ProgramTextsTakeTheirSections)
     EXPECT_EQ(texts.UploadText, "Ontvangen:");
 }
 
-TEST_F(LanguageFileTest, TextsKeepTheirSingleBytes)
+TEST_F(LanguageFileTest, Utf8FilesReadAsUtf8WithOrWithoutMarkOthersAsLatin1)
 {
     Apply("[ParaDlg]\r\nHeaderLBL.Caption=Kopf\xfc\xe9\r\n");
     EXPECT_EQ(label->text(), QString::fromLatin1("Kopf\xfc\xe9"));
+
+    Apply("\xEF\xBB\xBF[ParaDlg]\r\nCaption=Param\xC3\xA8tres\r\nHeaderLBL.Caption=\xD0\x97\xD0\xB0\r\n");
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Param\xC3\xA8tres"));
+    EXPECT_EQ(label->text(), QString::fromUtf8("\xD0\x97\xD0\xB0"));
+
+    Apply("[paradlg]\nheaderlbl.caption=\xC3\xBC\nHeaderLBL.Caption=second\n");
+    EXPECT_EQ(label->text(), QString::fromUtf8("\xC3\xBC"));
 }
 
 } // namespace

@@ -101,7 +101,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
                            "ExportItem", "N5", "RecyItem", "ParameterItem", "N15", "PrintItem", "FontItem",
                            "N10", "ExitItem"}));
     EXPECT_EQ(ActionNames(comm->actions()),
-              QStringList({"CommsetItem", "DetectportItem", "N4", "TestItem", "DownloadItem",
+              QStringList({"CommsetItem", "DetectportItem", "ConnectionCheckItem", "N4", "TestItem", "DownloadItem",
                            "UploadItem", "DownloadFontItem"}));
     EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "AboutItem"}));
 

@@ -10,6 +10,7 @@
 #include "model/Columns.h"
 #include "model/Numbers.h"
 #include "serial/PortResolver.h"
+#include "app/ConnectionCheckDlg.h"
 #include "settings/DetectPortDlg.h"
 #include "settings/PortMap.h"
 #include "settings/SettingsFile.h"
@@ -390,10 +391,8 @@ TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPo
     });
     Trigger("DetectportItem");
 
-    EXPECT_EQ(results, (QStringList{"No qelm found.", "No qelm found.", "Qelm found!", ""}));
-    ASSERT_EQ(messages.errors.size(), 2);
-    EXPECT_TRUE(messages.errors[0].startsWith(QStringLiteral("Error opening COM1!")));
-    EXPECT_TRUE(messages.errors[1].startsWith(QStringLiteral("Error opening COM2!")));
+    EXPECT_EQ(results, (QStringList{"not present", "not present", "Qelm found!", ""}));
+    EXPECT_TRUE(messages.errors.isEmpty()) << "no message box for a device that does not exist";
     EXPECT_EQ(messages.questions, QStringList{"Port found! Do you want to apply it?"});
     EXPECT_EQ(Form().PortNumber(), 3);
     EXPECT_EQ(SettingsFile(AppPaths::SettingsPath()).ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 0), 3);
@@ -402,10 +401,38 @@ TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPo
 
     // The next command goes to the port found; the scan itself logged in only.
     Trigger("TestItem");
-    EXPECT_EQ(messages.errors.size(), 2);
+    EXPECT_TRUE(messages.errors.isEmpty());
     StopSim();
     EXPECT_EQ(FramesLike("(log-in): ack"), 2);
     EXPECT_EQ(FramesLike("(log-out): ack"), 1);
+}
+
+TEST_F(MainServiceTest, ConnectionCheckShowsTheChecklistOfTheCurrentPort)
+{
+    StartSim({"--rate", "19200"});
+    Form().SetPortNumber(3);
+    QString report;
+    QString summary;
+    OnNextModal([&](QDialog& dialog) {
+        // The check runs inside the dialog: look at it once it has ended.
+        auto* poll = new QTimer(&dialog);
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            auto& check = static_cast<TConnectionCheckDlg&>(dialog);
+            if (check.Summary().isEmpty() || check.Summary().startsWith("Checking"))
+                return;
+            poll->stop();
+            report = check.Report();
+            summary = check.Summary();
+            check.findChild<QPushButton*>(QStringLiteral("CloseBtn"))->click();
+        });
+        poll->start(20);
+    });
+    Trigger("ConnectionCheckItem");
+
+    EXPECT_TRUE(report.contains("OK   COM3 (" + sim.LinkPath() + ") exists.")) << report.toStdString();
+    EXPECT_TRUE(report.contains("     Log-in at 9600 bit/s: no answer.\nOK   Log-in at 19200 bit/s: the register answered."));
+    EXPECT_EQ(summary, "The register answers on COM3.");
+    EXPECT_TRUE(messages.errors.isEmpty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/PortMapOption.h"
 #include "widgets/TableGrid.h"
 #include "link/QelmIBus.h"
+#include "model/Columns.h"
 
 #include "AppTestSupport.h"
 #include "serial/PortResolver.h"
@@ -16,6 +17,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <functional>
@@ -71,7 +73,8 @@ TEST_F(MainWiringTest, EveryWindowIsRegisteredForTheLanguageFileInCreationOrder)
     for (const QWidget* window : Form().Windows())
         names << window->objectName();
     EXPECT_EQ(names, (QStringList{"MainForm", "CommDlg", "ProgressForm", "AboutBox", "UploadDlg",
-                                  "DownloadDlg", "DetectPortDlg", "DataDlg", "ParaDlg", "RecyForm"}));
+                                  "DownloadDlg", "DetectPortDlg", "DataDlg", "ParaDlg", "RecyForm",
+                                  "ConnectionCheckDlg"}));
     // The progress window disables the main window, so it is not one of its children.
     EXPECT_EQ(Form().Windows().at(2)->parentWidget(), nullptr);
 }
@@ -152,6 +155,43 @@ TEST_F(MainWiringTest, AnInvalidCellOfAChosenTableStopsTheDownloadBeforeThePort)
     OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {1}); });
     Form().DownloadItemClick();
     EXPECT_TRUE(messages.informations.isEmpty());
+}
+
+TEST_F(MainWiringTest, StoredInvalidDataStopsEveryDownloadAndTheStatusBarSaysWhere)
+{
+    PortsLeadNowhere();
+    // As a damaged file loads it: unchecked.
+    Form().PluTable().SetCell(PLUColumn::Name, 5, QStringLiteral("Gold"));
+    Form().PluTable().SetCell(PLUColumn::UnitPrice, 5, QStringLiteral("9999999999999"));
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+    Form().DownloadItemClick();
+    EXPECT_EQ(messages.informations, QStringList{"Invalid data!"});
+    EXPECT_TRUE(Form().statusBar()->currentMessage().contains("PLU 5, Unit price: 9999999999999"))
+        << qPrintable(Form().statusBar()->currentMessage());
+    EXPECT_TRUE(messages.errors.isEmpty()) << "the port was not tried";
+
+    // The hidden parameter download checks the set the same way.
+    messages.informations.clear();
+    WriteFile(QStringLiteral("SYSTEM.CFG"), "[Default]\r\nVAT1=123.00\r\n");
+    OnNextModal([](QDialog& dialog) { dialog.accept(); });
+    Form().EditAndDownloadParameters();
+    EXPECT_EQ(messages.informations, QStringList{"Invalid data!"});
+    EXPECT_TRUE(Form().statusBar()->currentMessage().contains("VAT1 = 123.00"))
+        << qPrintable(Form().statusBar()->currentMessage());
+    EXPECT_TRUE(messages.errors.isEmpty());
+}
+
+TEST_F(MainWiringTest, AParameterOnlyUploadLeavesTheDocumentAlone)
+{
+    PortsLeadNowhere();
+    Form().PluTable().SetCell(PLUColumn::Name, 1, QStringLiteral("Apples"));
+    Form().CurrentDocument().SetModified(true);
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {2}); });
+    Form().UploadItemClick();
+    EXPECT_TRUE(messages.questions.isEmpty()) << "nothing to save first";
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), QStringLiteral("Apples"));
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+    EXPECT_EQ(messages.errors.size(), 1) << "the port was tried";
 }
 
 TEST_F(MainWiringTest, PortMapOptionsOverrideTheSettingsFileForThisRunOnly)

@@ -72,6 +72,15 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // The lines of a file's bytes, each still ending with its CR.
+    static QList<QByteArray> Lines(const QByteArray& bytes)
+    {
+        QList<QByteArray> lines = bytes.split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
     QTemporaryDir dir;
     QString settings;
     SimProcess sim;

@@ -15,14 +15,6 @@ QByteArray Pattern(int size)
     return bytes;
 }
 
-QList<QByteArray> ListingLines(const QByteArray& listing)
-{
-    QList<QByteArray> lines = listing.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 TEST_F(PluCliServiceTest, ConnectionTestPassesWithARegisterAndFailsWithoutOne)
 {
     ASSERT_TRUE(sim.Start()) << sim.ErrorString().toStdString();
@@ -51,7 +43,7 @@ TEST_F(PluCliServiceTest, DumpOfARunLeavesItsListingAtOut)
     EXPECT_EQ(run.out, Path("LIST.TXT") + "\n");
     EXPECT_TRUE(run.err.contains("Receive Data...")) << run.err.toStdString();
 
-    const QList<QByteArray> lines = ListingLines(ReadFile(Path("LIST.TXT")));
+    const QList<QByteArray> lines = Lines(ReadFile(Path("LIST.TXT")));
     ASSERT_EQ(lines.size(), 32);
     EXPECT_TRUE(lines.first().startsWith("0001ff00  00 00 ")) << lines.first().constData();
     EXPECT_TRUE(lines.last().startsWith("000200f0  ")) << lines.last().constData();
@@ -65,7 +57,7 @@ TEST_F(PluCliServiceTest, DumpOfAWholeAreaAndAFailedDump)
     ASSERT_TRUE(sim.Start()) << sim.ErrorString().toStdString();
     const CliRun ram = OverSim({"dump", "ram", Path("RAM.TXT")});
     ASSERT_EQ(ram.exitCode, 0) << ram.err.toStdString();
-    const QList<QByteArray> lines = ListingLines(ReadFile(Path("RAM.TXT")));
+    const QList<QByteArray> lines = Lines(ReadFile(Path("RAM.TXT")));
     ASSERT_EQ(lines.size(), 8192);
     EXPECT_TRUE(lines.first().startsWith("00000000  ")) << lines.first().constData();
     EXPECT_TRUE(lines[16].startsWith("00000100  52 41 4d ")) << lines[16].constData();
@@ -99,7 +91,7 @@ TEST_F(PluCliServiceTest, ServiceUsageErrors)
         {{"program"}, "give program a program image"},
         {{"program", "a.hex", "--first-block", "-1"}, "--first-block takes 0 to 65535"},
         {{"font", "a.fnt", "--first-block", "3"}, "--first-block does not apply to font"},
-        {{"font", "a.fnt", "b.fnt"}, "give font a font file"},
+        {{"font", "a.fnt", "b.fnt"}, "font takes one font file"},
     };
     for (const auto& [arguments, message] : cases) {
         const CliRun run = Cli(arguments);

@@ -41,7 +41,7 @@ TEST_F(PluCliTest, AMissingDocumentIsNotDownloaded)
 TEST_F(PluCliTest, APortThatCannotBeOpened)
 {
     WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
-    const CliRun run = Cli({"download", Path("SHOP.PLU"), "--port", Path("no-port"), "--settings", settings});
+    const CliRun run = Cli({"download", Path("SHOP.PLU"), "--tables", "plu", "--port", Path("no-port"), "--settings", settings});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("Error opening ")) << run.err.toStdString();
 }
@@ -81,7 +81,7 @@ TEST_F(PluCliTest, FailuresExitWithTheirStatusText)
 {
     ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
     WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
-    const CliRun run = OverSim({"download", Path("SHOP.PLU"), "--range", "1-9"});
+    const CliRun run = OverSim({"download", Path("SHOP.PLU"), "--tables", "plu", "--range", "1-9"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("plu-cli: Download:PLU...Error!")) << run.err.toStdString();
 }
@@ -94,7 +94,7 @@ TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
     QProcess process;
     process.setProgram(CliProgram());
     // Long waits: only Ctrl+C can end this transfer quickly.
-    process.setArguments({"download", Path("SHOP.PLU"), "--port", sim.LinkPath(), "--settings", settings,
+    process.setArguments({"download", Path("SHOP.PLU"), "--tables", "plu", "--port", sim.LinkPath(), "--settings", settings,
                           "--retry-interval", "60000"});
     process.setReadChannel(QProcess::StandardError);
     process.start();

@@ -3,6 +3,7 @@
 #include "model/Defs.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,12 @@ protected:
     void TearDown() override { SetDecimalSeparator(u'.'); }
 
     QString Path(const QString& name) const { return dir.filePath(name); }
+
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
 
     QTemporaryDir dir;
     TextTable plu{TableKind::PLU};
@@ -87,16 +94,16 @@ TEST_F(DocumentTest, LoadRoundTripAndMissingCompanions)
     document.LoadDocument(Path("shop.PLU"));
     EXPECT_FALSE(document.Modified());
     EXPECT_EQ(document.Caption(), kTitle + "~[" + Path("shop.PLU") + "]");
-    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Tea");  // the only named row moves up
-    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 1), "Drinks");
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 7), "Tea");  // every row back at its number
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 2), "Drinks");
     EXPECT_EQ(recy.Cell(RecyColumn::PluNumber, 5), "7");
 
     ASSERT_TRUE(QFile::remove(Path("shop.DEP")));
     ASSERT_TRUE(QFile::remove(Path("shop.RCY")));
     document.ClearDocument();
     document.LoadDocument(Path("shop.PLU"));
-    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Tea");
-    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 1), "");
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 7), "Tea");
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 2), "");
     EXPECT_EQ(recy, RecyTable());
 }
 
@@ -118,4 +125,50 @@ TEST_F(DocumentTest, FailuresKeepModifiedAndTheCaption)
     EXPECT_EQ(document.CurrentFileName(), Path("second.PLU"));
     EXPECT_EQ(document.Caption(), kTitle + "~[" + Path("first.PLU") + "]");
     EXPECT_TRUE(document.Modified());
+}
+
+TEST_F(DocumentTest, CompanionsAreFoundWhateverTheCaseOfTheirExtension)
+{
+    document.SaveDocument(Path("tmp.PLU"));
+    ASSERT_TRUE(QFile::rename(Path("tmp.PLU"), Path("shop.plu")));
+    ASSERT_TRUE(QFile::rename(Path("tmp.DEP"), Path("shop.dep")));
+    ASSERT_TRUE(QFile::rename(Path("tmp.RCY"), Path("shop.Rcy")));
+    EXPECT_EQ(Document::DepPath(Path("shop.plu")), Path("shop.dep"));
+    EXPECT_EQ(Document::RcyPath(Path("shop.plu")), Path("shop.Rcy"));
+    EXPECT_EQ(Document::DepPath(Path("SHOP.plu")), Path("SHOP.DEP")) << "the base name keeps its case";
+
+    document.ClearDocument();
+    document.LoadDocument(Path("shop.plu"));
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 2), "Drinks");
+    EXPECT_EQ(recy.Cell(RecyColumn::PluNumber, 5), "7");
+    dept.SetCell(DeptmentColumn::Name, 2, "Tea and coffee");
+    document.SaveDocument(Path("shop.plu"));
+    QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files, QStringList({"shop.Rcy", "shop.dep", "shop.plu"}));
+    EXPECT_TRUE(Bytes(Path("shop.dep")).contains("Tea and coffee"));
+}
+
+TEST_F(DocumentTest, AFullDiskLeavesAllThreeFilesAsTheyWere)
+{
+    FullDisk disk;
+    ASSERT_TRUE(disk.IsReady()) << disk.Problem().toStdString();
+    const QString path = disk.Path("shop.PLU");
+    document.SaveDocument(path);
+    const QByteArray plu0 = Bytes(path), dep0 = Bytes(Document::DepPath(path)), rcy0 = Bytes(Document::RcyPath(path));
+    plu.SetCell(PLUColumn::Name, 1, "New");
+    dept.SetCell(DeptmentColumn::Name, 1, "New");
+    recy.SetCell(RecyColumn::PluNumber, 1, "1");
+    document.SetModified();
+    disk.Fill();
+    try {
+        document.SaveDocument(path);
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_TRUE(error.Message().contains(disk.Reason())) << error.Message().toStdString();
+    }
+    EXPECT_TRUE(document.Modified());
+    EXPECT_EQ(Bytes(path), plu0);
+    EXPECT_EQ(Bytes(Document::DepPath(path)), dep0);
+    EXPECT_EQ(Bytes(Document::RcyPath(path)), rcy0);
 }

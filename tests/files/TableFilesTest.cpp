@@ -1,5 +1,6 @@
 #include "files/FileError.h"
 #include "files/TableFiles.h"
+#include "support/FullDisk.h"
 #include "model/Defs.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
@@ -7,10 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QBuffer>
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -46,29 +45,6 @@ protected:
     RecyTable recy;
 };
 
-// Changes the process's file size limit for one test and puts it back.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
 } // namespace
 
 TEST_F(TableFiles, NewDocumentFiles)
@@ -79,29 +55,66 @@ TEST_F(TableFiles, NewDocumentFiles)
     EXPECT_EQ(Bytes(Path("new.RCY")), QByteArray("\t0.00\t0\r\n").repeated(100));
 }
 
-TEST_F(TableFiles, OnlyNamedRowsAreWrittenAndLoadPositionally)
+TEST_F(TableFiles, EveryRowComesBackAtItsNumber)
 {
+    // Named rows 1-10 and 100, a row whose name was cleared (50): the rows
+    // between are written as they are, up to the last named row.
     for (int row = 1; row <= 10; ++row)
         plu.SetCell(PLUColumn::Name, row, QStringLiteral("Item %1").arg(row));
     plu.SetCell(PLUColumn::Name, 100, "Milk");
     plu.SetCell(PLUColumn::Barcode, 100, "587");
     plu.SetCell(PLUColumn::UnitPrice, 100, "1.20");
     plu.SetCell(PLUColumn::Total, 100, "12");
-    plu.SetCell(PLUColumn::Barcode, 50, "999");  // no name: not saved
+    plu.SetCell(PLUColumn::Barcode, 50, "999");
+    plu.SetCell(PLUColumn::Barcode, 200, "after the last name: not written");
     dept.SetCell(DeptmentColumn::Name, 3, "Bread");
     WriteTableFile(plu, Path("shop.PLU"));
 
     const QByteArray bytes = Bytes(Path("shop.PLU"));
-    EXPECT_EQ(bytes.count("\r\n"), 11);
+    EXPECT_EQ(bytes.count("\r\n"), 100);
     EXPECT_TRUE(bytes.startsWith("\tItem 1\t0.00\t1\t0.000\t0\t0\t0\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n\t\t0.00\t1\t0.000\t0\t0\t0\r\n")) << "an empty row between";
     EXPECT_TRUE(bytes.endsWith("\r\n587\tMilk\t1.20\t1\t0.000\t0\t0\t12\r\n"));
 
     TextTable loaded(TableKind::PLU);
     ReadTableFile(loaded, Path("shop.PLU"));
-    for (int col = 1; col < 9; ++col)
-        EXPECT_EQ(loaded.Cell(col, 11), plu.Cell(col, 100)) << col;
-    EXPECT_EQ(loaded.Cell(PLUColumn::Name, 12), "");
-    EXPECT_EQ(TableFileBytes(dept), QByteArray("Bread\t1\t0.00\r\n"));
+    for (int row : {1, 10, 50, 100}) {
+        for (int col = 1; col < 9; ++col)
+            EXPECT_EQ(loaded.Cell(col, row), plu.Cell(col, row)) << row << "/" << col;
+    }
+    EXPECT_EQ(loaded.Cell(PLUColumn::Barcode, 200), "");
+    EXPECT_EQ(TableFileBytes(dept), QByteArray("\t1\t0.00\r\n\t1\t0.00\r\nBread\t1\t0.00\r\n"));
+
+    // Without gaps nothing changes: one line per named row, as always.
+    TextTable contiguous(TableKind::Department);
+    contiguous.SetCell(DeptmentColumn::Name, 1, "Dairy");
+    contiguous.SetCell(DeptmentColumn::Name, 2, "Bread");
+    EXPECT_EQ(TableFileBytes(contiguous), QByteArray("Dairy\t1\t0.00\r\nBread\t1\t0.00\r\n"));
+}
+
+TEST_F(TableFiles, LoadingSaysWhatItIgnoredOrReadDifferently)
+{
+    QByteArray many;
+    for (int line = 1; line <= 12; ++line)
+        many += "Dept " + QByteArray::number(line) + "\t1\t0.00\r\n";
+    Write(Path("many.DEP"), many);
+    ReadNotes notes;
+    ReadTableFile(dept, Path("many.DEP"), &notes);
+    EXPECT_EQ(dept.Cell(DeptmentColumn::Name, 9), "Dept 9");
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes[0].contains("after line 9 were ignored")) << notes[0].toStdString();
+
+    // Lines ended by CR alone are lines, not one long line.
+    notes.clear();
+    QByteArray crOnly("1\tTea\t1.00\r2\tMilk\t0.90\r");
+    QBuffer buffer(&crOnly);
+    buffer.open(QIODevice::ReadOnly);
+    ReadTable(plu, buffer, "mac.PLU", &notes);
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Tea");
+    EXPECT_EQ(plu.Cell(PLUColumn::UnitPrice, 1), "1.00");
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 2), "Milk");
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes[0].startsWith("mac.PLU: the lines end with CR alone")) << notes[0].toStdString();
 }
 
 TEST_F(TableFiles, ReadingStopsAtTheLastRow)
@@ -188,17 +201,24 @@ TEST_F(TableFiles, MissingAndUnreadableFiles)
     }
 }
 
-TEST_F(TableFiles, InterruptedWriteKeepsTheOldFile)
+TEST_F(TableFiles, AFullDiskKeepsTheOldFileAndSaysWhy)
 {
+    FullDisk disk;
+    ASSERT_TRUE(disk.IsReady()) << disk.Problem().toStdString();
     const QByteArray old("1\told\t0.00\t1\t0.000\t0\t0\t0\r\n");
-    Write(Path("shop.PLU"), old);
-    for (int row = 1; row < plu.RowCount(); ++row)
-        plu.SetCell(PLUColumn::Name, row, "a name to fill the disk");
-    {
-        // The write runs out of room part way through, as on a full disk.
-        const FileSizeLimit limit(4096);
-        EXPECT_THROW(WriteTableFile(plu, Path("shop.PLU")), FileError);
+    Write(disk.Path("shop.PLU"), old);
+    // Small enough for any write buffer: only a checked flush sees the failure.
+    plu.SetCell(PLUColumn::Name, 1, "new");
+    disk.Fill();
+    try {
+        WriteTableFile(plu, disk.Path("shop.PLU"));
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_TRUE(error.Reason().contains(disk.Reason())) << error.Message().toStdString();
     }
-    EXPECT_EQ(Bytes(Path("shop.PLU")), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"shop.PLU"}));
+    EXPECT_EQ(Bytes(disk.Path("shop.PLU")), old);
+    QStringList left{"shop.PLU"};
+    if (disk.IsTmpfs())
+        left.prepend("filler");
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden), left) << "no temporary file stays";
 }

@@ -8,6 +8,7 @@
 #include "transfer/DialogMessageRecorder.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -42,6 +43,43 @@ TEST(SerialDeviceListTest, StableNamesFirstThenUsbAcmAndBuiltInPortsInNaturalOrd
     EXPECT_TRUE(ListSerialDevices(root.filePath("nothing")).isEmpty());
 }
 
+TEST(SerialDeviceListTest, AdaptersWithTheirStableNamesAndMakersThenBuiltInPortsWithAUart)
+{
+    QTemporaryDir root;
+    for (const char* name : {"dev/ttyUSB0", "dev/ttyACM0", "dev/ttyS0", "dev/ttyS1",
+                             "sys/devices/usb1/1-2/1-2:1.0/ttyUSB0/x", "sys/class/tty/ttyACM0/x"})
+        Touch(root.filePath(QString::fromLatin1(name)));
+    const auto write = [&](const char* path, const QByteArray& text) {
+        QFile file(root.filePath(QString::fromLatin1(path)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("sys/devices/usb1/1-2/idVendor", "0403\n");
+    write("sys/devices/usb1/1-2/idProduct", "6001\n");
+    write("sys/devices/usb1/1-2/manufacturer", "Maker\n");
+    write("sys/devices/usb1/1-2/product", "USB Serial\n");
+    QDir().mkpath(root.filePath("sys/class/tty/ttyUSB0"));
+    QDir().mkpath(root.filePath("sys/class/tty/ttyS0"));
+    QDir().mkpath(root.filePath("sys/class/tty/ttyS1"));
+    QFile::link("../../../devices/usb1/1-2/1-2:1.0/ttyUSB0", root.filePath("sys/class/tty/ttyUSB0/device"));
+    write("sys/class/tty/ttyS0/type", "4\n");
+    write("sys/class/tty/ttyS1/type", "0\n");
+    QDir().mkpath(root.filePath("dev/serial/by-id"));
+    QFile::link("../../ttyUSB0", root.filePath("dev/serial/by-id/usb-Maker_Cable-if00-port0"));
+
+    const std::vector<SerialDeviceInfo> devices = DescribeSerialDevices(root.path());
+    ASSERT_EQ(devices.size(), 3u) << "ttyS1 has no UART behind it";
+    EXPECT_EQ(devices[0].device, "/dev/ttyUSB0");
+    EXPECT_EQ(devices[0].byId, "/dev/serial/by-id/usb-Maker_Cable-if00-port0");
+    EXPECT_EQ(devices[0].vendor + "/" + devices[0].product + "/" + devices[0].usbId, "Maker/USB Serial/0403:6001");
+    EXPECT_EQ(devices[1].device, "/dev/ttyACM0");
+    EXPECT_EQ(devices[1].kind, SerialDeviceInfo::Kind::Acm);
+    EXPECT_EQ(devices[2].device, "/dev/ttyS0");
+    EXPECT_EQ(SerialDeviceAlias("/dev/ttyUSB0", root.path()), "usb-Maker_Cable-if00-port0");
+    EXPECT_EQ(SerialDeviceAlias("/dev/serial/by-id/usb-Maker_Cable-if00-port0", root.path()), "ttyUSB0");
+    EXPECT_EQ(SerialDeviceAlias("/dev/ttyS0", root.path()), "");
+}
+
 class CommDlgTest : public testing::Test
 {
 protected:
@@ -74,7 +112,8 @@ protected:
 
     QTemporaryDir dir;
     DialogMessageRecorder messages;
-    TCommDlg dialog{messages, nullptr, [] { return QStringList{"/dev/ttyUSB0", "/dev/ttyS0"}; }};
+    TCommDlg dialog{messages, nullptr, [] { return QStringList{"/dev/ttyUSB0", "/dev/ttyS0"}; },
+                    [](const QString& path) { return path == "/dev/ttyUSB0" ? QString("usb-Maker_X") : QString(); }};
 };
 
 TEST_F(CommDlgTest, OkWritesPortThenBaudRate)
@@ -129,7 +168,7 @@ TEST_F(CommDlgTest, ChosenDeviceIsMappedOnOkAndOnlyChangedMappingsAreWritten)
         Devices()->setCurrentIndex(0);
     }));
     EXPECT_EQ(shownForCom3, "/dev/ttyACM0");
-    EXPECT_EQ(offered, (QStringList{"/dev/ttyUSB0", "/dev/ttyS0"}));
+    EXPECT_EQ(offered, (QStringList{"/dev/ttyUSB0  (usb-Maker_X)", "/dev/ttyS0"}));
     EXPECT_TRUE(SettingsContent().startsWith("[Ports]\r\nCOM3=/dev/ttyACM0\r\nCOM1=/dev/ttyUSB0\r\n"));
 
     // A path typed in for the port chosen.
@@ -139,6 +178,20 @@ TEST_F(CommDlgTest, ChosenDeviceIsMappedOnOkAndOnlyChangedMappingsAreWritten)
     }));
     EXPECT_EQ(PortDevicePath("COM2"), "/dev/pts/7");
     EXPECT_EQ(dialog.Port(), 2);
+}
+
+TEST_F(CommDlgTest, EmptyingTheDeviceFieldRemovesThePortsLine)
+{
+    WriteSettings("[Ports]\r\nCOM1=/dev/ttyUSB0\r\nCOM3=/dev/ttyACM0\r\n");
+    QString mappings;
+    EXPECT_TRUE(RunAndPress("OKBtn", [&] {
+        Ports()->setCurrentIndex(1);
+        mappings = dialog.findChild<QLabel*>("MappingLbl")->text();
+        Devices()->setEditText(" ");
+    }));
+    EXPECT_TRUE(mappings.startsWith("COM1 = /dev/ttyUSB0  (usb-Maker_X)\nCOM2 = /dev/ttyS1\n")) << mappings.toStdString();
+    EXPECT_TRUE(SettingsContent().startsWith("[Ports]\r\nCOM3=/dev/ttyACM0\r\n"));
+    EXPECT_EQ(PortDevicePath("COM1"), "/dev/ttyS0");
 }
 
 } // namespace

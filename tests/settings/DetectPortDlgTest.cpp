@@ -1,5 +1,6 @@
 #include "settings/DetectPortDlg.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,23 @@ TEST_F(DetectPortDlgTest, ScanRunsWithDetectDisabledAndClosingDuringItAbortsTheL
     EXPECT_TRUE(dialog.PortResult(3).isEmpty());
     EXPECT_TRUE(Button("DetectBtn")->isEnabled());
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(DetectPortDlgTest, AdapterRowsAppearBelowThePortsAndGoAtTheNextDetect)
+{
+    dialog.ShowDeviceResult(0, "ttyUSB1", "Testing...");
+    dialog.ShowDeviceResult(0, "ttyUSB1", "Qelm found!");
+    dialog.ShowDeviceResult(5, "ttyACM9", "skipped rows are refused");
+    EXPECT_EQ(dialog.DeviceResult(0), "Qelm found!");
+    EXPECT_EQ(dialog.findChild<QLabel*>("DeviceLabel1")->text(), "ttyUSB1 :");
+    EXPECT_EQ(dialog.DeviceResult(1), "");
+
+    QTimer::singleShot(0, &dialog, [&] {
+        Button("DetectBtn")->click();
+        Button("CloseBtn")->click();
+    });
+    dialog.Run();
+    EXPECT_EQ(dialog.findChild<QLabel*>("DeviceLabel1"), nullptr);
 }
 
 } // namespace

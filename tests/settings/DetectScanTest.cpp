@@ -1,9 +1,11 @@
 #include "ServiceDoubles.h"
 
 #include "serial/CommsError.h"
+#include "serial/PortResolver.h"
 #include "settings/AppPaths.h"
 #include "settings/DetectScan.h"
 #include "settings/PortMap.h"
+#include "settings/SettingsFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,9 +35,14 @@ class RecordingScanView : public IDetectScanView
 {
 public:
     std::map<int, QStringList> shown;
+    QStringList devices; // "name: text" of every device row shown
     bool closed = false;
 
     void ShowPortResult(int port, const QString& text) override { shown[port] << text; }
+    void ShowDeviceResult(int row, const QString& name, const QString& text) override
+    {
+        devices << QStringLiteral("%1 %2: %3").arg(row).arg(name, text);
+    }
     bool ScanWanted() const override { return !closed; }
 };
 
@@ -54,8 +61,14 @@ protected:
         AppPaths::SetProgramDir(dir.path());
         QFile settings(AppPaths::SettingsPath());
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[Comm]\r\nPort=2\r\n[Ports]\r\nCOM1=absent1\r\nCOM2=absent2\r\nCOM3=register\r\n");
+        settings.write("[Comm]\r\nPort=2\r\n[Ports]\r\nCOM1=absent1\r\nCOM2=absent2\r\nCOM3=register\r\n"
+                       "COM4=ttyUSB0\r\n");
         settings.close();
+        for (const char* name : {"register", "ttyUSB0", "ttyUSB1", "ttyACM0"}) {
+            QFile device(dir.filePath(name));
+            ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+        }
+        SetPortResolver(PortDevicePath);
 
         auto owned = std::make_unique<RoutedDevice>();
         device = owned.get();
@@ -64,9 +77,26 @@ protected:
         link->SetMessageBox(&linkMessages);
         reg = std::make_unique<FakeRegister>(*device);
     }
-    void TearDown() override { AppPaths::SetProgramDir(QString()); }
+    void TearDown() override
+    {
+        SetPortResolver({});
+        AppPaths::SetProgramDir(QString());
+    }
 
-    std::optional<int> Scan() { return DetectPort(*link, messages, view); }
+    std::optional<int> Scan(int currentPort = 2)
+    {
+        DetectScanOptions options;
+        options.currentPort = currentPort;
+        options.listDevices = [this] {
+            // ttyUSB0 is COM4 already; the built-in port is never offered.
+            return std::vector<SerialDeviceInfo>{
+                {dir.filePath("ttyUSB0"), {}, SerialDeviceInfo::Kind::Usb, {}, {}, {}},
+                {dir.filePath("ttyUSB1"), "/dev/serial/by-id/usb-Maker_Cable-port0", SerialDeviceInfo::Kind::Usb, {}, {}, {}},
+                {dir.filePath("ttyACM0"), {}, SerialDeviceInfo::Kind::Acm, {}, {}, {}},
+                {dir.filePath("ttyS0"), {}, SerialDeviceInfo::Kind::BuiltIn, {}, {}, {}}};
+        };
+        return DetectPort(*link, messages, view, options);
+    }
 
     QTemporaryDir dir;
     RoutedDevice* device = nullptr;
@@ -85,10 +115,9 @@ TEST_F(DetectScanTest, RegisterOnCom3AnsweredNoLeavesTheSettings)
     const QByteArray before = ReadFile(AppPaths::SettingsPath());
 
     EXPECT_EQ(Scan(), std::nullopt);
-    EXPECT_EQ(linkMessages.shown, QStringList({"Error opening COM1!\r\nplease select other ports.",
-                                               "Error opening COM2!\r\nplease select other ports."}));
-    EXPECT_EQ(view.shown[1], QStringList({"", "Testing...", "No qelm found."}));
-    EXPECT_EQ(view.shown[2], QStringList({"", "Testing...", "No qelm found."}));
+    EXPECT_TRUE(linkMessages.shown.isEmpty()) << "a device that does not exist is not opened";
+    EXPECT_EQ(view.shown[1], QStringList({"", "not present"}));
+    EXPECT_EQ(view.shown[2], QStringList({"", "not present"}));
     EXPECT_EQ(view.shown[3], QStringList({"", "Testing...", "Qelm found!"}));
     EXPECT_EQ(view.shown[4], QStringList({""})) << "the scan ends at the register";
     EXPECT_EQ(messages.shown, QStringList({"Port found! Do you want to apply it?"}));
@@ -99,7 +128,6 @@ TEST_F(DetectScanTest, RegisterOnCom3AnsweredNoLeavesTheSettings)
 
 TEST_F(DetectScanTest, ClosingTheDialogDuringALogInEndsTheScan)
 {
-    device->registerName = "COM1";
     device->SetScript({}); // a silent register: only the Close ends the wait
     QTimer::singleShot(50, [this] {
         view.closed = true;
@@ -108,8 +136,40 @@ TEST_F(DetectScanTest, ClosingTheDialogDuringALogInEndsTheScan)
 
     EXPECT_EQ(Scan(), std::nullopt);
     EXPECT_EQ(device->Writes().size(), 1);
-    EXPECT_EQ(view.shown[1], QStringList({"", "Testing..."}));
-    EXPECT_EQ(view.shown[2], QStringList({""}));
+    EXPECT_EQ(view.shown[3], QStringList({"", "Testing..."}));
+    EXPECT_EQ(view.shown[4], QStringList({""}));
+    EXPECT_TRUE(view.devices.isEmpty());
     EXPECT_TRUE(linkMessages.shown.isEmpty());
     EXPECT_FALSE(device->IsOpen());
+}
+
+TEST_F(DetectScanTest, APortTheSettingsFileRefusesStaysAsItWas)
+{
+    messages.answerYes = true;
+    QFile::setPermissions(AppPaths::SettingsPath(), QFileDevice::ReadOwner);
+    EXPECT_EQ(Scan(), std::nullopt);
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[1].startsWith("Unable to write to"));
+}
+
+TEST_F(DetectScanTest, WhenNoPortAnswersUnmappedAdaptersAreTriedAndTheCurrentPortMappedToTheOneFound)
+{
+    device->registerName = dir.filePath("ttyACM0");
+    messages.answerYes = true;
+
+    EXPECT_EQ(Scan(), 2);
+    EXPECT_EQ(view.shown[3], QStringList({"", "Testing...", "No qelm found."}));
+    EXPECT_EQ(view.devices, (QStringList{"0 ttyUSB1: Testing...", "0 ttyUSB1: No qelm found.",
+                                         "1 ttyACM0: Testing...", "1 ttyACM0: Qelm found!"}));
+    EXPECT_EQ(messages.shown.last(),
+              "A register answered on " + dir.filePath("ttyACM0") + ".\nMap COM2 to this device?");
+    EXPECT_EQ(PortDevicePath("COM2"), dir.filePath("ttyACM0"));
+
+    // With the port at None, COM1 is mapped (to the stable name) and chosen.
+    device->registerName = dir.filePath("ttyUSB1");
+    SetPortDevicePath("COM2", "absent2");
+    view.devices.clear();
+    EXPECT_EQ(Scan(0), 1);
+    EXPECT_EQ(PortDevicePath("COM1"), "/dev/serial/by-id/usb-Maker_Cable-port0");
+    EXPECT_EQ(SettingsFile(AppPaths::SettingsPath()).ReadInteger("Comm", "Port", 0), 1);
 }

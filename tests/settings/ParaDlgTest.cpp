@@ -139,8 +139,30 @@ TEST_F(ParaDlgTest, RatesKeepTheirLeadingZerosAndADisabledRateKeepsItsText)
     // Positions the operator has emptied count as 0.
     Edit("IncRateME")->clear();
     ASSERT_TRUE(dialog.SaveParameters(path));
-    EXPECT_EQ(Stored("-% rate") + " " + Stored("+% rate") + " " + Stored("VAT1"), "07.50 00.00 07.50");
+    EXPECT_EQ(Stored("-% rate") + " " + Stored("+% rate") + " " + Stored("VAT1"), "7.5 00.00 07.50")
+        << "an untouched rate goes back as it was";
     EXPECT_EQ(Stored("VAT2") + " " + Stored("VATEnable2") + " " + Stored("VATEnable4"), "12.50 0 0");
+}
+
+TEST_F(ParaDlgTest, WhatTheFieldsCannotShowSurvivesOpeningAndOk)
+{
+    const QString longHeader = "a header of thirty characters";
+    WriteFile(("[Default]\r\n-% rate=100.00\r\n+% rate=250.5\r\nVAT3=100.00\r\nVAT4=123\r\nHeader1="
+               + longHeader + "\r\nClerkPWD1=12ab\r\n").toLatin1());
+    dialog.LoadParameters(path);
+    EXPECT_EQ(Edit("DecRateME")->displayText(), "99.99");
+    Edit("VATME4")->setText("08.00");
+    ASSERT_TRUE(dialog.SaveParameters(path));
+    EXPECT_EQ(Stored("-% rate") + " " + Stored("+% rate") + " " + Stored("VAT3"), "100.00 250.5 100.00");
+    EXPECT_EQ(Stored("VAT4"), "08.00") << "an edited rate is saved as typed";
+    EXPECT_EQ(Stored("Header1"), longHeader);
+    EXPECT_EQ(Stored("ClerkPWD1"), "12ab");
+
+    // Passwords are numbers: the field takes digits only.
+    QLineEdit* password = Edit("ClerkPWDEd2");
+    password->setFocus();
+    QTest::keyClicks(password, "1a2-3 ");
+    EXPECT_EQ(password->text(), "123");
 }
 
 TEST_F(ParaDlgTest, TextsSurviveSaveAndLoadUnchanged)
@@ -184,7 +206,7 @@ TEST_F(ParaDlgTest, CommaSeparatorShowsAndStoresCommaRates)
     commaDialog.LoadParameters(path);
     EXPECT_EQ(commaDialog.findChild<QLineEdit*>("VATME1")->displayText(), "12,50");
     ASSERT_TRUE(commaDialog.SaveParameters(path));
-    EXPECT_EQ(Stored("VAT1") + " " + Stored("VAT2"), "12,50 00,00");
+    EXPECT_EQ(Stored("VAT1") + " " + Stored("VAT2"), "12,5 00,00");
 }
 
 TEST_F(ParaDlgTest, RefusedWriteIsReportedWithThePath)

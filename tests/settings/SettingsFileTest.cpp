@@ -1,4 +1,5 @@
 #include "settings/SettingsFile.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -273,4 +274,38 @@ TEST_F(SettingsFileTest, ReplacingTheFileKeepsItsPermissions)
     QFile::setPermissions(Path(), ownerOnly);
     SettingsFile(Path()).WriteInteger("Comm", "Port", 1);
     EXPECT_EQ(QFile::permissions(Path()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
+}
+
+TEST_F(SettingsFileTest, AByteOrderMarkIsSkippedAndKept)
+{
+    Put("\xEF\xBB\xBF[Comm]\r\nPort=3\r\n");
+    SettingsFile settings(Path());
+    EXPECT_EQ(settings.ReadInteger("Comm", "Port", 2), 3);
+    settings.WriteInteger("Comm", "BaudRate", 1);
+    EXPECT_EQ(Content(), QByteArray("\xEF\xBB\xBF[Comm]\r\nPort=3\r\nBaudRate=1\r\n"));
+}
+
+TEST_F(SettingsFileTest, AFullDiskKeepsEverySectionAndNamesTheReason)
+{
+    FullDisk disk;
+    ASSERT_TRUE(disk.IsReady()) << disk.Problem().toStdString();
+    const QString path = disk.Path("SYSTEM.CFG");
+    const QByteArray old("[Comm]\r\nPort=3\r\n[Default]\r\nHeader1=Shop\r\n");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    disk.Fill();
+    SettingsFile settings(path);
+    try {
+        settings.WriteTexts("Default", {{"Header1", "New shop"}, {"Header2", "Second line"}});
+        ADD_FAILURE() << "no error";
+    } catch (const SettingsWriteError& error) {
+        EXPECT_TRUE(error.Message().startsWith("Unable to write to " + path)) << error.Message().toStdString();
+        EXPECT_TRUE(error.Message().contains(disk.Reason())) << error.Message().toStdString();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
 }

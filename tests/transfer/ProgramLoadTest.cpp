@@ -52,14 +52,15 @@ TEST(ProgramImageTest, StartValueChecksumAndSize)
     EXPECT_FALSE(ProgramImage::FromBytes(QByteArray(65537 * 256, 0))) << "block numbers are 16-bit";
 }
 
-TEST_F(ProgramLoadTest, FirstBlockBeyondTheImageSendsOnlyStartAndEnd)
+TEST_F(ProgramLoadTest, AnImageWithoutBlocksToSendIsRefused)
 {
-    ASSERT_EQ(Program(4096, 16).outcome, Outcome::Done);
-    EXPECT_EQ(reg.Transcript(), QStringList({"sync", "sync", "login", "read", "15/0", "sync", "15/1"}));
-    EXPECT_EQ(progress.margins, QList<int>({0}));
-    EXPECT_EQ(progress.statuses, QStringList({"N:Wait 1 second...", "N:Connect...", "N:Download Program...",
-                                              "N:Disconnect..."}));
-    EXPECT_FALSE(m.device->IsOpen());
+    // 16 blocks, the first one sent would be block 16: nothing to send.
+    const ServiceResult result = Program(4096, 16);
+    EXPECT_EQ(result.outcome, Outcome::Refused);
+    EXPECT_EQ(messages.shown, QStringList({"Not a valid file!"}));
+    EXPECT_TRUE(result.detail.contains("none at or after block 16")) << result.detail.toStdString();
+    EXPECT_EQ(m.device->OpenCount(), 0);
+    EXPECT_EQ(Program(4352, 16).outcome, Outcome::Done) << "block 16 is the image's last";
 }
 
 TEST_F(ProgramLoadTest, NegativeFirstBlockCountsAsZero)
@@ -105,9 +106,10 @@ TEST_F(ProgramLoadTest, RejectedProgramLogInEndsAtOnce)
     EXPECT_EQ(progress.statuses.last(), "E:Connect...Error!");
 }
 
-TEST_F(ProgramLoadTest, EmptyFontLogsInAndOut)
+TEST_F(ProgramLoadTest, AnEmptyFontIsRefused)
 {
     Choose(QByteArray());
-    EXPECT_EQ(DownloadFont(Context(), chooser).outcome, Outcome::Done);
-    EXPECT_EQ(reg.Transcript(), QStringList({"login", "read", "logout"}));
+    EXPECT_EQ(DownloadFont(Context(), chooser).outcome, Outcome::Refused);
+    EXPECT_EQ(messages.shown, QStringList({"Not a valid file!"}));
+    EXPECT_TRUE(reg.Transcript().isEmpty());
 }

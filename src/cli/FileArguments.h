@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Checks of the files named on plu-cli's command line, shared by its commands.
+// Each returns why the name cannot be used, or an empty text when it can.
+namespace FileArguments {
+
+// The document of a table command names its .PLU file (any case): the .DEP
+// and .RCY files are found beside it. A .DEP given as the document would be
+// sent as PLUs, or overwritten by them.
+QString DocumentProblem(const QString& command, const QString& path);
+
+// The raw arguments must survive the trip through the program's text form
+// unchanged, or a file other than the one named would be read or written
+// (a name in Latin-1 bytes under a UTF-8 locale).
+QString UnusableArgument(int argc, char** argv);
+
+// A file to be read and sent: it exists and is no folder.
+QString FileToReadProblem(const QString& path);
+
+// A file to be written (or replaced) at path: its folder exists and may be
+// written, and path is no folder.
+QString FileToWriteProblem(const QString& path);
+
+} // namespace FileArguments

@@ -1,0 +1,250 @@
+#include "doctor/ConnectionDoctor.h"
+
+#include "doctor/DeviceAccess.h"
+#include "doctor/DeviceUsers.h"
+#include "link/QelmIBus.h"
+#include "link/RegisterPayloads.h"
+#include "serial/PortResolver.h"
+#include "settings/SerialDeviceList.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <exception>
+
+namespace {
+
+using Mark = DoctorLine::Mark;
+using Report = std::function<void(const DoctorLine&)>;
+
+constexpr int kFirstCom = 1;
+constexpr int kLastCom = 4;
+// Log-in frames sent at each rate before the next rate is tried.
+constexpr int kTransmissionsPerRate = 2;
+
+QString ComName(int n)
+{
+    return QStringLiteral("COM%1").arg(n);
+}
+
+QString Canonical(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+QString KindText(SerialDeviceInfo::Kind kind)
+{
+    switch (kind) {
+    case SerialDeviceInfo::Kind::Usb:
+        return QStringLiteral("USB serial adapter");
+    case SerialDeviceInfo::Kind::Acm:
+        return QStringLiteral("USB modem-class (ACM) device");
+    case SerialDeviceInfo::Kind::BuiltIn:
+        break;
+    }
+    return QStringLiteral("built-in serial port");
+}
+
+QStringList ComNamesFor(const QString& device)
+{
+    QStringList names;
+    for (int n = kFirstCom; n <= kLastCom; ++n) {
+        if (Canonical(ResolvePortName(ComName(n))) == Canonical(device))
+            names << ComName(n);
+    }
+    return names;
+}
+
+void ReportDevicesPresent(const DoctorPaths& paths, const Report& report)
+{
+    const std::vector<SerialDeviceInfo> devices = DescribeSerialDevices(paths.root);
+    if (devices.empty())
+        report({Mark::Warn, QStringLiteral("No serial devices found."),
+                QStringLiteral("Plug in the register's cable; a USB adapter appears as /dev/ttyUSB0 or "
+                               "/dev/ttyACM0 (sudo dmesg shows what the system saw).")});
+    for (const SerialDeviceInfo& device : devices) {
+        QStringList parts{device.device + QStringLiteral(": ") + KindText(device.kind)};
+        const QString maker = QStringList{device.vendor, device.product}.join(u' ').trimmed();
+        if (!maker.isEmpty() || !device.usbId.isEmpty())
+            parts << (maker + (device.usbId.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(device.usbId))).trimmed();
+        if (!device.byId.isEmpty())
+            parts << device.byId;
+        const QStringList coms = ComNamesFor(QDir(paths.root).filePath(device.device.mid(1)));
+        if (!coms.isEmpty())
+            parts << QStringLiteral("used as ") + coms.join(QStringLiteral(", "));
+        report({Mark::Info, parts.join(QStringLiteral(", ")), {}});
+    }
+    for (int n = kFirstCom; n <= kLastCom; ++n) {
+        const QString device = ResolvePortName(ComName(n));
+        const bool present = QFileInfo::exists(device);
+        report({Mark::Info,
+                ComName(n) + QStringLiteral(" = ") + device + (present ? QString() : QStringLiteral(" (not present)")),
+                {}});
+    }
+}
+
+QString UserText(const DeviceUser& user)
+{
+    return user.command.isEmpty() ? QStringLiteral("process %1").arg(user.pid)
+                                  : QStringLiteral("process %1 (%2)").arg(user.pid).arg(user.command);
+}
+
+QString UserRemedy(const DeviceUser& user)
+{
+    if (user.command.compare(QLatin1String("ModemManager"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("ModemManager probes new serial devices as modems. Stop it: "
+                              "sudo systemctl stop ModemManager (disable it when no modem is used: "
+                              "sudo systemctl disable ModemManager).");
+    if (user.command.startsWith(QLatin1String("brltty"), Qt::CaseInsensitive))
+        return QStringLiteral("brltty takes many USB serial adapters for braille displays. Without a "
+                              "braille display remove it: sudo apt remove brltty, then plug the cable in again.");
+    return QStringLiteral("Close that program (or end it: kill %1).").arg(user.pid);
+}
+
+void ReportLock(const QString& device, const DoctorPaths& paths, const Report& report)
+{
+    const std::optional<DeviceLock> lock = FindDeviceLock(device, paths.lockDir, paths.procDir);
+    if (!lock) {
+        report({Mark::Pass, QStringLiteral("No lock file for the device."), {}});
+        return;
+    }
+    if (!lock->owner) {
+        report({Mark::Warn, QStringLiteral("Lock file %1 names no process.").arg(lock->path),
+                QStringLiteral("Remove it when no program uses the port: sudo rm %1").arg(lock->path)});
+    } else if (lock->stale) {
+        report({Mark::Warn,
+                QStringLiteral("Stale lock file %1: process %2 no longer runs.").arg(lock->path).arg(lock->owner->pid),
+                QStringLiteral("Remove it: sudo rm %1").arg(lock->path)});
+    } else {
+        report({Mark::Fail, QStringLiteral("Lock file %1 is held by %2.").arg(lock->path, UserText(*lock->owner)),
+                UserRemedy(*lock->owner)});
+    }
+}
+
+void ReportUsers(const QString& device, const DoctorPaths& paths, const Report& report)
+{
+    const std::vector<DeviceUser> users =
+        FindDeviceUsers(device, paths.procDir, QCoreApplication::applicationPid());
+    if (users.empty())
+        report({Mark::Pass, QStringLiteral("No other program has the device open."), {}});
+    for (const DeviceUser& user : users) {
+        if (user.holdsPtyMaster && Canonical(device).startsWith(QLatin1String("/dev/pts/")))
+            report({Mark::Info, QStringLiteral("%1 holds the other end of this pseudo-terminal.").arg(UserText(user)), {}});
+        else
+            report({Mark::Fail, QStringLiteral("%1 has the device open.").arg(UserText(user)), UserRemedy(user)});
+    }
+}
+
+// The device exists and the user may use it.
+bool ReportDevice(const QString& portName, const QString& device, const Report& report)
+{
+    const QString named = portName == device ? device : portName + QStringLiteral(" (") + device + QLatin1Char(')');
+    if (!QFileInfo::exists(device)) {
+        report({Mark::Fail, QStringLiteral("%1 does not exist.").arg(named),
+                QStringLiteral("Plug in the cable, or map the port to a device present "
+                               "(Communication > Setting..., or --port PATH).")});
+        return false;
+    }
+    report({Mark::Pass, QStringLiteral("%1 exists.").arg(named), {}});
+    const DeviceAccess access = CheckDeviceAccess(device);
+    if (!access.mayReadWrite) {
+        report({Mark::Fail, QStringLiteral("You may not read and write %1.").arg(device), AccessRemedy(access)});
+        return false;
+    }
+    report({Mark::Pass, QStringLiteral("You may read and write %1.").arg(device), {}});
+    return true;
+}
+
+// One log-in at the rate; the register is logged out again when it answered.
+bool LogsInAt(TQelmIBusComm& link, int rateIndex)
+{
+    link.SetBaudRate(static_cast<TQelmIBusComm::TBaudRate>(rateIndex));
+    for (int attempt = 0; attempt < kTransmissionsPerRate; ++attempt) {
+        link.Payload() = RegisterPayloads::LogIn(TQelmIBusComm::kAccessCode, QDateTime::currentDateTime(),
+                                                 static_cast<quint8>(rateIndex), false);
+        link.TransmitFrame();
+        link.SetReceiveMode(LinkReceiver::Mode::Ack);
+        const TQelmIBusComm::WaitResult result = link.WaitReply(TQelmIBusComm::kLogInInterval);
+        if (result == TQelmIBusComm::WaitResult::Acknowledged) {
+            link.LogOut(TQelmIBusComm::kAccessCode, 0);
+            return true;
+        }
+        if (result == TQelmIBusComm::WaitResult::Aborted)
+            return false;
+    }
+    return false;
+}
+
+std::optional<int> ReportLogIns(TQelmIBusComm& link, const Report& report)
+{
+    for (int index = 0; index < static_cast<int>(TQelmIBusComm::BaudTable.size()); ++index) {
+        const QString rate = QString::number(TQelmIBusComm::BaudTable[static_cast<std::size_t>(index)]);
+        if (LogsInAt(link, index)) {
+            report({Mark::Pass, QStringLiteral("Log-in at %1 bit/s: the register answered.").arg(rate), {}});
+            return index;
+        }
+        report({Mark::Info, QStringLiteral("Log-in at %1 bit/s: no answer.").arg(rate), {}});
+    }
+    return std::nullopt;
+}
+
+void CloseQuietly(TQelmIBusComm& link)
+{
+    try {
+        link.SetActive(false);
+    } catch (const std::exception&) {
+        // Only the trace file could not be written.
+    }
+}
+
+} // namespace
+
+QString DoctorLineText(const DoctorLine& line)
+{
+    static const QString kMarks[] = {QStringLiteral("OK   "), QStringLiteral("FAIL "), QStringLiteral("WARN "),
+                                     QStringLiteral("     ")};
+    QString text = kMarks[static_cast<int>(line.mark)] + line.text;
+    if (!line.remedy.isEmpty())
+        text += QStringLiteral("\n       -> ") + line.remedy;
+    return text;
+}
+
+DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, const DoctorPaths& paths,
+                                 const Report& report)
+{
+    DoctorResult result;
+    ReportDevicesPresent(paths, report);
+    const QString device = ResolvePortName(portName);
+    if (!ReportDevice(portName, device, report))
+        return result;
+    ReportLock(device, paths, report);
+    ReportUsers(device, paths, report);
+
+    link.SetMessageBox(nullptr);
+    link.SetCommName(portName);
+    try {
+        link.SetActive(true);
+        result.deviceUsable = true;
+        result.answeredRate = ReportLogIns(link, report);
+    } catch (const std::exception& error) {
+        report({Mark::Fail, QStringLiteral("%1 could not be used: %2").arg(device, QString::fromLocal8Bit(error.what())),
+                {}});
+    }
+    CloseQuietly(link);
+    if (result.answeredRate) {
+        report({Mark::Pass,
+                QStringLiteral("The register answers on %1 at %2 bit/s.")
+                    .arg(device)
+                    .arg(TQelmIBusComm::BaudTable[static_cast<std::size_t>(*result.answeredRate)]),
+                {}});
+    } else if (result.deviceUsable) {
+        report({Mark::Fail, QStringLiteral("No register answered on %1 at any rate.").arg(device),
+                QStringLiteral("Check that the register is switched on and the cable sits firmly at both "
+                               "ends; a built-in port may need a null-modem cable.")});
+    }
+    return result;
+}

@@ -1,0 +1,82 @@
+#include "transfer/DownloadCheck.h"
+
+#include "model/Defs.h"
+#include "model/TextTable.h"
+#include "settings/ParameterCheck.h"
+#include "settings/SettingsFile.h"
+
+#include <array>
+#include <span>
+
+namespace DownloadCheck {
+namespace {
+
+// Enough to find and mend the first cells; the rest follow once these pass.
+constexpr int kShownRefusals = 5;
+
+constexpr std::array kSentPLUColumns{PLUColumn::Barcode, PLUColumn::Name, PLUColumn::UnitPrice,
+                                     PLUColumn::Department, PLUColumn::Stocks};
+constexpr std::array kSentDeptmentColumns{DeptmentColumn::Name, DeptmentColumn::Tax,
+                                          DeptmentColumn::UnitPrice};
+
+std::span<const int> SentColumns(const TextTable& table)
+{
+    if (table.Kind() == TableKind::PLU)
+        return kSentPLUColumns;
+    return kSentDeptmentColumns;
+}
+
+QString TableName(const TextTable& table)
+{
+    return table.Kind() == TableKind::PLU ? QStringLiteral("PLU") : QStringLiteral("Department");
+}
+
+QString ColumnName(const TextTable& table, int col)
+{
+    return table.headerData(col - 1, Qt::Horizontal).toString();
+}
+
+bool Passes(const TextTable& table, int col, int row)
+{
+    QString text = table.Cell(col, row);
+    return CheckCellText(table.Rule(col), table.DefaultText(col), text);
+}
+
+} // namespace
+
+QString InvalidDataText()
+{
+    return QStringLiteral("Invalid data!");
+}
+
+QStringList RefusedCells(const TextTable& table, int first, int last, int limit)
+{
+    QStringList refused;
+    for (int row = first; row <= last && refused.size() < limit; ++row) {
+        for (const int col : SentColumns(table)) {
+            if (Passes(table, col, row))
+                continue;
+            refused << QStringLiteral("%1 %2, %3: %4")
+                           .arg(TableName(table))
+                           .arg(row)
+                           .arg(ColumnName(table, col), table.Cell(col, row));
+            if (refused.size() == limit)
+                break;
+        }
+    }
+    return refused;
+}
+
+QStringList Refusals(const TransferRequest& request, const TransferTables& tables)
+{
+    QStringList refused;
+    if (request.Includes(TransferTable::PLU) && request.range.IsValid())
+        refused << RefusedCells(tables.plu, request.range.begin, request.range.end, kShownRefusals);
+    if (request.Includes(TransferTable::Department))
+        refused << RefusedCells(tables.departments, 1, tables.departments.RowCount() - 1, kShownRefusals);
+    if (request.Includes(TransferTable::Parameter))
+        refused << RefusedParameters(SettingsFile(tables.settingsPath)).mid(0, kShownRefusals);
+    return refused;
+}
+
+} // namespace DownloadCheck
