@@ -1,6 +1,7 @@
 #include "cli/ExchangeCommands.h"
 
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 
 #include "exchange/SheetColumns.h"
 #include "exchange/SheetFiles.h"
@@ -83,8 +84,9 @@ std::optional<QString> TakeValue(ExchangeOptions& options, const QString& name, 
 
 std::optional<QString> CheckFiles(const ExchangeOptions& options)
 {
-    if (QFileInfo(options.document).suffix().compare(QLatin1String("PLU"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("give the document as its .PLU file, not \"%1\"").arg(options.document);
+    if (const QString problem = FileArguments::DocumentProblem(options.import ? kImport : kExport, options.document);
+        !problem.isEmpty())
+        return problem;
     if (!SheetFormatOf(options.sheet))
         return QStringLiteral("give the sheet as a .csv or .xlsx file, not \"%1\"").arg(options.sheet);
     if (options.exportOptions.delimiter != 0 && SheetFormatOf(options.sheet) != SheetFormat::Csv)

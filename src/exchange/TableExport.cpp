@@ -3,6 +3,7 @@
 #include "exchange/CsvSheet.h"
 #include "exchange/SheetColumns.h"
 #include "exchange/XlsxWriter.h"
+#include "files/TableFiles.h"
 #include "model/Numbers.h"
 
 namespace {
@@ -23,11 +24,23 @@ QStringList RowTexts(const TextTable& table, int row)
     return texts;
 }
 
+bool HoldsOnlyDefaults(const TextTable& table, int row)
+{
+    for (int col = 1; col < table.ColCount(); ++col) {
+        if (table.Cell(col, row) != table.DefaultText(col))
+            return false;
+    }
+    return true;
+}
+
+// The rows the table file keeps, but for those holding nothing but the
+// defaults: a sheet names its rows, so they need no place holders.
 QList<QStringList> DataRows(const TextTable& table, bool allRows)
 {
     QList<QStringList> rows;
-    for (int row = 1; row < table.RowCount(); ++row) {
-        if (allRows || !table.Cell(table.KeyColumn(), row).isEmpty())
+    const int last = allRows ? table.RowCount() - 1 : LastNamedRow(table);
+    for (int row = 1; row <= last; ++row) {
+        if (allRows || !HoldsOnlyDefaults(table, row))
             rows.append(RowTexts(table, row));
     }
     return rows;

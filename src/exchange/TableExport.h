@@ -10,7 +10,7 @@
 // line per row with its number and the cell texts as the grid holds them.
 struct ExportOptions
 {
-    bool allRows = false;   // otherwise only the rows the table file keeps (named ones)
+    bool allRows = false;   // otherwise the rows the table file keeps, less those holding only defaults
     char delimiter = 0;     // CSV: 0 for the one that suits the decimal separator
 };
 

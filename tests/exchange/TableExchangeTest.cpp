@@ -49,6 +49,9 @@ protected:
         plu.SetCell(PLUColumn::Barcode, 5, QStringLiteral("4006381333931"));
         plu.SetCell(PLUColumn::Quantity, 5, QStringLiteral("1-2"));
         plu.SetCell(PLUColumn::Barcode, 6, QString());
+        // A row without a name before the last named one is in the table file too.
+        plu.SetCell(PLUColumn::Name, 7, QString());
+        dept.SetCell(DeptmentColumn::Name, 2, QString());
         for (TextTable* table : {&plu, &dept}) {
             const QString path = Path(QStringLiteral("table") + extension);
             ExportTableFile(*table, path, options);
