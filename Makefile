@@ -13,6 +13,7 @@ SMOKE_SECONDS ?= 3
 DEB_PACKAGES = cmake ninja-build g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
                libbenchmark-dev clang-14 libclang-rt-14-dev xvfb xauth poppler-utils
 DEB_PACKAGES += libqt6sql6-sqlite   # transfer history
+DEB_PACKAGES += libcsv-dev libxlsxwriter-dev libminizip-dev pkgconf   # spreadsheets
 DEB_PACKAGES += dpkg-dev desktop-file-utils appstream shared-mime-info   # package
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SheetDialogs.h"
 #include "app/TextViewer.h"
 #include "files/Document.h"
 #include "model/RecyTable.h"
@@ -18,6 +19,7 @@ class DocumentHistory;
 struct EditFocus;
 class FindBar;
 class IFileDialogs;
+struct ImportPlan;
 class IMessageBox;
 class KeyPreview;
 class QAction;
@@ -131,6 +133,10 @@ public:
     TDataDlg* DataDlg() const { return m_dataDlg; }
     TParaDlg* ParaDlg() const { return m_paraDlg; }
 
+    // File > Import... and Export... ask through `dialogs` (tests); real
+    // dialogs over this window otherwise.
+    void SetSheetDialogs(ISheetDialogs* dialogs);
+
     // The language file applied when the window is first shown.
     void SetLanguageFilePath(const QString& path) { m_languageFilePath = path; }
 
@@ -161,6 +167,8 @@ public slots:
     void OpenItemClick();
     void SaveItemClick();
     void SaveasItemClick();
+    void ImportItemClick();
+    void ExportItemClick();
     void RecyItemClick();
     void ParameterItemClick();
     void PrintItemClick();
@@ -270,11 +278,17 @@ private:
     // kept becomes the current port.
     void ScanForRegister(TDetectPortDlg& dialog);
     void CommitDataRequest(QSessionManager& manager);
+    ISheetDialogs& SheetDialogs();
+    TextTable& TableOf(TableKind kind);
+    // Makes an accepted import's changes to the table as one step.
+    void ApplySheetImport(TextTable& table, const ImportPlan& plan);
 
     std::unique_ptr<IMessageBox> m_ownMessages;
     std::unique_ptr<IFileDialogs> m_ownDialogs;
     IMessageBox* m_messages;
     IFileDialogs* m_dialogs;
+    std::unique_ptr<ISheetDialogs> m_ownSheetDialogs;
+    ISheetDialogs* m_sheetDialogs = nullptr;
 
     TextTable* m_pluTable = nullptr;
     TextTable* m_deptTable = nullptr;

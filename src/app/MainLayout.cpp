@@ -117,6 +117,9 @@ void TMainForm::CreateMenus()
     file->addAction(save);
     file->addAction(
         AddAction("SaveasItem", QStringLiteral("Save &as..."), &TMainForm::SaveasItemClick));
+    file->addAction(AddSeparator("N16"));
+    file->addAction(AddAction("ImportItem", QStringLiteral("&Import..."), &TMainForm::ImportItemClick));
+    file->addAction(AddAction("ExportItem", QStringLiteral("&Export..."), &TMainForm::ExportItemClick));
     file->addAction(AddSeparator("N5"));
     QAction* recycling =
         AddAction("RecyItem", QStringLiteral("Recycling..."), &TMainForm::RecyItemClick);

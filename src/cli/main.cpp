@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CompareCommands.h"
 #include "cli/DoctorCommand.h"
+#include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
 #include "cli/ServiceCommands.h"
@@ -57,10 +58,12 @@ int main(int argc, char** argv)
         ExitStatus::PrintError(problem);
         return ExitStatus::kUsage;
     }
+    if (IsExchangeCommand(app.arguments()))
+        return RunExchangeCommand(app.arguments());
     const CliParse parse = ParseCliOptions(app.arguments());
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
-        std::fputs(CliUsage().toLocal8Bit().constData(), stdout);
+        std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
         ExitStatus::PrintError(parse.error);

@@ -16,16 +16,6 @@ constexpr char kLineEnd[] = "\r\n";
 
 using LineReader = std::function<void(const std::function<bool(const QByteArray&)>&)>;
 
-// The last row whose name is not empty; 0 when there is none.
-int LastNamedRow(const TextTable& table)
-{
-    for (int row = table.RowCount() - 1; row >= 1; --row) {
-        if (!table.Cell(table.KeyColumn(), row).isEmpty())
-            return row;
-    }
-    return 0;
-}
-
 void AppendLine(QByteArray& bytes, const QStringList& fields)
 {
     bytes += fields.join(kFieldSeparator).toLatin1();
@@ -82,6 +72,15 @@ void FillRecy(RecyTable& table, const LineReader& readLines)
 }
 
 } // namespace
+
+int LastNamedRow(const TextTable& table)
+{
+    for (int row = table.RowCount() - 1; row >= 1; --row) {
+        if (!table.Cell(table.KeyColumn(), row).isEmpty())
+            return row;
+    }
+    return 0;
+}
 
 QByteArray TableFileBytes(const TextTable& table)
 {

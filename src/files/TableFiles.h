@@ -32,6 +32,10 @@ void WriteRecyFile(const RecyTable& table, const QString& path);
 // are skipped. Records no line reached keep their texts.
 void ReadRecyFile(RecyTable& table, const QString& path, ReadNotes* notes = nullptr);
 
+// The last row whose name is not empty, the last row a table file holds; 0
+// when there is none.
+int LastNamedRow(const TextTable& table);
+
 // The same formats without the file: the bytes a table is saved as, and
 // reading from an open device (name is the file named in a FileError).
 QByteArray TableFileBytes(const TextTable& table);

@@ -104,9 +104,9 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
     EXPECT_EQ(help->title(), "&Help");
 
     EXPECT_EQ(ActionNames(file->actions()),
-              QStringList({"NewItem", "N3", "OpenItem", "SaveItem", "SaveasItem", "N5", "RecyItem",
-                           "ParameterItem", "N15", "PrintItem", "PrintPreviewItem", "FontItem", "N10",
-                           "RecentItem", "N11", "ExitItem"}));
+              QStringList({"NewItem", "N3", "OpenItem", "SaveItem", "SaveasItem", "N16", "ImportItem",
+                           "ExportItem", "N5", "RecyItem", "ParameterItem", "N15", "PrintItem",
+                           "PrintPreviewItem", "FontItem", "N10", "RecentItem", "N11", "ExitItem"}));
     EXPECT_EQ(ActionNames(comm->actions()),
               QStringList({"CommsetItem", "DetectportItem", "ConnectionCheckItem", "N4", "TestItem", "DownloadItem",
                            "UploadItem", "N20", "CompareItem", "DownloadChangesItem", "HistoryItem",

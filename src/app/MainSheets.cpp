@@ -1,0 +1,87 @@
+// File > Import... and File > Export...: the PLU or department table to and
+// from a CSV or XLSX sheet.
+#include "app/Main.h"
+
+#include "app/SheetDlg.h"
+#include "app/WaitCursor.h"
+#include "editing/DocumentHistory.h"
+#include "exchange/SheetColumns.h"
+#include "exchange/SheetFiles.h"
+#include "exchange/TableImport.h"
+#include "model/MessageBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+void TMainForm::SetSheetDialogs(ISheetDialogs* dialogs)
+{
+    m_sheetDialogs = dialogs;
+}
+
+ISheetDialogs& TMainForm::SheetDialogs()
+{
+    if (m_sheetDialogs == nullptr) {
+        m_ownSheetDialogs = std::make_unique<WidgetSheetDialogs>(this);
+        m_sheetDialogs = m_ownSheetDialogs.get();
+    }
+    return *m_sheetDialogs;
+}
+
+TextTable& TMainForm::TableOf(TableKind kind)
+{
+    return kind == TableKind::PLU ? *m_pluTable : *m_deptTable;
+}
+
+void TMainForm::ImportItemClick()
+{
+    if (!CommitActiveGrid())
+        return;
+    const auto choice = SheetDialogs().ChooseImport();
+    if (!choice)
+        return;
+    TextTable& table = TableOf(choice->table);
+    SheetRead read;
+    {
+        const WaitCursor wait;
+        read = ReadSheetFile(choice->path);
+    }
+    if (!read.Ok()) {
+        m_messages->Error(read.error);
+        return;
+    }
+    const ImportPlan plan = PlanImport(table, read.sheet);
+    const QString name = QFileInfo(choice->path).fileName();
+    if (!plan.Accepted()) {
+        m_messages->Error(QStringLiteral("%1: %2").arg(name, plan.Refusal()));
+        return;
+    }
+    if (plan.changes.isEmpty()) {
+        m_messages->Information(QStringLiteral("%1: the %2 table already holds every value.").arg(name, SheetTableName(choice->table)));
+        return;
+    }
+    const QString preview = QStringLiteral("%1: %2 lines read; in the %3 table %4\nImport them?")
+                                .arg(name)
+                                .arg(plan.sheetRows)
+                                .arg(SheetTableName(choice->table), plan.Summary());
+    if (m_messages->AskYesNo(preview))
+        ApplySheetImport(table, plan);
+}
+
+// The one place the window changes a table from a sheet.
+void TMainForm::ApplySheetImport(TextTable& table, const ImportPlan& plan)
+{
+    m_history->Record(QStringLiteral("Import"), [&] { ApplyImport(table, plan); });
+    FollowHistory();
+}
+
+void TMainForm::ExportItemClick()
+{
+    if (!CommitActiveGrid())
+        return;
+    const auto choice = SheetDialogs().ChooseExport();
+    if (!choice)
+        return;
+    ExportOptions options;
+    options.allRows = choice->allRows;
+    RunFileCommand([&] { ExportTableFile(TableOf(choice->table), choice->path, options); });
+}

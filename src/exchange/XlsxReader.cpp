@@ -1,0 +1,310 @@
+#include "exchange/XlsxReader.h"
+
+#include "exchange/ZipReader.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+const QString kWorkbook = QStringLiteral("xl/workbook.xml");
+const QString kWorkbookRels = QStringLiteral("xl/_rels/workbook.xml.rels");
+const QString kFirstSheet = QStringLiteral("xl/worksheets/sheet1.xml");
+const QString kSharedStrings = QStringLiteral("xl/sharedStrings.xml");
+
+constexpr int kMaxSheetLine = 1048576;
+
+// Thrown inside the reader, caught at its entry.
+struct XlsxError
+{
+    QString message;
+};
+
+[[noreturn]] void Fail(const QString& message)
+{
+    throw XlsxError{message};
+}
+
+// The workbook's parts; a part that cannot be read ends the reading.
+class XlsxPackage
+{
+public:
+    explicit XlsxPackage(const QByteArray& bytes) : zip_(bytes, SheetLimits::kMaxBytes)
+    {
+        if (!zip_.Ok())
+            Fail(zip_.Error());
+    }
+
+    std::optional<QByteArray> Part(const QString& name)
+    {
+        auto part = zip_.Part(name);
+        if (!zip_.Ok())
+            Fail(zip_.Error());
+        return part;
+    }
+
+private:
+    ZipReader zip_;
+};
+
+QString XmlFailure(const QString& part, const QXmlStreamReader& xml)
+{
+    return QStringLiteral("The workbook part %1 is not valid XML (line %2: %3).")
+        .arg(part)
+        .arg(xml.lineNumber())
+        .arg(xml.errorString());
+}
+
+// The text of every <t> below the current element, leaving out phonetic
+// runs; ends on the current element's end.
+QString TextContent(QXmlStreamReader& xml, int depth = 0)
+{
+    constexpr int kMaxDepth = 16;
+    if (depth > kMaxDepth)
+        Fail(QStringLiteral("A text of the workbook is nested too deeply."));
+    QString text;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("t"))
+            text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == QLatin1String("rPh"))
+            xml.skipCurrentElement();
+        else
+            text += TextContent(xml, depth + 1);
+    }
+    return text;
+}
+
+QStringList SharedStrings(const QByteArray& bytes, const QString& part)
+{
+    QStringList strings;
+    if (bytes.isEmpty())
+        return strings;
+    QXmlStreamReader xml(bytes);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si"))
+            strings.append(TextContent(xml));
+    }
+    if (xml.hasError())
+        Fail(XmlFailure(part, xml));
+    return strings;
+}
+
+QString Attribute(const QXmlStreamReader& xml, QLatin1String name)
+{
+    // A const copy: iterating the list returned would detach (copy) it.
+    const QXmlStreamAttributes attributes = xml.attributes();
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        if (attribute.name() == name)
+            return attribute.value().toString();
+    }
+    return {};
+}
+
+// The parts named by the workbook: its first sheet and its shared strings.
+struct WorkbookParts
+{
+    QString sheet = kFirstSheet;
+    QString sharedStrings = kSharedStrings;
+};
+
+QString PartPath(const QString& target)
+{
+    if (target.startsWith(u'/'))
+        return target.mid(1);
+    return QStringLiteral("xl/") + target;
+}
+
+WorkbookParts FindParts(XlsxPackage& package)
+{
+    WorkbookParts parts;
+    const auto workbook = package.Part(kWorkbook);
+    const auto rels = package.Part(kWorkbookRels);
+    if (!workbook || !rels)
+        return parts;
+    QString sheetId;
+    QXmlStreamReader xml(*workbook);
+    while (!xml.atEnd() && sheetId.isEmpty()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("sheet"))
+            sheetId = Attribute(xml, QLatin1String("id"));
+    }
+    QXmlStreamReader relations(*rels);
+    while (!relations.atEnd()) {
+        if (relations.readNext() != QXmlStreamReader::StartElement
+            || relations.name() != QLatin1String("Relationship"))
+            continue;
+        const QString target = Attribute(relations, QLatin1String("Target"));
+        if (!sheetId.isEmpty() && Attribute(relations, QLatin1String("Id")) == sheetId)
+            parts.sheet = PartPath(target);
+        else if (Attribute(relations, QLatin1String("Type")).endsWith(QLatin1String("/sharedStrings")))
+            parts.sharedStrings = PartPath(target);
+    }
+    return parts;
+}
+
+// "B12" gives column 2; nothing for a reference without letters.
+std::optional<int> ColumnOfReference(QStringView reference)
+{
+    int column = 0;
+    qsizetype i = 0;
+    for (; i < reference.size() && reference[i].isLetter(); ++i) {
+        const char16_t letter = reference[i].toUpper().unicode();
+        if (letter < u'A' || letter > u'Z')
+            return std::nullopt;
+        // Beyond the columns a sheet may use, how far does not matter.
+        column = std::min(column * 26 + (letter - u'A' + 1), SheetLimits::kMaxColumns + 1);
+    }
+    return i > 0 ? std::optional<int>(column) : std::nullopt;
+}
+
+// Plain digits with at most one point and 15 digits are already written as
+// a spreadsheet shows them.
+bool IsShortPlainNumber(const QString& value)
+{
+    int digits = 0;
+    bool point = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar ch = value[i];
+        if (ch.isDigit() && ch.unicode() < 128)
+            ++digits;
+        else if (ch == u'.' && !point && i > 0)
+            point = true;
+        else if (!(ch == u'-' && i == 0))
+            return false;
+    }
+    return digits > 0 && digits <= 15 && !value.endsWith(u'.') && !(point && value.endsWith(u'0'));
+}
+
+QString NumberText(const QString& value)
+{
+    if (IsShortPlainNumber(value))
+        return value;
+    bool ok = false;
+    const double number = QLocale::c().toDouble(value.trimmed(), &ok);
+    return ok ? QString::number(number, 'g', 15) : value;
+}
+
+class SheetParser
+{
+public:
+    SheetParser(const QStringList& shared, const QString& part) : shared_(shared), part_(part) {}
+
+    Sheet Parse(const QByteArray& bytes)
+    {
+        QXmlStreamReader xml(bytes);
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("row"))
+                Row(xml);
+        }
+        if (xml.hasError())
+            Fail(XmlFailure(part_, xml));
+        return std::move(sheet_);
+    }
+
+private:
+    void Row(QXmlStreamReader& xml)
+    {
+        const QString r = Attribute(xml, QLatin1String("r"));
+        bool ok = false;
+        const int line = r.isEmpty() ? lastLine_ + 1 : r.toInt(&ok);
+        if (!r.isEmpty() && (!ok || line <= lastLine_ || line > kMaxSheetLine))
+            Fail(QStringLiteral("The sheet's row number \"%1\" is out of order.").arg(r));
+        lastLine_ = line;
+        QStringList cells;
+        int lastColumn = 0;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("c"))
+                Cell(xml, cells, lastColumn);
+            else
+                xml.skipCurrentElement();
+        }
+        while (!cells.isEmpty() && cells.back().isEmpty())
+            cells.removeLast();
+        if (cells.isEmpty())
+            return;
+        if (sheet_.rows.size() > SheetLimits::kMaxDataRows)
+            Fail(TooManyRowsError());
+        sheet_.rows.append(SheetRow{line, cells});
+    }
+
+    void Cell(QXmlStreamReader& xml, QStringList& cells, int& lastColumn)
+    {
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const auto column = ColumnOfReference(attributes.value(QLatin1String("r")));
+        const int index = std::min(column ? *column : lastColumn + 1, SheetLimits::kMaxColumns + 1);
+        lastColumn = index;
+        const QString type = attributes.value(QLatin1String("t")).toString();
+        QString text;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("v"))
+                text = ValueText(type, xml.readElementText());
+            else if (xml.name() == QLatin1String("is"))
+                text = TextContent(xml);
+            else
+                xml.skipCurrentElement();
+        }
+        // Spreadsheets keep formatted but empty cells far to the right.
+        if (index > SheetLimits::kMaxColumns) {
+            if (!text.isEmpty())
+                Fail(QStringLiteral("The sheet has values beyond its first %1 columns.").arg(SheetLimits::kMaxColumns));
+            return;
+        }
+        while (cells.size() < index)
+            cells.append(QString());
+        cells[index - 1] = text;
+    }
+
+    QString ValueText(const QString& type, const QString& value) const
+    {
+        if (type == QLatin1String("s")) {
+            bool ok = false;
+            const int index = value.trimmed().toInt(&ok);
+            if (!ok || index < 0 || index >= shared_.size())
+                Fail(QStringLiteral("The sheet refers to a shared string %1 that does not exist.").arg(value));
+            return shared_[index];
+        }
+        if (type.isEmpty() || type == QLatin1String("n"))
+            return NumberText(value);
+        return value;
+    }
+
+    const QStringList& shared_;
+    const QString part_;
+    Sheet sheet_;
+    int lastLine_ = 0;
+};
+
+} // namespace
+
+SheetRead ReadXlsxSheet(const QByteArray& bytes)
+{
+    SheetRead read;
+    try {
+        XlsxPackage package(bytes);
+        const WorkbookParts parts = FindParts(package);
+        const QStringList shared = SharedStrings(package.Part(parts.sharedStrings).value_or(QByteArray()),
+                                                 parts.sharedStrings);
+        const auto sheet = package.Part(parts.sheet);
+        if (!sheet)
+            Fail(QStringLiteral("The workbook has no worksheet."));
+        read.sheet = SheetParser(shared, parts.sheet).Parse(*sheet);
+    } catch (const XlsxError& error) {
+        read.error = error.message;
+    }
+    return read;
+}
+
+SheetRead ReadXlsxParts(const QByteArray& sharedStringsXml, const QByteArray& worksheetXml)
+{
+    SheetRead read;
+    try {
+        const QStringList shared = SharedStrings(sharedStringsXml, kSharedStrings);
+        read.sheet = SheetParser(shared, kFirstSheet).Parse(worksheetXml);
+    } catch (const XlsxError& error) {
+        read.error = error.message;
+    }
+    return read;
+}

@@ -1,0 +1,133 @@
+#include "app/Main.h"
+#include "app/SheetDlg.h"
+
+#include "AppTestSupport.h"
+#include "model/Columns.h"
+#include "model/Numbers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+class FakeSheetDialogs : public ISheetDialogs
+{
+public:
+    std::optional<SheetChoice> ChooseImport() override { return choice; }
+    std::optional<SheetChoice> ChooseExport() override { return choice; }
+
+    std::optional<SheetChoice> choice;
+};
+
+class MainSheetsTest : public ProgramDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramDirFixture::SetUp();
+        SetDecimalSeparator(u'.');
+        form = std::make_unique<TMainForm>(&messages, &dialogs);
+        form->SetSheetDialogs(&sheets);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        ProgramDirFixture::TearDown();
+    }
+
+    void Choose(TableKind table, const QString& name, bool allRows = false)
+    {
+        sheets.choice = SheetChoice{table, FilePath(name), allRows};
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+    FakeSheetDialogs sheets;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainSheetsTest, ImportShowsWhatChangesAndAppliesOnlyWhenConfirmed)
+{
+    WriteFile(QStringLiteral("dept.csv"), "NO.,Name,Tax\n2,Fruit,3\n5,Meat,\n");
+    Choose(TableKind::Department, QStringLiteral("dept.csv"));
+
+    form->ImportItemClick();
+    ASSERT_EQ(messages.questions.size(), 1);
+    EXPECT_EQ(messages.questions[0],
+              QStringLiteral("dept.csv: 2 lines read; in the department table 2 rows and 3 cells change.\nImport them?"));
+    EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 2), QString());
+    EXPECT_FALSE(form->CurrentDocument().Modified());
+
+    messages.yesNoAnswers = {true};
+    form->ImportItemClick();
+    EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 2), QStringLiteral("Fruit"));
+    EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Tax, 2), QStringLiteral("3"));
+    EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 5), QStringLiteral("Meat"));
+    EXPECT_TRUE(form->CurrentDocument().Modified());
+    EXPECT_TRUE(messages.errors.isEmpty());
+
+    // The import is one step: undo takes all of it back, to the saved state.
+    form->UndoItemClick();
+    EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 2), QString());
+    EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 5), QString());
+    EXPECT_FALSE(form->CurrentDocument().Modified());
+}
+
+TEST_F(MainSheetsTest, RefusedSheetIsReportedAndChangesNothing)
+{
+    WriteFile(QStringLiteral("plu.csv"), "NO.,Name,Department\n1,Tea,1\n2,Coffee,12\n");
+    Choose(TableKind::PLU, QStringLiteral("plu.csv"));
+    form->ImportItemClick();
+    ASSERT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(messages.errors[0].startsWith("plu.csv: 1 cell is refused; nothing was changed:\nLine 3, Department:"))
+        << messages.errors[0].toStdString();
+    EXPECT_TRUE(messages.questions.isEmpty());
+    EXPECT_EQ(form->PluTable().Cell(PLUColumn::Name, 1), QString());
+    EXPECT_FALSE(form->CurrentDocument().Modified());
+}
+
+TEST_F(MainSheetsTest, ExportWritesTheChosenTableFromTheFileMenu)
+{
+    form->PluTable().SetCell(PLUColumn::Name, 4, QStringLiteral("Soap"));
+    Choose(TableKind::PLU, QStringLiteral("out.csv"));
+    auto* menu = form->findChild<QMenu*>(QStringLiteral("FileMenu"));
+    ASSERT_NE(menu, nullptr);
+    QAction* exportItem = form->findChild<QAction*>(QStringLiteral("ExportItem"));
+    ASSERT_TRUE(menu->actions().contains(exportItem));
+    ASSERT_TRUE(menu->actions().contains(form->findChild<QAction*>(QStringLiteral("ImportItem"))));
+    exportItem->trigger();
+    QFile file(FilePath(QStringLiteral("out.csv")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("\xEF\xBB\xBFNO.,Barcode,Name,Unit price,Department,Stocks,Flag,Quantity,Total\r\n"
+                                         "4,,Soap,0.00,1,0.000,0,0,0\r\n"));
+
+    Choose(TableKind::PLU, QStringLiteral("missing/out.xlsx"));
+    exportItem->trigger();
+    EXPECT_EQ(messages.errors.size(), 1);
+}
+
+TEST(SheetDlg, OkWaitsForASheetFileAndTheChoiceFollowsTheControls)
+{
+    TSheetDlg dialog(TSheetDlg::Mode::Export);
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"));
+    auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("FileEdit"));
+    ASSERT_TRUE(ok && file);
+    EXPECT_FALSE(ok->isEnabled());
+    file->setText(QStringLiteral("/tmp/prices.txt"));
+    EXPECT_FALSE(ok->isEnabled());
+    file->setText(QStringLiteral("/tmp/prices.XLSX"));
+    EXPECT_TRUE(ok->isEnabled());
+    dialog.findChild<QRadioButton*>(QStringLiteral("DeptRadio"))->setChecked(true);
+    dialog.findChild<QCheckBox*>(QStringLiteral("AllRowsBox"))->setChecked(true);
+    const SheetChoice choice = dialog.Choice();
+    EXPECT_EQ(choice.table, TableKind::Department);
+    EXPECT_EQ(choice.path, QStringLiteral("/tmp/prices.XLSX"));
+    EXPECT_TRUE(choice.allRows);
+    EXPECT_EQ(TSheetDlg(TSheetDlg::Mode::Import).findChild<QCheckBox*>(QStringLiteral("AllRowsBox")), nullptr);
+}
+
+} // namespace
