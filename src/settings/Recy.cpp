@@ -1,5 +1,6 @@
 #include "settings/Recy.h"
 
+#include "widgets/GridHeaders.h"
 #include "widgets/TableGrid.h"
 #include "widgets/TableGridRules.h"
 #include "model/CellRules.h"
@@ -70,6 +71,8 @@ TRecyForm::TRecyForm(QWidget* parent)
     for (int c = 0; c < RecyTable::FieldCount; ++c)
         m_grid->setColumnWidth(c, ColumnWidths[c]);
     m_grid->horizontalHeader()->setStretchLastSection(false);
+    // The title row looks like the main grids' (the row numbers stay hidden).
+    DecorateGridHeaders(*m_grid, [] { return QString(); });
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OKBtn"));

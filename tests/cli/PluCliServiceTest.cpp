@@ -183,7 +183,7 @@ TEST_F(PluCliServiceTest, APulledCableEndsTheCommandWithItsStepError)
 
     WriteFile(Path("image.hex"), Pattern(4 * 256));
     ASSERT_TRUE(sim.Start()) << sim.ErrorString().toStdString();
-    const CliRun pattern = UnplugWhenShown({"program", Path("image.hex")}, "Wait 1 second...", 300);
+    const CliRun pattern = UnplugWhenShown({"program", Path("image.hex"), "--first-block", "0"}, "Wait 1 second...", 300);
     EXPECT_EQ(pattern.exitCode, 1);
     EXPECT_TRUE(pattern.err.contains("plu-cli: Wait 1 second...Error!")) << pattern.err.toStdString();
 }

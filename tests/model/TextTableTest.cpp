@@ -80,7 +80,8 @@ TEST_F(TextTableTest, PLUCellChecks)
 
     SetDecimalSeparator(u',');
     Expect(plu, {PLUColumn::UnitPrice, "5,5", "5,50"});
-    Expect(plu, {PLUColumn::UnitPrice, "5.5", nullptr});
+    // "." where the separator is "," is taken as the separator.
+    Expect(plu, {PLUColumn::UnitPrice, "5.5", "5,50"});
     Expect(plu, {PLUColumn::UnitPrice, "", "0,00"});
 }
 

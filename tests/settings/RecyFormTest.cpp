@@ -1,9 +1,12 @@
 #include "settings/Recy.h"
 
+#include "widgets/GridHeaders.h"
 #include "widgets/TableGrid.h"
 #include "support/KeyInput.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -152,3 +155,14 @@ TEST_F(RecyFormTest, CancelLeavesTheTableAndOkCopiesItBack)
 }
 
 } // namespace
+
+TEST_F(RecyFormTest, TitleRowIsDrawnInNavyLikeTheMainGrids)
+{
+    m_form.show();
+    const QImage title = m_form.Grid()->horizontalHeader()->grab().toImage();
+    bool navy = false;
+    for (int y = 0; y < title.height() && !navy; ++y)
+        for (int x = 0; x < title.width() && !navy; ++x)
+            navy = title.pixelColor(x, y) == HeaderTextColour();
+    EXPECT_TRUE(navy);
+}
