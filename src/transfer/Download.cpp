@@ -7,13 +7,8 @@
 TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                               const TransferTables& tables)
 {
-    if (const QStringList refused = DownloadCheck::Refusals(request, tables); !refused.isEmpty()) {
-        TransferResult result;
-        result.outcome = TransferResult::Outcome::Refused;
-        result.message = DownloadCheck::InvalidDataText();
-        result.detail = refused.join(QStringLiteral("; "));
-        return result;
-    }
+    if (auto refused = DownloadCheck::RefusedResult(request, tables))
+        return *refused;
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
         switch (table) {
         case TransferTable::PLU:

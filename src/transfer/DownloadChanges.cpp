@@ -161,13 +161,8 @@ TransferResult DownloadChanges(ITransferLink& link, IProgress& progress, const T
                                const TransferTables& tables, const TableSnapshot& known, ChangesReport& report)
 {
     // The same check as every download: no invalid cell leaves the PC.
-    if (const QStringList refused = DownloadCheck::Refusals(request, tables); !refused.isEmpty()) {
-        TransferResult result;
-        result.outcome = TransferResult::Outcome::Refused;
-        result.message = DownloadCheck::InvalidDataText();
-        result.detail = refused.join(QStringLiteral("; "));
-        return result;
-    }
+    if (auto refused = DownloadCheck::RefusedResult(request, tables))
+        return *refused;
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
         const quint8 decimals = status.PriceDecimals;
         if (table == TransferTable::Parameter)

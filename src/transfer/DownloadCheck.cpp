@@ -79,4 +79,16 @@ QStringList Refusals(const TransferRequest& request, const TransferTables& table
     return refused;
 }
 
+std::optional<TransferResult> RefusedResult(const TransferRequest& request, const TransferTables& tables)
+{
+    const QStringList refused = Refusals(request, tables);
+    if (refused.isEmpty())
+        return std::nullopt;
+    TransferResult result;
+    result.outcome = TransferResult::Outcome::Refused;
+    result.message = InvalidDataText();
+    result.detail = refused.join(QStringLiteral("; "));
+    return result;
+}
+
 } // namespace DownloadCheck

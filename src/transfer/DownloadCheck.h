@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class TextTable;
 
 // The check every download passes before the port is opened: a document is
@@ -26,5 +28,9 @@ QStringList RefusedCells(const TextTable& table, int first, int last, int limit)
 // rows and tables, then the keys of the parameter set; at most a few of each.
 // Empty when the download may go on.
 QStringList Refusals(const TransferRequest& request, const TransferTables& tables);
+
+// The refused download's result when anything the request would send is
+// refused; nothing when the download may go on.
+std::optional<TransferResult> RefusedResult(const TransferRequest& request, const TransferTables& tables);
 
 } // namespace DownloadCheck
