@@ -256,6 +256,8 @@ private:
     // Runs a download or upload driver with the progress window and the main
     // link, and records it in the transfer history.
     TransferResult RunTransfer(const TransferChoice& choice, TransferDriverFunction driver);
+    // The failure notice of a transfer, or where its refused data is.
+    void ShowTransferOutcome(const TransferResult& result);
     // The register workflow (MainCompare.cpp): a download of the changes only,
     // the read-back after a download, the history entry of a transfer, and
     // tables from the register or the history as a new document.

@@ -163,18 +163,23 @@ TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriv
         TransferHistory history;
         RecordTransfer(history, driver == &UploadTables ? QStringLiteral("upload") : QStringLiteral("download"),
                        request, result, link.Captured(request.range));
-        if (result.outcome == TransferResult::Outcome::Refused) {
-            // Nothing was sent: the notice, and where the refused data is.
-            if (!result.detail.isEmpty())
-                statusBar()->showMessage(result.detail);
-            if (!result.message.isEmpty())
-                Messages().Information(result.message);
-            return;
-        }
-        if (!result.detail.isEmpty())
-            Messages().Error(result.detail);
     });
+    ShowTransferOutcome(result);
     return result;
+}
+
+void TMainForm::ShowTransferOutcome(const TransferResult& result)
+{
+    if (result.outcome == TransferResult::Outcome::Refused) {
+        // Nothing was sent: the notice, and where the refused data is.
+        if (!result.detail.isEmpty())
+            statusBar()->showMessage(result.detail);
+        if (!result.message.isEmpty())
+            Messages().Information(result.message);
+        return;
+    }
+    if (!result.detail.isEmpty())
+        Messages().Error(result.detail);
 }
 
 void TMainForm::DumpMemory()

@@ -112,14 +112,7 @@ TransferResult TMainForm::RunChangesDownload(const TransferChoice& choice)
         result = DownloadChanges(link, *m_progressForm, request, tables, known, report);
         RecordTransfer(history, QStringLiteral("download changes"), request, result, link.Captured());
     });
-    if (result.outcome == TransferResult::Outcome::Refused) {
-        // Nothing was sent: the notice, and where the refused data is.
-        statusBar()->showMessage(result.detail);
-        Messages().Information(result.message);
-        return result;
-    }
-    if (!result.detail.isEmpty())
-        Messages().Error(result.detail);
+    ShowTransferOutcome(result);
     if (result.Succeeded())
         statusBar()->showMessage(ChangesSummary(report, request), kStatusMessageMs);
     return result;

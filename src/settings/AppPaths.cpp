@@ -45,7 +45,7 @@ Layout LayoutFor(const QString& executableDir, const QString& configHome, const 
     const QString shared = QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("../share/") + PackageName()));
     if (bin.dirName() != QLatin1String("bin") || !QFileInfo(shared).isDir())
         return PortableLayout(executableDir);
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is ignored, as every desktop program does.
     const QString config = !configHome.isEmpty() && QDir::isAbsolutePath(configHome)
                                ? configHome
                                : QDir(homeDir).filePath(QStringLiteral(".config"));
