@@ -1,9 +1,7 @@
-// Any file content must read without fault; writing one key must make it read
-// back as written and must leave every other key reading as before.
-#include "settings/SettingsFile.h"
-
-#include <QFile>
-#include <QTemporaryDir>
+// Any file content must read without fault; writing one key must make the
+// content written out read it back as written and must leave every other key
+// reading as before.
+#include "settings/SettingsContent.h"
 
 #include <array>
 
@@ -11,16 +9,18 @@ namespace {
 
 struct Name
 {
-    const char* section;
-    const char* key;
+    QString section;
+    QString key;
 };
 
-constexpr std::array<Name, 6> kNames{{{"Comm", "Port"},
-                                      {"comm", "BaudRate"},
-                                      {"Default", "Header1"},
-                                      {"DEFAULT", "flag00"},
-                                      {"Ports", "COM1"},
-                                      {"x y", "a b"}}};
+// Built once: texts made for every read would cost more than the reads.
+const std::array<Name, 6> kNames{{{"Comm", "Port"},
+                                  {"comm", "BaudRate"},
+                                  {"Default", "Header1"},
+                                  {"DEFAULT", "flag00"},
+                                  {"Ports", "COM1"},
+                                  {"x y", "a b"}}};
+const QString kNoText = QStringLiteral("?");
 
 struct Reading
 {
@@ -29,9 +29,9 @@ struct Reading
     bool flag;
 };
 
-Reading ReadAll(const SettingsFile& settings, const Name& name)
+Reading ReadAll(const SettingsContent& settings, const Name& name)
 {
-    return {settings.ReadText(name.section, name.key, "?"),
+    return {settings.ReadText(name.section, name.key, kNoText),
             settings.ReadInteger(name.section, name.key, 7),
             settings.ReadFlag(name.section, name.key, true)};
 }
@@ -44,6 +44,7 @@ QByteArray Expand(const QByteArray& raw)
         "[Comm]", "[default]", "[Ports]", "[x y]", "Port", "BaudRate", "Header1", "FLAG00",
         "COM1",   "a b",       "=",       "\r\n",  "\n",   ";",        "\"",      "0x"};
     QByteArray bytes;
+    bytes.reserve(raw.size() * 2);
     for (const char c : raw) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0xF0)
@@ -63,40 +64,32 @@ bool operator==(const Reading& a, const Reading& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir dir;
     if (size < 2)
         return 0;
     // First byte: the key to write; second: where the value starts in the rest.
     const Name& target = kNames[data[0] % kNames.size()];
-    const QByteArray rest(reinterpret_cast<const char*>(data + 2),
-                          static_cast<qsizetype>(size - 2));
+    const QByteArray rest =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data + 2), static_cast<qsizetype>(size - 2));
     const qsizetype split = rest.isEmpty() ? 0 : data[1] % (rest.size() + 1);
-    const QByteArray content = Expand(rest.left(split));
     const QString value = QString::fromLatin1(rest.mid(split, 40));
 
-    const QString path = dir.filePath("SYSTEM.CFG");
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            return 0;
-    }
-
-    SettingsFile settings(path);
+    SettingsContent settings(Expand(rest.left(split)));
     std::array<Reading, kNames.size()> before;
     for (std::size_t i = 0; i < kNames.size(); ++i)
         before[i] = ReadAll(settings, kNames[i]);
 
     settings.WriteText(target.section, target.key, value);
+    // What the file holds after the write, read afresh.
+    const SettingsContent written(settings.ToBytes());
 
     QString expected = value;
     expected.replace('\r', ' ').replace('\n', ' ');
-    if (settings.ReadText(target.section, target.key) != expected)
+    if (written.ReadText(target.section, target.key) != expected)
         __builtin_trap();
     for (std::size_t i = 0; i < kNames.size(); ++i) {
-        const bool sameKey =
-            QString(kNames[i].section).compare(target.section, Qt::CaseInsensitive) == 0 &&
-            QString(kNames[i].key).compare(target.key, Qt::CaseInsensitive) == 0;
-        if (!sameKey && !(ReadAll(settings, kNames[i]) == before[i]))
+        const bool sameKey = kNames[i].section.compare(target.section, Qt::CaseInsensitive) == 0 &&
+                             kNames[i].key.compare(target.key, Qt::CaseInsensitive) == 0;
+        if (!sameKey && !(ReadAll(written, kNames[i]) == before[i]))
             __builtin_trap();
     }
     return 0;

@@ -16,9 +16,17 @@ constexpr char kLineEnd[] = "\r\n";
 
 using LineReader = std::function<void(const std::function<bool(const QByteArray&)>&)>;
 
-void AppendLine(QByteArray& bytes, const QStringList& fields)
+// The fields fieldAt(0) .. fieldAt(count - 1) as one line, TAB between them,
+// each text byte for byte (cells hold single-byte text). No list of the
+// fields is built: a table file has thousands of them.
+template <typename FieldAt>
+void AppendLine(QByteArray& bytes, int count, const FieldAt& fieldAt)
 {
-    bytes += fields.join(kFieldSeparator).toLatin1();
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            bytes += kFieldSeparator.toLatin1();
+        bytes += fieldAt(i).toLatin1();
+    }
     bytes += kLineEnd;
 }
 
@@ -75,11 +83,7 @@ void FillRecy(RecyTable& table, const LineReader& readLines)
 
 int LastNamedRow(const TextTable& table)
 {
-    for (int row = table.RowCount() - 1; row >= 1; --row) {
-        if (!table.Cell(table.KeyColumn(), row).isEmpty())
-            return row;
-    }
-    return 0;
+    return table.LastFilledRow(table.KeyColumn());
 }
 
 QByteArray TableFileBytes(const TextTable& table)
@@ -88,24 +92,16 @@ QByteArray TableFileBytes(const TextTable& table)
     // is written too, so every row comes back at its number.
     QByteArray bytes;
     const int lastRow = LastNamedRow(table);
-    for (int row = 1; row <= lastRow; ++row) {
-        QStringList fields;
-        for (int col = 1; col < table.ColCount(); ++col)
-            fields.append(table.Cell(col, row));
-        AppendLine(bytes, fields);
-    }
+    for (int row = 1; row <= lastRow; ++row)
+        AppendLine(bytes, table.ColCount() - 1, [&](int field) { return table.Cell(field + 1, row); });
     return bytes;
 }
 
 QByteArray RecyFileBytes(const RecyTable& table)
 {
     QByteArray bytes;
-    for (int row = 1; row <= RecyTable::RecordCount; ++row) {
-        QStringList fields;
-        for (int col = 0; col < RecyTable::FieldCount; ++col)
-            fields.append(table.Cell(col, row));
-        AppendLine(bytes, fields);
-    }
+    for (int row = 1; row <= RecyTable::RecordCount; ++row)
+        AppendLine(bytes, RecyTable::FieldCount, [&](int col) { return table.Cell(col, row); });
     return bytes;
 }
 

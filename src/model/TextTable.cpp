@@ -40,6 +40,17 @@ QString TextTable::Cell(int col, int row) const
     return IsDataCell(col, row) ? At(col, row) : QString();
 }
 
+int TextTable::LastFilledRow(int col) const
+{
+    if (!IsDataCell(col, 1))
+        return 0;
+    for (int row = rowCount_ - 1; row >= 1; --row) {
+        if (!At(col, row).isEmpty())
+            return row;
+    }
+    return 0;
+}
+
 bool TextTable::SetCell(int col, int row, const QString& text)
 {
     if (!IsDataCell(col, row) || !IsSingleByteText(text))

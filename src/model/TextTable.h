@@ -29,6 +29,9 @@ public:
 
     // Empty outside the data cells.
     QString Cell(int col, int row) const;
+    // The last row whose cell in column col is not empty; 0 when there is
+    // none. Saving asks this of 3000 rows, so it looks at the cells in place.
+    int LastFilledRow(int col) const;
     // False (and nothing stored) outside the data cells or for text with a
     // character a cell cannot hold.
     bool SetCell(int col, int row, const QString& text);

@@ -9,46 +9,48 @@ enum class LineKind
     Key
 };
 
+// Views into the line's text: reading a value looks at every line of the
+// file, and copying the pieces of each line would cost more than the search.
 struct LineShape
 {
     LineKind kind = LineKind::Other;
-    QByteArray name;  // section or key name, trimmed
-    QByteArray value; // raw value text of a key line, trimmed
+    QByteArrayView name;  // section or key name, trimmed
+    QByteArrayView value; // raw value text of a key line, trimmed
 };
 
-LineShape ShapeOf(const QByteArray& line)
+LineShape ShapeOf(QByteArrayView line)
 {
-    const QByteArray text = line.trimmed();
+    const QByteArrayView text = line.trimmed();
     if (text.isEmpty() || text.startsWith(';') || text.startsWith('#'))
         return {};
     if (text.startsWith('[')) {
         const qsizetype close = text.indexOf(']');
         if (close < 0)
             return {};
-        return {LineKind::Section, text.mid(1, close - 1).trimmed(), {}};
+        return {LineKind::Section, text.sliced(1, close - 1).trimmed(), {}};
     }
     const qsizetype equals = text.indexOf('=');
     if (equals <= 0)
         return {};
-    const QByteArray key = text.left(equals).trimmed();
+    const QByteArrayView key = text.first(equals).trimmed();
     if (key.isEmpty())
         return {};
-    return {LineKind::Key, key, text.mid(equals + 1).trimmed()};
+    return {LineKind::Key, key, text.sliced(equals + 1).trimmed()};
 }
 
-bool SameName(const QByteArray& stored, const QString& wanted)
+bool SameName(QByteArrayView stored, const QString& wanted)
 {
-    return QString::fromLatin1(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+    return QLatin1StringView(stored.data(), stored.size()).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
-bool IsQuoted(const QByteArray& text)
+bool IsQuoted(QByteArrayView text)
 {
     return text.size() >= 2 && text.startsWith('"') && text.endsWith('"');
 }
 
-QString DecodeValue(const QByteArray& raw)
+QString DecodeValue(QByteArrayView raw)
 {
-    return QString::fromLatin1(IsQuoted(raw) ? raw.mid(1, raw.size() - 2) : raw);
+    return QString::fromLatin1(IsQuoted(raw) ? raw.sliced(1, raw.size() - 2) : raw);
 }
 
 // Quotes are added only when the reader would otherwise lose something: blanks
@@ -138,7 +140,7 @@ void IniDocument::SetValue(const QString& section, const QString& key, const QSt
     const QByteArray encoded = EncodeValue(value);
     if (const std::optional<std::size_t> index = FindKey(section, key)) {
         Line& line = m_lines[*index];
-        line.text = ShapeOf(line.text).name + '=' + encoded;
+        line.text = ShapeOf(line.text).name.toByteArray() + '=' + encoded;
         return;
     }
     const QByteArray keyLine = key.toLatin1() + '=' + encoded;

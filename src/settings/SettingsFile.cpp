@@ -2,48 +2,14 @@
 
 #include "files/FileError.h"
 #include "files/FileIo.h"
-#include "model/Numbers.h"
-#include "settings/IniDocument.h"
+#include "settings/SettingsContent.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <limits>
-#include <optional>
+#include <functional>
 
 namespace {
-
-std::optional<qint32> ParseWhole32(QStringView text)
-{
-    bool negative = false;
-    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+')) {
-        negative = text.front() == u'-';
-        text = text.mid(1);
-    }
-    if (text.isEmpty())
-        return std::nullopt;
-    qint64 magnitude = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        magnitude = magnitude * 10 + (c.unicode() - u'0');
-        if (magnitude > qint64(std::numeric_limits<qint32>::max()) + 1)
-            return std::nullopt;
-    }
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return static_cast<qint32>(value);
-}
-
-std::optional<qint32> ParseWholeNumber(const QString& text)
-{
-    if (text.size() <= 2 || !text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        return ParseWhole32(text);
-    // 0x80000000 and above read as negative values, as 32-bit patterns.
-    const std::optional<quint32> value = ParseHexDigits(QStringView(text).mid(2));
-    return value ? std::optional<qint32>(static_cast<qint32>(*value)) : std::nullopt;
-}
 
 // Missing and unreadable files both read as empty: every read then yields its
 // default, as for a missing key.
@@ -75,15 +41,15 @@ bool MayReplace(const QString& path)
     return folder.isDir() && folder.isWritable() && HasWriteBit(folder);
 }
 
-IniDocument LoadForChange(const QString& path)
+SettingsContent LoadForChange(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
-        return IniDocument::FromBytes({});
+        return SettingsContent();
     // Writing without having read the old content would lose it.
     if (!file.open(QIODevice::ReadOnly))
         throw SettingsWriteError(path);
-    return IniDocument::FromBytes(file.readAll());
+    return SettingsContent(file.readAll());
 }
 
 void Replace(const QString& path, const QByteArray& content)
@@ -120,56 +86,60 @@ SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
 QString SettingsFile::ReadText(const QString& section, const QString& key,
                                const QString& defaultValue) const
 {
-    return IniDocument::FromBytes(ContentOrEmpty(m_path))
-        .Value(section, key)
-        .value_or(defaultValue);
+    return SettingsContent(ContentOrEmpty(m_path)).ReadText(section, key, defaultValue);
 }
 
 qint32 SettingsFile::ReadInteger(const QString& section, const QString& key,
                                  qint32 defaultValue) const
 {
-    const std::optional<QString> text =
-        IniDocument::FromBytes(ContentOrEmpty(m_path)).Value(section, key);
-    if (!text)
-        return defaultValue;
-    return ParseWholeNumber(*text).value_or(defaultValue);
+    return SettingsContent(ContentOrEmpty(m_path)).ReadInteger(section, key, defaultValue);
 }
 
 bool SettingsFile::ReadFlag(const QString& section, const QString& key, bool defaultValue) const
 {
-    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+    return SettingsContent(ContentOrEmpty(m_path)).ReadFlag(section, key, defaultValue);
 }
 
 void SettingsFile::WriteText(const QString& section, const QString& key, const QString& value)
 {
-    IniDocument document = LoadForChange(m_path);
-    document.SetValue(section, key, value);
-    Replace(m_path, document.ToBytes());
+    Change([&](SettingsContent& content) {
+        content.WriteText(section, key, value);
+        return true;
+    });
 }
 
 void SettingsFile::WriteTexts(const QString& section, const std::vector<std::pair<QString, QString>>& values)
 {
-    IniDocument document = LoadForChange(m_path);
-    for (const auto& [key, value] : values)
-        document.SetValue(section, key, value);
-    Replace(m_path, document.ToBytes());
+    Change([&](SettingsContent& content) {
+        content.WriteTexts(section, values);
+        return true;
+    });
 }
 
 void SettingsFile::WriteInteger(const QString& section, const QString& key, qint32 value)
 {
-    WriteText(section, key, QString::number(value));
+    Change([&](SettingsContent& content) {
+        content.WriteInteger(section, key, value);
+        return true;
+    });
 }
 
 void SettingsFile::WriteFlag(const QString& section, const QString& key, bool value)
 {
-    WriteText(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    Change([&](SettingsContent& content) {
+        content.WriteFlag(section, key, value);
+        return true;
+    });
 }
 
 void SettingsFile::RemoveKey(const QString& section, const QString& key)
 {
-    IniDocument document = LoadForChange(m_path);
-    if (!document.Value(section, key))
-        return;
-    document.RemoveValue(section, key);
-    Replace(m_path, document.ToBytes());
+    Change([&](SettingsContent& content) { return content.RemoveKey(section, key); });
+}
+
+void SettingsFile::Change(const std::function<bool(SettingsContent&)>& change)
+{
+    SettingsContent content = LoadForChange(m_path);
+    if (change(content))
+        Replace(m_path, content.ToBytes());
 }

@@ -4,9 +4,12 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
+
+class SettingsContent;
 
 // Raised when the settings file cannot be written (read-only file or folder,
 // full disk, ...). Message: "Unable to write to <path>", followed by the
@@ -25,9 +28,10 @@ private:
     QString m_reason;
 };
 
-// SYSTEM.CFG (or any INI file) by section and key. Opening touches nothing and
-// never fails; nothing is cached, so every read sees the file as it is at that
-// moment and every write changes the file at once.
+// SYSTEM.CFG (or any INI file) by section and key, read and changed as
+// SettingsContent does in memory. Opening touches nothing and never fails;
+// nothing is cached, so every read sees the file as it is at that moment and
+// every write changes the file at once.
 //
 // A missing file, section or key reads as the default; the file comes into
 // being at the first write. Each write replaces the whole file through a
@@ -43,12 +47,8 @@ public:
     QString ReadText(const QString& section, const QString& key,
                      const QString& defaultValue = QString()) const;
 
-    // Signed decimal, or "0x"/"0X" and hexadecimal digits (up to 32 bits;
-    // 0x80000000 and above read as negative numbers). Anything else, and a
-    // number beyond 32 bits, reads as the default.
+    // Numbers and flags as SettingsContent reads them.
     qint32 ReadInteger(const QString& section, const QString& key, qint32 defaultValue) const;
-
-    // An integer read with default 1 or 0; any non-zero number is true.
     bool ReadFlag(const QString& section, const QString& key, bool defaultValue) const;
 
     // All writes throw SettingsWriteError when the file cannot be replaced.
@@ -62,5 +62,9 @@ public:
     void WriteTexts(const QString& section, const std::vector<std::pair<QString, QString>>& values);
 
 private:
+    // Reads the file, applies the change and replaces the file when the
+    // change says it changed something.
+    void Change(const std::function<bool(SettingsContent&)>& change);
+
     QString m_path;
 };

@@ -126,7 +126,7 @@ TEST_F(TableFiles, ReadingStopsAtTheLastRow)
     ReadTableFile(plu, Path("long.PLU"));
     EXPECT_EQ(plu.Cell(PLUColumn::Name, 3000), "N3000");
     EXPECT_EQ(plu.Cell(PLUColumn::Barcode, 1), "1");
-
+    EXPECT_EQ(TableFileBytes(plu).count("\r\n"), 3000) << "a name in the last row saves every row";
 }
 
 TEST_F(TableFiles, FieldsAreTakenAsTheyAre)
