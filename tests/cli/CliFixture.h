@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 struct CliRun
@@ -52,12 +54,23 @@ protected:
         return run;
     }
 
-    // A command over the simulator, with short waits so failures end quickly.
+    // A command over the simulator. Each answer is waited for a second: an
+    // answer a loaded machine delays must not be taken for silence and sent
+    // again, which would move the frame where a --fail-after register falls
+    // silent. One retry, so that failures still end soon.
     CliRun OverSim(const QStringList& arguments)
     {
         return Cli(arguments
-                   + QStringList{"--port", sim.LinkPath(), "--settings", settings, "--retry-interval", "150",
-                                 "--retry-count", "2"});
+                   + QStringList{"--port", sim.LinkPath(), "--settings", settings, "--retry-interval", "1000",
+                                 "--retry-count", "1"});
+    }
+
+    // plu-cli as started from a terminal: Ctrl+C is not ignored, even when
+    // the tests themselves run in the background of a script, which ignores it.
+    static void StartFromTerminal(QProcess& process)
+    {
+        process.setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });
+        process.start();
     }
 
     // Runs a command over the simulator with waits so long that only the

@@ -34,10 +34,10 @@ protected:
         WriteFile(Path("SHOP.PLU"), lines.join('\n'));
     }
 
-    // The simulator's PLU download frames since `from`.
+    // The simulator's PLU download frames since `from`, each package once.
     QStringList PluPackagesSince(qsizetype from) const
     {
-        return sim.FrameLines().mid(from).filter("(PLU download)");
+        return SimProcess::Distinct(sim.FrameLines().mid(from).filter("(PLU download)"));
     }
 
     static QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }

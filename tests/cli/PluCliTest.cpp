@@ -97,7 +97,7 @@ TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
     process.setArguments({"download", Path("SHOP.PLU"), "--tables", "plu", "--port", sim.LinkPath(), "--settings", settings,
                           "--retry-interval", "60000"});
     process.setReadChannel(QProcess::StandardError);
-    process.start();
+    StartFromTerminal(process);
     QByteArray err;
     while (!err.contains("package 1 of") && process.waitForReadyRead(30000))
         err += process.readAllStandardError();

@@ -333,7 +333,8 @@ TEST_F(LinkEndToEndTest, PackagesTravelBothWays)
 
 TEST_F(LinkEndToEndTest, SilenceIsRetriedUntilTheRegisterAnswers)
 {
-    ASSERT_NO_FATAL_FAILURE(Connect({QStringLiteral("--drop"), QStringLiteral("2")}, 3, kSilentWait, Link::tbr9600));
+    // The same wait covers the silence and the answer that ends it.
+    ASSERT_NO_FATAL_FAILURE(Connect({QStringLiteral("--drop"), QStringLiteral("2")}, 3, kAnswerWait, Link::tbr9600));
     ASSERT_TRUE(SendLogInFrame());
     ASSERT_TRUE(link->ReadStatus());
     ASSERT_NO_FATAL_FAILURE(Finish());
@@ -406,8 +407,9 @@ TEST_F(LinkEndToEndTest, CorruptRepliesBeyondTheRetryCountFail)
 
 TEST_F(LinkEndToEndTest, ARegisterThatFallsSilentFailsTheTransfer)
 {
-    ASSERT_NO_FATAL_FAILURE(Connect({QStringLiteral("--fail-after"), QStringLiteral("2")}, 2, kSilentWait));
+    ASSERT_NO_FATAL_FAILURE(Connect({QStringLiteral("--fail-after"), QStringLiteral("2")}));
     ASSERT_TRUE(link->LogIn(Link::kAccessCode));
+    link->SetRetryInterval(kSilentWait);
     SetPacket(Counting(0));
     EXPECT_FALSE(link->RequestPacket(kParameterUpload, 0));
     EXPECT_FALSE(link->SendPacket(kParameterDownload, 0));

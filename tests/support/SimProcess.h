@@ -153,6 +153,19 @@ public:
         return int(LogLines().filter(needle).size());
     }
 
+    // Frame lines without their numbers, each once: a frame the program sent
+    // again because a busy machine delayed the answer counts once, and
+    // "cmd 13 param 2" still tells one package from another.
+    static QStringList Distinct(const QStringList& frameLines)
+    {
+        static const QRegularExpression number(QStringLiteral("^#\\d+ "));
+        QStringList lines;
+        for (const QString& line : frameLines)
+            lines << QString(line).remove(number);
+        lines.removeDuplicates();
+        return lines;
+    }
+
     // What the simulator wrote to standard error so far.
     QByteArray ErrorOutput() { return m_process.readAllStandardError(); }
 

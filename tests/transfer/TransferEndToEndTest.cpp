@@ -27,6 +27,14 @@ namespace {
 
 using Outcome = TransferResult::Outcome;
 
+// How long the link waits for each answer: on a loaded machine the simulator
+// may answer late, and a late answer turns into a retransmission that moves
+// the frame where a --fail-after register falls silent. A second on top of
+// the frame's wire time is more than the log-in's own wait.
+constexpr int kAnswerWait = 1000;
+// One retry: the waits a silent register lets run out cost time.
+constexpr int kRetries = 1;
+
 constexpr unsigned kAllTables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department)
                                 | TableBit(TransferTable::Parameter);
 
@@ -77,8 +85,8 @@ protected:
         SetDecimalSeparator(QLatin1Char('.'));
         comm.SetMessageBox(&messages);
         comm.SetTraceEnabled(true);
-        comm.SetRetryInterval(150);
-        comm.SetRetryCount(2);
+        comm.SetRetryInterval(kAnswerWait);
+        comm.SetRetryCount(kRetries);
         request.baudIndex = 0;   // the simulator listens at 9600 bit/s between sessions
         request.selection = kAllTables;
         request.range = {1, 30};
@@ -101,7 +109,8 @@ protected:
     TransferResult Upload(IProgress& progress) { return UploadTables(link, progress, request, tables); }
 
     // The failure path: its status, four log-outs (each tried three times by
-    // a register that stays silent), a closed port with its trace written.
+    // a register that stays silent, so the count is exact), a closed port
+    // with its trace written.
     void ExpectFailure(const TransferResult& result, const RecordingProgress& progress, const QString& status,
                        int logOutFrames)
     {
@@ -236,8 +245,10 @@ TEST_F(TransferEndToEndTest, UnclearedReportsRefuseTheDownloadButNotTheUpload)
     EXPECT_TRUE(Upload(again).Succeeded());
     sim.Stop();
     EXPECT_EQ(sim.CountFrames("cmd 13 "), 0);
-    EXPECT_EQ(sim.CountFrames("cmd 11 "), 8);
-    EXPECT_EQ(sim.CountFrames("(log-out)"), 4 + 1);
+    EXPECT_EQ(SimProcess::Distinct(sim.FrameLines().filter("cmd 11 ")).size(), 8) << "PLUs 1 to 30 in groups of four";
+    // Four after the refusal, one after the upload; an acknowledgement that
+    // comes late on a busy machine makes the link send a log-out again.
+    EXPECT_GE(sim.CountFrames("(log-out)"), 4 + 1);
 }
 
 TEST_F(TransferEndToEndTest, APLUPackageWithoutAnswerStopsTheDownload)
@@ -247,13 +258,15 @@ TEST_F(TransferEndToEndTest, APLUPackageWithoutAnswerStopsTheDownload)
     RecordingProgress progress;
     ExpectFailure(Download(progress), progress, "Download:PLU...Error!", 4 * 3);
     EXPECT_EQ(sim.CountFrames("cmd 12 "), 0) << "the department table is not sent";
-    EXPECT_EQ(sim.CountFrames("cmd 13 param 2 "), 3);
+    EXPECT_EQ(sim.CountFrames("cmd 13 param 2 "), kRetries + 1);
 }
 
 TEST_F(TransferEndToEndTest, CancelDuringAPackageEndsSilently)
 {
     ASSERT_TRUE(StartSim({"--fail-after", "4"}));
-    comm.SetRetryInterval(1000);
+    // Only Cancel, pressed 200 ms into the silent wait, may end it, however
+    // late a busy machine runs that timer.
+    comm.SetRetryInterval(20000);
     comm.SetRetryCount(10);
     CancellingProgress progress(2);
     const TransferResult result = Download(progress);
