@@ -257,3 +257,19 @@ TEST_F(DocumentTest, AFailedRenameNamesTheFilesAlreadyReplaced)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList({"shop.DEP", "shop.PLU", "shop.RCY"})) << "no temporary file is left";
 }
+
+TEST_F(DocumentTest, ALinkToANameThatIsNotUtf8IsNotWrittenThrough)
+{
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xC4SE.PLU";
+    const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "old\r\n", 5), 5);
+    ::close(fd);
+    ASSERT_EQ(::symlink("K\xC4SE.PLU", QFile::encodeName(Path("shop.PLU")).constData()), 0);
+
+    EXPECT_THROW(document.SaveDocument(Path("shop.PLU")), FileError);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"shop.PLU"})
+        << "nothing is made under a mangled name";
+    EXPECT_EQ(Bytes(Path("shop.PLU")), "old\r\n");
+    ::unlink(latin1.constData());
+}
