@@ -207,7 +207,7 @@ QString RawFileArguments::StandIns(int folder, const QString& alias, const QStri
         for (const QByteArray& raw : names) {
             Entry entry{folder, raw, StandInName(prefix, raw), shownFolder + u'/' + QString::fromLatin1(raw)};
             if (!MakeStandIn(entry)) {
-                error = errno;
+                error = errno != 0 ? errno : EIO;
                 break;
             }
             made.push_back(entry);
