@@ -140,10 +140,10 @@ bool CopyAs(int folder, const QByteArray& raw, const QByteArray& link, mode_t mo
 
 RawFileArguments::RawFileArguments(int argc, char** argv)
 {
-    for (int i = 1; i < argc && problem_.isEmpty(); ++i) {
+    for (int i = 1; i < argc && m_problem.isEmpty(); ++i) {
         const QByteArray argument(argv[i]);
         if (IsUtf8(argument)) {
-            arguments_ << QFile::decodeName(argument);
+            m_arguments << QFile::decodeName(argument);
             continue;
         }
         const qsizetype equals = argument.indexOf('=');
@@ -151,24 +151,24 @@ RawFileArguments::RawFileArguments(int argc, char** argv)
         const bool portName = (option && argument.left(equals) == kPortOption)
                               || (i > 1 && QByteArray(argv[i - 1]) == kPortOption);
         if (portName || (option && (equals < 0 || !IsUtf8(argument.left(equals))))) {
-            problem_ = QStringLiteral("\"%1\" is not valid in the system's character set (UTF-8)")
+            m_problem = QStringLiteral("\"%1\" is not valid in the system's character set (UTF-8)")
                            .arg(QString::fromLatin1(argument));
             break;
         }
         // --settings=FILE, or a file.
         const QString name = option ? QString::fromUtf8(argument.left(equals + 1)) : QString();
         const QString usable = Usable(option ? argument.mid(equals + 1) : argument);
-        arguments_ << name + usable;
+        m_arguments << name + usable;
     }
 }
 
 RawFileArguments::~RawFileArguments()
 {
-    if (!putInPlace_) {
+    if (!m_putInPlace) {
         for (const QString& problem : PutInPlace())
             std::fprintf(stderr, "plu-cli: %s\n", ConsoleText::Bytes(problem).constData());
     }
-    for (const int folder : folders_)
+    for (const int folder : m_folders)
         ::close(folder);
 }
 
@@ -179,10 +179,10 @@ QString RawFileArguments::Usable(const QByteArray& argument)
     const QByteArray name = argument.mid(slash + 1);
     const int folder = ::open(folderPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
-        problem_ = QStringLiteral("%1: %2").arg(QDir::cleanPath(Readable(folderPath)), qt_error_string(errno));
+        m_problem = QStringLiteral("%1: %2").arg(QDir::cleanPath(Readable(folderPath)), qt_error_string(errno));
         return {};
     }
-    folders_.push_back(folder);
+    m_folders.push_back(folder);
     // The folder stays open, so this path reaches it whatever its name.
     const QString alias = QStringLiteral("/proc/self/fd/%1").arg(folder);
     const QString shownFolder = QDir::cleanPath(Readable(AbsoluteFolder(folderPath)));
@@ -213,19 +213,19 @@ QString RawFileArguments::StandIns(int folder, const QString& alias, const QStri
             made.push_back(entry);
         }
         if (error == 0) {
-            entries_.insert(entries_.end(), made.cbegin(), made.cend());
+            m_entries.insert(m_entries.end(), made.cbegin(), made.cend());
             const QString standInFolder = alias + u'/' + QString::fromUtf8(prefix);
             ConsoleText::ShowAs(standInFolder, shownFolder + u'/');
             return standInFolder + QString::fromLatin1(name);
         }
         Remove(made);
         if (error != EEXIST) {
-            problem_ = QStringLiteral("%1: cannot be reached under a UTF-8 name in its folder (%2)")
+            m_problem = QStringLiteral("%1: cannot be reached under a UTF-8 name in its folder (%2)")
                            .arg(shownFolder + u'/' + QString::fromLatin1(name), qt_error_string(error));
             return {};
         }
     }
-    problem_ = QStringLiteral("%1: no free name for the work in its folder").arg(shownFolder);
+    m_problem = QStringLiteral("%1: no free name for the work in its folder").arg(shownFolder);
     return {};
 }
 
@@ -266,9 +266,9 @@ void RawFileArguments::Remove(const std::vector<Entry>& entries)
 
 QStringList RawFileArguments::PutInPlace()
 {
-    putInPlace_ = true;
+    m_putInPlace = true;
     QStringList problems;
-    for (const Entry& entry : entries_) {
+    for (const Entry& entry : m_entries) {
         struct stat now{};
         if (!Exists(entry.folder, entry.link, &now))
             continue;
@@ -283,6 +283,6 @@ QStringList RawFileArguments::PutInPlace()
                             .arg(entry.shown, QString::fromUtf8(entry.link), qt_error_string(errno));
         }
     }
-    entries_.clear();
+    m_entries.clear();
     return problems;
 }

@@ -30,9 +30,9 @@ public:
     RawFileArguments& operator=(const RawFileArguments&) = delete;
 
     // The arguments after the program name, each usable as it stands.
-    const QStringList& Arguments() const { return arguments_; }
+    const QStringList& Arguments() const { return m_arguments; }
     // Why the command line cannot be used; empty when it can.
-    const QString& Problem() const { return problem_; }
+    const QString& Problem() const { return m_problem; }
 
     // Puts the files the command wrote under their own names and removes the
     // stand-ins; what could not be put in place. Once; the destructor calls it
@@ -56,9 +56,9 @@ private:
     bool MakeStandIn(Entry& entry);
     void Remove(const std::vector<Entry>& entries);
 
-    QStringList arguments_;
-    QString problem_;
-    std::vector<int> folders_;
-    std::vector<Entry> entries_;
-    bool putInPlace_ = false;
+    QStringList m_arguments;
+    QString m_problem;
+    std::vector<int> m_folders;
+    std::vector<Entry> m_entries;
+    bool m_putInPlace = false;
 };
