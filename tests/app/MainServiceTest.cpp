@@ -561,6 +561,15 @@ SecondCommandAttempts MainServiceTest::TrySecondCommandsAfterCancel(const std::f
     return attempts;
 }
 
+void ExpectNothingElseStarted(const SecondCommandAttempts& attempts)
+{
+    EXPECT_EQ(attempts.phase, 2) << "Cancel was pressed and the log-outs were seen";
+    EXPECT_FALSE(attempts.partsEnabledDuringLogOuts);
+    EXPECT_FALSE(attempts.closed) << "closing waits for the command";
+    EXPECT_EQ(attempts.addedRuns, 0);
+    EXPECT_TRUE(attempts.dialogsOpened.isEmpty()) << qPrintable(attempts.dialogsOpened.join(' '));
+}
+
 TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningTransferHasReturned)
 {
     StartSim({"--fill-demo", "--fail-after", "4"});
@@ -571,11 +580,7 @@ TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningTransferHasReturned)
         },
         QStringLiteral("Upload:PLU"));
 
-    EXPECT_EQ(attempts.phase, 2);
-    EXPECT_FALSE(attempts.partsEnabledDuringLogOuts);
-    EXPECT_FALSE(attempts.closed) << "closing waits for the command";
-    EXPECT_EQ(attempts.addedRuns, 0);
-    EXPECT_TRUE(attempts.dialogsOpened.isEmpty()) << qPrintable(attempts.dialogsOpened.join(' '));
+    ExpectNothingElseStarted(attempts);
     EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), QString()) << "no test data filled in";
     EXPECT_TRUE(PartsEnabled());
     EXPECT_TRUE(QTest::qWaitFor([this] { return !Form().isVisible(); })) << "then the window closes";
@@ -599,11 +604,7 @@ TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningServiceHasReturned)
         },
         QStringLiteral("Receive Data"));
 
-    EXPECT_EQ(attempts.phase, 2);
-    EXPECT_FALSE(attempts.partsEnabledDuringLogOuts);
-    EXPECT_FALSE(attempts.closed) << "closing waits for the command";
-    EXPECT_EQ(attempts.addedRuns, 0);
-    EXPECT_TRUE(attempts.dialogsOpened.isEmpty()) << qPrintable(attempts.dialogsOpened.join(' '));
+    ExpectNothingElseStarted(attempts);
     EXPECT_TRUE(viewed.isEmpty()) << "a cancelled dump shows no listing";
     EXPECT_TRUE(QTest::qWaitFor([this] { return !Form().isVisible(); })) << "then the window closes";
     StopSim();
