@@ -7,10 +7,11 @@
 class QWidget;
 
 // Keeps every command of a window from starting while one runs: its parts
-// are disabled (menu bar, toolbars, client area, whoever added them), and
-// shortcuts of its actions and
-// shortcut objects are swallowed, whoever added them. Nested locks count;
-// the window is enabled again when the last one ends.
+// (menu bar, toolbars, client area, status bar, whoever added them) are
+// disabled, and shortcuts of its actions and shortcut objects are swallowed,
+// whoever added them. The window itself stays enabled, since a disabled
+// window would disable the dialogs the running command opens over it.
+// Nested locks count; the parts are enabled again when the last one ends.
 class CommandLock : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,11 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void DisableParts();
+    void EnableParts();
+
     QWidget& m_window;
+    // The parts this lock disabled; one disabled by the program stays so.
+    QList<QPointer<QWidget>> m_disabledParts;
     int m_depth = 0;
 };

@@ -23,4 +23,6 @@ public:
 private:
     QWidget& m_window;
     Handler m_handler;
+    // The key press just handled, while it still runs through the filters.
+    const QEvent* m_lastPress = nullptr;
 };

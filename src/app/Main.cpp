@@ -268,17 +268,11 @@ void TMainForm::RunExclusive(const std::function<void()>& command)
         ~Hold() { lock.Release(); }
     };
     {
-        const Hold hold(*m_commandLock);
         // After Cancel the progress window goes at once, but the command
-        // still logs out: the window stays disabled until it has returned.
-        if (m_progressForm)
-            m_progressForm->HoldMainWindow(true);
+        // still logs out: the lock keeps the window's parts disabled until
+        // it has returned, while the dialogs the command opens stay usable.
+        const Hold hold(*m_commandLock);
         command();
-        if (m_progressForm) {
-            m_progressForm->HoldMainWindow(false);
-            if (!m_progressForm->isVisible())
-                setEnabled(true);
-        }
     }
     if (m_closePending && !IsCommandRunning()) {
         m_closePending = false;

@@ -211,10 +211,13 @@ void TMainForm::RunService(const QString& command,
         return;
     const ServiceContext context{Link(), *m_progressForm, *m_messages,
                                  ServicePort::FromNumber(m_portNumber, m_speedIndex)};
-    const ServiceResult result = service(context);
-    TransferHistory history;
-    history.RecordService(command, context.port.name, context.port.baudIndex, result);
-    ShowHistoryWarning(history);
+    ServiceResult result;
+    RunExclusive([&] {
+        result = service(context);
+        TransferHistory history;
+        history.RecordService(command, context.port.name, context.port.baudIndex, result);
+        ShowHistoryWarning(history);
+    });
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
 }

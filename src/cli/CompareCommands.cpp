@@ -2,6 +2,7 @@
 
 #include "cli/CliDocument.h"
 #include "cli/CliSession.h"
+#include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 
 #include "history/TransferHistory.h"
@@ -21,7 +22,7 @@ namespace {
 
 void PrintLine(std::FILE* to, const QString& text)
 {
-    std::fprintf(to, "%s\n", text.toLocal8Bit().constData());
+    std::fprintf(to, "%s\n", ConsoleText::Bytes(text).constData());
     std::fflush(to);
 }
 

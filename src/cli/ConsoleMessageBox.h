@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ConsoleText.h"
 #include "model/MessageBox.h"
 
 #include <cstdio>
@@ -20,7 +21,7 @@ public:
 private:
     void Print(const QString& text)
     {
-        std::fprintf(out_, "plu-cli: %s\n", text.toLocal8Bit().constData());
+        std::fprintf(out_, "plu-cli: %s\n", ConsoleText::Bytes(text).constData());
         std::fflush(out_);
     }
 

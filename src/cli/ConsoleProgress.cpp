@@ -1,5 +1,7 @@
 #include "cli/ConsoleProgress.h"
 
+#include "cli/ConsoleText.h"
+
 #include <QByteArray>
 
 namespace {
@@ -27,7 +29,7 @@ void ConsoleProgress::ShowStatus(Mode mode, const QString& text)
     // Errors are reported once, by the caller, when the transfer has ended.
     if (mode == Mode::Normal) {
         EndBarLine();
-        std::fprintf(out_, "%s\n", text.toLocal8Bit().constData());
+        std::fprintf(out_, "%s\n", ConsoleText::Bytes(text).constData());
         std::fflush(out_);
     }
 }

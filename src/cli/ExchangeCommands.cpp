@@ -1,5 +1,6 @@
 #include "cli/ExchangeCommands.h"
 
+#include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
 
@@ -148,7 +149,7 @@ ExchangeParse ParseExchange(const QStringList& arguments)
 
 void PrintOut(const QString& text)
 {
-    std::fputs((text + u'\n').toLocal8Bit().constData(), stdout);
+    std::fputs(ConsoleText::Bytes(text + u'\n').constData(), stdout);
 }
 
 // One line per changed cell: "PLU 3, Unit price: 2.00 -> 2.50".

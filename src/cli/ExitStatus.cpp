@@ -1,5 +1,7 @@
 #include "cli/ExitStatus.h"
 
+#include "cli/ConsoleText.h"
+
 #include "transfer/ServiceContext.h"
 #include "transfer/TransferRequest.h"
 
@@ -23,7 +25,7 @@ int Failed(const QString& message, const QString& detail)
 
 void PrintError(const QString& text)
 {
-    std::fprintf(stderr, "plu-cli: %s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "plu-cli: %s\n", ConsoleText::Bytes(text).constData());
     std::fflush(stderr);
 }
 

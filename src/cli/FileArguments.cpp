@@ -23,18 +23,6 @@ QString DocumentProblem(const QString& command, const QString& path)
     return QStringLiteral("%1 takes the document's .PLU file, not \"%2\"").arg(command, path);
 }
 
-QString UnusableArgument(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray raw(argv[i]);
-        if (QFile::encodeName(QFile::decodeName(raw)) != raw)
-            return QStringLiteral("\"%1\" is not valid in the system's character set (UTF-8); "
-                                  "rename the file or give another name")
-                .arg(QString::fromLatin1(raw));
-    }
-    return {};
-}
-
 QString FileToReadProblem(const QString& path)
 {
     const QFileInfo file(path);

@@ -12,11 +12,6 @@ namespace FileArguments {
 // sent as PLUs, or overwritten by them.
 QString DocumentProblem(const QString& command, const QString& path);
 
-// The raw arguments must survive the trip through the program's text form
-// unchanged, or a file other than the one named would be read or written
-// (a name in Latin-1 bytes under a UTF-8 locale).
-QString UnusableArgument(int argc, char** argv);
-
 // A file to be read and sent: it exists and is no folder.
 QString FileToReadProblem(const QString& path);
 

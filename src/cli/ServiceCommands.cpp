@@ -1,6 +1,7 @@
 #include "cli/ServiceCommands.h"
 
 #include "cli/CliSession.h"
+#include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
 
@@ -131,7 +132,7 @@ int RunMemoryDump(const CliOptions& options)
         ExitStatus::PrintError(error);
         return ExitStatus::kFailed;
     }
-    std::printf("%s\n", Shown(out).toLocal8Bit().constData());
+    std::printf("%s\n", ConsoleText::Bytes(Shown(out)).constData());
     return ExitStatus::kDone;
 }
 

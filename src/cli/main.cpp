@@ -6,7 +6,7 @@
 #include "cli/DoctorCommand.h"
 #include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
-#include "cli/FileArguments.h"
+#include "cli/RawFileArguments.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -46,21 +46,12 @@ int Run(const CliOptions& options)
     return ExitStatus::kUsage;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The command line as given (program name first); the exit status.
+int RunCommandLine(const QStringList& arguments)
 {
-    // A file size limit makes a write fail with its reason, as a full disk
-    // does, instead of ending the program.
-    std::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication app(argc, argv);
-    if (const QString problem = FileArguments::UnusableArgument(argc, argv); !problem.isEmpty()) {
-        ExitStatus::PrintError(problem);
-        return ExitStatus::kUsage;
-    }
-    if (IsExchangeCommand(app.arguments()))
-        return RunExchangeCommand(app.arguments());
-    const CliParse parse = ParseCliOptions(app.arguments());
+    if (IsExchangeCommand(arguments))
+        return RunExchangeCommand(arguments);
+    const CliParse parse = ParseCliOptions(arguments);
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
         std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
@@ -82,4 +73,25 @@ int main(int argc, char** argv)
         ExitStatus::PrintError(QString::fromLocal8Bit(error.what()));
     }
     return ExitStatus::kFailed;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A file size limit makes a write fail with its reason, as a full disk
+    // does, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    QCoreApplication app(argc, argv);
+    RawFileArguments files(argc, argv);
+    if (!files.Problem().isEmpty()) {
+        ExitStatus::PrintError(files.Problem());
+        return ExitStatus::kUsage;
+    }
+    int status = RunCommandLine(QStringList{app.arguments().value(0)} + files.Arguments());
+    for (const QString& problem : files.PutInPlace()) {
+        ExitStatus::PrintError(problem);
+        status = ExitStatus::kFailed;
+    }
+    return status;
 }

@@ -21,14 +21,25 @@ QString Reason(const QString& what, int error)
     return QStringLiteral("%1 (%2)").arg(what, qt_error_string(error));
 }
 
-// The file a write to path really replaces.
+bool SameFile(const QString& a, const QString& b)
+{
+    struct stat first{};
+    struct stat second{};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+           && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+           && first.st_ino == second.st_ino;
+}
+
+// The file a write to path really replaces; empty when a symbolic link leads
+// to a name the program cannot write (one that is not valid UTF-8 would come
+// back as another name, and a stranger file would be made beside it).
 QString Target(const QString& path)
 {
     const QFileInfo info(path);
     if (info.isSymLink()) {
         const QString target = info.canonicalFilePath();
         if (!target.isEmpty())
-            return target;
+            return SameFile(path, target) ? target : QString();
     }
     return path;
 }
@@ -58,6 +69,9 @@ void KeepMode(int fd, const QString& target)
 
 StagedFile::StagedFile(const QString& path) : path_(path), target_(Target(path))
 {
+    if (target_.isEmpty())
+        throw FileError(path_, QStringLiteral("the link leads to a file whose name is not valid in the system's "
+                                              "character set (UTF-8); it is left unchanged"));
     if (QFileInfo(target_).isDir())
         Fail(QStringLiteral("cannot create the file"), EISDIR);
     fd_ = OpenTemporary(target_, temporary_);

@@ -36,8 +36,11 @@ bool MayReplace(const QString& path)
     const QFileInfo file(path);
     if (file.exists() && (!file.isFile() || !file.isWritable() || !HasWriteBit(file)))
         return false;
-    const QFileInfo folder(file.exists() ? QFileInfo(file.canonicalFilePath()).absolutePath()
-                                         : file.absolutePath());
+    // A link is replaced in its target's folder. A plain file's own folder
+    // is taken as named: resolving it could give back a name the program
+    // cannot use (a folder in Latin-1 bytes).
+    const QFileInfo folder(file.isSymLink() ? QFileInfo(file.canonicalFilePath()).absolutePath()
+                                            : file.absolutePath());
     return folder.isDir() && folder.isWritable() && HasWriteBit(folder);
 }
 

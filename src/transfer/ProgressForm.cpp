@@ -102,7 +102,7 @@ void TProgressForm::Show()
 void TProgressForm::Close()
 {
     hide();
-    if (m_mainWindow && m_enableMainOnClose && !m_holdMainWindow)
+    if (m_mainWindow && m_enableMainOnClose)
         m_mainWindow->setEnabled(true);
 }
 

@@ -35,10 +35,6 @@ public:
     void WaitDismissed() override;
     void SetCancelHandler(std::function<void()> handler) override;
 
-    // While held (a command runs), Close leaves the main window disabled; the
-    // command enables it when it has returned.
-    void HoldMainWindow(bool hold) { m_holdMainWindow = hold; }
-
     int Margin() const { return m_margin; }
     int Progress() const { return m_progress; }
 
@@ -64,7 +60,6 @@ private:
     // Whether Show found the main window enabled: Close enables it again only
     // then, so a window its own command holds disabled stays so after Cancel.
     bool m_enableMainOnClose = false;
-    bool m_holdMainWindow = false;
     int m_margin = 0;
     int m_progress = 0;
 

@@ -33,6 +33,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <functional>
@@ -95,6 +96,8 @@ private:
     QTimer m_timer;
     int m_okAfter = 0;
 };
+
+struct SecondCommandAttempts;
 
 class MainServiceTest : public ProgramDirFixture
 {
@@ -178,10 +181,21 @@ protected:
         return path;
     }
 
+    // Whether the window's menus, toolbar and grids take the operator's input.
+    bool PartsEnabled()
+    {
+        const auto* toolbar = Form().findChild<QToolBar*>();
+        return Form().menuBar()->isEnabled() && Form().centralWidget()->isEnabled()
+               && (toolbar == nullptr || toolbar->isEnabled());
+    }
+
+    SecondCommandAttempts TrySecondCommandsAfterCancel(const std::function<void()>& start, const QString& cancelAt);
+
     void ExpectWindowsSettled()
     {
         EXPECT_FALSE(Form().ProgressForm()->isVisible());
         EXPECT_TRUE(Form().isEnabled());
+        EXPECT_TRUE(PartsEnabled());
         EXPECT_FALSE(Form().Link().isActive());
     }
 
@@ -491,63 +505,110 @@ TEST_F(MainServiceTest, TheWindowsLinkRetriesTenTimes)
     EXPECT_EQ(FramesLike("(memory read): silent"), 11) << qPrintable(sim.FrameLines().join('\n'));
 }
 
+// What a second command tried while the first one logged out after Cancel
+// could do.
+struct SecondCommandAttempts
+{
+    int phase = 0;
+    bool partsEnabledDuringLogOuts = false;
+    bool closed = true;
+    int addedRuns = 0;
+    QStringList dialogsOpened;
+};
+
 // While a command runs, and after Cancel until its log-outs have ended,
 // no other command of the window can start: not by a shortcut (also of an
 // action added later), not by a hidden key; closing waits for the command.
-TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningOneHasReturned)
+// `start` begins the command; Cancel is pressed once the progress window's
+// status starts with `cancelAt`, and the register is silent by then.
+SecondCommandAttempts MainServiceTest::TrySecondCommandsAfterCancel(const std::function<void()>& start,
+                                                                    const QString& cancelAt)
 {
-    StartSim({"--fill-demo", "--fail-after", "4"});
+    SecondCommandAttempts attempts;
     auto* added = new QAction(&Form());
     added->setShortcut(Qt::Key_F11);
     Form().menuBar()->actions().constFirst()->menu()->addAction(added);
-    int addedRuns = 0;
-    QObject::connect(added, &QAction::triggered, [&addedRuns] { ++addedRuns; });
-    QStringList dialogsOpened;
+    QObject::connect(added, &QAction::triggered, [&attempts] { ++attempts.addedRuns; });
     QTimer modalGuard; // a dialog opened by a second command is recorded and closed
-    QObject::connect(&modalGuard, &QTimer::timeout, [&dialogsOpened] {
+    QObject::connect(&modalGuard, &QTimer::timeout, [&attempts] {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            dialogsOpened << dialog->objectName();
+            attempts.dialogsOpened << dialog->objectName();
             dialog->reject();
         }
     });
 
-    bool enabledDuringLogOuts = false;
-    bool closed = true;
-    int phase = 0;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
         TProgressForm& progress = *Form().ProgressForm();
         const auto* status = progress.findChild<QLabel*>(QStringLiteral("StatusLabel"));
-        if (phase == 0 && progress.isVisible() && status->text().startsWith("Upload:PLU")) {
-            phase = 1;
+        if (attempts.phase == 0 && progress.isVisible() && status->text().startsWith(cancelAt)) {
+            attempts.phase = 1;
             progress.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
-        } else if (phase >= 1 && Form().Link().isActive()) {
-            enabledDuringLogOuts = enabledDuringLogOuts || Form().isEnabled();
-            if (phase == 1) {
-                phase = 2;
+        } else if (attempts.phase >= 1 && Form().Link().isActive()) {
+            attempts.partsEnabledDuringLogOuts = attempts.partsEnabledDuringLogOuts || PartsEnabled();
+            if (attempts.phase == 1) {
+                attempts.phase = 2;
                 modalGuard.start(1);
                 QTest::keyClick(Form().windowHandle(), Qt::Key_F9);
                 QTest::keyClick(Form().windowHandle(), Qt::Key_F11);
                 PressHiddenKey(Qt::Key_F3);
-                closed = Form().close();
+                attempts.closed = Form().close();
             }
         }
     });
     look.start(1);
-    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
-    Trigger("UploadItem");
-    look.stop();
+    start();
+    return attempts;
+}
 
-    EXPECT_EQ(phase, 2);
-    EXPECT_FALSE(enabledDuringLogOuts);
-    EXPECT_FALSE(closed) << "closing waits for the command";
-    EXPECT_EQ(addedRuns, 0);
-    EXPECT_TRUE(dialogsOpened.isEmpty()) << qPrintable(dialogsOpened.join(' '));
+void ExpectNothingElseStarted(const SecondCommandAttempts& attempts)
+{
+    EXPECT_EQ(attempts.phase, 2) << "Cancel was pressed and the log-outs were seen";
+    EXPECT_FALSE(attempts.partsEnabledDuringLogOuts);
+    EXPECT_FALSE(attempts.closed) << "closing waits for the command";
+    EXPECT_EQ(attempts.addedRuns, 0);
+    EXPECT_TRUE(attempts.dialogsOpened.isEmpty()) << qPrintable(attempts.dialogsOpened.join(' '));
+}
+
+TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningTransferHasReturned)
+{
+    StartSim({"--fill-demo", "--fail-after", "4"});
+    const SecondCommandAttempts attempts = TrySecondCommandsAfterCancel(
+        [this] {
+            OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0}); });
+            Trigger("UploadItem");
+        },
+        QStringLiteral("Upload:PLU"));
+
+    ExpectNothingElseStarted(attempts);
     EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), QString()) << "no test data filled in";
-    EXPECT_TRUE(Form().isEnabled());
+    EXPECT_TRUE(PartsEnabled());
     EXPECT_TRUE(QTest::qWaitFor([this] { return !Form().isVisible(); })) << "then the window closes";
     StopSim();
     EXPECT_EQ(FramesLike("(log-out)"), 4 * 3);
+}
+
+// The same for a service function, whose range dialog still works under the
+// lock: the dump of RAM is cancelled while blocks are read.
+TEST_F(MainServiceTest, NoSecondCommandStartsUntilTheRunningServiceHasReturned)
+{
+    StartSim({"--fail-after", "6"});
+    const SecondCommandAttempts attempts = TrySecondCommandsAfterCancel(
+        [this] {
+            OnNextModal([](QDialog& dialog) {
+                for (QRadioButton* area : dialog.findChildren<QRadioButton*>())
+                    area->setChecked(area->text() == QStringLiteral("RAM"));
+                dialog.accept();
+            });
+            PressHiddenKey(Qt::Key_F6, Qt::ShiftModifier);
+        },
+        QStringLiteral("Receive Data"));
+
+    ExpectNothingElseStarted(attempts);
+    EXPECT_TRUE(viewed.isEmpty()) << "a cancelled dump shows no listing";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Form().isVisible(); })) << "then the window closes";
+    StopSim();
+    EXPECT_GE(FramesLike("(log-out)"), 1);
 }
 
 TEST_F(MainServiceTest, ConnectionCheckShowsTheChecklistOfTheCurrentPort)

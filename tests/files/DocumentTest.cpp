@@ -10,7 +10,64 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace {
+
+// A file that a rename cannot replace while this object lives, though new
+// files beside it can be made: a mount point (a file bound over it), or,
+// where mounting is not allowed, an immutable file. Both work as root, as CI
+// runs; Problem() says why neither did.
+class UnreplaceableFile
+{
+public:
+    explicit UnreplaceableFile(const QString& path) : path_(QFile::encodeName(path)), source_(path_ + ".bound")
+    {
+        if (::close(::open(source_.constData(), O_WRONLY | O_CREAT, 0644)) == 0
+            && ::mount(source_.constData(), path_.constData(), nullptr, MS_BIND, nullptr) == 0) {
+            mounted_ = true;
+            return;
+        }
+        ::unlink(source_.constData());
+        const int fd = ::open(path_.constData(), O_RDONLY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            immutable_ = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    ~UnreplaceableFile()
+    {
+        if (mounted_) {
+            ::umount2(path_.constData(), MNT_DETACH);
+            ::unlink(source_.constData());
+        }
+        const int fd = immutable_ ? ::open(path_.constData(), O_RDONLY) : -1;
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    UnreplaceableFile(const UnreplaceableFile&) = delete;
+    UnreplaceableFile& operator=(const UnreplaceableFile&) = delete;
+
+    bool IsReady() const { return mounted_ || immutable_; }
+
+private:
+    QByteArray path_;
+    QByteArray source_;
+    bool mounted_ = false;
+    bool immutable_ = false;
+};
 
 const QString kTitle = "TQR716 PLU manager";
 
@@ -171,4 +228,48 @@ TEST_F(DocumentTest, AFullDiskLeavesAllThreeFilesAsTheyWere)
     EXPECT_EQ(Bytes(path), plu0);
     EXPECT_EQ(Bytes(Document::DepPath(path)), dep0);
     EXPECT_EQ(Bytes(Document::RcyPath(path)), rcy0);
+}
+
+TEST_F(DocumentTest, AFailedRenameNamesTheFilesAlreadyReplaced)
+{
+    const QString path = Path("shop.PLU");
+    document.SaveDocument(path);
+    const QByteArray rcy0 = Bytes(Path("shop.RCY"));
+    plu.SetCell(PLUColumn::Name, 1, "New");
+    dept.SetCell(DeptmentColumn::Name, 1, "New");
+    recy.SetCell(RecyColumn::PluNumber, 1, "1");
+    {
+        UnreplaceableFile stuck(Path("shop.RCY"));
+        if (!stuck.IsReady())
+            GTEST_SKIP() << "neither a bind mount nor an immutable file is allowed here";
+        try {
+            document.SaveDocument(path);
+            ADD_FAILURE() << "no error";
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.Path(), Path("shop.RCY"));
+            EXPECT_TRUE(error.Message().endsWith("; already replaced: " + path + ", " + Path("shop.DEP")))
+                << error.Message().toStdString();
+        }
+    }
+    EXPECT_TRUE(Bytes(path).contains("New"));
+    EXPECT_TRUE(Bytes(Path("shop.DEP")).contains("New"));
+    EXPECT_EQ(Bytes(Path("shop.RCY")), rcy0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"shop.DEP", "shop.PLU", "shop.RCY"})) << "no temporary file is left";
+}
+
+TEST_F(DocumentTest, ALinkToANameThatIsNotUtf8IsNotWrittenThrough)
+{
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xC4SE.PLU";
+    const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "old\r\n", 5), 5);
+    ::close(fd);
+    ASSERT_EQ(::symlink("K\xC4SE.PLU", QFile::encodeName(Path("shop.PLU")).constData()), 0);
+
+    EXPECT_THROW(document.SaveDocument(Path("shop.PLU")), FileError);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"shop.PLU"})
+        << "nothing is made under a mangled name";
+    EXPECT_EQ(Bytes(Path("shop.PLU")), "old\r\n");
+    ::unlink(latin1.constData());
 }

@@ -173,3 +173,20 @@ TEST_F(DetectScanTest, WhenNoPortAnswersUnmappedAdaptersAreTriedAndTheCurrentPor
     EXPECT_EQ(PortDevicePath("COM1"), "/dev/serial/by-id/usb-Maker_Cable-port0");
     EXPECT_EQ(SettingsFile(AppPaths::SettingsPath()).ReadInteger("Comm", "Port", 0), 1);
 }
+
+// The register's cable is pulled while the log-in on COM3 hunts through the
+// rates: that port is reported as not answering, and the scan goes on.
+TEST_F(DetectScanTest, APulledCableDuringALogInIsNoRegisterAndTheScanGoesOn)
+{
+    device->SetScript({});
+    device->HangUpAtWrite(1);
+
+    std::optional<int> found = 0;
+    EXPECT_NO_THROW(found = Scan());
+    EXPECT_EQ(found, std::nullopt);
+    EXPECT_EQ(device->Writes().size(), 2) << "nothing more is offered to the dead port";
+    EXPECT_EQ(view.shown[3], QStringList({"", "Testing...", "No qelm found."}));
+    EXPECT_EQ(view.shown[4], QStringList({"", "Testing...", "No qelm found."}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(device->IsOpen());
+}
