@@ -54,15 +54,16 @@ protected:
         return run;
     }
 
-    // A command over the simulator. Each answer is waited for a second: an
+    // How plu-cli waits for the simulator: a second for each answer, since an
     // answer a loaded machine delays must not be taken for silence and sent
     // again, which would move the frame where a --fail-after register falls
-    // silent. One retry, so that failures still end soon.
+    // silent; one retry, so that failures still end soon.
+    static QStringList AnswerWaits() { return {"--retry-interval", "1000", "--retry-count", "1"}; }
+
+    // A command over the simulator.
     CliRun OverSim(const QStringList& arguments)
     {
-        return Cli(arguments
-                   + QStringList{"--port", sim.LinkPath(), "--settings", settings, "--retry-interval", "1000",
-                                 "--retry-count", "1"});
+        return Cli(arguments + QStringList{"--port", sim.LinkPath(), "--settings", settings} + AnswerWaits());
     }
 
     // plu-cli as started from a terminal: Ctrl+C is not ignored, even when

@@ -66,10 +66,11 @@ protected:
 
     CliRun RawOverSim(const QList<QByteArray>& arguments, const QByteArray& settingsFile = {})
     {
-        return RawCli(arguments
-                      + QList<QByteArray>{"--port", QFile::encodeName(sim.LinkPath()), "--settings",
-                                          settingsFile.isEmpty() ? QFile::encodeName(settings) : settingsFile,
-                                          "--retry-interval", "150", "--retry-count", "2"});
+        QList<QByteArray> options{"--port", QFile::encodeName(sim.LinkPath()), "--settings",
+                                  settingsFile.isEmpty() ? QFile::encodeName(settings) : settingsFile};
+        for (const QString& option : AnswerWaits())
+            options << option.toLatin1();
+        return RawCli(arguments + options);
     }
 
     static void WriteRaw(const QByteArray& path, const QByteArray& bytes)
