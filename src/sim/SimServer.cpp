@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -70,8 +71,10 @@ bool TSimServer::Run(int stopFd, QString* error)
             *error = QStringLiteral("waiting for the line: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
-        if (fds[1].revents & POLLIN)
+        if (fds[1].revents & POLLIN) {
+            LogPendingFrames();
             return true;
+        }
         if (fds[0].revents & POLLIN) {
             if (!ReadAvailable(NowMicros(), error))
                 return false;
@@ -100,6 +103,28 @@ bool TSimServer::ReadAvailable(qint64 now, QString* error)
     in.releaseAt = m_options.wireTime ? m_receiveClock.Occupy(now, n, in.rate) : now;
     m_incoming.push_back(std::move(in));
     return true;
+}
+
+// Frames the program sent before the stop reach the log even when the
+// simulator fell behind on a busy machine, so the log is complete once the
+// simulator has ended. They are not answered any more.
+void TSimServer::LogPendingFrames()
+{
+    QString ignored;
+    pollfd fd{m_port.Fd(), POLLIN, 0};
+    // Until the line holds nothing more, or a read takes nothing.
+    for (;;) {
+        const std::size_t before = m_incoming.size();
+        if (::poll(&fd, 1, 0) <= 0 || !(fd.revents & POLLIN) || !ReadAvailable(NowMicros(), &ignored)
+            || m_incoming.size() == before)
+            break;
+    }
+    DeliverDue(std::numeric_limits<qint64>::max());
+    for (const Outgoing& out : m_outgoing) {
+        if (out.action.kind == TSimAction::Kind::Note && m_log)
+            m_log(out.action.note);
+    }
+    m_outgoing.clear();
 }
 
 void TSimServer::DeliverDue(qint64 now)

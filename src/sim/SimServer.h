@@ -40,6 +40,7 @@ private:
     enum class Progress { Idle, Waiting, Blocked, Failed };
 
     bool ReadAvailable(qint64 now, QString* error);
+    void LogPendingFrames();
     void DeliverDue(qint64 now);
     // Carries out queued actions until one has to wait for time (Waiting) or
     // for the line to take more bytes (Blocked).

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <functional>
 #include <fcntl.h>
@@ -237,6 +238,32 @@ TEST_F(SimEndToEndTest, StateAndLogFilesAreWritten)
     const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[2].contains("cmd 13 param 0")) << lines[2].constData();
+}
+
+// A simulator that fell behind still logs every frame sent before it was told
+// to stop: its log is complete once it has ended.
+TEST_F(SimEndToEndTest, FramesSentBeforeTheStopAreLogged)
+{
+    const QString logPath = dir.filePath(QStringLiteral("frames.log"));
+    ASSERT_NO_FATAL_FAILURE(StartSim({QStringLiteral("--log"), logPath}));
+    ASSERT_NO_FATAL_FAILURE(OpenPort());
+    // Stopped, it reads nothing: the log-in and the request to end wait together.
+    const pid_t pid = pid_t(process.processId());
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    for (int i = 0; i < 200 && !(stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") T ")); ++i) {
+        stat.close();
+        ::usleep(10000);
+    }
+    Send(LogIn(0));
+    process.terminate();
+    ASSERT_EQ(::kill(pid, SIGCONT), 0);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("cmd 14 param 1 (log-in)"));
 }
 
 TEST_F(SimEndToEndTest, PacedSplitNoisyLineStillCarriesTheExchange)
