@@ -111,9 +111,10 @@ protected:
         });
     }
 
+    // Each package once, however late a busy machine let it be answered.
     QStringList PluPackagesSince(qsizetype from) const
     {
-        return sim.FrameLines().mid(from).filter("(PLU download)");
+        return SimProcess::Distinct(sim.FrameLines().mid(from).filter("(PLU download)"));
     }
 
     RecordingMessageBox messages;

@@ -45,6 +45,12 @@ protected:
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
         process.setProcessEnvironment(environment);
         process.start();
+        return Collect(process);
+    }
+
+    // Waits for a started plu-cli and takes what it printed.
+    static CliRun Collect(QProcess& process)
+    {
         CliRun run;
         if (!process.waitForFinished(120000))
             return run;

@@ -55,13 +55,7 @@ protected:
         process.setArguments({QStringLiteral("-c"), script, CliProgram()});
         process.setWorkingDirectory(dir.path());
         process.start();
-        CliRun run;
-        if (!process.waitForFinished(120000))
-            return run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromUtf8(process.readAllStandardOutput());
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return Collect(process);
     }
 
     CliRun RawOverSim(const QList<QByteArray>& arguments, const QByteArray& settingsFile = {})
