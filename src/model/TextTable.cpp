@@ -44,8 +44,11 @@ int TextTable::LastFilledRow(int col) const
 {
     if (!IsDataCell(col, 1))
         return 0;
-    for (int row = rowCount_ - 1; row >= 1; --row) {
-        if (!At(col, row).isEmpty())
+    // Straight through the storage: this runs on every save over all rows.
+    const auto stride = static_cast<std::size_t>(colCount_ - 1);
+    std::size_t index = static_cast<std::size_t>(rowCount_ - 2) * stride + static_cast<std::size_t>(col - 1);
+    for (int row = rowCount_ - 1; row >= 1; --row, index -= stride) {
+        if (!cells_[index].isEmpty())
             return row;
     }
     return 0;
