@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class CapturingLink;
 class CommandLock;
 class DocumentHistory;
 struct EditFocus;
@@ -41,6 +42,7 @@ class TRecyForm;
 class TQelmIBusComm;
 class TransferHistory;
 struct TableSnapshot;
+struct TransferTables;
 struct CompareOutcome;
 class TUploadDlg;
 struct TransferChoice;
@@ -157,6 +159,9 @@ public:
     // window meanwhile is put off until the command has returned.
     void RunExclusive(const std::function<void()>& command);
     bool IsCommandRunning() const;
+    // A table transfer run exclusively over this window's link, which
+    // records what went over it for the history; Cancel aborts the link.
+    void RunTableTransfer(const std::function<void(CapturingLink& link, const TransferTables& tables)>& transfer);
 
     // Looks at every key before the focused control: Ctrl+Alt (with or without
     // Shift) and F3, F4, F6 or F8 start the service commands.

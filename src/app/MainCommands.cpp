@@ -153,11 +153,7 @@ TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriv
     if (m_progressForm == nullptr)
         return {};
     TransferResult result;
-    RunExclusive([&] {
-        QelmIBusLink serial(Link());
-        CapturingLink link(serial);
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-        const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+    RunTableTransfer([&](CapturingLink& link, const TransferTables& tables) {
         const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
         result = driver(link, *m_progressForm, request, tables);
         TransferHistory history;
@@ -166,6 +162,17 @@ TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriv
     });
     ShowTransferOutcome(result);
     return result;
+}
+
+void TMainForm::RunTableTransfer(
+    const std::function<void(CapturingLink& link, const TransferTables& tables)>& transfer)
+{
+    RunExclusive([&] {
+        QelmIBusLink serial(Link());
+        CapturingLink link(serial);
+        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+        transfer(link, TransferTables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()});
+    });
 }
 
 void TMainForm::ShowTransferOutcome(const TransferResult& result)

@@ -9,7 +9,6 @@
 #include "history/TransferHistory.h"
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
-#include "settings/AppPaths.h"
 #include "transfer/CapturingLink.h"
 #include "transfer/Compare.h"
 #include "transfer/DownloadChanges.h"
@@ -104,11 +103,7 @@ TransferResult TMainForm::RunChangesDownload(const TransferChoice& choice)
 
     ChangesReport report;
     TransferResult result;
-    RunExclusive([&] {
-        QelmIBusLink serial(Link());
-        CapturingLink link(serial);
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-        const TransferTables tables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()};
+    RunTableTransfer([&](CapturingLink& link, const TransferTables& tables) {
         result = DownloadChanges(link, *m_progressForm, request, tables, known, report);
         RecordTransfer(history, QStringLiteral("download changes"), request, result, link.Captured());
     });
