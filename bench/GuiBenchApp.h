@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

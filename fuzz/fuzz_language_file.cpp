@@ -1,7 +1,7 @@
 // Any bytes must read as a language file without fault; a key that the file
 // sets must be found under any letter case of its name, and a key it does
 // not have must give back the current text.
-#include "settings/LanguageTexts.h"
+#include "config/LanguageTexts.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Any file content must read without fault; writing one key must make the
 // content written out read it back as written and must leave every other key
 // reading as before.
-#include "settings/SettingsContent.h"
+#include "config/SettingsContent.h"
 
 #include <array>
 

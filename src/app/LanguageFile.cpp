@@ -1,8 +1,8 @@
 #include "app/LanguageFile.h"
 
 #include "model/Texts.h"
-#include "settings/AppPaths.h"
-#include "settings/LanguageTexts.h"
+#include "config/AppPaths.h"
+#include "config/LanguageTexts.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -14,10 +14,10 @@
 #include "link/RegisterLink.h"
 #include "model/TestData.h"
 #include "model/Texts.h"
-#include "settings/AppPaths.h"
-#include "settings/Recy.h"
-#include "settings/SettingsFile.h"
-#include "transfer/ProgressForm.h"
+#include "config/AppPaths.h"
+#include "dialogs/Recy.h"
+#include "config/SettingsFile.h"
+#include "dialogs/ProgressForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>

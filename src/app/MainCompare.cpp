@@ -12,9 +12,9 @@
 #include "transfer/CapturingLink.h"
 #include "transfer/Compare.h"
 #include "transfer/DownloadChanges.h"
-#include "transfer/ProgressForm.h"
+#include "dialogs/ProgressForm.h"
 #include "transfer/QelmIBusLink.h"
-#include "transfer/uprange.h"
+#include "dialogs/uprange.h"
 
 #include <QStatusBar>
 

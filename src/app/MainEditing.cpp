@@ -8,7 +8,7 @@
 #include "model/Columns.h"
 #include "model/MessageBox.h"
 #include "model/TestData.h"
-#include "settings/Recy.h"
+#include "dialogs/Recy.h"
 #include "widgets/TableGrid.h"
 
 #include <QAction>

@@ -4,13 +4,13 @@
 #include "link/QelmIBus.h"
 #include "link/RegisterLink.h"
 #include "app/ConnectionCheckDlg.h"
-#include "settings/CommDlg.h"
-#include "settings/DetectPortDlg.h"
-#include "settings/ParaDlg.h"
-#include "settings/Recy.h"
-#include "transfer/DataDlg.h"
-#include "transfer/ProgressForm.h"
-#include "transfer/uprange.h"
+#include "dialogs/CommDlg.h"
+#include "dialogs/DetectPortDlg.h"
+#include "dialogs/ParaDlg.h"
+#include "dialogs/Recy.h"
+#include "dialogs/DataDlg.h"
+#include "dialogs/ProgressForm.h"
+#include "dialogs/uprange.h"
 
 void TMainForm::CreateWindows(const QString& companyName)
 {

@@ -8,10 +8,10 @@
 #include "editing/DocumentHistory.h"
 #include "files/FileError.h"
 #include "model/MessageBox.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 #include "serial/PortResolver.h"
-#include "settings/PortMap.h"
-#include "settings/SettingsFile.h"
+#include "config/PortMap.h"
+#include "config/SettingsFile.h"
 #include "transfer/TransferRequest.h"
 #include "widgets/TableGrid.h"
 

@@ -1,7 +1,7 @@
 #include "app/PortMapOption.h"
 
 #include "serial/PortResolver.h"
-#include "settings/PortMap.h"
+#include "config/PortMap.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

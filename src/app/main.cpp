@@ -2,7 +2,7 @@
 #include "app/Main.h"
 #include "app/PortMapOption.h"
 #include "app/ScreenshotOptions.h"
-#include "settings/StartupValues.h"
+#include "config/StartupValues.h"
 
 #include <QApplication>
 

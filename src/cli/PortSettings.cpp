@@ -2,8 +2,8 @@
 
 #include "link/RegisterLink.h"
 #include "serial/PortResolver.h"
-#include "settings/AppPaths.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "config/SettingsFile.h"
 
 #include <QDir>
 #include <QFileInfo>

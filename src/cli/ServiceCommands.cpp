@@ -6,7 +6,7 @@
 #include "cli/FileArguments.h"
 
 #include "history/TransferHistory.h"
-#include "settings/StartupValues.h"
+#include "config/StartupValues.h"
 #include "transfer/MemoryDump.h"
 #include "transfer/ProgramLoad.h"
 #include "transfer/TestConnection.h"

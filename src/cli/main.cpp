@@ -11,7 +11,7 @@
 #include "cli/TableCommands.h"
 
 #include "files/FileError.h"
-#include "settings/SettingsFile.h"
+#include "config/SettingsFile.h"
 
 #include <QCoreApplication>
 

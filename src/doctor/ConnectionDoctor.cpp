@@ -5,7 +5,7 @@
 #include "link/QelmIBus.h"
 #include "link/RegisterPayloads.h"
 #include "serial/PortResolver.h"
-#include "settings/SerialDeviceList.h"
+#include "serial/SerialDeviceList.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "history/HistoryDevice.h"
 
 #include "serial/PortResolver.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "history/SnapshotBlob.h"
 
-#include "transfer/ByteOrder.h"
+#include "model/ByteOrder.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "model/MessageBox.h"
 #include "serial/CommsError.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

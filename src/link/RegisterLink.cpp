@@ -2,7 +2,7 @@
 
 #include "serial/Comm.h"
 #include "serial/PortResolver.h"
-#include "settings/PortMap.h"
+#include "config/PortMap.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "transfer/CapturingLink.h"
 
-#include "transfer/ByteOrder.h"
+#include "model/ByteOrder.h"
 #include "transfer/RegisterStatus.h"
 
 #include <algorithm>

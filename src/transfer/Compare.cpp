@@ -3,9 +3,9 @@
 #include "model/Columns.h"
 #include "model/TextTable.h"
 #include "model/Texts.h"
-#include "transfer/ByteOrder.h"
+#include "model/ByteOrder.h"
 #include "transfer/CapturingLink.h"
-#include "transfer/FieldCodec.h"
+#include "model/FieldCodec.h"
 #include "transfer/Upload.h"
 
 #include <algorithm>

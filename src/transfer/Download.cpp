@@ -1,6 +1,6 @@
 #include "transfer/Download.h"
 
-#include "settings/Para.h"
+#include "transfer/Para.h"
 #include "transfer/DownloadCheck.h"
 #include "transfer/TransferDriver.h"
 

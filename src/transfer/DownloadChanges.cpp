@@ -2,8 +2,8 @@
 
 #include "model/Defs.h"
 #include "model/Texts.h"
-#include "settings/Para.h"
-#include "transfer/ByteOrder.h"
+#include "transfer/Para.h"
+#include "model/ByteOrder.h"
 #include "transfer/DownloadCheck.h"
 #include "transfer/Progress.h"
 #include "transfer/TableProcedures.h"

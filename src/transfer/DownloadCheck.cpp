@@ -2,8 +2,8 @@
 
 #include "model/Defs.h"
 #include "model/TextTable.h"
-#include "settings/ParameterCheck.h"
-#include "settings/SettingsFile.h"
+#include "transfer/ParameterCheck.h"
+#include "config/SettingsFile.h"
 
 #include <array>
 #include <span>

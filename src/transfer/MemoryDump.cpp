@@ -3,7 +3,7 @@
 #include "link/QelmIBus.h"
 #include "model/Texts.h"
 #include "model/MessageBox.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 #include "transfer/MemoryListing.h"
 #include "transfer/Progress.h"
 #include "transfer/ServiceSession.h"

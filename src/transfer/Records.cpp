@@ -1,7 +1,7 @@
 #include "transfer/Records.h"
 
-#include "transfer/ByteOrder.h"
-#include "transfer/FieldCodec.h"
+#include "model/ByteOrder.h"
+#include "model/FieldCodec.h"
 
 #include <algorithm>
 

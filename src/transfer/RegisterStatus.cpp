@@ -1,6 +1,6 @@
 #include "transfer/RegisterStatus.h"
 
-#include "transfer/ByteOrder.h"
+#include "model/ByteOrder.h"
 
 RegisterStatus ParseRegisterStatus(std::span<const quint8, RegisterStatusLayout::kDataBytes> data)
 {

@@ -2,7 +2,7 @@
 
 #include "model/Texts.h"
 #include "serial/CommsError.h"
-#include "settings/SettingsFile.h"
+#include "config/SettingsFile.h"
 #include "transfer/Progress.h"
 #include "transfer/TransferLink.h"
 

@@ -1,7 +1,7 @@
 #include "transfer/Upload.h"
 
 #include "files/Document.h"
-#include "settings/Para.h"
+#include "transfer/Para.h"
 #include "transfer/TransferDriver.h"
 
 TransferResult UploadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,

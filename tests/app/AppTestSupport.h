@@ -2,7 +2,7 @@
 
 #include "app/FileDialogs.h"
 #include "model/MessageBox.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 
 #include <QDialog>
 #include <QFile>

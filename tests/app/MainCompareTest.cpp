@@ -8,11 +8,11 @@
 #include "model/Columns.h"
 #include "model/Numbers.h"
 #include "serial/PortResolver.h"
-#include "settings/StartupValues.h"
+#include "config/StartupValues.h"
 #include "support/ModalDialogs.h"
 #include "support/SimProcess.h"
-#include "transfer/RangeSpinEdit.h"
-#include "transfer/uprange.h"
+#include "dialogs/RangeSpinEdit.h"
+#include "dialogs/uprange.h"
 
 #include <QAction>
 #include <QApplication>

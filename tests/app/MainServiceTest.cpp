@@ -11,13 +11,13 @@
 #include "model/Numbers.h"
 #include "serial/PortResolver.h"
 #include "app/ConnectionCheckDlg.h"
-#include "settings/DetectPortDlg.h"
-#include "settings/PortMap.h"
-#include "settings/SettingsFile.h"
-#include "settings/StartupValues.h"
+#include "dialogs/DetectPortDlg.h"
+#include "config/PortMap.h"
+#include "config/SettingsFile.h"
+#include "config/StartupValues.h"
 #include "support/ModalDialogs.h"
 #include "support/SimProcess.h"
-#include "transfer/ProgressForm.h"
+#include "dialogs/ProgressForm.h"
 
 #include <QAction>
 #include <QApplication>

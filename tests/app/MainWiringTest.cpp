@@ -6,7 +6,7 @@
 
 #include "AppTestSupport.h"
 #include "serial/PortResolver.h"
-#include "settings/ParaDlg.h"
+#include "dialogs/ParaDlg.h"
 #include "support/ModalDialogs.h"
 
 #include <QApplication>

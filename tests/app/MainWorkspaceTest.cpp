@@ -4,7 +4,7 @@
 #include "app/Main.h"
 #include "editing/DocumentHistory.h"
 #include "model/Columns.h"
-#include "settings/Recy.h"
+#include "dialogs/Recy.h"
 #include "widgets/TableGrid.h"
 
 #include "AppTestSupport.h"

@@ -4,7 +4,7 @@
 #include "link/support/ScriptedSerialDevice.h"
 #include "model/MessageBox.h"
 #include "serial/CommsError.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "settings/CommDlg.h"
+#include "dialogs/CommDlg.h"
 
-#include "settings/AppPaths.h"
-#include "settings/PortMap.h"
-#include "settings/RadioGroup.h"
-#include "settings/SerialDeviceList.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "config/PortMap.h"
+#include "dialogs/RadioGroup.h"
+#include "serial/SerialDeviceList.h"
+#include "config/SettingsFile.h"
 #include "transfer/DialogMessageRecorder.h"
 
 #include <QComboBox>

@@ -2,10 +2,10 @@
 
 #include "serial/CommsError.h"
 #include "serial/PortResolver.h"
-#include "settings/AppPaths.h"
-#include "settings/DetectScan.h"
-#include "settings/PortMap.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "transfer/DetectScan.h"
+#include "config/PortMap.h"
+#include "config/SettingsFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

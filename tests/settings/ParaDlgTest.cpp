@@ -1,9 +1,9 @@
-#include "settings/ParaDlg.h"
+#include "dialogs/ParaDlg.h"
 
 #include "model/Numbers.h"
-#include "settings/AppPaths.h"
-#include "settings/RateFieldText.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "model/RateFieldText.h"
+#include "config/SettingsFile.h"
 #include "transfer/DialogMessageRecorder.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 #include "transfer/RecordingProgress.h"
 
 #include "model/Defs.h"
-#include "settings/Para.h"
-#include "settings/SettingsFile.h"
+#include "transfer/Para.h"
+#include "config/SettingsFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "model/Defs.h"
-#include "settings/ParameterBlock.h"
-#include "settings/SettingsFile.h"
+#include "transfer/ParameterBlock.h"
+#include "config/SettingsFile.h"
 
 #include <QTemporaryDir>
 

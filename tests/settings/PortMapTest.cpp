@@ -1,7 +1,7 @@
-#include "settings/PortMap.h"
+#include "config/PortMap.h"
 
-#include "settings/AppPaths.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "config/SettingsFile.h"
 
 #include <QTemporaryDir>
 

@@ -1,4 +1,4 @@
-#include "settings/SettingsFile.h"
+#include "config/SettingsFile.h"
 #include "support/FullDisk.h"
 
 #include <QDir>

@@ -26,8 +26,8 @@
 // compiled in as PLU_DEFAULT_BIN_DIR (when defined), else the folder of the
 // running executable.
 
-#include "settings/AppPaths.h"
-#include "settings/PortMap.h"
+#include "config/AppPaths.h"
+#include "config/PortMap.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -6,7 +6,7 @@
 
 #include "model/Defs.h"
 #include "model/TextTable.h"
-#include "transfer/ByteOrder.h"
+#include "model/ByteOrder.h"
 #include "transfer/CapturingLink.h"
 #include "transfer/Compare.h"
 #include "transfer/DownloadChanges.h"

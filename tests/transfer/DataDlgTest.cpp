@@ -1,5 +1,5 @@
-#include "settings/RadioGroup.h"
-#include "transfer/DataDlg.h"
+#include "dialogs/RadioGroup.h"
+#include "dialogs/DataDlg.h"
 #include "transfer/DialogInput.h"
 #include "transfer/DialogMessageRecorder.h"
 

@@ -1,6 +1,6 @@
 #include "ServiceDoubles.h"
 
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 #include "transfer/MemoryDump.h"
 #include "transfer/MemoryListing.h"
 

@@ -1,5 +1,5 @@
 #include "transfer/DialogMessageRecorder.h"
-#include "transfer/ProgressForm.h"
+#include "dialogs/ProgressForm.h"
 
 #include <QLabel>
 #include <QProgressBar>

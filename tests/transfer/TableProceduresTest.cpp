@@ -3,8 +3,8 @@
 
 #include "model/Defs.h"
 #include "model/TextTable.h"
-#include "transfer/ByteOrder.h"
-#include "transfer/FieldCodec.h"
+#include "model/ByteOrder.h"
+#include "model/FieldCodec.h"
 #include "transfer/Records.h"
 #include "transfer/TableProcedures.h"
 

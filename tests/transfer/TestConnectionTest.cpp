@@ -1,7 +1,7 @@
 #include "ServiceDoubles.h"
 
 #include "model/Texts.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 #include "transfer/TestConnection.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "transfer/DialogInput.h"
 #include "transfer/DialogMessageRecorder.h"
-#include "transfer/RangeSpinEdit.h"
-#include "transfer/uprange.h"
+#include "dialogs/RangeSpinEdit.h"
+#include "dialogs/uprange.h"
 
 #include <QListWidget>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "transfer/RangeSpinEdit.h"
+#include "dialogs/RangeSpinEdit.h"
 
 #include <QLineEdit>
 #include <QStyle>

@@ -1,7 +1,7 @@
-#include "settings/ParameterCheck.h"
+#include "transfer/ParameterCheck.h"
 
 #include "model/Numbers.h"
-#include "settings/SettingsFile.h"
+#include "config/SettingsFile.h"
 
 #include <optional>
 

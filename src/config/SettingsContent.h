@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/IniDocument.h"
+#include "config/IniDocument.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "transfer/ProgressForm.h"
+#include "dialogs/ProgressForm.h"
 
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"

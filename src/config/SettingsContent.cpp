@@ -1,4 +1,4 @@
-#include "settings/SettingsContent.h"
+#include "config/SettingsContent.h"
 
 #include "model/Numbers.h"
 

@@ -1,8 +1,8 @@
-#include "settings/SettingsFile.h"
+#include "config/SettingsFile.h"
 
 #include "files/FileError.h"
 #include "files/FileIo.h"
-#include "settings/SettingsContent.h"
+#include "config/SettingsContent.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "settings/RadioGroup.h"
+#include "dialogs/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

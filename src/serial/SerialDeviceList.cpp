@@ -1,4 +1,4 @@
-#include "settings/SerialDeviceList.h"
+#include "serial/SerialDeviceList.h"
 
 #include <QDir>
 #include <QFile>

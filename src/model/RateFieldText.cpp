@@ -1,4 +1,4 @@
-#include "settings/RateFieldText.h"
+#include "model/RateFieldText.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/DetectScan.h"
+#include "transfer/DetectScan.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "transfer/FieldCodec.h"
+#include "model/FieldCodec.h"
 
 #include "model/Defs.h"
-#include "transfer/ByteOrder.h"
+#include "model/ByteOrder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "settings/StartupValues.h"
+#include "config/StartupValues.h"
 
-#include "settings/AppPaths.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "config/SettingsFile.h"
 
 #include <optional>
 

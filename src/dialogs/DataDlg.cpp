@@ -1,8 +1,8 @@
-#include "transfer/DataDlg.h"
+#include "dialogs/DataDlg.h"
 
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
-#include "settings/RadioGroup.h"
+#include "dialogs/RadioGroup.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "settings/Recy.h"
+#include "dialogs/Recy.h"
 
 #include "widgets/GridHeaders.h"
 #include "widgets/TableGrid.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/SerialDeviceList.h"
+#include "serial/SerialDeviceList.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include "settings/CommDlg.h"
+#include "dialogs/CommDlg.h"
 
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
-#include "settings/AppPaths.h"
+#include "config/AppPaths.h"
 #include "serial/PortResolver.h"
-#include "settings/PortMap.h"
-#include "settings/RadioGroup.h"
-#include "settings/SerialDeviceList.h"
-#include "settings/SettingsFile.h"
+#include "config/PortMap.h"
+#include "dialogs/RadioGroup.h"
+#include "serial/SerialDeviceList.h"
+#include "config/SettingsFile.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
-#include "settings/LanguageTexts.h"
+#include "config/LanguageTexts.h"
 
-#include "settings/IniDocument.h"
+#include "config/IniDocument.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,12 +1,12 @@
-#include "settings/DetectScan.h"
+#include "transfer/DetectScan.h"
 
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
 #include "serial/CommsError.h"
 #include "serial/PortResolver.h"
-#include "settings/AppPaths.h"
-#include "settings/PortMap.h"
-#include "settings/SettingsFile.h"
+#include "config/AppPaths.h"
+#include "config/PortMap.h"
+#include "config/SettingsFile.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "settings/Para.h"
+#include "transfer/Para.h"
 
-#include "settings/SettingsFile.h"
+#include "config/SettingsFile.h"
 #include "transfer/Progress.h"
 #include "transfer/TransferLink.h"
 

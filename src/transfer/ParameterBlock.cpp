@@ -1,10 +1,10 @@
-#include "settings/ParameterBlock.h"
+#include "transfer/ParameterBlock.h"
 
-#include "settings/ParameterCheck.h"
-#include "settings/SettingsFile.h"
-#include "settings/ZeroRateText.h"
-#include "transfer/ByteOrder.h"
-#include "transfer/FieldCodec.h"
+#include "transfer/ParameterCheck.h"
+#include "config/SettingsFile.h"
+#include "model/ZeroRateText.h"
+#include "model/ByteOrder.h"
+#include "model/FieldCodec.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "settings/DetectPortDlg.h"
+#include "dialogs/DetectPortDlg.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
-#include "transfer/uprange.h"
+#include "dialogs/uprange.h"
 
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "model/Texts.h"
 #include "transfer/DialogInput.h"
-#include "transfer/RangeSpinEdit.h"
+#include "dialogs/RangeSpinEdit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/ParameterBlock.h"
+#include "transfer/ParameterBlock.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "settings/IniDocument.h"
+#include "config/IniDocument.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "settings/ParaDlg.h"
+#include "dialogs/ParaDlg.h"
 
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 #include "model/Numbers.h"
-#include "settings/AppPaths.h"
-#include "settings/ParameterCheck.h"
-#include "settings/RateFieldText.h"
-#include "settings/SettingsFile.h"
-#include "settings/ZeroRateText.h"
+#include "config/AppPaths.h"
+#include "transfer/ParameterCheck.h"
+#include "model/RateFieldText.h"
+#include "config/SettingsFile.h"
+#include "model/ZeroRateText.h"
 
 #include <QApplication>
 #include <QCheckBox>
