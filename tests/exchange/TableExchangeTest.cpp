@@ -33,6 +33,12 @@ protected:
 
     QString Path(const QString& name) const { return dir.filePath(name); }
 
+    static void Fill(TextTable& table, const QList<CellChange>& cells)
+    {
+        for (const CellChange& cell : cells)
+            table.SetCell(cell.column, cell.row, cell.text);
+    }
+
     static ImportPlan PlanCsv(const TextTable& table, const QByteArray& csv)
     {
         const SheetRead read = ReadCsvSheet(csv);
@@ -105,11 +111,11 @@ TEST_F(TableExchange, PriceOnlySheetChangesExactlyThosePrices)
 TEST_F(TableExchange, NumbersEqualToTheCellsAndEmptyCellsChangeNothing)
 {
     TextTable plu(TableKind::PLU);
-    plu.SetCell(PLUColumn::Name, 1, QStringLiteral("Tea"));
-    plu.SetCell(PLUColumn::UnitPrice, 1, QStringLiteral("2.00"));
-    plu.SetCell(PLUColumn::Quantity, 1, QStringLiteral("12.000"));
-    plu.SetCell(PLUColumn::Total, 1, QStringLiteral("11.00"));
-    plu.SetCell(PLUColumn::Name, 2, QStringLiteral("Milk"));
+    Fill(plu, {{PLUColumn::Name, 1, "Tea"},
+               {PLUColumn::UnitPrice, 1, "2.00"},
+               {PLUColumn::Quantity, 1, "12.000"},
+               {PLUColumn::Total, 1, "11.00"},
+               {PLUColumn::Name, 2, "Milk"}});
 
     // As a spreadsheet gives the numbers back, and cells left empty.
     const ImportPlan same = PlanCsv(plu, "NO.,Name,Unit price,Quantity,Total,Department\n"
@@ -247,15 +253,15 @@ TEST_F(TableExchange, CsvExportWritesNamedRowsWithTheDelimiterOfTheSeparator)
 TEST_F(TableExchange, XlsxKeepsBarcodesAsTextAndPricesAsNumbers)
 {
     TextTable plu(TableKind::PLU);
-    plu.SetCell(PLUColumn::Name, 1, QStringLiteral("Tea"));
-    plu.SetCell(PLUColumn::Barcode, 1, QStringLiteral("4006381333931"));
-    plu.SetCell(PLUColumn::UnitPrice, 1, QStringLiteral("2.50"));
-    plu.SetCell(PLUColumn::Stocks, 1, QStringLiteral("oops"));
-    plu.SetCell(PLUColumn::Quantity, 1, QStringLiteral("12.000"));
-    plu.SetCell(PLUColumn::Total, 1, QStringLiteral("13.80"));
-    plu.SetCell(PLUColumn::Name, 2, QStringLiteral("Milk"));
-    plu.SetCell(PLUColumn::UnitPrice, 2, QStringLiteral("1.5"));
-    plu.SetCell(PLUColumn::Total, 2, QStringLiteral("11.00"));
+    Fill(plu, {{PLUColumn::Name, 1, "Tea"},
+               {PLUColumn::Barcode, 1, "4006381333931"},
+               {PLUColumn::UnitPrice, 1, "2.50"},
+               {PLUColumn::Stocks, 1, "oops"},
+               {PLUColumn::Quantity, 1, "12.000"},
+               {PLUColumn::Total, 1, "13.80"},
+               {PLUColumn::Name, 2, "Milk"},
+               {PLUColumn::UnitPrice, 2, "1.5"},
+               {PLUColumn::Total, 2, "11.00"}});
     const QString path = Path(QStringLiteral("plu.xlsx"));
     ExportTableFile(plu, path, {});
     const QString sheet = QString::fromUtf8(ZipPartOf(path, QStringLiteral("xl/worksheets/sheet1.xml")));
