@@ -204,10 +204,14 @@ QString TPriceChangeDlg::PreviewText() const
 {
     const std::vector<PriceChangeRow> changes = Changes();
     const std::vector<PriceChangeRow> leftOut = RowsWithProblem(m_plan, true);
-    QStringList lines = PreviewBlock(QStringLiteral("%1 prices change.").arg(changes.size()), changes);
+    const QString changeHeading = changes.size() == 1 ? QStringLiteral("1 price changes.")
+                                                      : QStringLiteral("%1 prices change.").arg(changes.size());
+    QStringList lines = PreviewBlock(changeHeading, changes);
     if (!leftOut.empty()) {
         lines << QString();
-        lines << PreviewBlock(QStringLiteral("%1 prices are left as they are:").arg(leftOut.size()), leftOut);
+        lines << PreviewBlock(leftOut.size() == 1 ? QStringLiteral("1 price is left as it is:")
+                                                  : QStringLiteral("%1 prices are left as they are:").arg(leftOut.size()),
+                              leftOut);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -27,7 +27,7 @@ struct PriceChange
     enum class Rounding { None, To005, To010, EndIn9, EndIn99 };
 
     Operation operation = Operation::AddPercent;
-    Hundredths value; // the percentage, the amount or the new price
+    Hundredths value{0}; // the percentage, the amount or the new price
     Rounding rounding = Rounding::None;
 };
 
