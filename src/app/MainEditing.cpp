@@ -161,9 +161,9 @@ void TMainForm::PriceItemClick()
                            m_findBar->ShownPluRows(), this);
     if (m_findBar->IsFiltering())
         dialog.SetScope(TPriceChangeDlg::Scope::Shown);
-    if (dialog.exec() != QDialog::Accepted || dialog.HasProblems())
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::vector<PriceChangeRow> plan = dialog.Plan();
+    const std::vector<PriceChangeRow> plan = dialog.Changes();
     m_history->Record(QStringLiteral("Change prices"), [&] {
         for (const PriceChangeRow& row : plan)
             m_pluTable->SetCell(PLUColumn::UnitPrice, row.row, row.after);

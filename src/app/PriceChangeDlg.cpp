@@ -18,11 +18,43 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 // Rows shown in the preview before "and N more".
 constexpr int kPreviewRows = 12;
+
+QString PreviewLine(const PriceChangeRow& row)
+{
+    QString text = QStringLiteral("PLU %1: %2").arg(row.row).arg(row.before);
+    if (!row.after.isEmpty())
+        text += QStringLiteral(" \u2192 %1").arg(row.after);
+    if (!row.problem.isEmpty())
+        text += QStringLiteral(" (%1)").arg(row.problem);
+    return text;
+}
+
+// The heading, then the first kPreviewRows rows and how many more there are.
+QStringList PreviewBlock(const QString& heading, const std::vector<PriceChangeRow>& rows)
+{
+    QStringList lines{heading};
+    const int shown = std::min<int>(kPreviewRows, int(rows.size()));
+    for (int i = 0; i < shown; ++i)
+        lines << PreviewLine(rows[std::size_t(i)]);
+    if (int(rows.size()) > shown)
+        lines << QStringLiteral("... and %1 more").arg(int(rows.size()) - shown);
+    return lines;
+}
+
+// The rows OK writes (without a problem), or those it leaves alone.
+std::vector<PriceChangeRow> RowsWithProblem(const std::vector<PriceChangeRow>& plan, bool problem)
+{
+    std::vector<PriceChangeRow> rows;
+    std::copy_if(plan.begin(), plan.end(), std::back_inserter(rows),
+                 [problem](const PriceChangeRow& row) { return row.problem.isEmpty() != problem; });
+    return rows;
+}
 
 } // namespace
 
@@ -103,7 +135,7 @@ void TPriceChangeDlg::SetScope(Scope scope, int department)
 void TPriceChangeDlg::SetChange(const PriceChange& change)
 {
     m_operation->setCurrentIndex(int(change.operation));
-    m_value->setValue(change.value);
+    m_value->setValue(double(change.value.count) / 100.0);
     m_rounding->setCurrentIndex(int(change.rounding));
     Update();
 }
@@ -112,7 +144,8 @@ PriceChange TPriceChangeDlg::CurrentChange() const
 {
     PriceChange change;
     change.operation = PriceChange::Operation(m_operation->currentIndex());
-    change.value = m_value->value();
+    // The box shows two decimals: its value is exact in hundredths.
+    change.value = Hundredths(std::llround(m_value->value() * 100.0));
     change.rounding = PriceChange::Rounding(m_rounding->currentIndex());
     return change;
 }
@@ -154,38 +187,31 @@ bool TPriceChangeDlg::HasProblems() const
                        [](const PriceChangeRow& row) { return !row.problem.isEmpty(); });
 }
 
+std::vector<PriceChangeRow> TPriceChangeDlg::Changes() const
+{
+    return RowsWithProblem(m_plan, false);
+}
+
 void TPriceChangeDlg::Update()
 {
     m_plan = PlanPriceChange(m_plu, ScopeRows(), CurrentChange());
     m_preview->setPlainText(PreviewText());
     if (m_ok)
-        m_ok->setEnabled(!m_plan.empty() && !HasProblems());
+        m_ok->setEnabled(!Changes().empty());
 }
 
 QString TPriceChangeDlg::PreviewText() const
 {
-    const auto line = [](const PriceChangeRow& row) {
-        QString text = QStringLiteral("PLU %1: %2 \u2192 %3").arg(row.row).arg(row.before, row.after);
-        if (!row.problem.isEmpty())
-            text += QStringLiteral(" (%1)").arg(row.problem);
-        return text;
-    };
-    QStringList lines;
-    const auto problems = std::count_if(m_plan.begin(), m_plan.end(),
-                                        [](const PriceChangeRow& row) { return !row.problem.isEmpty(); });
-    if (problems > 0) {
-        lines << QStringLiteral("%1 new prices cannot be stored; nothing will change:").arg(problems);
-        for (const PriceChangeRow& row : m_plan) {
-            if (!row.problem.isEmpty())
-                lines << line(row);
-        }
-        return lines.join(QLatin1Char('\n'));
+    const std::vector<PriceChangeRow> changes = Changes();
+    const std::vector<PriceChangeRow> leftOut = RowsWithProblem(m_plan, true);
+    const QString changeHeading = changes.size() == 1 ? QStringLiteral("1 price changes.")
+                                                      : QStringLiteral("%1 prices change.").arg(changes.size());
+    QStringList lines = PreviewBlock(changeHeading, changes);
+    if (!leftOut.empty()) {
+        lines << QString();
+        lines << PreviewBlock(leftOut.size() == 1 ? QStringLiteral("1 price is left as it is:")
+                                                  : QStringLiteral("%1 prices are left as they are:").arg(leftOut.size()),
+                              leftOut);
     }
-    lines << QStringLiteral("%1 prices change.").arg(m_plan.size());
-    const int shown = std::min<int>(kPreviewRows, int(m_plan.size()));
-    for (int i = 0; i < shown; ++i)
-        lines << line(m_plan[std::size_t(i)]);
-    if (int(m_plan.size()) > shown)
-        lines << QStringLiteral("... and %1 more").arg(int(m_plan.size()) - shown);
     return lines.join(QLatin1Char('\n'));
 }

@@ -16,8 +16,8 @@ class TextTable;
 
 // Edit > Change prices...: the rows (selected, shown by the filter, one
 // department, every named PLU), the operation and the rounding; a preview of
-// what changes. OK is available only while something changes and no new
-// price is refused.
+// what changes and which rows are left as they are, and why. OK is available
+// while some price changes; it writes those and leaves the others alone.
 class TPriceChangeDlg : public QDialog
 {
     Q_OBJECT
@@ -36,6 +36,8 @@ public:
     std::vector<int> ScopeRows() const;
     const std::vector<PriceChangeRow>& Plan() const { return m_plan; }
     bool HasProblems() const;
+    // The rows of the plan that OK writes.
+    std::vector<PriceChangeRow> Changes() const;
 
 private:
     void Update();

@@ -59,7 +59,7 @@ struct CsvBuilder
             tooManyRows = true;
             return;
         }
-        sheet.rows.append(SheetRow{line, cells});
+        sheet.rows.append(SheetRow{line, cells, {}});
     }
 };
 
@@ -137,7 +137,12 @@ SheetRead ReadCsvSheet(const QByteArray& bytes)
         read.error = QStringLiteral("The file is larger than %1 MB.").arg(SheetLimits::kMaxBytes / (1024 * 1024));
         return read;
     }
-    const QByteArray text = WithoutByteOrderMark(bytes);
+    const CsvInput input = CsvParserInput(bytes);
+    if (!input.error.isEmpty()) {
+        read.error = input.error;
+        return read;
+    }
+    const QByteArray text = WithoutByteOrderMark(input.bytes);
     CsvBuilder builder;
     builder.encoding = DetectSheetEncoding(text);
 

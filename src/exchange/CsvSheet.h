@@ -13,8 +13,9 @@
 // outside quotes, ',' when it holds none.
 char DetectCsvDelimiter(const QByteArray& bytes);
 
-// Reads a whole CSV file held in memory; refused over SheetLimits::kMaxBytes
-// or with more than SheetLimits::kMaxDataRows lines of data.
+// Reads a whole CSV file held in memory (its text as CsvParserInput takes
+// it); refused over SheetLimits::kMaxBytes or with more than
+// SheetLimits::kMaxDataRows lines of data.
 SheetRead ReadCsvSheet(const QByteArray& bytes);
 
 // UTF-8 with a byte-order mark, lines ended by CR LF, a field quoted when it

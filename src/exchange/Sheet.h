@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
 // A spreadsheet as read from a CSV or XLSX file: its rows with the cell texts,
 // each with the line the spreadsheet shows it on (the first line is 1). Lines
-// without any cell are left out.
+// without any cell are left out. A cell that is not what its text looks like
+// (a date, an error value, a formula without its result) carries why it
+// cannot be taken, by its index in cells; its text is what it shows.
 struct SheetRow
 {
     int line = 0;
     QStringList cells;
+    QMap<qsizetype, QString> refusals;
 };
 
 struct Sheet

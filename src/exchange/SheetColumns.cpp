@@ -40,11 +40,21 @@ QList<SheetColumn> SheetColumnsOf(TableKind kind)
         return {{PLUColumn::Number, Value::Whole, 0},    {PLUColumn::Barcode, Value::Text, 0},
                 {PLUColumn::Name, Value::Text, 0},       {PLUColumn::UnitPrice, Value::Decimal, 2},
                 {PLUColumn::Department, Value::Whole, 0}, {PLUColumn::Stocks, Value::Decimal, 3},
-                {PLUColumn::Flag, Value::Whole, 0},      {PLUColumn::Quantity, Value::General, 0},
-                {PLUColumn::Total, Value::General, 0}};
+                {PLUColumn::Flag, Value::Whole, 0},      {PLUColumn::Quantity, Value::Decimal, 3},
+                {PLUColumn::Total, Value::Decimal, 2}};
     }
     return {{DeptmentColumn::Number, Value::Whole, 0}, {DeptmentColumn::Name, Value::Text, 0},
             {DeptmentColumn::Tax, Value::Whole, 0}, {DeptmentColumn::UnitPrice, Value::Decimal, 2}};
+}
+
+SheetColumn SheetColumnOf(TableKind kind, int column)
+{
+    const QList<SheetColumn> columns = SheetColumnsOf(kind);
+    for (const SheetColumn& each : columns) {
+        if (each.column == column)
+            return each;
+    }
+    return columns.front();
 }
 
 QString SheetColumnTitle(TableKind kind, int column)
@@ -74,22 +84,18 @@ std::optional<double> SheetNumber(const SheetColumn& column, const QString& text
             return std::nullopt;
         return static_cast<double>(*value);
     }
-    case Value::Decimal: {
-        const auto value = ParseDecimal(text);
-        if (!value || FormatFixed(*value, column.decimals) != text)
-            return std::nullopt;
-        return *value;
-    }
-    case Value::General: {
-        const auto value = ParseDecimal(text);
-        if (!value)
-            return std::nullopt;
-        QString written = QString::number(*value, 'g', 15);
-        written.replace(u'.', DecimalSeparator());
-        return written == text ? value : std::nullopt;
-    }
+    case Value::Decimal:
+        return ParseDecimal(text);
     }
     return std::nullopt;
+}
+
+QString SheetCellForm(const SheetColumn& column, const QString& text)
+{
+    if (column.value != Value::Decimal)
+        return text;
+    const auto value = ParseDecimal(text);
+    return value ? FormatFixed(*value, column.decimals) : text;
 }
 
 QString SheetColumnLetters(int column)

@@ -8,16 +8,21 @@
 #include <optional>
 
 // How a table column is laid out in a sheet: its title, and whether its cells
-// are numbers (written as numbers where the cell's text is the number's own
-// form, so the text comes back unchanged) or text.
+// are numbers or text. A whole number is written as a number where the cell's
+// text is the number's own form, so the text comes back unchanged; a decimal
+// is written as a number shown with the column's decimals whenever the text
+// is a number, and comes back in that form.
 struct SheetColumn
 {
-    enum class Value { Text, Whole, Decimal, General };
+    enum class Value { Text, Whole, Decimal };
 
     int column = 0;         // the table's column; 0 is "NO.", the row's number
     Value value = Value::Text;
     int decimals = 0;       // Decimal: digits after the separator
 };
+
+// The layout of one table column; "NO." for a column outside the table.
+SheetColumn SheetColumnOf(TableKind kind, int column);
 
 // "PLU" or "department" as messages name the table; "Department" capitalised.
 QString SheetTableName(TableKind kind, bool capitalised = false);
@@ -35,6 +40,11 @@ std::optional<int> ColumnOfSheetTitle(TableKind kind, const QString& title);
 // The number to write for a cell's text, when the text is exactly how that
 // number is written in the column (otherwise the cell is written as text).
 std::optional<double> SheetNumber(const SheetColumn& column, const QString& text);
+
+// The form a cell's text is compared and imported in: a decimal written
+// with the column's decimals ("12" in Quantity is "12.000"); any other text
+// as it is.
+QString SheetCellForm(const SheetColumn& column, const QString& text);
 
 // "A", "B", ..., "Z", "AA": the spreadsheet name of a column counted from 1.
 QString SheetColumnLetters(int column);

@@ -16,6 +16,34 @@ constexpr std::array<char16_t, 32> kWindows1252High{
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LittleEndianMark[] = "\xFF\xFE";
+constexpr char kUtf16BigEndianMark[] = "\xFE\xFF";
+
+bool IsUtf32(const QByteArray& bytes)
+{
+    return bytes.startsWith(QByteArray("\xFF\xFE\0\0", 4)) || bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4));
+}
+
+// The decoder lets a lone surrogate through, and UTF-8 would turn it into "?".
+bool HasLoneSurrogate(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+CsvInput FromUtf16(const QByteArray& bytes, QStringConverter::Encoding encoding)
+{
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes.mid(2));
+    if (bytes.size() % 2 != 0 || HasLoneSurrogate(text))
+        return {{}, QStringLiteral("The file starts as UTF-16 text but is not valid UTF-16.")};
+    return {text.toUtf8(), {}};
+}
 
 } // namespace
 
@@ -29,6 +57,22 @@ SheetEncoding DetectSheetEncoding(const QByteArray& bytes)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);
     return utf8.hasError() ? SheetEncoding::Windows1252 : SheetEncoding::Utf8;
+}
+
+CsvInput CsvParserInput(const QByteArray& file)
+{
+    const QString saveAs = QStringLiteral("save the sheet as CSV in UTF-8");
+    if (IsUtf32(file))
+        return {{}, QStringLiteral("The file is UTF-32 text; %1.").arg(saveAs)};
+    if (file.startsWith(kUtf16LittleEndianMark))
+        return FromUtf16(file, QStringConverter::Utf16LE);
+    if (file.startsWith(kUtf16BigEndianMark))
+        return FromUtf16(file, QStringConverter::Utf16BE);
+    if (file.contains('\0')) {
+        return {{}, QStringLiteral("The file holds zero bytes: it is not CSV text, or it is UTF-16 text without "
+                                   "a byte-order mark; %1.").arg(saveAs)};
+    }
+    return {file, {}};
 }
 
 QByteArray WithoutByteOrderMark(const QByteArray& bytes)

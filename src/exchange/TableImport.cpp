@@ -80,6 +80,10 @@ private:
 
     int RowOf(const SheetRow& row)
     {
+        if (const auto refusal = row.refusals.constFind(numberIndex_); refusal != row.refusals.cend()) {
+            Refuse(row.line, numberIndex_, *refusal);
+            return 0;
+        }
         const QString text = numberIndex_ < row.cells.size() ? row.cells[numberIndex_].trimmed() : QString();
         const auto number = ParseWhole(text);
         const int last = table_.RowCount() - 1;
@@ -112,13 +116,22 @@ private:
             }
             if (column == 0)
                 continue;
+            if (const auto refusal = row.refusals.constFind(i); refusal != row.refusals.cend()) {
+                Refuse(row.line, i, *refusal);
+                continue;
+            }
+            // The sheet holds nothing here: the field stays as it is.
+            if (cell.trimmed().isEmpty())
+                continue;
             const SheetCellText taken = ImportSheetCell(table_, column, cell);
             if (!taken.Taken()) {
                 Refuse(row.line, i, taken.refusal);
                 continue;
             }
-            if (tableRow > 0 && taken.text != table_.Cell(column, tableRow)) {
-                plan_.changes.append(CellChange{column, tableRow, taken.text});
+            const SheetColumn layout = SheetColumnOf(table_.Kind(), column);
+            const QString text = SheetCellForm(layout, taken.text);
+            if (tableRow > 0 && text != SheetCellForm(layout, table_.Cell(column, tableRow))) {
+                plan_.changes.append(CellChange{column, tableRow, text});
                 rowChanged = true;
             }
         }

@@ -9,8 +9,10 @@
 
 // A sheet's changes to the PLU or department table, judged whole before any of
 // them is made. The first sheet line holds the column titles; "NO." names the
-// row of every other line. Rows and columns the sheet does not name keep
-// their texts. One refused cell refuses the whole sheet.
+// row of every other line. Rows and columns the sheet does not name, and
+// cells it leaves empty, keep their texts; a number equal to the cell's is no
+// change ("12" for a Quantity of "12.000"). One refused cell refuses the
+// whole sheet.
 struct CellChange
 {
     int column = 0;

@@ -1,5 +1,6 @@
 #include "exchange/XlsxReader.h"
 
+#include "exchange/XlsxStyles.h"
 #include "exchange/ZipReader.h"
 
 #include <QHash>
@@ -15,6 +16,7 @@ const QString kWorkbook = QStringLiteral("xl/workbook.xml");
 const QString kWorkbookRels = QStringLiteral("xl/_rels/workbook.xml.rels");
 const QString kFirstSheet = QStringLiteral("xl/worksheets/sheet1.xml");
 const QString kSharedStrings = QStringLiteral("xl/sharedStrings.xml");
+const QString kStyles = QStringLiteral("xl/styles.xml");
 
 constexpr int kMaxSheetLine = 1048576;
 
@@ -104,11 +106,13 @@ QString Attribute(const QXmlStreamReader& xml, QLatin1String name)
     return {};
 }
 
-// The parts named by the workbook: its first sheet and its shared strings.
+// The parts named by the workbook: its first sheet, its shared strings and
+// its cell styles.
 struct WorkbookParts
 {
     QString sheet = kFirstSheet;
     QString sharedStrings = kSharedStrings;
+    QString styles = kStyles;
 };
 
 QString PartPath(const QString& target)
@@ -141,6 +145,8 @@ WorkbookParts FindParts(XlsxPackage& package)
             parts.sheet = PartPath(target);
         else if (Attribute(relations, QLatin1String("Type")).endsWith(QLatin1String("/sharedStrings")))
             parts.sharedStrings = PartPath(target);
+        else if (Attribute(relations, QLatin1String("Type")).endsWith(QLatin1String("/styles")))
+            parts.styles = PartPath(target);
     }
     return parts;
 }
@@ -187,10 +193,31 @@ QString NumberText(const QString& value)
     return ok ? QString::number(number, 'g', 15) : value;
 }
 
+// What a cell holds: its text, and why it cannot be taken when it is not
+// what the text looks like.
+struct CellContent
+{
+    QString text;
+    QString refusal;
+};
+
+// The parts of a <c> element.
+struct CellXml
+{
+    QString type;
+    bool dateStyle = false;
+    std::optional<QString> value;
+    std::optional<QString> formula;
+    std::optional<QString> inlineText;
+};
+
 class SheetParser
 {
 public:
-    SheetParser(const QStringList& shared, const QString& part) : shared_(shared), part_(part) {}
+    SheetParser(const QStringList& shared, const QList<bool>& dateStyles, const QString& part)
+        : shared_(shared), dateStyles_(dateStyles), part_(part)
+    {
+    }
 
     Sheet Parse(const QByteArray& bytes)
     {
@@ -213,65 +240,100 @@ private:
         if (!r.isEmpty() && (!ok || line <= lastLine_ || line > kMaxSheetLine))
             Fail(QStringLiteral("The sheet's row number \"%1\" is out of order.").arg(r));
         lastLine_ = line;
-        QStringList cells;
+        SheetRow row{line, {}, {}};
         int lastColumn = 0;
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("c"))
-                Cell(xml, cells, lastColumn);
+                Cell(xml, row, lastColumn);
             else
                 xml.skipCurrentElement();
         }
-        while (!cells.isEmpty() && cells.back().isEmpty())
-            cells.removeLast();
-        if (cells.isEmpty())
+        while (!row.cells.isEmpty() && row.cells.back().isEmpty())
+            row.cells.removeLast();
+        if (row.cells.isEmpty())
             return;
         if (sheet_.rows.size() > SheetLimits::kMaxDataRows)
             Fail(TooManyRowsError());
-        sheet_.rows.append(SheetRow{line, cells});
+        sheet_.rows.append(row);
     }
 
-    void Cell(QXmlStreamReader& xml, QStringList& cells, int& lastColumn)
+    void Cell(QXmlStreamReader& xml, SheetRow& row, int& lastColumn)
     {
         const QXmlStreamAttributes attributes = xml.attributes();
         const auto column = ColumnOfReference(attributes.value(QLatin1String("r")));
         const int index = std::min(column ? *column : lastColumn + 1, SheetLimits::kMaxColumns + 1);
         lastColumn = index;
-        const QString type = attributes.value(QLatin1String("t")).toString();
-        QString text;
+        CellXml cell;
+        cell.type = attributes.value(QLatin1String("t")).toString();
+        bool styled = false;
+        const int style = attributes.value(QLatin1String("s")).toInt(&styled);
+        cell.dateStyle = styled && style >= 0 && style < dateStyles_.size() && dateStyles_[style];
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("v"))
-                text = ValueText(type, xml.readElementText());
+                cell.value = xml.readElementText();
+            else if (xml.name() == QLatin1String("f"))
+                cell.formula = xml.readElementText();
             else if (xml.name() == QLatin1String("is"))
-                text = TextContent(xml);
+                cell.inlineText = TextContent(xml);
             else
                 xml.skipCurrentElement();
         }
+        const CellContent content = Content(cell);
         // Spreadsheets keep formatted but empty cells far to the right.
         if (index > SheetLimits::kMaxColumns) {
-            if (!text.isEmpty())
+            if (!content.text.isEmpty())
                 Fail(QStringLiteral("The sheet has values beyond its first %1 columns.").arg(SheetLimits::kMaxColumns));
             return;
         }
-        while (cells.size() < index)
-            cells.append(QString());
-        cells[index - 1] = text;
+        while (row.cells.size() < index)
+            row.cells.append(QString());
+        row.cells[index - 1] = content.text;
+        if (!content.refusal.isEmpty())
+            row.refusals.insert(index - 1, content.refusal);
     }
 
-    QString ValueText(const QString& type, const QString& value) const
+    // A formula's result is taken as the cell's value; dates, truth values
+    // and errors are refused rather than read as the numbers or texts the
+    // file stores them as.
+    CellContent Content(const CellXml& cell) const
     {
-        if (type == QLatin1String("s")) {
-            bool ok = false;
-            const int index = value.trimmed().toInt(&ok);
-            if (!ok || index < 0 || index >= shared_.size())
-                Fail(QStringLiteral("The sheet refers to a shared string %1 that does not exist.").arg(value));
-            return shared_[index];
+        if (cell.inlineText)
+            return {*cell.inlineText, {}};
+        if (cell.formula && !cell.value) {
+            return {QLatin1Char('=') + *cell.formula,
+                    QStringLiteral("it is a formula whose result the file does not hold; open the sheet in a "
+                                   "spreadsheet program and save it, so the results are stored")};
         }
-        if (type.isEmpty() || type == QLatin1String("n"))
-            return NumberText(value);
-        return value;
+        const QString value = cell.value.value_or(QString());
+        if (cell.type == QLatin1String("s"))
+            return {SharedString(value), {}};
+        if (cell.type == QLatin1String("e"))
+            return {value, QStringLiteral("it holds the error value %1").arg(value)};
+        if (cell.type == QLatin1String("b")) {
+            const QString truth = value.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            return {truth, QStringLiteral("it holds the truth value %1, not a number or a text").arg(truth)};
+        }
+        if (cell.type == QLatin1String("d"))
+            return {value, QStringLiteral("it is a date or a time, not a number or a text")};
+        if (!cell.type.isEmpty() && cell.type != QLatin1String("n"))
+            return {value, {}};
+        const QString number = NumberText(value);
+        if (cell.dateStyle && !number.isEmpty())
+            return {number, QStringLiteral("it is a date or a time, not a number or a text")};
+        return {number, {}};
+    }
+
+    QString SharedString(const QString& value) const
+    {
+        bool ok = false;
+        const int index = value.trimmed().toInt(&ok);
+        if (!ok || index < 0 || index >= shared_.size())
+            Fail(QStringLiteral("The sheet refers to a shared string %1 that does not exist.").arg(value));
+        return shared_[index];
     }
 
     const QStringList& shared_;
+    const QList<bool>& dateStyles_;
     const QString part_;
     Sheet sheet_;
     int lastLine_ = 0;
@@ -287,10 +349,13 @@ SheetRead ReadXlsxSheet(const QByteArray& bytes)
         const WorkbookParts parts = FindParts(package);
         const QStringList shared = SharedStrings(package.Part(parts.sharedStrings).value_or(QByteArray()),
                                                  parts.sharedStrings);
+        const auto dateStyles = XlsxDateStyles(package.Part(parts.styles).value_or(QByteArray()));
+        if (!dateStyles)
+            Fail(QStringLiteral("The workbook part %1 is not valid XML.").arg(parts.styles));
         const auto sheet = package.Part(parts.sheet);
         if (!sheet)
             Fail(QStringLiteral("The workbook has no worksheet."));
-        read.sheet = SheetParser(shared, parts.sheet).Parse(*sheet);
+        read.sheet = SheetParser(shared, *dateStyles, parts.sheet).Parse(*sheet);
     } catch (const XlsxError& error) {
         read.error = error.message;
     }
@@ -302,7 +367,8 @@ SheetRead ReadXlsxParts(const QByteArray& sharedStringsXml, const QByteArray& wo
     SheetRead read;
     try {
         const QStringList shared = SharedStrings(sharedStringsXml, kSharedStrings);
-        read.sheet = SheetParser(shared, kFirstSheet).Parse(worksheetXml);
+        const QList<bool> noStyles;
+        read.sheet = SheetParser(shared, noStyles, kFirstSheet).Parse(worksheetXml);
     } catch (const XlsxError& error) {
         read.error = error.message;
     }

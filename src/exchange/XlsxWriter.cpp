@@ -39,8 +39,6 @@ lxw_format* NumberFormat(lxw_workbook* workbook, const SheetColumn& column)
     case Value::Decimal:
         format_set_num_format(format, ("0." + QByteArray(column.decimals, '0')).constData());
         break;
-    case Value::General:
-        break;
     }
     return format;
 }

@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -257,42 +258,61 @@ TEST_F(MainEditingTest, FindGoesFromMatchToMatchAndTheFilterKeepsRowNumbers)
     EXPECT_EQ(Form().PLUGrid().currentIndex().row(), 6);
 }
 
-TEST_F(MainEditingTest, BulkPriceChangePreviewsRefusesAndIsOneUndoStep)
+TEST_F(MainEditingTest, BulkPriceChangeLeavesRefusedRowsAloneAndIsOneUndoStep)
 {
     Plu().SetCell(Name, 1, QStringLiteral("Apples"));
     Plu().SetCell(UnitPrice, 1, QStringLiteral("1.00"));
     Plu().SetCell(Department, 1, QStringLiteral("2"));
     Plu().SetCell(Name, 2, QStringLiteral("Pears"));
-    Plu().SetCell(UnitPrice, 2, QStringLiteral("2.50"));
+    Plu().SetCell(UnitPrice, 2, QStringLiteral("2.19"));
     Plu().SetCell(Name, 3, QStringLiteral("Gold"));
     Plu().SetCell(UnitPrice, 3, QStringLiteral("999000.00"));
+    Plu().SetCell(Name, 5, QStringLiteral("Bottle deposit"));
+    Plu().SetCell(UnitPrice, 5, QStringLiteral("-1.50"));
     Plu().SetCell(UnitPrice, 4, QStringLiteral("5.00")); // unnamed: left alone
     Form().History().Reset();
 
-    // Every named PLU up by 10 %: the gold bar would pass 999999.99.
+    // Every named PLU up by 10 %: the gold bar would pass 999999.99 and the
+    // deposit is negative; neither keeps the others from changing.
     OnNextModal<TPriceChangeDlg>([](TPriceChangeDlg& dialog) {
-        dialog.SetChange({PriceChange::Operation::AddPercent, 10, PriceChange::Rounding::EndIn9});
+        dialog.SetChange({PriceChange::Operation::AddPercent, Hundredths(1000), PriceChange::Rounding::EndIn99});
         EXPECT_TRUE(dialog.HasProblems());
-        EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
-        dialog.SetScope(TPriceChangeDlg::Scope::Department, 2);
-        EXPECT_FALSE(dialog.HasProblems());
-        dialog.SetScope(TPriceChangeDlg::Scope::All);
-        dialog.SetChange({PriceChange::Operation::AddPercent, 0.05, PriceChange::Rounding::EndIn99});
-        ASSERT_EQ(dialog.Plan().size(), 3u);
-        EXPECT_EQ(dialog.Plan()[1].after, "2.99");
+        EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+        const QString preview = dialog.findChild<QPlainTextEdit*>(QStringLiteral("PreviewText"))->toPlainText();
+        EXPECT_TRUE(preview.startsWith(QStringLiteral("2 prices change.\nPLU 1: 1.00 \u2192 1.99\nPLU 2: 2.19 \u2192 2.99\n")))
+            << preview.toStdString();
+        EXPECT_TRUE(preview.contains(QStringLiteral("2 prices are left as they are:\nPLU 3: 999000.00 \u2192 1098900.99 "
+                                                    "(the new price cannot be stored (at most 999999.99))\n"
+                                                    "PLU 5: -1.50 (a negative price, as for a deposit return, is left out)")))
+            << preview.toStdString();
+        ASSERT_EQ(dialog.Changes().size(), 2u);
         dialog.accept();
     });
     Form().PriceItemClick();
-    EXPECT_EQ(Plu().Cell(UnitPrice, 1), "0.99");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 1), "1.99");
     EXPECT_EQ(Plu().Cell(UnitPrice, 2), "2.99");
-    EXPECT_EQ(Plu().Cell(UnitPrice, 3), "999499.99");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 3), "999000.00");
     EXPECT_EQ(Plu().Cell(UnitPrice, 4), "5.00");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 5), "-1.50");
     EXPECT_TRUE(Modified());
     Form().UndoItemClick();
     EXPECT_EQ(Plu().Cell(UnitPrice, 1), "1.00");
-    EXPECT_EQ(Plu().Cell(UnitPrice, 2), "2.50");
-    EXPECT_EQ(Plu().Cell(UnitPrice, 3), "999000.00");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 2), "2.19");
     EXPECT_FALSE(Modified());
+
+    // Nothing to change: OK stays off; the department scope sees only Apples.
+    OnNextModal<TPriceChangeDlg>([](TPriceChangeDlg& dialog) {
+        dialog.SetScope(TPriceChangeDlg::Scope::Department, 2);
+        dialog.SetChange({PriceChange::Operation::SetPrice, Hundredths(100), PriceChange::Rounding::None});
+        EXPECT_TRUE(dialog.Plan().empty());
+        EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+        dialog.SetChange({PriceChange::Operation::SubtractAmount, Hundredths(1), PriceChange::Rounding::EndIn9});
+        ASSERT_EQ(dialog.Plan().size(), 1u);
+        EXPECT_EQ(dialog.Plan()[0].after, "0.99");
+        dialog.reject();
+    });
+    Form().PriceItemClick();
+    EXPECT_EQ(Plu().Cell(UnitPrice, 1), "1.00");
 }
 
 } // namespace

@@ -110,6 +110,34 @@ TEST_F(MainSheetsTest, ExportWritesTheChosenTableFromTheFileMenu)
     EXPECT_EQ(messages.errors.size(), 1);
 }
 
+TEST_F(MainSheetsTest, AnExportedWorkbookComesBackUnchangedAndUtf16TextIsRead)
+{
+    form->PluTable().SetCell(PLUColumn::Name, 1, QStringLiteral("Tea"));
+    form->PluTable().SetCell(PLUColumn::UnitPrice, 1, QStringLiteral("2.50"));
+    form->PluTable().SetCell(PLUColumn::Quantity, 1, QStringLiteral("12.000"));
+    form->PluTable().SetCell(PLUColumn::Total, 1, QStringLiteral("11.00"));
+    Choose(TableKind::PLU, QStringLiteral("plu.xlsx"));
+    form->ExportItemClick();
+    form->ImportItemClick();
+    EXPECT_EQ(messages.informations, QStringList{"plu.xlsx: the PLU table already holds every value."});
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join(u'\n').toStdString();
+
+    // UTF-16 as some spreadsheets save "Unicode text", byte-order mark first.
+    const QString text = QStringLiteral("NO.\tName\r\n1\tCaf\u00e9\r\n");
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar ch : text) {
+        utf16 += char(ch.unicode() & 0xFF);
+        utf16 += char(ch.unicode() >> 8);
+    }
+    WriteFile(QStringLiteral("plu.csv"), utf16);
+    Choose(TableKind::PLU, QStringLiteral("plu.csv"));
+    messages.yesNoAnswers = {true};
+    form->ImportItemClick();
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join(u'\n').toStdString();
+    EXPECT_EQ(form->PluTable().Cell(PLUColumn::Name, 1), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(form->PluTable().Cell(PLUColumn::Quantity, 1), QStringLiteral("12.000"));
+}
+
 TEST(SheetDlg, OkWaitsForASheetFileAndTheChoiceFollowsTheControls)
 {
     TSheetDlg dialog(TSheetDlg::Mode::Export);

@@ -52,6 +52,32 @@ TEST(CsvSheet, TextIsUtf8OrElseWindows1252)
     EXPECT_EQ(Cells(ReadCsvSheet("NO.,Name\n1,Caf\xE9 \x80\n").sheet).back().back(), QString::fromUtf8("Café €"));
 }
 
+TEST(CsvSheet, Utf16WithItsByteOrderMarkIsReadAndOtherWideTextRefusedByName)
+{
+    const QString text = QString::fromUtf8("NO.\tName\r\n1\tCaf\u00e9 \u20ac\r\n");
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar ch : text) {
+        little += char(ch.unicode() & 0xFF);
+        little += char(ch.unicode() >> 8);
+        big += char(ch.unicode() >> 8);
+        big += char(ch.unicode() & 0xFF);
+    }
+    const QList<QStringList> expected{{"NO.", "Name"}, {"1", QString::fromUtf8("Caf\u00e9 \u20ac")}};
+    EXPECT_EQ(Cells(ReadCsvSheet(little).sheet), expected) << ReadCsvSheet(little).error.toStdString();
+    EXPECT_EQ(Cells(ReadCsvSheet(big).sheet), expected) << ReadCsvSheet(big).error.toStdString();
+
+    const SheetRead noMark = ReadCsvSheet(little.mid(2));
+    EXPECT_EQ(noMark.error, "The file holds zero bytes: it is not CSV text, or it is UTF-16 text without a byte-order "
+                            "mark; save the sheet as CSV in UTF-8.");
+    EXPECT_EQ(ReadCsvSheet(QByteArray("\xFF\xFE\0\0N\0\0\0", 8)).error,
+              "The file is UTF-32 text; save the sheet as CSV in UTF-8.");
+    // Not read as "?x", nor with its last byte dropped.
+    EXPECT_EQ(ReadCsvSheet(QByteArray("\xFF\xFEN\0\n\0\x00\xDCx\0", 10)).error,
+              "The file starts as UTF-16 text but is not valid UTF-16.");
+    EXPECT_FALSE(ReadCsvSheet(QByteArray("\xFF\xFEN\0,", 5)).Ok());
+}
+
 TEST(CsvSheet, BrokenOrOversizedFilesAreRefused)
 {
     const SheetRead broken = ReadCsvSheet("NO.,Name\n1,\"open quote\n2,x\n");
