@@ -181,12 +181,16 @@ protected:
         return path;
     }
 
-    // Whether the window's menus, toolbar and grids take the operator's input.
+    // Whether the window's commands (menu items, toolbar buttons, hidden
+    // keys) and its grids take the operator's input.
     bool PartsEnabled()
     {
-        const auto* toolbar = Form().findChild<QToolBar*>();
-        return Form().menuBar()->isEnabled() && Form().centralWidget()->isEnabled()
-               && (toolbar == nullptr || toolbar->isEnabled());
+        const auto* button = Form().findChild<QToolButton*>(QStringLiteral("DownLoadBtn"));
+        for (const char* name : {"NewItem", "DownloadItem", "UploadItem", "TestDataKey", "DumpKey"}) {
+            if (!Form().findChild<QAction*>(QString::fromLatin1(name))->isEnabled())
+                return false;
+        }
+        return button->isEnabled() && Form().centralWidget()->isEnabled();
     }
 
     SecondCommandAttempts TrySecondCommandsAfterCancel(const std::function<void()>& start, const QString& cancelAt);
@@ -305,7 +309,7 @@ TEST_F(MainServiceTest, DownloadAndUploadThroughTheMainWindow)
     EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
 
     // The rows come back into an emptied document.
-    Form().CurrentDocument().SetModified(false);
+    Form().History().Reset();
     Form().NewItemClick();
     ASSERT_EQ(plu.Cell(PLUColumn::Name, 1), QString());
     {
