@@ -166,8 +166,10 @@ protected:
     }
 
     // With Shift as on Linux desktops, where Ctrl+Alt+Fn switches consoles.
+    // Keys reach the window the operator works in, the active one.
     void PressHiddenKey(Qt::Key key, Qt::KeyboardModifiers extra = Qt::NoModifier)
     {
+        QApplication::setActiveWindow(&Form());
         QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier | extra);
     }
 
@@ -553,6 +555,7 @@ SecondCommandAttempts MainServiceTest::TrySecondCommandsAfterCancel(const std::f
             if (attempts.phase == 1) {
                 attempts.phase = 2;
                 modalGuard.start(1);
+                QApplication::setActiveWindow(&Form());
                 QTest::keyClick(Form().windowHandle(), Qt::Key_F9);
                 QTest::keyClick(Form().windowHandle(), Qt::Key_F11);
                 PressHiddenKey(Qt::Key_F3);
