@@ -4,6 +4,7 @@
 #include "app/Main.h"
 
 #include "AppTestSupport.h"
+#include "editing/DocumentHistory.h"
 #include "history/HistoryStore.h"
 #include "model/Columns.h"
 #include "model/Numbers.h"
