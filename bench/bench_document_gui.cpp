@@ -3,7 +3,7 @@
 // by the repaint of the main window's grids.
 #include "app/Main.h"
 #include "widgets/TableGrid.h"
-#include "files/Document.h"
+#include "editing/EditedDocument.h"
 #include "model/TestData.h"
 #include "GuiBenchApp.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     window.show();
     QCoreApplication::processEvents();
 
-    Document& document = window.CurrentDocument();
+    EditedDocument& document = window.CurrentDocument();
     const QString path = app.FilePath(QStringLiteral("BENCH.PLU"));
 
     const double fill = TimeMs([&] {

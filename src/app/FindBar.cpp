@@ -144,14 +144,13 @@ void FindBar::ApplyFilter()
     const bool filtering = IsFiltering();
     const auto apply = [filtering](TableGrid& grid, const TextTable& table,
                                    const std::vector<TableMatch>& matches) {
-        std::vector<bool> shown(std::size_t(table.RowCount()), !filtering);
-        for (const TableMatch& match : matches)
-            shown[std::size_t(match.row)] = true;
-        for (int row = 1; row < table.RowCount(); ++row) {
-            const bool hide = !shown[std::size_t(row)];
-            if (grid.isRowHidden(row - 1) != hide)
-                grid.setRowHidden(row - 1, hide);
+        std::vector<bool> shown; // grid rows; empty: every row
+        if (filtering) {
+            shown.assign(std::size_t(table.RowCount() - 1), false);
+            for (const TableMatch& match : matches)
+                shown[std::size_t(match.row - 1)] = true;
         }
+        grid.ShowOnlyRows(std::move(shown));
     };
     apply(m_pluGrid, m_plu, m_pluMatches);
     apply(m_deptGrid, m_dept, m_deptMatches);
@@ -159,11 +158,9 @@ void FindBar::ApplyFilter()
 
 std::vector<int> FindBar::ShownPluRows() const
 {
-    std::vector<int> rows;
-    for (int row = 1; row < m_plu.RowCount(); ++row) {
-        if (!m_pluGrid.isRowHidden(row - 1))
-            rows.push_back(row);
-    }
+    std::vector<int> rows = m_pluGrid.ShownRows();
+    for (int& row : rows)
+        ++row;
     return rows;
 }
 

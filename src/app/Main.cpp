@@ -1,9 +1,8 @@
 #include "app/Main.h"
 
 #include "app/About.h"
-#include "app/CommandLock.h"
+#include "app/CommandGate.h"
 #include "editing/DocumentHistory.h"
-#include "app/HiddenKeys.h"
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
 #include "widgets/TableGrid.h"
@@ -52,22 +51,20 @@ TMainForm::TMainForm(IMessageBox* messages, IFileDialogs* dialogs, QWidget* pare
       m_dialogs(dialogs ? dialogs : m_ownDialogs.get()),
       m_pluTable(new TextTable(TableKind::PLU, this)),
       m_deptTable(new TextTable(TableKind::Department, this)),
-      m_document(std::make_unique<Document>(*m_pluTable, *m_deptTable, m_recyTable)),
+      m_document(new EditedDocument(*m_pluTable, *m_deptTable, m_recyTable, this)),
       m_languageFilePath(DefaultLanguageFilePath())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(TAboutBox::ProgramIcon());
-    m_history = new DocumentHistory(*m_pluTable, *m_deptTable, m_recyTable, this);
+    m_history = &m_document->History();
     connect(m_history, &DocumentHistory::stepApplied, this, &TMainForm::ShowStepFocus);
-    connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainForm::FollowHistory);
+    connect(&m_history->Stack(), &QUndoStack::cleanChanged, this, &TMainForm::ShowModified);
+    m_gate = new CommandGate(*this);
     CreateMenus();
     CreateToolbar();
+    CreateHiddenKeys();
     CreateClientArea();
     m_windows << this;
-    m_commandLock = new CommandLock(*this);
-    m_keyPreview = new KeyPreview(*this, [this](int key, Qt::KeyboardModifiers modifiers) {
-        FormKeyDown(key, modifiers);
-    });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm::CommitDataRequest);
     FormCreate();
 }
@@ -82,9 +79,7 @@ QString TMainForm::ProgramTitle()
 void TMainForm::FormCreate()
 {
     setWindowTitle(ProgramTitle());
-    m_pluTable->ResetGrid();
-    m_deptTable->ResetGrid();
-    m_history->Reset();
+    m_document->ClearDocument();
     const SettingsFile settings(AppPaths::SettingsPath());
     m_portNumber = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("Port"), 2);
     m_speedIndex = settings.ReadInteger(QStringLiteral("Comm"), QStringLiteral("BaudRate"), 0);
@@ -185,7 +180,6 @@ void TMainForm::NewItemClick()
         const WaitCursor wait;
         m_document->ClearDocument();
     }
-    m_history->Reset();
     UpdateCaption();
 }
 
@@ -223,10 +217,8 @@ bool TMainForm::SaveDocumentAs()
     if (path.isEmpty())
         return false;
     const bool saved = RunFileCommand([&] { m_document->SaveDocumentAs(path); });
-    if (saved) {
-        m_history->MarkSaved();
+    if (saved)
         AddRecentFile(m_document->CurrentFileName());
-    }
     UpdateCaption();
     return saved;
 }
@@ -234,10 +226,8 @@ bool TMainForm::SaveDocumentAs()
 bool TMainForm::SaveDocumentTo(const QString& path)
 {
     const bool saved = RunFileCommand([&] { m_document->SaveDocument(path); });
-    if (saved) {
-        m_history->MarkSaved();
-        FollowHistory();
-    }
+    if (saved)
+        ShowModified();
     return saved;
 }
 
@@ -262,18 +252,9 @@ void TMainForm::ExitItemClick()
 
 void TMainForm::RunExclusive(const std::function<void()>& command)
 {
-    struct Hold {
-        CommandLock& lock;
-        explicit Hold(CommandLock& held) : lock(held) { lock.Acquire(); }
-        ~Hold() { lock.Release(); }
-    };
-    {
-        // After Cancel the progress window goes at once, but the command
-        // still logs out: the lock keeps the window's parts disabled until
-        // it has returned, while the dialogs the command opens stay usable.
-        const Hold hold(*m_commandLock);
-        command();
-    }
+    // After Cancel the progress window goes at once, but the command still
+    // logs out: the gate stays closed until it has returned.
+    m_gate->Run(command);
     if (m_closePending && !IsCommandRunning()) {
         m_closePending = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -282,7 +263,7 @@ void TMainForm::RunExclusive(const std::function<void()>& command)
 
 bool TMainForm::IsCommandRunning() const
 {
-    return m_commandLock->IsHeld();
+    return m_gate->IsRunning();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -376,31 +357,4 @@ void TMainForm::AboutItemClick()
 {
     if (m_aboutBox != nullptr)
         m_aboutBox->exec();
-}
-
-void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
-{
-    // While the progress window disables this window a command is using the
-    // link and the tables; a second one must not start inside its waits.
-    if (!isEnabled() || IsCommandRunning())
-        return;
-    const Qt::KeyboardModifiers held = modifiers & (Qt::ControlModifier | Qt::AltModifier);
-    if (held != (Qt::ControlModifier | Qt::AltModifier))
-        return;
-    switch (key) {
-    case Qt::Key_F3:
-        FillTestDataClick();
-        break;
-    case Qt::Key_F4:
-        EditAndDownloadParameters();
-        break;
-    case Qt::Key_F6:
-        DumpMemory();
-        break;
-    case Qt::Key_F8:
-        DownloadProgram();
-        break;
-    default:
-        break;
-    }
 }

@@ -2,7 +2,7 @@
 
 #include "app/SheetDialogs.h"
 #include "app/TextViewer.h"
-#include "files/Document.h"
+#include "editing/EditedDocument.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
 #include "transfer/MemoryDump.h"
@@ -15,14 +15,13 @@
 #include <optional>
 
 class CapturingLink;
-class CommandLock;
+class CommandGate;
 class DocumentHistory;
 struct EditFocus;
 class FindBar;
 class IFileDialogs;
 struct ImportPlan;
 class IMessageBox;
-class KeyPreview;
 class QAction;
 class QLabel;
 class QMenu;
@@ -72,7 +71,7 @@ public:
     TextTable& PluTable() { return *m_pluTable; }
     TextTable& DeptmentTable() { return *m_deptTable; }
     RecyTable& RecyclingTable() { return m_recyTable; }
-    Document& CurrentDocument() { return *m_document; }
+    EditedDocument& CurrentDocument() { return *m_document; }
     TableGrid& PLUGrid() { return *m_pluGrid; }
     TableGrid& DeptmentGrid() { return *m_deptGrid; }
     // The undo history of the three tables; every change of them is a step.
@@ -88,7 +87,8 @@ public:
     void ShowMainWindow();
     // Moves the cursor to PLU number (1..3000) through the grid's own
     // movement rules; false when the number is outside the table or the
-    // current cell refused to be left.
+    // current cell refused to be left. A PLU the filter hides is shown first:
+    // the filter is switched off, and the status bar says so.
     bool GoToPlu(int number);
     // The grid the Edit commands work on: the one holding the focus, else
     // the PLU grid.
@@ -154,18 +154,15 @@ public:
     void ApplyGridFont(const QFont& font);
 
     // Runs a command that uses the link (or waits for the operator while
-    // events are processed) with every other command of this window
-    // unavailable: menus, toolbar, shortcuts and hidden keys. Closing the
-    // window meanwhile is put off until the command has returned.
+    // events are processed) behind the window's command gate: every other
+    // command of this window is unavailable (menus, toolbar, shortcuts and
+    // hidden keys) and the tables take no input. Closing the window meanwhile
+    // is put off until the command has returned.
     void RunExclusive(const std::function<void()>& command);
     bool IsCommandRunning() const;
     // A table transfer run exclusively over this window's link, which
     // records what went over it for the history; Cancel aborts the link.
     void RunTableTransfer(const std::function<void(CapturingLink& link, const TransferTables& tables)>& transfer);
-
-    // Looks at every key before the focused control: Ctrl+Alt (with or without
-    // Shift) and F3, F4, F6 or F8 start the service commands.
-    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
 public slots:
     void NewItemClick();
@@ -224,6 +221,9 @@ private:
     void CreateMenus();
     void CreateToolbar();
     void CreateClientArea();
+    // The service commands on Ctrl+Alt (with or without Shift) and F3, F4,
+    // F6 or F8: actions of the window in no menu.
+    void CreateHiddenKeys();
     QAction* AddAction(const char* name, const QString& text, void (TMainForm::*handler)());
     QAction* AddSeparator(const char* name);
     QAction* AddButton(const char* name, const QString& hint, const QIcon& icon,
@@ -238,15 +238,18 @@ private:
     // Runs file work under the wait cursor; a file error is shown, and false.
     bool RunFileCommand(const std::function<void()>& command);
     void UpdateCaption();
-    // The caption's mark and the status bar follow the modified flag.
+    // The caption's mark and the status bar follow the document's history.
     void ShowModified();
-    // After a recorded change or a save: modified follows the history.
+    // After a recorded change: the same.
     void FollowHistory();
     void CreateEditMenu(QMenuBar* bar);
     void CreateStatusWidgets();
     void UpdatePortStatus();
     void UpdatePluCount();
     void ShowStepFocus(const EditFocus& focus);
+    // A row of grid that the find bar's filter hides is shown by switching
+    // the filter off, and the status bar says so.
+    void ShowFilteredRow(TableGrid& grid, int row);
     // Remembered state: window, splitter, columns, font, folder, recent files.
     void RestoreWorkspace();
     void SaveWorkspace();
@@ -300,11 +303,12 @@ private:
     TextTable* m_pluTable = nullptr;
     TextTable* m_deptTable = nullptr;
     RecyTable m_recyTable;
-    std::unique_ptr<Document> m_document;
+    EditedDocument* m_document = nullptr;
     std::unique_ptr<TQelmIBusComm> m_link;
     TableGrid* m_pluGrid = nullptr;
     TableGrid* m_deptGrid = nullptr;
     QSplitter* m_splitter = nullptr;
+    // The document's own history.
     DocumentHistory* m_history = nullptr;
     FindBar* m_findBar = nullptr;
     QLabel* m_portStatus = nullptr;
@@ -327,7 +331,6 @@ private:
     TParaDlg* m_paraDlg = nullptr;
     // The port detection dialog's own link: untraced, default properties.
     std::unique_ptr<TQelmIBusComm> m_detectLink;
-    KeyPreview* m_keyPreview = nullptr;
     ListingViewer m_listingViewer = &OpenInTextViewer;
 
     int m_portNumber = 2;
@@ -338,6 +341,6 @@ private:
     bool m_discardConfirmed = false;
     // Set while Download changes runs the download command.
     bool m_downloadChangesOnly = false;
-    CommandLock* m_commandLock = nullptr;
+    CommandGate* m_gate = nullptr;
     bool m_closePending = false;
 };

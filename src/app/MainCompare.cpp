@@ -158,10 +158,7 @@ void TMainForm::OpenTablesAsNewDocument(const TableSnapshot& tables)
         return;
     {
         const WaitCursor wait;
-        m_document->ClearDocument();
-        WriteSnapshot(tables, PluTable(), DeptmentTable());
+        m_document->ReplaceTables([&] { WriteSnapshot(tables, PluTable(), DeptmentTable()); });
     }
-    // The tables are not saved anywhere yet.
-    m_document->SetModified(true);
     UpdateCaption();
 }

@@ -15,8 +15,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
-
-#include <set>
+#include <QStatusBar>
 
 void TMainForm::CreateEditMenu(QMenuBar* bar)
 {
@@ -66,7 +65,6 @@ TableGrid& TMainForm::ActiveGrid()
 
 void TMainForm::FollowHistory()
 {
-    m_document->SetModified(!m_history->Stack().isClean());
     ShowModified();
 }
 
@@ -89,6 +87,7 @@ void TMainForm::ShowStepFocus(const EditFocus& focus)
     if (focus.table == nullptr)
         return;
     TableGrid* grid = focus.table == m_pluTable ? m_pluGrid : m_deptGrid;
+    ShowFilteredRow(*grid, focus.row - 1);
     grid->PlaceCursor(focus.row - 1, focus.col - 1);
     grid->setFocus(Qt::OtherFocusReason);
 }
@@ -108,6 +107,10 @@ void TMainForm::PasteItemClick()
     const std::vector<TableGrid::Refusal> refusals = ActiveGrid().PasteClipboard();
     if (refusals.empty())
         return;
+    if (refusals.front().column.isEmpty()) {
+        m_messages->Error(QStringLiteral("Nothing was pasted. ") + refusals.front().reason);
+        return;
+    }
     QStringList lines{QStringLiteral("Nothing was pasted. These cells were refused:")};
     for (const TableGrid::Refusal& refusal : refusals)
         lines << QStringLiteral("Row %1, %2: %3").arg(refusal.row + 1).arg(refusal.column, refusal.reason);
@@ -119,6 +122,16 @@ void TMainForm::FindItemClick()
     m_findBar->Open();
 }
 
+void TMainForm::ShowFilteredRow(TableGrid& grid, int row)
+{
+    if (grid.IsRowShown(row) || !m_findBar->IsFiltering())
+        return;
+    m_findBar->SetFilter(false);
+    statusBar()->showMessage(QStringLiteral("\"Show matching rows only\" was switched off to show %1 %2.")
+                                 .arg(&grid == m_pluGrid ? QStringLiteral("PLU") : QStringLiteral("department"))
+                                 .arg(row + 1));
+}
+
 bool TMainForm::GoToPlu(int number)
 {
     if (number < 1 || number >= m_pluTable->RowCount())
@@ -127,6 +140,7 @@ bool TMainForm::GoToPlu(int number)
     const int column = current.isValid() ? current.column() : PLUColumn::Name - 1;
     const QModelIndex target = m_pluTable->index(number - 1, column);
     m_pluGrid->setFocus(Qt::ShortcutFocusReason);
+    ShowFilteredRow(*m_pluGrid, target.row());
     m_pluGrid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     if (m_pluGrid->currentIndex().row() != target.row())
         return false;
@@ -152,13 +166,10 @@ void TMainForm::PriceItemClick()
 {
     if (!CommitActiveGrid())
         return;
-    std::set<int> selected;
-    for (const QModelIndex& index : m_pluGrid->selectionModel()->selectedIndexes())
-        selected.insert(index.row() + 1);
-    if (selected.empty() && m_pluGrid->currentIndex().isValid())
-        selected.insert(m_pluGrid->currentIndex().row() + 1);
-    TPriceChangeDlg dialog(*m_pluTable, {selected.begin(), selected.end()},
-                           m_findBar->ShownPluRows(), this);
+    std::vector<int> selected;
+    for (const int row : m_pluGrid->SelectedRows())
+        selected.push_back(row + 1);
+    TPriceChangeDlg dialog(*m_pluTable, selected, m_findBar->ShownPluRows(), this);
     if (m_findBar->IsFiltering())
         dialog.SetScope(TPriceChangeDlg::Scope::Shown);
     if (dialog.exec() != QDialog::Accepted)

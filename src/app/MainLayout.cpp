@@ -1,6 +1,7 @@
 // The main window's menus, toolbar and client area.
 #include "app/Main.h"
 
+#include "app/CommandGate.h"
 #include "app/FindBar.h"
 #include "editing/DocumentHistory.h"
 #include "widgets/GridHeaders.h"
@@ -75,7 +76,7 @@ QAction* TMainForm::AddAction(const char* name, const QString& text,
     action->setObjectName(QString::fromLatin1(name));
     if (handler != nullptr)
         connect(action, &QAction::triggered, this, handler);
-    return action;
+    return m_gate->Add(action);
 }
 
 QAction* TMainForm::AddSeparator(const char* name)
@@ -224,15 +225,27 @@ void TMainForm::CreateToolbar()
         ToolIcon("application-exit", QStyle::SP_DialogCloseButton), &TMainForm::ExitItemClick);
 }
 
+void TMainForm::CreateHiddenKeys()
+{
+    // With Shift too: on Linux desktops Ctrl+Alt+Fn switches to a console.
+    const auto add = [this](const char* name, Qt::Key key, void (TMainForm::*handler)()) {
+        QAction* action = AddAction(name, QString(), handler);
+        action->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | key),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::ALT | key)});
+        addAction(action);
+    };
+    add("TestDataKey", Qt::Key_F3, &TMainForm::FillTestDataClick);
+    add("ParametersKey", Qt::Key_F4, &TMainForm::EditAndDownloadParameters);
+    add("DumpKey", Qt::Key_F6, &TMainForm::DumpMemory);
+    add("ProgramKey", Qt::Key_F8, &TMainForm::DownloadProgram);
+}
+
 TableGrid* TMainForm::CreateGrid(const char* name, TextTable& table)
 {
     auto* grid = new TableGrid(this);
     grid->setObjectName(QString::fromLatin1(name));
     grid->SetTextTable(&table);
-    connect(grid, &TableGrid::textTyped, this, [this] {
-        m_document->SetModified(true);
-        ShowModified();
-    });
+    connect(grid, &TableGrid::textTyped, this, &TMainForm::ShowModified);
     // While a cell is refused the status bar says why; accepted, it clears.
     connect(grid, &TableGrid::cellRefused, this, [this](const QString& reason) {
         if (reason.isEmpty())

@@ -171,16 +171,12 @@ void TMainForm::OpenDocumentFile(const QString& path)
         m_messages->Error(QStringLiteral("Cannot open %1: there is no such file.").arg(path));
     } else {
         ReadNotes notes;
-        opened = RunFileCommand([&] {
-            m_document->ClearDocument();
-            notes = m_document->LoadDocument(file.absoluteFilePath());
-        });
+        opened = RunFileCommand([&] { notes = m_document->LoadDocument(file.absoluteFilePath()); });
         if (!opened)
             m_document->ClearDocument();
         if (!notes.isEmpty())
             m_messages->Information(notes.join(u'\n'));
     }
-    m_history->Reset();
     UpdateCaption();
     if (opened) {
         m_dialogs->SetFolder(file.absolutePath());

@@ -160,6 +160,29 @@ void DocumentHistory::MarkSaved()
     m_stack.setClean();
 }
 
+void DocumentHistory::ForgetSavedState()
+{
+    m_stack.resetClean();
+}
+
+bool DocumentHistory::Differs(const Baseline& baseline)
+{
+    const TextTable& table = *baseline.table;
+    auto cell = baseline.cells.cbegin();
+    for (int row = 1; row < table.RowCount(); ++row) {
+        for (int col = 1; col < table.ColCount(); ++col, ++cell) {
+            if (*cell != table.Cell(col, row))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool DocumentHistory::Modified() const
+{
+    return !m_stack.isClean() || Differs(m_pluBase) || Differs(m_deptBase) || !(m_recy == m_recyBase);
+}
+
 void DocumentHistory::WriteRows(const TableChange& change, bool after)
 {
     TextTable& table = *change.table;

@@ -37,9 +37,10 @@ struct EditFocus
 //
 // Undo and redo write the stored rows back inside one TextTable::Batch (one
 // dataChanged per table) and report the first changed cell through
-// stepApplied. Loading a document replaces the tables outside the history and
-// then calls Reset(); a save calls MarkSaved(). The stack's clean state is the
-// saved state, so "modified" is !Stack().isClean().
+// stepApplied. The document (EditedDocument) calls Reset() whenever it puts
+// other tables in place and MarkSaved() when it has saved them. The stack's
+// clean state is the saved state: Modified() is "not at the clean index", or
+// edits not yet recorded (a cell being typed in) are in the tables.
 class DocumentHistory : public QObject
 {
     Q_OBJECT
@@ -60,6 +61,11 @@ public:
     void Reset();
     // The tables as they are now are what is saved on disk.
     void MarkSaved();
+    // The tables as they are now are saved nowhere (tables from the register).
+    void ForgetSavedState();
+    // The tables differ from what was last saved: the stack is not at its
+    // clean index, or edits not recorded yet are in the tables.
+    bool Modified() const;
 
     // Used by the steps: writes rows (before or after contents) back.
     struct RowContents
@@ -88,6 +94,7 @@ private:
     };
     static Baseline Capture(TextTable& table);
     static TableChange Compare(Baseline& baseline);
+    static bool Differs(const Baseline& baseline);
 
     TextTable& m_plu;
     TextTable& m_dept;

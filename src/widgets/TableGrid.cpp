@@ -379,7 +379,12 @@ void TableGrid::HandlePrintable(QKeyEvent* event)
         return;
     }
     if (!m_editMode) {
-        // Typing over a browsed cell replaces its text.
+        // Typing over a browsed cell replaces its text; a key the column
+        // refuses leaves the cell as it was.
+        if (RefusesFirstKey(current, event->text())) {
+            m_beep();
+            return;
+        }
         BeginSession(current);
         emit textTyped();
         model()->setData(current, QString(), Qt::EditRole);
@@ -397,11 +402,22 @@ void TableGrid::HandleEnter()
     if (!current.isValid())
         return;
     const int lastColumn = model()->columnCount() - 1;
-    const int lastRow = model()->rowCount() - 1;
     if (current.column() < lastColumn)
         MoveCurrentCommitted(current.row(), current.column() + 1);
-    else if (current.row() < lastRow)
-        MoveCurrentCommitted(current.row() + 1, 0);
+    else if (const std::vector<int> next = ShownRows(current.row() + 1, 1); !next.empty())
+        MoveCurrentCommitted(next.front(), 0);
+}
+
+bool TableGrid::RefusesFirstKey(const QModelIndex& index, const QString& text) const
+{
+    // As the editor takes them: each character joins the text before it.
+    QString typed;
+    for (const QChar ch : text) {
+        if (!AcceptKey(index, typed, ch, false))
+            return true;
+        typed += KeyChar(index, ch);
+    }
+    return false;
 }
 
 void TableGrid::HandleVerticalKey(QKeyEvent* event)
@@ -461,7 +477,68 @@ void TableGrid::ClearSelectedCells()
     int top = 0, left = 0, bottom = 0, right = 0;
     if (!m_rules || !SelectedRect(top, left, bottom, right))
         return;
-    RunEdit(QStringLiteral("Delete"), [&] { m_rules->ClearCells(top, left, bottom, right); });
+    const std::vector<int> rows = SelectedRows();
+    RunEdit(QStringLiteral("Delete"), [&] {
+        for (const int row : rows)
+            m_rules->ClearCells(row, left, row, right);
+    });
+}
+
+void TableGrid::ShowOnlyRows(std::vector<bool> shown)
+{
+    if (!model())
+        return;
+    const int rows = model()->rowCount();
+    if (shown.empty())
+        shown.assign(std::size_t(rows), true);
+    shown.resize(std::size_t(rows), false);
+    const QModelIndex current = currentIndex();
+    const bool currentGoes = current.isValid() && !shown[std::size_t(current.row())];
+    if (currentGoes && !CommitCurrentCell())
+        shown[std::size_t(current.row())] = true;
+    for (int row = 0; row < rows; ++row) {
+        if (isRowHidden(row) == shown[std::size_t(row)])
+            setRowHidden(row, !shown[std::size_t(row)]);
+    }
+    if (!current.isValid() || shown[std::size_t(current.row())])
+        return;
+    int target = -1;
+    if (const std::vector<int> after = ShownRows(current.row(), 1); !after.empty())
+        target = after.front();
+    for (int row = current.row() - 1; target < 0 && row >= 0; --row) {
+        if (shown[std::size_t(row)])
+            target = row;
+    }
+    const QScopedValueRollback<bool> skip(m_skipCommit, true);
+    if (target >= 0)
+        selectionModel()->setCurrentIndex(current.sibling(target, current.column()),
+                                          QItemSelectionModel::ClearAndSelect);
+    else
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+}
+
+std::vector<int> TableGrid::ShownRows(int from, int count) const
+{
+    std::vector<int> rows;
+    const int end = model() ? model()->rowCount() : 0;
+    for (int row = std::max(from, 0); row < end && (count < 0 || int(rows.size()) < count); ++row) {
+        if (IsRowShown(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<int> TableGrid::SelectedRows() const
+{
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (!model() || !SelectedRect(top, left, bottom, right))
+        return {};
+    std::vector<int> rows;
+    for (int row = top; row <= bottom; ++row) {
+        if (IsRowShown(row))
+            rows.push_back(row);
+    }
+    return rows;
 }
 
 bool TableGrid::SelectedRect(int& top, int& left, int& bottom, int& right) const

@@ -72,14 +72,30 @@ public:
     void SetEditRecorder(EditRecorder recorder) { m_recorder = std::move(recorder); }
     bool HasEditRecorder() const { return bool(m_recorder); }
 
-    // The selected rectangle (or the current cell) as TAB-separated lines,
-    // hidden columns left out; empty without a current cell.
+    // The rows the operator sees. A filter hides rows; selection, copy, cut,
+    // paste, Delete and Enter's move to the next row act on the shown rows
+    // only, and the cursor does not stay on a hidden row.
+    //
+    // Shows the rows (from 0) whose entry is true, hides the others; an empty
+    // list shows every row. A current cell on a row that goes is committed
+    // and the cursor moves to the nearest shown row (none: no current cell);
+    // a refused cell keeps its row shown.
+    void ShowOnlyRows(std::vector<bool> shown);
+    bool IsRowShown(int row) const { return !isRowHidden(row); }
+    // The shown rows from row `from` on, at most `count` of them (-1: all).
+    std::vector<int> ShownRows(int from = 0, int count = -1) const;
+    // The shown rows of the selection, or the current cell's row.
+    std::vector<int> SelectedRows() const;
+
+    // The selected cells (or the current cell) as TAB-separated lines, hidden
+    // rows and columns left out; empty without a current cell.
     QString SelectionText() const;
     // Copy puts SelectionText on the clipboard; Cut also resets the cells to
     // their defaults. Both commit the current cell first (false when refused).
     bool CopySelection();
     bool CutSelection();
-    // A refused cell of a paste: grid row, column title and why.
+    // A refused cell of a paste: grid row, column title and why. A column
+    // left empty refuses the whole block (it does not fit).
     struct Refusal
     {
         int row = 0;
@@ -87,9 +103,12 @@ public:
         QString reason;
     };
     // Writes a block of TAB-separated lines at the cursor, each cell through
-    // the column's key filter and check as if typed; hidden columns are passed
-    // over and the block stops at the table's edge. With any refused cell
-    // nothing changes and the refusals are returned.
+    // the column's key filter and check as if typed. Its lines go to the
+    // shown rows from the cursor on; its cells to the visible columns from
+    // the cursor on, or, for a block wider than those (a row of an exported
+    // sheet), to every column from the cursor on, hidden ones included, as
+    // importing the sheet would. A block that does not fit is refused; with
+    // any refused cell nothing changes and the refusals are returned.
     std::vector<Refusal> PasteText(const QString& text);
     std::vector<Refusal> PasteClipboard();
 
@@ -148,8 +167,12 @@ private:
     void MoveCurrentCommitted(int row, int column);
     void RunEdit(const QString& text, const std::function<void()>& change);
     // The bounding rectangle of the selection, or the current cell; false
-    // when there is neither.
+    // when there is neither. Hidden rows inside it are not selected cells.
     bool SelectedRect(int& top, int& left, int& bottom, int& right) const;
+    // The columns a pasted line of width cells goes to, from column on.
+    QList<int> PasteColumns(int column, qsizetype width) const;
+    // A printable key over a browsed cell that the column refuses.
+    bool RefusesFirstKey(const QModelIndex& index, const QString& text) const;
     // Which text of a pasted cell the column takes, or why it refuses it.
     std::optional<QString> PastedCellText(const QModelIndex& index, const QString& value,
                                           QString& reason) const;

@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <algorithm>
+
 namespace {
 
 // Lines of TAB-separated cells; the line break after the last line, which
@@ -31,7 +33,7 @@ QString TableGrid::SelectionText() const
     if (!model() || !SelectedRect(top, left, bottom, right))
         return {};
     QString text;
-    for (int row = top; row <= bottom; ++row) {
+    for (const int row : SelectedRows()) {
         QStringList cells;
         for (int column = left; column <= right; ++column) {
             if (!m_rules || !m_rules->IsHiddenColumn(column))
@@ -85,16 +87,21 @@ std::vector<TableGrid::Refusal> TableGrid::PasteText(const QString& text)
         || !CommitCurrentCell())
         return {};
     const QModelIndex start = currentIndex();
-    QList<int> columns; // the visible columns from the cursor to the edge
-    for (int column = start.column(); column < model()->columnCount(); ++column) {
-        if (!m_rules->IsHiddenColumn(column))
-            columns << column;
-    }
+    qsizetype width = 0;
+    for (const QStringList& line : block)
+        width = std::max(width, line.size());
+    const QList<int> columns = PasteColumns(start.column(), width);
+    const std::vector<int> rows = ShownRows(start.row(), int(block.size()));
+    if (width > columns.size() || qsizetype(rows.size()) < block.size())
+        return {{start.row(), QString(),
+                 QStringLiteral("The block of %1 rows and %2 columns does not fit here: from this cell on "
+                                "there are %3 rows and %4 columns.")
+                     .arg(block.size()).arg(width).arg(rows.size()).arg(PasteColumns(start.column(), 0).size())}};
     std::vector<Refusal> refusals;
     RunEdit(QStringLiteral("Paste"), [&] {
         QList<QPair<QModelIndex, QString>> earlier;
-        for (int i = 0; i < block.size() && start.row() + i < model()->rowCount(); ++i) {
-            const int row = start.row() + i;
+        for (int i = 0; i < block.size(); ++i) {
+            const int row = rows[std::size_t(i)];
             for (int j = 0; j < block[i].size() && j < columns.size(); ++j) {
                 const QModelIndex index = model()->index(row, columns[j]);
                 const QString title = model()->headerData(columns[j], Qt::Horizontal).toString();
@@ -116,6 +123,20 @@ std::vector<TableGrid::Refusal> TableGrid::PasteText(const QString& text)
             model()->setData(it->first, it->second, Qt::EditRole);
     });
     return refusals;
+}
+
+QList<int> TableGrid::PasteColumns(int column, qsizetype width) const
+{
+    QList<int> visible;
+    QList<int> every;
+    for (int c = column; c < model()->columnCount(); ++c) {
+        every << c;
+        if (!m_rules->IsHiddenColumn(c))
+            visible << c;
+    }
+    // Wider than the grid shows: laid out as the table's columns, as an
+    // exported sheet is.
+    return width <= visible.size() ? visible : every;
 }
 
 std::vector<TableGrid::Refusal> TableGrid::PasteClipboard()

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 
 #include "AppTestSupport.h"
+#include "editing/DocumentHistory.h"
 #include "history/HistoryStore.h"
 #include "model/Columns.h"
 #include "model/Numbers.h"
@@ -140,19 +141,28 @@ TEST_F(MainCompareTest, CompareListsTheDifferingFieldsAndOpensTheRegisterData)
     EXPECT_EQ(agrees.counts, "Document and register agree.");
     EXPECT_TRUE(agrees.rows.isEmpty());
 
+    // An edit that is an undo step, and No to saving it.
+    Form().History().Reset();
     Form().PluTable().SetCell(PLUColumn::UnitPrice, 4, QStringLiteral("4.5"));
-    Form().CurrentDocument().SetModified(false);
+    Form().History().Record(QStringLiteral("Typing"));
+    messages.answers = {IMessageBox::SaveAnswer::No};
     Shown differs;
     ChoosePLUs();
     OnResult(differs, QStringLiteral("OpenAsNewBtn"));
     Trigger("CompareItem");
     EXPECT_EQ(differs.counts, "PLU: 1 difference");
     EXPECT_EQ(differs.rows, QStringList{"PLU|4|Unit price|4.50|4.10"});
-    // The register's tables became the document.
+    // The register's tables became the document, saved nowhere yet.
     EXPECT_EQ(Form().PluTable().Cell(PLUColumn::UnitPrice, 4), "4.10");
     EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 9), "Article 9");
     EXPECT_TRUE(Form().CurrentDocument().Modified());
     EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+    // Undo cannot reach back into the document they replaced.
+    QTest::keyClick(Form().windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    Form().UndoItemClick();
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::UnitPrice, 4), "4.10");
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+    EXPECT_TRUE(Form().isWindowModified());
 }
 
 TEST_F(MainCompareTest, DownloadChangesSendsOnePackageAndVerifyFindsALostPLU)
@@ -203,8 +213,10 @@ TEST_F(MainCompareTest, HistoryListsTheTransfersComparesThemAndOpensOne)
     Form().PluTable().SetCell(PLUColumn::Name, 3, QStringLiteral("Changed"));
     ChoosePLUs();
     Trigger("DownloadItem");
+    Form().History().Reset();
     Form().PluTable().SetCell(PLUColumn::Name, 3, QStringLiteral("In the document"));
-    Form().CurrentDocument().SetModified(false);
+    Form().History().Record(QStringLiteral("Typing"));
+    messages.answers = {IMessageBox::SaveAnswer::No};
 
     QStringList listed;
     Shown withDocument;
@@ -232,6 +244,9 @@ TEST_F(MainCompareTest, HistoryListsTheTransfersComparesThemAndOpensOne)
     EXPECT_EQ(withDocument.rows, QStringList{"PLU|3|Name|In the document|Changed"});
     EXPECT_EQ(betweenEntries.rows, QStringList{"PLU|3|Name|Article 3|Changed"});
     EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 3), "Article 3");
+    Form().UndoItemClick();
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 3), "Article 3") << "nothing of the old document to undo";
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
 
     HistoryStore store(sim.FilePath(QStringLiteral("HISTORY.DB")));
     EXPECT_EQ(store.IntegrityCheck(), "ok");

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 namespace {
@@ -53,6 +54,15 @@ protected:
         TableGrid& grid = m_form->PLUGrid();
         grid.setFocus();
         grid.setCurrentIndex(grid.model()->index(row - 1, col - 1));
+    }
+
+    // Clicks a PLU cell (TextTable numbering) as the operator does.
+    void Click(int col, int row, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        TableGrid& grid = m_form->PLUGrid();
+        const QModelIndex index = grid.model()->index(row - 1, col - 1);
+        grid.scrollTo(index);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, mods, grid.visualRect(index).center());
     }
 
     // Types text over the current PLU cell and presses Enter.
@@ -180,14 +190,39 @@ TEST_F(MainEditingTest, CopyAndPasteMoveTabSeparatedBlocksThroughTheCellRules)
     EXPECT_EQ(Plu().Cell(Name, 10), "");
     EXPECT_EQ(Plu().Cell(Name, 11), "");
 
-    // The hidden Flag column is passed over; the block stops at the last row.
+    // The hidden Flag column is passed over.
     QGuiApplication::clipboard()->setText(QStringLiteral("5\t7\r\n6\t8\r\n"));
-    GoTo(Stocks, 3000);
+    GoTo(Stocks, 2999);
     Form().PasteItemClick();
-    EXPECT_EQ(Plu().Cell(Stocks, 3000), "5.000");
+    EXPECT_EQ(Plu().Cell(Stocks, 3000), "6.000");
     EXPECT_EQ(Plu().Cell(Flag, 3000), "0");
-    EXPECT_EQ(Plu().Cell(Quantity, 3000), "7");
+    EXPECT_EQ(Plu().Cell(Quantity, 3000), "8");
     EXPECT_TRUE(messages.errors.isEmpty());
+
+    // A block that does not fit is refused as a whole, saying so.
+    QStringList lines;
+    for (int n = 1; n <= 4; ++n)
+        lines << QStringList({"4000417025005", "Figs", "1.00", "1", "0", "0", "0", "0", "0"}).join('\t');
+    QGuiApplication::clipboard()->setText(lines.join('\n'));
+    GoTo(Name, 2999);
+    Form().PasteItemClick();
+    ASSERT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(messages.errors[0].contains(QStringLiteral("does not fit"))) << messages.errors[0].toStdString();
+    EXPECT_EQ(Plu().Cell(Name, 2999), "");
+    EXPECT_EQ(Plu().Cell(Barcode, 3000), "");
+    messages.errors.clear();
+
+    // A row of an exported sheet holds the Flag the grid hides: its cells go
+    // to the columns an import of the sheet fills.
+    QGuiApplication::clipboard()->setText(QStringLiteral("4000417025005\tMilk 1l\t1.19\t2\t5.000\t1\t12.000\t11.00\r\n"));
+    GoTo(Barcode, 30);
+    Form().PasteItemClick();
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join('\n').toStdString();
+    EXPECT_EQ(Plu().Cell(Name, 30), "Milk 1l");
+    EXPECT_EQ(Plu().Cell(Stocks, 30), "5.000");
+    EXPECT_EQ(Plu().Cell(Flag, 30), "1");
+    EXPECT_EQ(Plu().Cell(Quantity, 30), "12.000");
+    EXPECT_EQ(Plu().Cell(Total, 30), "11.00");
 
     // One refused cell: nothing changes, and the refusals are listed.
     QGuiApplication::clipboard()->setText(QStringLiteral("Figs\t3.00\nDates\t9999999\nKiwis\t1x\n"));
@@ -313,6 +348,74 @@ TEST_F(MainEditingTest, BulkPriceChangeLeavesRefusedRowsAloneAndIsOneUndoStep)
     });
     Form().PriceItemClick();
     EXPECT_EQ(Plu().Cell(UnitPrice, 1), "1.00");
+}
+
+// Find "er" with "Show matching rows only": PLUs 2, 16 and 18 are shown, and
+// every command acts on them alone.
+TEST_F(MainEditingTest, WithMatchingRowsOnlyEveryCommandActsOnTheRowsShown)
+{
+    for (int n = 1; n <= 20; ++n) {
+        Plu().SetCell(Name, n, QStringLiteral("Plum %1").arg(n));
+        Plu().SetCell(UnitPrice, n, QStringLiteral("1.00"));
+    }
+    Plu().SetCell(Name, 2, QStringLiteral("Peppers"));
+    Plu().SetCell(Name, 16, QStringLiteral("Cherries"));
+    Plu().SetCell(Name, 18, QStringLiteral("Berries"));
+    Form().History().Reset();
+    const auto untouched = [this] {
+        for (int n = 3; n <= 17; ++n) {
+            if (n != 16 && Plu().Cell(Name, n) != QStringLiteral("Plum %1").arg(n))
+                return false;
+        }
+        return true;
+    };
+
+    Action("FindItem")->trigger();
+    Type(QStringLiteral("er"));
+    Form().Finder().SetFilter(true);
+    ASSERT_EQ(Form().Finder().ShownPluRows(), (std::vector<int>{2, 16, 18}));
+
+    Click(Name, 2);
+    Click(Name, 18, Qt::ShiftModifier);
+    Form().CopyItemClick();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Peppers\nCherries\nBerries\n");
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Plu().Cell(Name, 2), "");
+    EXPECT_EQ(Plu().Cell(Name, 18), "");
+    EXPECT_TRUE(untouched());
+    Form().UndoItemClick();
+    EXPECT_EQ(Plu().Cell(Name, 16), "Cherries");
+
+    // Selected rows of a price change are the shown ones.
+    Click(Name, 2);
+    Click(Name, 18, Qt::ShiftModifier);
+    std::vector<int> selected;
+    OnNextModal<TPriceChangeDlg>([&selected](TPriceChangeDlg& dialog) {
+        dialog.SetScope(TPriceChangeDlg::Scope::Selected);
+        selected = dialog.ScopeRows();
+        dialog.reject();
+    });
+    Form().PriceItemClick();
+    EXPECT_EQ(selected, (std::vector<int>{2, 16, 18}));
+    QApplication::setActiveWindow(&Form());
+
+    // Three lines pasted at PLU 2 go to the three rows shown.
+    QGuiApplication::clipboard()->setText(QStringLiteral("Apricots\nDates\nFigs\n"));
+    Click(Name, 2);
+    Form().PasteItemClick();
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join('\n').toStdString();
+    EXPECT_EQ(Plu().Cell(Name, 2), "Apricots");
+    EXPECT_EQ(Plu().Cell(Name, 16), "Dates");
+    EXPECT_EQ(Plu().Cell(Name, 18), "Figs");
+    EXPECT_TRUE(untouched());
+
+    // Go to a hidden PLU shows every row first, and says so.
+    EXPECT_TRUE(Form().GoToPlu(5));
+    EXPECT_FALSE(Form().Finder().IsFiltering());
+    EXPECT_FALSE(Form().PLUGrid().isRowHidden(4));
+    EXPECT_TRUE(Form().statusBar()->currentMessage().contains(QStringLiteral("PLU 5")))
+        << Form().statusBar()->currentMessage().toStdString();
+    EXPECT_EQ(Form().PLUGrid().currentIndex().row(), 4);
 }
 
 } // namespace

@@ -62,7 +62,6 @@ protected:
     void TypeIntoPlu()
     {
         Form().PluTable().SetCell(2, 1, QStringLiteral("Apples"));
-        Form().CurrentDocument().SetModified(true);
     }
 
     QString PluName(int row) { return Form().PluTable().Cell(2, row); }
@@ -235,7 +234,6 @@ TEST_F(MainFormTest, YesSavesBeforeNewGoesOn)
     Form().OpenItemClick();
     EXPECT_EQ(PluName(1), "Apples");
     Form().PluTable().SetCell(2, 2, QStringLiteral("Pears"));
-    Form().CurrentDocument().SetModified(true);
     messages.answers = {SaveAnswer::Yes};
     Form().NewItemClick();
     EXPECT_EQ(dialogs.saveCount, 1);
@@ -385,7 +383,6 @@ TEST_F(MainFormTest, AnInvalidCellStopsSaveBeforeAnyDialog)
     EXPECT_EQ(beeps, 2);
 
     // The save prompt's Yes stops there too, and the command does not go on.
-    Form().CurrentDocument().SetModified(true);
     messages.answers = {SaveAnswer::Yes};
     Form().NewItemClick();
     EXPECT_EQ(dialogs.saveCount, 0);

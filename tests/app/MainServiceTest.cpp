@@ -166,8 +166,10 @@ protected:
     }
 
     // With Shift as on Linux desktops, where Ctrl+Alt+Fn switches consoles.
+    // Keys reach the window the operator works in, the active one.
     void PressHiddenKey(Qt::Key key, Qt::KeyboardModifiers extra = Qt::NoModifier)
     {
+        QApplication::setActiveWindow(&Form());
         QTest::keyClick(Form().windowHandle(), key, Qt::ControlModifier | Qt::AltModifier | extra);
     }
 
@@ -181,12 +183,16 @@ protected:
         return path;
     }
 
-    // Whether the window's menus, toolbar and grids take the operator's input.
+    // Whether the window's commands (menu items, toolbar buttons, hidden
+    // keys) and its grids take the operator's input.
     bool PartsEnabled()
     {
-        const auto* toolbar = Form().findChild<QToolBar*>();
-        return Form().menuBar()->isEnabled() && Form().centralWidget()->isEnabled()
-               && (toolbar == nullptr || toolbar->isEnabled());
+        const auto* button = Form().findChild<QToolButton*>(QStringLiteral("DownLoadBtn"));
+        for (const char* name : {"NewItem", "DownloadItem", "UploadItem", "TestDataKey", "DumpKey"}) {
+            if (!Form().findChild<QAction*>(QString::fromLatin1(name))->isEnabled())
+                return false;
+        }
+        return button->isEnabled() && Form().centralWidget()->isEnabled();
     }
 
     SecondCommandAttempts TrySecondCommandsAfterCancel(const std::function<void()>& start, const QString& cancelAt);
@@ -305,7 +311,7 @@ TEST_F(MainServiceTest, DownloadAndUploadThroughTheMainWindow)
     EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
 
     // The rows come back into an emptied document.
-    Form().CurrentDocument().SetModified(false);
+    Form().History().Reset();
     Form().NewItemClick();
     ASSERT_EQ(plu.Cell(PLUColumn::Name, 1), QString());
     {
@@ -549,6 +555,7 @@ SecondCommandAttempts MainServiceTest::TrySecondCommandsAfterCancel(const std::f
             if (attempts.phase == 1) {
                 attempts.phase = 2;
                 modalGuard.start(1);
+                QApplication::setActiveWindow(&Form());
                 QTest::keyClick(Form().windowHandle(), Qt::Key_F9);
                 QTest::keyClick(Form().windowHandle(), Qt::Key_F11);
                 PressHiddenKey(Qt::Key_F3);

@@ -114,7 +114,6 @@ TEST_F(MainWiringTest, UploadOffersToSaveFirstAndCancelKeepsEverything)
 {
     PortsLeadNowhere();
     Form().PluTable().SetCell(2, 1, QStringLiteral("Apples"));
-    Form().CurrentDocument().SetModified(true);
     OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {0, 1}); });
     Form().UploadItemClick();
 
@@ -203,7 +202,6 @@ TEST_F(MainWiringTest, AParameterOnlyUploadLeavesTheDocumentAlone)
 {
     PortsLeadNowhere();
     Form().PluTable().SetCell(PLUColumn::Name, 1, QStringLiteral("Apples"));
-    Form().CurrentDocument().SetModified(true);
     OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {2}); });
     Form().UploadItemClick();
     EXPECT_TRUE(messages.questions.isEmpty()) << "nothing to save first";

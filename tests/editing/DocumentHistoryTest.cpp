@@ -1,9 +1,13 @@
 #include "editing/DocumentHistory.h"
+#include "editing/EditedDocument.h"
+#include "files/FileError.h"
 
 #include "model/Columns.h"
 #include "model/TextTable.h"
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +84,56 @@ TEST_F(DocumentHistoryTest, EditsSinceTheLastStepJoinTheNextAndEmptyChangesPushN
     EXPECT_EQ(history.Stack().count(), 0);
     EXPECT_TRUE(history.Stack().isClean());
     EXPECT_FALSE(history.Record(QStringLiteral("Nothing")));
+}
+
+// Modified is the history's: edits not recorded yet count, an undo back to
+// the saved state clears it, and no way of replacing the tables leaves a step
+// that could reach back into the tables replaced.
+TEST(EditedDocumentTest, EveryReplacementOfTheTablesStartsAFreshHistory)
+{
+    TextTable plu{TableKind::PLU};
+    TextTable dept{TableKind::Department};
+    RecyTable recy;
+    EditedDocument document(plu, dept, recy);
+    DocumentHistory& history = document.History();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("shop.PLU"));
+
+    EXPECT_FALSE(document.Modified());
+    plu.SetCell(PLUColumn::Name, 7, QStringLiteral("Typed"));
+    EXPECT_TRUE(document.Modified()) << "a cell being typed in";
+    history.Record(QStringLiteral("Typing"));
+    history.Stack().undo();
+    EXPECT_FALSE(document.Modified());
+    history.Stack().redo();
+
+    // Tables from the register: saved nowhere, and nothing to undo.
+    document.ReplaceTables([&] { plu.SetCell(PLUColumn::Name, 4, QStringLiteral("Register")); });
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 7), "");
+    EXPECT_FALSE(history.Stack().canUndo());
+    EXPECT_TRUE(document.Modified());
+    history.Stack().undo();
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 4), "Register");
+    EXPECT_TRUE(document.Modified());
+
+    document.SaveDocumentAs(path);
+    EXPECT_FALSE(document.Modified());
+    history.Record(QStringLiteral("Typing"), [&] { plu.SetCell(PLUColumn::Name, 5, QStringLiteral("Later")); });
+    document.LoadDocument(path);
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 5), "");
+    EXPECT_FALSE(history.Stack().canUndo());
+    EXPECT_FALSE(document.Modified());
+
+    // A file that cannot be read leaves nothing to undo either.
+    history.Record(QStringLiteral("Typing"), [&] { plu.SetCell(PLUColumn::Name, 6, QStringLiteral("Lost")); });
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("folder.PLU")));
+    EXPECT_THROW(document.LoadDocument(folder.filePath(QStringLiteral("folder.PLU"))), FileError);
+    EXPECT_FALSE(history.Stack().canUndo());
+
+    history.Record(QStringLiteral("Typing"), [&] { plu.SetCell(PLUColumn::Name, 6, QStringLiteral("New")); });
+    document.ClearDocument();
+    EXPECT_FALSE(history.Stack().canUndo());
+    EXPECT_FALSE(document.Modified());
 }
 
 } // namespace

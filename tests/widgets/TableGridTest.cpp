@@ -355,4 +355,77 @@ TEST_F(TableGridTest, DraggingARowNumberMovesTheRowsData)
     EXPECT_EQ(Current(m_plu).y(), 5);
 }
 
+// A key the column refuses over a browsed cell: a beep, and the cell keeps
+// its value (it is not emptied, so Enter does not store the default).
+TEST_F(TableGridTest, ARefusedFirstKeyOnABrowsedCellBeepsAndLeavesTheCell)
+{
+    SetCell(m_plu, 4, Price, "1" + Decimal() + "50");
+    GoTo(m_plu, 4, Price);
+    m_plu->SetCellEditing(false);
+    ASSERT_EQ(m_plu->CurrentState(), TableGrid::State::Browsing);
+    Type(QStringLiteral("x"));
+    EXPECT_EQ(m_beeps, 1);
+    EXPECT_EQ(Cell(m_plu, 4, Price), "1" + Decimal() + "50");
+    EXPECT_EQ(m_plu->CurrentState(), TableGrid::State::Browsing);
+    EXPECT_EQ(m_modified, 0);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Cell(m_plu, 4, Price), "1" + Decimal() + "50");
+
+    // A key the column takes still replaces the text.
+    GoTo(m_plu, 4, Price);
+    m_plu->SetCellEditing(false);
+    Type(QStringLiteral("2"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Cell(m_plu, 4, Price), "2" + Decimal() + "00");
+    EXPECT_EQ(m_beeps, 1);
+}
+
+// With rows hidden by a filter, selection, copy, Delete, paste and Enter act
+// on the shown rows only, and the cursor leaves a row that goes.
+TEST_F(TableGridTest, CommandsActOnTheShownRowsOnly)
+{
+    for (int row = 0; row < 20; ++row)
+        SetCell(m_plu, row, Name, QStringLiteral("Name %1").arg(row + 1));
+    GoTo(m_plu, 4, Name);
+    std::vector<bool> shown(3000, false);
+    for (const int row : {1, 15, 17})
+        shown[std::size_t(row)] = true;
+    m_plu->ShowOnlyRows(shown);
+    EXPECT_EQ(Current(m_plu), QPoint(Name, 15)) << "off the hidden row, to the next shown one";
+    EXPECT_EQ(m_plu->ShownRows(), (std::vector<int>{1, 15, 17}));
+    EXPECT_EQ(m_plu->ShownRows(2, 1), std::vector<int>{15});
+
+    Click(m_plu, 1, Name);
+    Click(m_plu, 17, Name, Qt::ShiftModifier);
+    EXPECT_EQ(m_plu->SelectedRows(), (std::vector<int>{1, 15, 17}));
+    EXPECT_EQ(m_plu->SelectionText(), "Name 2\nName 16\nName 18\n");
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Cell(m_plu, 1, Name), "");
+    EXPECT_EQ(Cell(m_plu, 15, Name), "");
+    EXPECT_EQ(Cell(m_plu, 17, Name), "");
+    for (int row = 2; row < 15; ++row)
+        EXPECT_EQ(Cell(m_plu, row, Name), QStringLiteral("Name %1").arg(row + 1)) << row;
+    EXPECT_EQ(Cell(m_plu, 16, Name), "Name 17");
+
+    GoTo(m_plu, 1, Name);
+    EXPECT_TRUE(m_plu->PasteText(QStringLiteral("A\nB\nC\n")).empty());
+    EXPECT_EQ(Cell(m_plu, 1, Name), "A");
+    EXPECT_EQ(Cell(m_plu, 15, Name), "B");
+    EXPECT_EQ(Cell(m_plu, 17, Name), "C");
+    EXPECT_EQ(Cell(m_plu, 2, Name), "Name 3");
+    const std::vector<TableGrid::Refusal> tooMany = m_plu->PasteText(QStringLiteral("1\n2\n3\n4\n"));
+    ASSERT_EQ(tooMany.size(), 1u);
+    EXPECT_TRUE(tooMany[0].column.isEmpty());
+    EXPECT_TRUE(tooMany[0].reason.contains(QStringLiteral("does not fit"))) << tooMany[0].reason.toStdString();
+    EXPECT_EQ(Cell(m_plu, 17, Name), "C");
+
+    // Enter at the end of a row goes on to the next shown row.
+    GoTo(m_plu, 1, Total);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Current(m_plu), QPoint(Barcode, 15));
+
+    m_plu->ShowOnlyRows({});
+    EXPECT_EQ(m_plu->ShownRows().size(), 3000u);
+}
+
 } // namespace
