@@ -18,6 +18,7 @@
 #include "transfer/ProgressForm.h"
 #include "transfer/ProgramLoad.h"
 #include "transfer/TestConnection.h"
+#include "transfer/Upload.h"
 #include "transfer/RegisterCommand.h"
 #include "transfer/uprange.h"
 #include "widgets/TableGridRules.h"
@@ -101,6 +102,11 @@ void TMainForm::UploadItemClick()
 {
     if (m_uploadDlg == nullptr || !m_uploadDlg->Run())
         return;
+    // Typing in progress becomes a step of its own, not part of the upload's.
+    if (UploadTouchesDocument(m_uploadDlg->Choice().selection) && !CommitActiveGrid()) {
+        m_messages->Information(QStringLiteral("Invalid data!"));
+        return;
+    }
     // The upload replaces only the tables and PLU rows it reads, as one step
     // that Undo takes back; the document keeps the rest and its name.
     const RegisterCommandResult result =

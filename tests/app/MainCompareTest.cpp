@@ -13,11 +13,13 @@
 #include "support/SimProcess.h"
 #include "transfer/RangeSpinEdit.h"
 #include "transfer/uprange.h"
+#include "widgets/TableGrid.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -248,6 +250,14 @@ TEST_F(MainCompareTest, AnUploadOfTheDepartmentsKeepsTheDocumentAndIsOneUndoStep
     const QString caption = Form().windowTitle();
     ASSERT_TRUE(caption.contains("SHOP.PLU")) << qPrintable(caption);
 
+    // A name still being typed is a step of its own.
+    TableGrid& grid = Form().PLUGrid();
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(4, PLUColumn::Name - 1));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    ASSERT_NE(grid.Editor(), nullptr);
+    grid.Editor()->setText(QStringLiteral("Typed"));
+
     OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {1}); });
     Trigger("UploadItem");
     EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
@@ -260,7 +270,9 @@ TEST_F(MainCompareTest, AnUploadOfTheDepartmentsKeepsTheDocumentAndIsOneUndoStep
 
     Form().UndoItemClick();
     EXPECT_EQ(Form().DeptmentTable().Cell(DeptmentColumn::Name, 1), QString());
-    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 4), "Article 4");
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 5), "Typed");
+    Form().UndoItemClick();
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 5), "Article 5");
     EXPECT_FALSE(Form().CurrentDocument().Modified());
 }
 
