@@ -14,7 +14,6 @@
 #include <memory>
 #include <optional>
 
-class CapturingLink;
 class CommandGate;
 class DocumentHistory;
 struct EditFocus;
@@ -42,14 +41,13 @@ class TQelmIBusComm;
 class TransferHistory;
 struct TableSnapshot;
 struct TransferTables;
-struct CompareOutcome;
 class TUploadDlg;
 struct TransferChoice;
 struct TransferRequest;
 struct TransferResult;
-struct TransferTables;
-class IProgress;
-class ITransferLink;
+enum class RegisterCommandKind;
+struct RegisterCommandRequest;
+struct RegisterCommandResult;
 
 // The program's working window: the PLU and department grids side by side, the
 // menu bar, the toolbar and the status bar. It owns the tables, the document
@@ -160,9 +158,6 @@ public:
     // is put off until the command has returned.
     void RunExclusive(const std::function<void()>& command);
     bool IsCommandRunning() const;
-    // A table transfer run exclusively over this window's link, which
-    // records what went over it for the history; Cancel aborts the link.
-    void RunTableTransfer(const std::function<void(CapturingLink& link, const TransferTables& tables)>& transfer);
 
 public slots:
     void NewItemClick();
@@ -256,26 +251,20 @@ private:
     void AddRecentFile(const QString& path);
     void RebuildRecentMenu();
     void OpenRecentFile(const QString& path);
-    // The transfer drivers on this window's link, port and speed.
-    void RunDownload(const TransferChoice& choice);
-    void RunUpload(const TransferChoice& choice);
-    using TransferDriverFunction = TransferResult (*)(ITransferLink&, IProgress&,
-                                                      const TransferRequest&, const TransferTables&);
-    // Runs a download or upload driver with the progress window and the main
-    // link, and records it in the transfer history.
-    TransferResult RunTransfer(const TransferChoice& choice, TransferDriverFunction driver);
+    // Download data (or the changes only, while Download changes runs it)
+    // of the chosen tables, then the read-back when asked for.
+    void RunDownload(const TransferChoice& choice, bool verify);
+    RegisterCommandRequest CommandRequest(RegisterCommandKind kind, const TransferChoice& choice) const;
+    // The register command runner on this window's link and progress window,
+    // run exclusively; Cancel aborts the link (MainCompare.cpp).
+    class RegisterFrontEnd;
+    RegisterCommandResult RunRegisterCommand(const RegisterCommandRequest& request);
     // The failure notice of a transfer, or where its refused data is.
     void ShowTransferOutcome(const TransferResult& result);
-    // The register workflow (MainCompare.cpp): a download of the changes only,
-    // the read-back after a download, the history entry of a transfer, and
-    // tables from the register or the history as a new document.
-    TransferResult RunChangesDownload(const TransferChoice& choice);
-    // Compares the request's tables with the register, recorded as `command`.
-    CompareOutcome RunCompare(const QString& command, const TransferRequest& request);
-    void VerifyDownload(const TransferChoice& choice);
-    void RecordTransfer(TransferHistory& history, const QString& command, const TransferRequest& request,
-                        const TransferResult& result, const std::optional<TableSnapshot>& contents,
-                        const QString& outcome = QString());
+    // What the read-back after a download found.
+    void ShowVerifyResult(const RegisterCommandResult& outcome);
+    // A passing notice in the status bar.
+    void ShowStatusNotice(const QString& text);
     void OpenTablesAsNewDocument(const TableSnapshot& tables);
     // A history that cannot be kept never stops the work; the status bar tells.
     void ShowHistoryWarning(TransferHistory& history);

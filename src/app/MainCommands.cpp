@@ -14,14 +14,12 @@
 #include "transfer/DetectScan.h"
 #include "config/StartupValues.h"
 #include "history/TransferHistory.h"
-#include "transfer/CapturingLink.h"
 #include "dialogs/DataDlg.h"
-#include "transfer/Download.h"
 #include "dialogs/ProgressForm.h"
 #include "transfer/ProgramLoad.h"
-#include "transfer/QelmIBusLink.h"
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
+#include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
 #include "widgets/TableGridRules.h"
 
@@ -97,32 +95,23 @@ void TMainForm::DownloadItemClick()
         m_messages->Information(QStringLiteral("Invalid data!"));
         return;
     }
-    RunDownload(m_downloadDlg->Choice());
+    RunDownload(m_downloadDlg->Choice(), m_downloadDlg->VerifyAfterDownload());
 }
 
 void TMainForm::UploadItemClick()
 {
     if (m_uploadDlg == nullptr || !m_uploadDlg->Run())
         return;
-    // The parameter set alone goes to the settings file: the document stays.
-    if (!UploadTouchesDocument(m_uploadDlg->Choice().selection)) {
-        RunUpload(m_uploadDlg->Choice());
+    // Typing in progress becomes a step of its own, not part of the upload's.
+    if (UploadTouchesDocument(m_uploadDlg->Choice().selection) && !CommitActiveGrid()) {
+        m_messages->Information(QStringLiteral("Invalid data!"));
         return;
     }
-    // The upload replaces the whole document: unsaved work is offered for
-    // saving first, and Cancel keeps it and sends nothing.
-    if (!QuerySaveChanges())
-        return;
-    {
-        const WaitCursor wait;
-        m_document->ClearDocument();
-    }
-    m_history->Reset();
-    UpdateCaption();
-    RunUpload(m_uploadDlg->Choice());
-    // What came from the register starts a fresh history.
-    m_history->Reset();
-    UpdateCaption();
+    // The upload replaces only the tables and PLU rows it reads, as one step
+    // that Undo takes back; the document keeps the rest and its name.
+    const RegisterCommandResult result =
+        RunRegisterCommand(CommandRequest(RegisterCommandKind::Upload, m_uploadDlg->Choice()));
+    ShowTransferOutcome(result.result);
 }
 
 void TMainForm::EditAndDownloadParameters()
@@ -131,48 +120,28 @@ void TMainForm::EditAndDownloadParameters()
         return;
     TransferChoice parametersOnly;
     parametersOnly.selection = 1u << 2;
-    RunDownload(parametersOnly);
+    RunDownload(parametersOnly, false);
 }
 
-// Supplied with the transfer drivers.
-void TMainForm::RunDownload(const TransferChoice& choice)
+void TMainForm::RunDownload(const TransferChoice& choice, bool verify)
 {
-    const TransferResult result = m_downloadChangesOnly ? RunChangesDownload(choice)
-                                                        : RunTransfer(choice, &DownloadTables);
-    if (result.Succeeded())
-        VerifyDownload(choice);
+    RegisterCommandRequest request = CommandRequest(RegisterCommandKind::Download, choice);
+    request.changesOnly = m_downloadChangesOnly;
+    request.verify = verify;
+    const RegisterCommandResult result = RunRegisterCommand(request);
+    ShowTransferOutcome(result.result);
+    if (!result.changesSummary.isEmpty())
+        ShowStatusNotice(result.changesSummary);
+    if (result.compared)
+        ShowVerifyResult(result);
 }
 
-void TMainForm::RunUpload(const TransferChoice& choice)
+RegisterCommandRequest TMainForm::CommandRequest(RegisterCommandKind kind, const TransferChoice& choice) const
 {
-    RunTransfer(choice, &UploadTables);
-}
-
-TransferResult TMainForm::RunTransfer(const TransferChoice& choice, TransferDriverFunction driver)
-{
-    if (m_progressForm == nullptr)
-        return {};
-    TransferResult result;
-    RunTableTransfer([&](CapturingLink& link, const TransferTables& tables) {
-        const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
-        result = driver(link, *m_progressForm, request, tables);
-        TransferHistory history;
-        RecordTransfer(history, driver == &UploadTables ? QStringLiteral("upload") : QStringLiteral("download"),
-                       request, result, link.Captured(request.range));
-    });
-    ShowTransferOutcome(result);
-    return result;
-}
-
-void TMainForm::RunTableTransfer(
-    const std::function<void(CapturingLink& link, const TransferTables& tables)>& transfer)
-{
-    RunExclusive([&] {
-        QelmIBusLink serial(Link());
-        CapturingLink link(serial);
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-        transfer(link, TransferTables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()});
-    });
+    RegisterCommandRequest request;
+    request.kind = kind;
+    request.transfer = RequestFor(choice, m_portNumber, m_speedIndex);
+    return request;
 }
 
 void TMainForm::ShowTransferOutcome(const TransferResult& result)

@@ -1,4 +1,5 @@
-// The register workflow of the main window: Compare with register, Download
+// The register workflow of the main window: the one way it runs a register
+// command (download, upload, compare), Compare with register, Download
 // changes, the read-back after a download and the transfer history.
 
 #include "app/Main.h"
@@ -6,14 +7,14 @@
 #include "app/CompareResultDlg.h"
 #include "app/HistoryDlg.h"
 #include "app/WaitCursor.h"
+#include "editing/DocumentHistory.h"
 #include "history/TransferHistory.h"
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
-#include "transfer/CapturingLink.h"
-#include "transfer/Compare.h"
-#include "transfer/DownloadChanges.h"
+#include "config/AppPaths.h"
 #include "dialogs/ProgressForm.h"
 #include "transfer/QelmIBusLink.h"
+#include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
 
 #include <QStatusBar>
@@ -25,34 +26,61 @@ constexpr unsigned kComparedTables = TableBit(TransferTable::PLU) | TableBit(Tra
 
 } // namespace
 
-void TMainForm::RecordTransfer(TransferHistory& history, const QString& command, const TransferRequest& request,
-                               const TransferResult& result, const std::optional<TableSnapshot>& contents,
-                               const QString& outcome)
+// The window answers the runner: notices in message boxes, warnings in the
+// status bar, a question before an empty department table is sent, and an
+// upload's change of the tables as one undo step.
+class TMainForm::RegisterFrontEnd final : public IRegisterCommandFrontEnd
 {
-    history.Record(command, request, result, contents, outcome);
-    ShowHistoryWarning(history);
+public:
+    explicit RegisterFrontEnd(TMainForm& form) : m_form(form) {}
+
+    void Notice(const QString& text) override { m_form.m_messages->Information(text); }
+    void Warning(const QString& text) override { m_form.ShowStatusNotice(text); }
+    bool SendEmptyDepartments() override
+    {
+        return m_form.m_messages->AskYesNoDefaultNo(
+            QStringLiteral("The department table holds no named department. Send it anyway and blank the "
+                           "register's departments?"));
+    }
+    void ChangeTables(const std::function<void()>& change) override
+    {
+        {
+            const WaitCursor wait;
+            m_form.m_history->Record(QStringLiteral("Upload"), change);
+        }
+        m_form.FollowHistory();
+    }
+
+private:
+    TMainForm& m_form;
+};
+
+RegisterCommandResult TMainForm::RunRegisterCommand(const RegisterCommandRequest& request)
+{
+    RegisterCommandResult result;
+    result.result.outcome = TransferResult::Outcome::Failed;
+    if (m_progressForm == nullptr)
+        return result;
+    RunExclusive([&] {
+        QelmIBusLink link(Link());
+        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
+        RegisterFrontEnd frontEnd(*this);
+        result = RegisterCommand(link, *m_progressForm, frontEnd)
+                     .Run(request, TransferTables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()});
+    });
+    return result;
+}
+
+void TMainForm::ShowStatusNotice(const QString& text)
+{
+    statusBar()->showMessage(text, kStatusMessageMs);
 }
 
 void TMainForm::ShowHistoryWarning(TransferHistory& history)
 {
     const QString warning = history.TakeWarning();
     if (!warning.isEmpty())
-        statusBar()->showMessage(warning, kStatusMessageMs);
-}
-
-CompareOutcome TMainForm::RunCompare(const QString& command, const TransferRequest& request)
-{
-    CompareOutcome outcome;
-    RunExclusive([&] {
-        QelmIBusLink link(Link());
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
-        outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
-        TransferHistory history;
-        RecordTransfer(history, command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
-        if (!outcome.result.detail.isEmpty())
-            Messages().Error(outcome.result.detail);
-    });
-    return outcome;
+        ShowStatusNotice(warning);
 }
 
 void TMainForm::CompareItemClick()
@@ -68,12 +96,12 @@ void TMainForm::CompareItemClick()
         m_messages->Information(QStringLiteral("Invalid data!"));
         return;
     }
-    const TransferRequest request = RequestFor(dialog->Choice(), m_portNumber, m_speedIndex);
-    const CompareOutcome outcome = RunCompare(QStringLiteral("compare"), request);
-    if (!outcome.result.Succeeded())
+    const RegisterCommandResult outcome =
+        RunRegisterCommand(CommandRequest(RegisterCommandKind::Compare, dialog->Choice()));
+    ShowTransferOutcome(outcome.result);
+    if (!outcome.compared)
         return;
-    TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences,
-                             request.selection & kComparedTables, {},
+    TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences, outcome.comparedTables, {},
                              QStringLiteral("&Open register data as a new document"), this);
     if (result.exec() == TCompareResultDlg::kOpenAsNew)
         OpenTablesAsNewDocument(outcome.held);
@@ -90,47 +118,14 @@ void TMainForm::DownloadChangesItemClick()
     m_downloadDlg->SetChangesOnly(false);
 }
 
-TransferResult TMainForm::RunChangesDownload(const TransferChoice& choice)
+void TMainForm::ShowVerifyResult(const RegisterCommandResult& outcome)
 {
-    if (m_progressForm == nullptr)
-        return {};
-    const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
-    TransferHistory history;
-    const TableSnapshot known = history.KnownState(request.port);
-    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
-    if (!unknown.isEmpty())
-        m_messages->Information(unknown);
-
-    ChangesReport report;
-    TransferResult result;
-    RunTableTransfer([&](CapturingLink& link, const TransferTables& tables) {
-        result = DownloadChanges(link, *m_progressForm, request, tables, known, report);
-        RecordTransfer(history, QStringLiteral("download changes"), request, result, link.Captured());
-    });
-    ShowTransferOutcome(result);
-    if (result.Succeeded())
-        statusBar()->showMessage(ChangesSummary(report, request), kStatusMessageMs);
-    return result;
-}
-
-void TMainForm::VerifyDownload(const TransferChoice& choice)
-{
-    if (m_downloadDlg == nullptr || !m_downloadDlg->VerifyAfterDownload() || m_progressForm == nullptr)
-        return;
-    TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
-    request.selection &= kComparedTables;
-    if (request.selection == 0)
-        return;
-    const CompareOutcome outcome = RunCompare(QStringLiteral("verify"), request);
-    if (!outcome.result.Succeeded())
-        return;
     if (outcome.differences.empty()) {
-        statusBar()->showMessage(QStringLiteral("Verify after download: the register holds what was sent."),
-                                 kStatusMessageMs);
+        ShowStatusNotice(QStringLiteral("Verify after download: the register holds what was sent."));
         return;
     }
-    m_messages->Error(VerifyFailureText(outcome.differences.size()));
-    TCompareResultDlg result(QStringLiteral("Verify after download"), outcome.differences, request.selection,
+    m_messages->Error(outcome.result.message);
+    TCompareResultDlg result(QStringLiteral("Verify after download"), outcome.differences, outcome.comparedTables,
                              {QStringLiteral("Sent"), QStringLiteral("Register")}, QString(), this);
     result.exec();
 }

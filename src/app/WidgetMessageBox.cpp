@@ -34,6 +34,12 @@ bool WidgetMessageBox::AskYesNo(const QString& text)
            == QMessageBox::Yes;
 }
 
+bool WidgetMessageBox::AskYesNoDefaultNo(const QString& text)
+{
+    return QMessageBox::question(m_parent, NoCaption(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 void WidgetMessageBox::Beep()
 {
     QApplication::beep();

@@ -14,6 +14,7 @@ public:
     void Information(const QString& text) override;
     SaveAnswer AskYesNoCancel(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskYesNoDefaultNo(const QString& text) override;
     void Beep() override;
 
 private:

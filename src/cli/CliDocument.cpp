@@ -2,8 +2,44 @@
 
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 
+#include "transfer/Upload.h"
+
+#include <QDir>
 #include <QFileInfo>
+
+namespace {
+
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString SourceProblem(const CliOptions& options, const QString& path, const QString& settingsPath)
+{
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("%1: no such document").arg(options.file);
+    if ((options.tables & TableBit(TransferTable::Department)) != 0) {
+        const QString departments = Document::DepPath(path);
+        if (!QFileInfo(departments).isFile())
+            return QStringLiteral("%1: no such file (the department table was chosen)").arg(Shown(departments));
+    }
+    if ((options.tables & TableBit(TransferTable::Parameter)) != 0 && !QFileInfo(settingsPath).isFile())
+        return QStringLiteral("%1: no such settings file (the parameter set was chosen)").arg(Shown(settingsPath));
+    return {};
+}
+
+QString TargetProblem(const QString& path)
+{
+    for (const QString& file : {path, Document::DepPath(path), Document::RcyPath(path)}) {
+        if (const QString problem = FileArguments::FileToWriteProblem(file); !problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+} // namespace
 
 bool CliDocument::Open(const QString& file)
 {
@@ -12,9 +48,33 @@ bool CliDocument::Open(const QString& file)
         ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(file));
         return false;
     }
+    Load(path);
+    return true;
+}
+
+QString CliDocument::Prepare(RegisterCommandKind kind, const CliOptions& options, const QString& path,
+                             const QString& settingsPath)
+{
+    if (kind != RegisterCommandKind::Upload) {
+        if (QString problem = SourceProblem(options, path, settingsPath); !problem.isEmpty())
+            return problem;
+        Load(path);
+        return {};
+    }
+    // The parameter set alone goes to the settings file: the document stays.
+    if (!UploadTouchesDocument(options.tables))
+        return {};
+    if (QString problem = TargetProblem(path); !problem.isEmpty())
+        return problem;
+    if (!options.newDocument && QFileInfo(path).isFile())
+        Load(path);
+    return {};
+}
+
+void CliDocument::Load(const QString& path)
+{
     for (const QString& note : document.LoadDocument(path))
         ExitStatus::PrintError(QStringLiteral("warning: ") + note);
-    return true;
 }
 
 TransferRequest RequestOf(const CliSession& session, const CliOptions& options)

@@ -4,6 +4,7 @@
 #include "files/Document.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
+#include "commands/RegisterCommand.h"
 #include "transfer/TransferRequest.h"
 
 class CliSession;
@@ -18,6 +19,18 @@ struct CliDocument
 
     // Loads an existing document; false (after saying so) when there is none.
     bool Open(const QString& file);
+
+    // Makes the document at path ready for a command of this kind before the
+    // port is touched; why it cannot run, or empty. A download or compare
+    // needs the document and every file a chosen table comes from (a missing
+    // one would be sent or compared as an empty table). An upload needs a
+    // folder that takes the files it writes, and starts from the document
+    // there (unless --new), so that what it does not read stays.
+    QString Prepare(RegisterCommandKind kind, const CliOptions& options, const QString& path,
+                    const QString& settingsPath);
+
+private:
+    void Load(const QString& path);
 };
 
 // The transfer a table command asks for: the session's port and rate, the

@@ -119,6 +119,7 @@ std::optional<QString> TakeOption(CliOptions& options, GivenOptions& given, cons
         if (!tables)
             return QStringLiteral("--tables takes plu, department and parameter, not \"%1\"").arg(value);
         options.tables = *tables;
+        options.tablesGiven = true;
     } else if (name == QLatin1String("--range")) {
         const auto range = ParseRange(value);
         if (!range)
@@ -274,7 +275,8 @@ std::optional<QString> TakeFiles(CliOptions& options, const CommandEntry& entry,
         return QStringLiteral("give %1 %2").arg(entry.name, kFileNames.value(entry.command));
     if (files.size() > 1)
         return QStringLiteral("%1 takes one %2").arg(entry.name, kFileNames.value(entry.command).section(u' ', 1));
-    if (entry.command == Command::Download || entry.command == Command::Upload) {
+    if (entry.command == Command::Download || entry.command == Command::Upload
+        || entry.command == Command::Compare) {
         if (const QString problem = FileArguments::DocumentProblem(entry.name, files[0]); !problem.isEmpty())
             return problem;
     }
@@ -315,7 +317,9 @@ QString CliUsage()
         "            log-in at each line rate; exit 0 when the register answered\n"
         "\n"
         "Options:\n"
-        "  --tables LIST          plu,department,parameter (default plu,department)\n"
+        "  --tables LIST          plu,department,parameter (default plu,department);\n"
+        "                         a department table without a named department is\n"
+        "                         sent only when named here\n"
         "  --range FROM-TO        PLU numbers, 1 to 3000 (default 1-3000)\n"
         "  --verify               download: read the tables back and compare\n"
         "  --changes-only         download: send only what changed since the register\n"

@@ -27,6 +27,8 @@ struct CliOptions
     QString file;
 
     unsigned tables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
+    // --tables was given: the tables are the operator's own choice, not the default.
+    bool tablesGiven = false;
     PluRange range;
     bool newDocument = false;              // upload: start from an empty document
     MemoryRangeChoice memory;              // dump: a whole area, or a run of blocks

@@ -2,58 +2,81 @@
 
 #include "cli/CliDocument.h"
 #include "cli/CliSession.h"
-#include "cli/CompareCommands.h"
+#include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
-#include "cli/FileArguments.h"
 
-#include "files/Document.h"
-#include "model/RecyTable.h"
-#include "model/TextTable.h"
+#include "transfer/DownloadChanges.h"
+#include "transfer/QelmIBusLink.h"
+#include "commands/RegisterCommand.h"
 #include "transfer/Upload.h"
 
-#include <QDir>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace {
 
-QString Shown(const QString& path)
+void PrintLine(std::FILE* to, const QString& text)
 {
-    return QDir::toNativeSeparators(path);
+    std::fprintf(to, "%s\n", ConsoleText::Bytes(text).constData());
+    std::fflush(to);
 }
 
-void PrintNotes(const ReadNotes& notes)
+RegisterCommandKind KindOf(CliOptions::Command command)
 {
-    for (const QString& note : notes)
-        ExitStatus::PrintError(QStringLiteral("warning: ") + note);
-}
-
-// What a download needs before the port is touched: the document, and every
-// file a chosen table comes from. A missing one would be sent as an empty
-// table and erase the register's.
-QString DownloadSourceProblem(const CliOptions& options, const QString& documentPath,
-                              const QString& settingsPath)
-{
-    if (!QFileInfo(documentPath).isFile())
-        return QStringLiteral("%1: no such document").arg(options.file);
-    const unsigned chosen = options.tables;
-    if ((chosen & TableBit(TransferTable::Department)) != 0) {
-        const QString departments = Document::DepPath(documentPath);
-        if (!QFileInfo(departments).isFile())
-            return QStringLiteral("%1: no such file (the department table was chosen)").arg(Shown(departments));
+    switch (command) {
+    case CliOptions::Command::Upload:
+        return RegisterCommandKind::Upload;
+    case CliOptions::Command::Compare:
+        return RegisterCommandKind::Compare;
+    default:
+        return RegisterCommandKind::Download;
     }
-    if ((chosen & TableBit(TransferTable::Parameter)) != 0 && !QFileInfo(settingsPath).isFile())
-        return QStringLiteral("%1: no such settings file (the parameter set was chosen)").arg(Shown(settingsPath));
-    return {};
 }
 
-// The three files an upload may write: their folder must take them.
-QString UploadTargetProblem(const QString& documentPath)
+// The console answers the runner: notices on standard error, and an empty
+// department table goes only where --tables named it.
+class ConsoleFrontEnd final : public IRegisterCommandFrontEnd
 {
-    for (const QString& path : {documentPath, Document::DepPath(documentPath), Document::RcyPath(documentPath)}) {
-        if (const QString problem = FileArguments::FileToWriteProblem(path); !problem.isEmpty())
-            return problem;
+public:
+    explicit ConsoleFrontEnd(const CliOptions& options) : m_options(options) {}
+
+    void Notice(const QString& text) override { PrintLine(stderr, text); }
+    void Warning(const QString& text) override { ExitStatus::PrintError(QStringLiteral("warning: ") + text); }
+    bool SendEmptyDepartments() override
+    {
+        return m_options.tablesGiven && (m_options.tables & TableBit(TransferTable::Department)) != 0;
     }
-    return {};
+    void ChangeTables(const std::function<void()>& change) override { change(); }
+
+private:
+    const CliOptions& m_options;
+};
+
+// Compare and verify: each differing field on standard output, the counts
+// on standard error.
+void PrintDifferences(const RegisterCommandResult& result)
+{
+    for (const FieldDifference& difference : result.differences)
+        PrintLine(stdout, DifferenceLine(difference));
+    PrintLine(stderr, DifferenceCounts(result.differences, result.comparedTables));
+}
+
+int ExitStatusOf(const RegisterCommandRequest& request, const RegisterCommandResult& result)
+{
+    if (request.kind == RegisterCommandKind::Compare && result.Succeeded() && !result.differences.empty())
+        return TableCommands::kDiffer;
+    return ExitStatus::Report(result.result);
+}
+
+RegisterCommandRequest RequestFrom(const CliSession& session, const CliOptions& options)
+{
+    RegisterCommandRequest request;
+    request.kind = KindOf(options.command);
+    request.transfer = RequestOf(session, options);
+    request.changesOnly = options.changesOnly;
+    request.verify = options.verify;
+    return request;
 }
 
 } // namespace
@@ -61,42 +84,29 @@ QString UploadTargetProblem(const QString& documentPath)
 int RunTableTransfer(const CliOptions& options)
 {
     const QString documentPath = QFileInfo(options.file).absoluteFilePath();
-    const bool download = options.command == CliOptions::Command::Download;
-    const bool touchesDocument = download || UploadTouchesDocument(options.tables);
-    if (!download && touchesDocument) {
-        if (const QString problem = UploadTargetProblem(documentPath); !problem.isEmpty()) {
-            ExitStatus::PrintError(problem);
-            return ExitStatus::kFailed;
-        }
-    }
-
     CliSession session(options);
-    if (download) {
-        if (const QString problem = DownloadSourceProblem(options, documentPath, session.SettingsPath());
-            !problem.isEmpty()) {
-            ExitStatus::PrintError(problem);
-            return ExitStatus::kFailed;
-        }
+    CliDocument shop;
+    if (const QString problem = shop.Prepare(KindOf(options.command), options, documentPath, session.SettingsPath());
+        !problem.isEmpty()) {
+        ExitStatus::PrintError(problem);
+        return ExitStatus::kFailed;
     }
 
-    TextTable plu(TableKind::PLU);
-    TextTable departments(TableKind::Department);
-    RecyTable recycling;
-    Document document(plu, departments, recycling);
-    // An upload onto an existing document replaces only the tables and rows
-    // it reads; the rest, the recycling table included, stays as it was.
-    const bool load = touchesDocument && QFileInfo(documentPath).isFile() && (download || !options.newDocument);
-    if (load)
-        PrintNotes(document.LoadDocument(documentPath));
-    // The uploaded rows hold what the register sends and nothing older.
-    if (load && !download && (options.tables & TableBit(TransferTable::PLU)) != 0)
-        plu.ResetRows(options.range.begin, options.range.end);
+    const RegisterCommandRequest request = RequestFrom(session, options);
+    if (request.changesOnly)
+        PrintLine(stderr, KeyboardChangesNotice());
+    QelmIBusLink link(session.Link());
+    ConsoleFrontEnd frontEnd(options);
+    const RegisterCommandResult result =
+        RegisterCommand(link, session.Progress(), frontEnd)
+            .Run(request, TransferTables{shop.plu, shop.departments, session.SettingsPath()});
 
-    const TransferTables tables{plu, departments, session.SettingsPath()};
-    const TransferResult result = RunRecordedTableTransfer(session, options, RequestOf(session, options), tables);
-    if (!result.Succeeded())
-        return ExitStatus::Report(result);
-    if (!download && touchesDocument)
-        document.SaveDocumentAs(documentPath);
-    return ExitStatus::kDone;
+    if (!result.changesSummary.isEmpty())
+        PrintLine(stderr, result.changesSummary);
+    if (result.compared)
+        PrintDifferences(result);
+    if (request.kind == RegisterCommandKind::Upload && result.Succeeded()
+        && UploadTouchesDocument(request.transfer.selection))
+        shop.document.SaveDocumentAs(documentPath);
+    return ExitStatusOf(request, result);
 }

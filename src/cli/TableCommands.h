@@ -2,7 +2,11 @@
 
 #include "cli/CliOptions.h"
 
-// plu-cli download and upload: the document's tables and the parameter set to
-// or from the register, through the same drivers as the main window. Returns
-// the exit status.
+// plu-cli download, upload and compare: the register commands the main window
+// runs too, through the same runner, with the console as their front end.
+namespace TableCommands {
+constexpr int kDiffer = 3;   // compare found differences
+}
+
+// Returns the exit status.
 int RunTableTransfer(const CliOptions& options);

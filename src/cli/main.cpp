@@ -27,6 +27,7 @@ int Run(const CliOptions& options)
     switch (options.command) {
     case Command::Download:
     case Command::Upload:
+    case Command::Compare:
         return RunTableTransfer(options);
     case Command::Test:
         return RunConnectionTest(options);
@@ -36,8 +37,6 @@ int Run(const CliOptions& options)
         return RunProgramDownload(options);
     case Command::Font:
         return RunFontDownload(options);
-    case Command::Compare:
-        return RunCompare(options);
     case Command::History:
         return RunHistory(options);
     case Command::Doctor:

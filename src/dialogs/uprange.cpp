@@ -86,6 +86,8 @@ TTransferRangeDlg::TTransferRangeDlg(const QString& name, const QString& title, 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addLayout(OkCancelRow(*this));
+    m_okButton = findChild<QPushButton*>(QStringLiteral("OKBtn"));
+    connect(m_checkList, &QListWidget::itemChanged, this, &TTransferRangeDlg::EnableOk);
 }
 
 void TTransferRangeDlg::FillCheckList()
@@ -98,6 +100,13 @@ void TTransferRangeDlg::FillCheckList()
     }
     if (m_checkList->count() > 0)
         m_checkList->setCurrentRow(0);
+    EnableOk();
+}
+
+// With nothing ticked the command would do nothing, yet end as if done.
+void TTransferRangeDlg::EnableOk()
+{
+    m_okButton->setEnabled(TickedItems() != 0);
 }
 
 unsigned TTransferRangeDlg::TickedItems() const
@@ -135,7 +144,7 @@ bool TTransferRangeDlg::FormCloseQuery()
 
 void TTransferRangeDlg::done(int result)
 {
-    if (result == QDialog::Accepted && !FormCloseQuery())
+    if (result == QDialog::Accepted && (TickedItems() == 0 || !FormCloseQuery()))
         return;
     QDialog::done(result);
 }

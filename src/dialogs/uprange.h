@@ -11,6 +11,7 @@ class IMessageBox;
 class QCheckBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class TRangeSpinEdit;
 
 // The tables and PLU range the operator chose for one download or upload.
@@ -28,8 +29,9 @@ TransferRequest RequestFor(const TransferChoice& choice, int portNumber, int spe
 
 // The dialog shared by Download data and Upload data: a check list of the
 // tables (all unticked at every run) and the PLU range, which keeps what the
-// operator typed from one run to the next. OK is refused with "Invalid PLU
-// range" while the range is not 1 <= From <= To <= 3000.
+// operator typed from one run to the next. OK is disabled until a table is
+// ticked, and refused with "Invalid PLU range" while the range is not
+// 1 <= From <= To <= 3000.
 class TTransferRangeDlg : public QDialog
 {
     Q_OBJECT
@@ -61,10 +63,12 @@ protected:
 private:
     void FillCheckList();
     unsigned TickedItems() const;
+    void EnableOk();
 
     TipsSource m_tips;
     IMessageBox& m_messages;
     QListWidget* m_checkList;
+    QPushButton* m_okButton;
     TRangeSpinEdit* m_beginEdit;
     TRangeSpinEdit* m_endEdit;
     TransferChoice m_choice;

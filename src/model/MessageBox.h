@@ -19,6 +19,8 @@ public:
     virtual SaveAnswer AskYesNoCancel(const QString& text) = 0;
     // A question with Yes and No ("Port found! Do you want to apply it?").
     virtual bool AskYesNo(const QString& text) = 0;
+    // The same where Yes would lose data: No is the default answer.
+    virtual bool AskYesNoDefaultNo(const QString& text) { return AskYesNo(text); }
     // The system beep that answers refused input.
     virtual void Beep() = 0;
 };

@@ -14,15 +14,18 @@
 #include "support/SimProcess.h"
 #include "dialogs/RangeSpinEdit.h"
 #include "dialogs/uprange.h"
+#include "widgets/TableGrid.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -250,6 +253,91 @@ TEST_F(MainCompareTest, HistoryListsTheTransfersComparesThemAndOpensOne)
 
     HistoryStore store(sim.FilePath(QStringLiteral("HISTORY.DB")));
     EXPECT_EQ(store.IntegrityCheck(), "ok");
+}
+
+// Item 1 of the upload dialog, the department table, alone.
+TEST_F(MainCompareTest, AnUploadOfTheDepartmentsKeepsTheDocumentAndIsOneUndoStep)
+{
+    StartSim({"--fill-demo"});
+    const QString path = sim.FilePath(QStringLiteral("SHOP.PLU"));
+    Form().CurrentDocument().SaveDocumentAs(path);
+    Form().OpenDocumentFile(path);
+    const QString caption = Form().windowTitle();
+    ASSERT_TRUE(caption.contains("SHOP.PLU")) << qPrintable(caption);
+
+    // A name still being typed is a step of its own.
+    TableGrid& grid = Form().PLUGrid();
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(4, PLUColumn::Name - 1));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    ASSERT_NE(grid.Editor(), nullptr);
+    grid.Editor()->setText(QStringLiteral("Typed"));
+
+    OnNextModal([](QDialog& dialog) { TickAndAccept(dialog, {1}); });
+    Trigger("UploadItem");
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+    EXPECT_TRUE(messages.questions.isEmpty()) << "nothing is lost, so nothing is asked";
+    EXPECT_EQ(Form().DeptmentTable().Cell(DeptmentColumn::Name, 1), "Dairy");
+    EXPECT_EQ(Form().DeptmentTable().Cell(DeptmentColumn::Name, 9), "Deposit");
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 4), "Article 4");
+    EXPECT_TRUE(Form().windowTitle().contains("SHOP.PLU")) << qPrintable(Form().windowTitle());
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+
+    Form().UndoItemClick();
+    EXPECT_EQ(Form().DeptmentTable().Cell(DeptmentColumn::Name, 1), QString());
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 5), "Typed");
+    Form().UndoItemClick();
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 5), "Article 5");
+    EXPECT_FALSE(Form().CurrentDocument().Modified());
+}
+
+TEST_F(MainCompareTest, AnEmptyDepartmentTableIsSentOnlyAfterYes)
+{
+    StartSim();
+    const auto chooseBoth = [] {
+        OnNextModal([](QDialog& dialog) {
+            dialog.findChild<TRangeSpinEdit*>(QStringLiteral("RangeEndEdit"))->SetText(QStringLiteral("9"));
+            TickAndAccept(dialog, {0, 1});
+        });
+    };
+    chooseBoth();
+    Trigger("DownloadItem");
+    ASSERT_EQ(messages.questions.size(), 1);
+    EXPECT_TRUE(messages.questions[0].startsWith("The department table holds no named department."));
+    EXPECT_EQ(messages.informations, QStringList{"The department table holds no named department: it is not sent."});
+    EXPECT_TRUE(sim.FrameLines().filter("(department download)").isEmpty());
+    EXPECT_FALSE(PluPackagesSince(0).isEmpty());
+
+    messages.yesNoAnswers = {true};
+    chooseBoth();
+    Trigger("DownloadItem");
+    EXPECT_EQ(messages.questions.size(), 2);
+    EXPECT_FALSE(sim.FrameLines().filter("(department download)").isEmpty());
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+}
+
+TEST_F(MainCompareTest, CompareRefusesTheCellsADownloadRefuses)
+{
+    StartSim();
+    // As a damaged file loads it: unchecked.
+    Form().PluTable().SetCell(PLUColumn::UnitPrice, 4, QStringLiteral("abc"));
+    // A result window would mean the register was read: close it at once.
+    QTimer closer;
+    bool resultShown = false;
+    QObject::connect(&closer, &QTimer::timeout, [&resultShown] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            dialog != nullptr && dialog->objectName() != QStringLiteral("CompareDlg")) {
+            resultShown = true;
+            dialog->reject();
+        }
+    });
+    closer.start(5);
+    ChoosePLUs();
+    Trigger("CompareItem");
+    EXPECT_FALSE(resultShown);
+    EXPECT_EQ(messages.informations, QStringList{"Invalid data!"});
+    EXPECT_TRUE(Form().statusBar()->currentMessage().contains("PLU 4")) << qPrintable(Form().statusBar()->currentMessage());
+    EXPECT_TRUE(sim.FrameLines().isEmpty()) << qPrintable(sim.FrameLines().join('\n'));
 }
 
 } // namespace

@@ -18,8 +18,10 @@
 #include "support/ModalDialogs.h"
 #include "support/SimProcess.h"
 #include "dialogs/ProgressForm.h"
+#include "dialogs/RangeSpinEdit.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QDialog>
 #include <QJsonArray>
@@ -493,6 +495,27 @@ TEST_F(MainServiceTest, APulledCableEndsTheCommandAndTheWindowStaysUsable)
     ExpectWindowsSettled();
     StopSim();
     EXPECT_EQ(FramesLike("(log-out): ack"), 1) << "the next command runs normally";
+}
+
+// The line goes while the tables are read back after a download: the
+// operator learns that the download went through and the verify did not.
+TEST_F(MainServiceTest, AFailedReadBackSaysTheDownloadItselfCompleted)
+{
+    StartSim({"--wire-time"});
+    for (int n = 1; n <= 12; ++n)
+        Form().PluTable().SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
+    UnplugWhenStatus(QStringLiteral("Upload:PLU"));
+    ProgressWatch watch(Form());
+    watch.PressOkAfterError(1);
+    OnNextModal([](QDialog& dialog) {
+        dialog.findChild<QCheckBox*>(QStringLiteral("VerifyCheck"))->setChecked(true);
+        dialog.findChild<TRangeSpinEdit*>(QStringLiteral("RangeEndEdit"))->SetText(QStringLiteral("12"));
+        TickAndAccept(dialog, {0});
+    });
+    Trigger("DownloadItem");
+    EXPECT_EQ(watch.errorText, QStringLiteral("Upload:PLU...Error!"));
+    EXPECT_EQ(messages.errors, QStringList{"The download itself completed; the verification could not be made."});
+    ExpectWindowsSettled();
 }
 
 // The window's link asks a register that fell silent after the log-in for

@@ -130,10 +130,80 @@ TEST_F(PluCliCompareTest, VerifyNamesThePLUTheRegisterDidNotStore)
         << after[0].toStdString();
 }
 
+TEST_F(PluCliCompareTest, CompareChecksTheDocumentAsADownloadDoes)
+{
+    WriteShop(3);
+    const CliRun departments = Cli({"compare", Path("SHOP.DEP")});
+    EXPECT_EQ(departments.exitCode, 2) << departments.err.toStdString();
+    EXPECT_TRUE(departments.err.contains("compare takes the document's .PLU file")) << departments.err.toStdString();
+
+    ASSERT_TRUE(sim.Start());
+    // A price that is no number and a barcode too long for the register.
+    EditPlu(2, 2, "abc");
+    EditPlu(3, 0, "12345678901234567");
+    const CliRun refused = OverSim({"compare", Path("SHOP.PLU"), "--range", "1-3"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("plu-cli: Invalid data!")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("PLU 2, Unit price: abc")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("PLU 3, Barcode: 12345678901234567")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.isEmpty()) << refused.out.toStdString();
+
+    // As for a download, the chosen department table must come from a file.
+    WriteShop(3);
+    ASSERT_TRUE(QFile::remove(Path("SHOP.DEP")));
+    const CliRun missing = OverSim({"compare", Path("SHOP.PLU"), "--range", "1-3"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("no such file (the department table was chosen)")) << missing.err.toStdString();
+
+    ASSERT_TRUE(sim.Stop());
+    EXPECT_TRUE(sim.FrameLines().isEmpty()) << sim.FrameLines().join('\n').toStdString();
+    EXPECT_TRUE(Lines(OverSim({"history"}).out).isEmpty()) << "nothing reached the register";
+}
+
+TEST_F(PluCliCompareTest, AnEmptyDepartmentTableIsSentOnlyWhenNamed)
+{
+    ASSERT_TRUE(sim.Start({"--fill-demo"}));
+    WriteShop(3);
+    WriteFile(Path("SHOP.DEP"), QByteArray());
+
+    const CliRun plain = OverSim({"download", Path("SHOP.PLU"), "--range", "1-3", "--verify"});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_TRUE(plain.err.contains("The department table holds no named department: it is not sent."))
+        << plain.err.toStdString();
+    EXPECT_TRUE(plain.err.contains("PLU: 0 differences")) << plain.err.toStdString();
+    EXPECT_FALSE(plain.err.contains("department: 0")) << "the verify covers what was sent";
+    EXPECT_TRUE(sim.FrameLines().filter("(department download)").isEmpty());
+    EXPECT_FALSE(sim.FrameLines().filter("(PLU download)").isEmpty());
+
+    const qsizetype before = sim.FrameLines().size();
+    const CliRun alone = OverSim({"download", Path("SHOP.PLU"), "--tables", "plu,department", "--range", "1-3"});
+    EXPECT_EQ(alone.exitCode, 0) << alone.err.toStdString();
+    EXPECT_FALSE(sim.FrameLines().mid(before).filter("(department download)").isEmpty()) << "named: it is sent";
+
+    // Rows without a name count as empty, for the changes only too.
+    WriteFile(Path("SHOP.DEP"), "\t1\t0.00\r\n");
+    const CliRun changes = OverSim({"download", Path("SHOP.PLU"), "--range", "1-3", "--changes-only"});
+    EXPECT_EQ(changes.exitCode, 0) << changes.err.toStdString();
+    EXPECT_TRUE(changes.err.contains("it is not sent")) << changes.err.toStdString();
+}
+
+TEST_F(PluCliCompareTest, AFailedReadBackSaysTheDownloadItselfCompleted)
+{
+    ASSERT_TRUE(sim.Start({"--wire-time"}));
+    WriteShop(12);
+    const CliRun run = UnplugWhenShown({"download", Path("SHOP.PLU"), "--range", "1-12", "--verify"}, "Upload:PLU");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("plu-cli: Upload:PLU...Error!")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("plu-cli: The download itself completed; the verification could not be made."))
+        << run.err.toStdString();
+}
+
 TEST_F(PluCliCompareTest, CommandLineMistakesAndAnUnwritableHistory)
 {
     for (const QStringList& wrong : {QStringList{"compare"}, QStringList{"compare", "A.PLU", "--tables", "parameter"},
                                      QStringList{"upload", "A.PLU", "--verify"},
+                                     QStringList{"download", "A.PLU", "--tables", ""},
+                                     QStringList{"compare", "A.PLU", "--tables", ","},
                                      QStringList{"history", "show"}, QStringList{"history", "export", "1"},
                                      QStringList{"history", "show", "x"}, QStringList{"history", "drop", "1"}}) {
         const CliRun run = Cli(wrong);

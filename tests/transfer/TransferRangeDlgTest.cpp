@@ -73,6 +73,7 @@ TEST_F(TransferRangeDlgTest, ReversedRangeIsRefusedAndTheDialogStaysOpen)
 {
     bool stayedOpen = false;
     EXPECT_TRUE(RunWith([&] {
+        Item(0)->setCheckState(Qt::Checked);
         From()->SetText("3000");
         To()->SetText("1");
         Press("OKBtn");
@@ -83,6 +84,48 @@ TEST_F(TransferRangeDlgTest, ReversedRangeIsRefusedAndTheDialogStaysOpen)
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(messages.informations, QStringList{"Invalid PLU range"});
     EXPECT_EQ(dialog.RangeBegin(), 3000);
+}
+
+// Nothing ticked would connect, log in and out and end as if done.
+TEST_F(TransferRangeDlgTest, OkWaitsForATickedTableAtEveryRun)
+{
+    QPushButton* ok = dialog.findChild<QPushButton*>("OKBtn");
+    bool enabledUnticked = true;
+    bool enabledTicked = false;
+    bool enabledUntickedAgain = true;
+    bool openAfterAccept = false;
+    EXPECT_TRUE(RunWith([&] {
+        enabledUnticked = ok->isEnabled();
+        dialog.accept();
+        openAfterAccept = dialog.isVisible();
+        Item(1)->setCheckState(Qt::Checked);
+        enabledTicked = ok->isEnabled();
+        Item(1)->setCheckState(Qt::Unchecked);
+        enabledUntickedAgain = ok->isEnabled();
+        Item(2)->setCheckState(Qt::Checked);
+        Press("OKBtn");
+    }));
+    EXPECT_FALSE(enabledUnticked);
+    EXPECT_TRUE(openAfterAccept) << "accepting with nothing ticked keeps the dialog open";
+    EXPECT_TRUE(enabledTicked);
+    EXPECT_FALSE(enabledUntickedAgain);
+    EXPECT_EQ(dialog.DownloadSelection(), 0b100u);
+
+    // The ticks of the last run are gone, so OK waits again.
+    bool enabledAtSecondRun = true;
+    EXPECT_FALSE(RunWith([&] {
+        enabledAtSecondRun = ok->isEnabled();
+        Press("CancelBtn");
+    }));
+    EXPECT_FALSE(enabledAtSecondRun);
+
+    TCompareDlg compare(messages);
+    QTimer::singleShot(0, &compare, [&] {
+        enabledAtSecondRun = compare.findChild<QPushButton*>("OKBtn")->isEnabled();
+        compare.reject();
+    });
+    EXPECT_FALSE(compare.Run());
+    EXPECT_FALSE(enabledAtSecondRun) << "the compare dialog waits for a table too";
 }
 
 TEST_F(TransferRangeDlgTest, CloseCheckCountsAnEmptiedFieldAsOneAndRefusesZero)

@@ -1,0 +1,203 @@
+#include "commands/RegisterCommand.h"
+
+#include "history/TransferHistory.h"
+#include "model/TextTable.h"
+#include "transfer/CapturingLink.h"
+#include "transfer/Download.h"
+#include "transfer/DownloadChanges.h"
+#include "transfer/DownloadCheck.h"
+#include "transfer/Upload.h"
+
+namespace {
+
+// The tables a compare or a verify reads back; the parameter set is not.
+constexpr unsigned kComparable = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
+constexpr unsigned kAllTables = (1u << kTransferTableCount) - 1;
+
+TransferResult Refused(const QString& message)
+{
+    TransferResult result;
+    result.outcome = TransferResult::Outcome::Refused;
+    result.message = message;
+    return result;
+}
+
+bool HasNamedDepartment(const TextTable& departments)
+{
+    return departments.LastFilledRow(departments.KeyColumn()) > 0;
+}
+
+// Rows first..last of `to` become those of `from`.
+void CopyRows(const TextTable& from, TextTable& to, int first, int last)
+{
+    const TextTable::Batch batch(to);
+    for (int row = first; row <= last; ++row) {
+        for (int col = 1; col < to.ColCount(); ++col)
+            to.SetCell(col, row, from.Cell(col, row));
+    }
+}
+
+QString CommandName(const RegisterCommandRequest& request)
+{
+    switch (request.kind) {
+    case RegisterCommandKind::Download:
+        return request.changesOnly ? QStringLiteral("download changes") : QStringLiteral("download");
+    case RegisterCommandKind::Upload:
+        return QStringLiteral("upload");
+    case RegisterCommandKind::Compare:
+        return QStringLiteral("compare");
+    }
+    return {};
+}
+
+} // namespace
+
+QString VerifyNotMadeText()
+{
+    return QStringLiteral("The download itself completed; the verification could not be made.");
+}
+
+RegisterCommand::RegisterCommand(ITransferLink& link, IProgress& progress, IRegisterCommandFrontEnd& frontEnd)
+    : m_link(link), m_progress(progress), m_frontEnd(frontEnd)
+{
+}
+
+RegisterCommandResult RegisterCommand::Run(const RegisterCommandRequest& given, const TransferTables& tables)
+{
+    RegisterCommandRequest request = given;
+    RegisterCommandResult out;
+    if (auto refused = Prepare(request, tables)) {
+        out.result = *refused;
+        return out;
+    }
+    TransferHistory history;
+    PassOnWarning(history);
+    switch (request.kind) {
+    case RegisterCommandKind::Download:
+        Download(request, tables, history, out);
+        break;
+    case RegisterCommandKind::Upload:
+        Upload(request.transfer, tables, history, out);
+        break;
+    case RegisterCommandKind::Compare:
+        Compare(CommandName(request), request.transfer, tables, history, out);
+        break;
+    }
+    return out;
+}
+
+std::optional<TransferResult> RegisterCommand::Prepare(RegisterCommandRequest& request, const TransferTables& tables)
+{
+    TransferRequest& transfer = request.transfer;
+    transfer.selection &= request.kind == RegisterCommandKind::Compare ? kComparable : kAllTables;
+    // Connecting and logging out again would look like success.
+    if (transfer.selection == 0)
+        return Refused(QStringLiteral("No table was chosen."));
+    if (request.kind == RegisterCommandKind::Upload)
+        return std::nullopt;
+
+    // A compare shows the document as a download would send it, so it refuses
+    // what a download refuses rather than compare a stand-in value.
+    if (auto refused = DownloadCheck::RefusedResult(transfer, tables))
+        return refused;
+
+    if (request.kind == RegisterCommandKind::Download && transfer.Includes(TransferTable::Department)
+        && !HasNamedDepartment(tables.departments) && !m_frontEnd.SendEmptyDepartments()) {
+        transfer.selection &= ~TableBit(TransferTable::Department);
+        if (transfer.selection == 0)
+            return Refused(QStringLiteral("Nothing was sent: the department table holds no named department."));
+        m_frontEnd.Notice(QStringLiteral("The department table holds no named department: it is not sent."));
+    }
+    return std::nullopt;
+}
+
+void RegisterCommand::Download(const RegisterCommandRequest& request, const TransferTables& tables,
+                               TransferHistory& history, RegisterCommandResult& out)
+{
+    CapturingLink link(m_link);
+    out.result = request.changesOnly
+                     ? DownloadChangesOnly(link, request.transfer, tables, history, out.changesSummary)
+                     : DownloadTables(link, m_progress, request.transfer, tables);
+    history.Record(CommandName(request), request.transfer, out.result, link.Captured());
+    PassOnWarning(history);
+    if (out.result.Succeeded() && request.verify)
+        Verify(request.transfer, tables, history, out);
+}
+
+TransferResult RegisterCommand::DownloadChangesOnly(ITransferLink& link, const TransferRequest& request,
+                                                    const TransferTables& tables, TransferHistory& history,
+                                                    QString& summary)
+{
+    const TableSnapshot known = history.KnownState(request.port);
+    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
+    if (!unknown.isEmpty())
+        m_frontEnd.Notice(unknown);
+    ChangesReport report;
+    const TransferResult result = DownloadChanges(link, m_progress, request, tables, known, report);
+    if (result.Succeeded())
+        summary = ChangesSummary(report, request);
+    return result;
+}
+
+void RegisterCommand::Upload(const TransferRequest& request, const TransferTables& tables,
+                             TransferHistory& history, RegisterCommandResult& out)
+{
+    // Read into tables of its own, so that a failed upload leaves the
+    // document as it was and a good one replaces only what it read.
+    TextTable plu(TableKind::PLU);
+    TextTable departments(TableKind::Department);
+    CapturingLink link(m_link);
+    out.result = UploadTables(link, m_progress, request, {plu, departments, tables.settingsPath});
+    history.Record(QStringLiteral("upload"), request, out.result, link.Captured(request.range));
+    PassOnWarning(history);
+    if (!out.result.Succeeded() || !UploadTouchesDocument(request.selection))
+        return;
+    m_frontEnd.ChangeTables([&] {
+        if (request.Includes(TransferTable::PLU))
+            CopyRows(plu, tables.plu, request.range.begin, request.range.end);
+        if (request.Includes(TransferTable::Department))
+            CopyRows(departments, tables.departments, 1, departments.RowCount() - 1);
+    });
+}
+
+void RegisterCommand::Compare(const QString& command, const TransferRequest& request, const TransferTables& tables,
+                              TransferHistory& history, RegisterCommandResult& out)
+{
+    CompareOutcome outcome = CompareWithRegister(m_link, m_progress, request, tables.plu, tables.departments);
+    history.Record(command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
+    PassOnWarning(history);
+    out.result = outcome.result;
+    out.compared = outcome.result.Succeeded();
+    out.comparedTables = request.selection & kComparable;
+    out.differences = std::move(outcome.differences);
+    out.held = std::move(outcome.held);
+}
+
+void RegisterCommand::Verify(const TransferRequest& request, const TransferTables& tables, TransferHistory& history,
+                             RegisterCommandResult& out)
+{
+    TransferRequest readBack = request;
+    readBack.selection &= kComparable;
+    if (readBack.selection == 0)
+        return;
+    Compare(QStringLiteral("verify"), readBack, tables, history, out);
+    if (!out.compared) {
+        // The read-back's own status was shown; what it means is not obvious.
+        const QString detail = out.result.detail;
+        out.result.detail = VerifyNotMadeText();
+        if (!detail.isEmpty())
+            out.result.detail += QLatin1Char(' ') + detail;
+        return;
+    }
+    if (out.differences.empty())
+        return;
+    out.result.outcome = TransferResult::Outcome::Failed;
+    out.result.message = VerifyFailureText(out.differences.size());
+}
+
+void RegisterCommand::PassOnWarning(TransferHistory& history)
+{
+    const QString warning = history.TakeWarning();
+    if (!warning.isEmpty())
+        m_frontEnd.Warning(warning);
+}
