@@ -2,13 +2,13 @@
 
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 
-#include <QFileInfo>
 
 bool CliDocument::Open(const QString& file)
 {
-    const QString path = QFileInfo(file).absoluteFilePath();
-    if (!QFileInfo::exists(path)) {
+    const QString path = FileArguments::AbsolutePath(file);
+    if (!FilePath(path).Exists()) {
         ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(file));
         return false;
     }

@@ -6,7 +6,7 @@
 
 class CliSession;
 
-// plu-cli compare, history, and the register-workflow parts of download and
+// plu-cli compare, and the register-workflow parts of download and
 // upload (--verify, --changes-only, the history entries).
 namespace CompareCommands {
 constexpr int kDiffer = 3;   // compare found differences
@@ -18,4 +18,3 @@ TransferResult RunRecordedTableTransfer(CliSession& session, const CliOptions& o
                                         const TransferRequest& request, const TransferTables& tables);
 
 int RunCompare(const CliOptions& options);
-int RunHistory(const CliOptions& options);

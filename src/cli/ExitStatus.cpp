@@ -69,4 +69,9 @@ int Report(const ServiceResult& result)
     return kFailed;
 }
 
+int Interrupted(const QString& file)
+{
+    return Failed(kCancelled, QStringLiteral("%1 is left as it was").arg(file));
+}
+
 } // namespace ExitStatus

@@ -12,7 +12,6 @@
 #include "transfer/Upload.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -33,15 +32,15 @@ void PrintNotes(const ReadNotes& notes)
 QString DownloadSourceProblem(const CliOptions& options, const QString& documentPath,
                               const QString& settingsPath)
 {
-    if (!QFileInfo(documentPath).isFile())
+    if (!FilePath(documentPath).IsFile())
         return QStringLiteral("%1: no such document").arg(options.file);
     const unsigned chosen = options.tables;
     if ((chosen & TableBit(TransferTable::Department)) != 0) {
         const QString departments = Document::DepPath(documentPath);
-        if (!QFileInfo(departments).isFile())
+        if (!FilePath(departments).IsFile())
             return QStringLiteral("%1: no such file (the department table was chosen)").arg(Shown(departments));
     }
-    if ((chosen & TableBit(TransferTable::Parameter)) != 0 && !QFileInfo(settingsPath).isFile())
+    if ((chosen & TableBit(TransferTable::Parameter)) != 0 && !FilePath(settingsPath).IsFile())
         return QStringLiteral("%1: no such settings file (the parameter set was chosen)").arg(Shown(settingsPath));
     return {};
 }
@@ -60,7 +59,7 @@ QString UploadTargetProblem(const QString& documentPath)
 
 int RunTableTransfer(const CliOptions& options)
 {
-    const QString documentPath = QFileInfo(options.file).absoluteFilePath();
+    const QString documentPath = FileArguments::AbsolutePath(options.file);
     const bool download = options.command == CliOptions::Command::Download;
     const bool touchesDocument = download || UploadTouchesDocument(options.tables);
     if (!download && touchesDocument) {
@@ -83,9 +82,15 @@ int RunTableTransfer(const CliOptions& options)
     TextTable departments(TableKind::Department);
     RecyTable recycling;
     Document document(plu, departments, recycling);
+    if (!download && touchesDocument) {
+        if (const QString refusal = document.Lock(documentPath); !refusal.isEmpty()) {
+            ExitStatus::PrintError(QStringLiteral("%1: %2").arg(options.file, refusal));
+            return ExitStatus::kFailed;
+        }
+    }
     // An upload onto an existing document replaces only the tables and rows
     // it reads; the rest, the recycling table included, stays as it was.
-    const bool load = touchesDocument && QFileInfo(documentPath).isFile() && (download || !options.newDocument);
+    const bool load = touchesDocument && FilePath(documentPath).IsFile() && (download || !options.newDocument);
     if (load)
         PrintNotes(document.LoadDocument(documentPath));
     // The uploaded rows hold what the register sends and nothing older.
