@@ -71,7 +71,7 @@ TransferResult DownloadOnlyChanges(CliSession& session, TransferHistory& history
                                    const TransferRequest& request, const TransferTables& tables)
 {
     const TableSnapshot known = history.KnownState(request.port);
-    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
+    const QString unknown = history.KnownStateNotice(known, request);
     if (!unknown.isEmpty())
         PrintLine(stderr, unknown);
     PrintLine(stderr, KeyboardChangesNotice());

@@ -53,13 +53,19 @@ void PrintEntry(const HistoryEntry& entry)
     }
 }
 
-// What an entry lacks of a whole document (every PLU and the departments);
-// empty when it holds both tables in full.
-QString MissingPart(const TableSnapshot& contents)
+// What an entry lacks of a whole document (every PLU of its range and the
+// departments); empty when it holds both.
+QString MissingPart(const HistoryEntry& entry)
 {
+    const TableSnapshot& contents = *entry.contents;
     QStringList missing;
-    if (!contents.HoldsRange(PluRange{}))
-        missing << QStringLiteral("%1 of %2 PLUs").arg(contents.plus.size()).arg(PluRange{}.end);
+    if (!contents.HoldsRange(entry.range)) {
+        missing << QStringLiteral("%1 of the %2 PLUs %3-%4")
+                       .arg(contents.plus.size())
+                       .arg(entry.range.end - entry.range.begin + 1)
+                       .arg(entry.range.begin)
+                       .arg(entry.range.end);
+    }
     if (!contents.departments)
         missing << QStringLiteral("no department table");
     return missing.join(QStringLiteral(", "));
@@ -87,7 +93,7 @@ int ExportEntry(const CliOptions& options, const HistoryEntry& entry)
     for (const QString& note : notes)
         ExitStatus::PrintError(QStringLiteral("warning: ") + note);
     WriteSnapshot(contents, shop.plu, shop.departments);
-    const QString missing = MissingPart(contents);
+    const QString missing = MissingPart(entry);
     if (!missing.isEmpty()) {
         ExitStatus::PrintError(
             QStringLiteral("warning: history entry %1 holds only part of the tables (%2); the document holds "

@@ -21,7 +21,7 @@ public:
     FilePath() = default;
     // A name from Qt, a dialog or the command line (see Text()).
     FilePath(const QString& text);   // NOLINT: every QString path is a FilePath
-    FilePath(const char*) = delete;
+    FilePath(const char* text) : FilePath(QString::fromUtf8(text)) {}   // NOLINT: as text
     static FilePath FromBytes(const QByteArray& bytes);
 
     const QByteArray& Bytes() const { return bytes_; }

@@ -350,10 +350,15 @@ TableSnapshot HistoryStore::KnownState(const QString& device)
     TableSnapshot known;
     if (!open_)
         return known;
+    error_.clear();
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QStringLiteral("SELECT price_decimals, plus, departments FROM known_state WHERE device = ?"));
     query.addBindValue(device);
-    if (!query.exec() || !query.next())
+    if (!query.exec()) {
+        Fail(QStringLiteral("read"), query.lastError());
+        return known;
+    }
+    if (!query.next())
         return known;
     known.priceDecimals = quint8(query.value(0).toUInt());
     // A damaged state counts as unknown: the next download goes out in full.

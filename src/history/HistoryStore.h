@@ -52,7 +52,8 @@ public:
     std::vector<HistoryEntry> List();
     // One entry with its contents.
     std::optional<HistoryEntry> Entry(qint64 id);
-    // What the register on this device was last seen with; empty when unknown.
+    // What the register on this device was last seen with; empty when unknown
+    // and when it cannot be read (Error() then says why).
     TableSnapshot KnownState(const QString& device);
 
     // "ok" when SQLite finds the file sound.
