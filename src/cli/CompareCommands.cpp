@@ -127,5 +127,6 @@ int RunCompare(const CliOptions& options)
     if (!outcome.result.Succeeded())
         return ExitStatus::Report(outcome.result);
     PrintDifferences(outcome, request.selection);
+    ExitStatus::Report(outcome.result);
     return outcome.differences.empty() ? ExitStatus::kDone : CompareCommands::kDiffer;
 }

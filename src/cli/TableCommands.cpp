@@ -103,5 +103,5 @@ int RunTableTransfer(const CliOptions& options)
         return ExitStatus::Report(result);
     if (!download && touchesDocument)
         document.SaveDocumentAs(documentPath);
-    return ExitStatus::kDone;
+    return ExitStatus::Report(result);
 }
