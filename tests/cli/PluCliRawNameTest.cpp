@@ -204,4 +204,19 @@ TEST_F(PluCliRawNameTest, AKilledUploadLeavesNothingBesideTheDocument)
     EXPECT_EQ(ReadRaw(document), "0\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
 }
 
+TEST_F(PluCliRawNameTest, SheetsWithLatin1NamesAreImportedAndExported)
+{
+    const QByteArray folder = Raw(kFolder);
+    WriteRaw(folder + "/PR\xC4IS.csv", "NO.,Name,Unit price\n1,Bread,1.20\n");
+    const CliRun imported = RawCli({"import", folder + '/' + kDocument + ".PLU", folder + "/PR\xC4IS.csv"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const CliRun exported = RawCli({"export", folder + '/' + kDocument + ".PLU", folder + "/\xC4.xlsx"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    const CliRun back = RawCli({"import", folder + "/N\xC4U.PLU", folder + "/\xC4.xlsx"});
+    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    EXPECT_EQ(ReadRaw(folder + "/N\xC4U.PLU"), ReadRaw(folder + '/' + kDocument + ".PLU"));
+    EXPECT_EQ(Names(folder), (QList<QByteArray>{"K\xC4SE.PLU", "K\xC4SE.RCY", "N\xC4U.PLU", "N\xC4U.RCY",
+                                                "PR\xC4IS.csv", "\xC4.xlsx"}));
+}
+
 } // namespace
