@@ -3,6 +3,7 @@
 
 #include "history/HistoryStore.h"
 #include "history/TransferHistory.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -214,6 +215,21 @@ TEST_F(HistoryStoreTest, ListingReadsADamagedOrReadOnlyFileWithoutWritingIt)
     EXPECT_TRUE(listed.empty());
     EXPECT_FALSE(damaged.Error().isEmpty());
     EXPECT_TRUE(damaged.Error().contains(HistoryStore::DamagedAdvice())) << damaged.Error().toStdString();
+}
+
+TEST_F(HistoryStoreTest, AFullDiskStillLists)
+{
+    FullDisk disk;
+    ASSERT_TRUE(disk.IsReady()) << disk.Problem().toStdString();
+    const QString path = disk.Path(QStringLiteral("HISTORY.DB"));
+    {
+        HistoryStore store(path);
+        ASSERT_NE(store.Record(Entry(QStringLiteral("download"), PLUs(1, 2, 'a'))), 0) << store.Error().toStdString();
+    }
+    disk.Fill();
+    HistoryStore listing(path, HistoryLimits(), HistoryStore::Access::ReadOnly);
+    ASSERT_TRUE(listing.IsOpen()) << listing.Error().toStdString();
+    EXPECT_EQ(listing.List().size(), 1u) << listing.Error().toStdString();
 }
 
 } // namespace
