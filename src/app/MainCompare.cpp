@@ -97,7 +97,7 @@ TransferResult TMainForm::RunChangesDownload(const TransferChoice& choice)
     const TransferRequest request = RequestFor(choice, m_portNumber, m_speedIndex);
     TransferHistory history;
     const TableSnapshot known = history.KnownState(request.port);
-    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
+    const QString unknown = history.KnownStateNotice(known, request);
     if (!unknown.isEmpty())
         m_messages->Information(unknown);
 
