@@ -7,7 +7,6 @@
 #include "transfer/Upload.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -18,14 +17,14 @@ QString Shown(const QString& path)
 
 QString SourceProblem(const CliOptions& options, const QString& path, const QString& settingsPath)
 {
-    if (!QFileInfo(path).isFile())
+    if (!FilePath(path).IsFile())
         return QStringLiteral("%1: no such document").arg(options.file);
     if ((options.tables & TableBit(TransferTable::Department)) != 0) {
         const QString departments = Document::DepPath(path);
-        if (!QFileInfo(departments).isFile())
+        if (!FilePath(departments).IsFile())
             return QStringLiteral("%1: no such file (the department table was chosen)").arg(Shown(departments));
     }
-    if ((options.tables & TableBit(TransferTable::Parameter)) != 0 && !QFileInfo(settingsPath).isFile())
+    if ((options.tables & TableBit(TransferTable::Parameter)) != 0 && !FilePath(settingsPath).IsFile())
         return QStringLiteral("%1: no such settings file (the parameter set was chosen)").arg(Shown(settingsPath));
     return {};
 }
@@ -43,8 +42,8 @@ QString TargetProblem(const QString& path)
 
 bool CliDocument::Open(const QString& file)
 {
-    const QString path = QFileInfo(file).absoluteFilePath();
-    if (!QFileInfo::exists(path)) {
+    const QString path = FileArguments::AbsolutePath(file);
+    if (!FilePath(path).Exists()) {
         ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(file));
         return false;
     }
@@ -66,7 +65,9 @@ QString CliDocument::Prepare(RegisterCommandKind kind, const CliOptions& options
         return {};
     if (QString problem = TargetProblem(path); !problem.isEmpty())
         return problem;
-    if (!options.newDocument && QFileInfo(path).isFile())
+    if (QString refusal = document.Lock(path); !refusal.isEmpty())
+        return QStringLiteral("%1: %2").arg(options.file, refusal);
+    if (!options.newDocument && FilePath(path).IsFile())
         Load(path);
     return {};
 }

@@ -34,7 +34,7 @@ const QList<CommandEntry>& Commands()
         {QStringLiteral("font"), Command::Font, {}},
         {QStringLiteral("doctor"), Command::Doctor, {}},
         {QStringLiteral("compare"), Command::Compare, {QStringLiteral("--tables"), QStringLiteral("--range")}},
-        {QStringLiteral("history"), Command::History, {}},
+        {QStringLiteral("history"), Command::History, {QStringLiteral("--force")}},
     };
     return kCommands;
 }
@@ -171,6 +171,8 @@ bool TakeFlag(CliOptions& options, const QString& argument)
         options.verify = true;
     else if (argument == QLatin1String("--changes-only"))
         options.changesOnly = true;
+    else if (argument == QLatin1String("--force"))
+        options.force = true;
     else
         return false;
     return true;
@@ -238,8 +240,12 @@ std::optional<QString> TakeHistoryArguments(CliOptions& options, const QStringLi
         return QStringLiteral("history %1 takes an entry number, not \"%2\"").arg(action, words[1]);
     options.historyAction = action;
     options.historyId = id;
-    if (wanted == 3)
+    if (wanted == 3) {
+        if (const QString problem = FileArguments::DocumentProblem(QStringLiteral("history export"), words[2]);
+            !problem.isEmpty())
+            return problem;
         options.file = words[2];
+    }
     return std::nullopt;
 }
 
@@ -296,7 +302,7 @@ QString CliUsage()
         "       plu-cli program IMAGE.hex [--first-block N] [options]\n"
         "       plu-cli font FILE.fnt [options]\n"
         "       plu-cli compare DOC.PLU [--tables LIST] [--range FROM-TO] [options]\n"
-        "       plu-cli history [show N | export N OUT.PLU] [--settings FILE]\n"
+        "       plu-cli history [show N | export N OUT.PLU [--force]] [--settings FILE]\n"
         "       plu-cli doctor [--port COMn|PATH]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
@@ -311,7 +317,8 @@ QString CliUsage()
         "  compare   read the tables from the register and list every field that differs\n"
         "            from the document (exit 3 when any does)\n"
         "  history   list the transfers kept beside the settings file, show one, or\n"
-        "            write its tables as a document\n"
+        "            write its tables as a document (a new one; an existing one only\n"
+        "            with --force, keeping its recycling table)\n"
         "  doctor    check the connection step by step: the serial devices present, the\n"
         "            port's device, access, lock file, other programs using it, and a\n"
         "            log-in at each line rate; exit 0 when the register answered\n"
@@ -327,6 +334,7 @@ QString CliUsage()
         "                         register are not seen; --verify catches them)\n"
         "  --new                  upload: start from an empty document instead of\n"
         "                         keeping what the upload does not replace\n"
+        "  --force                history export: replace an existing document\n"
         "  --base HEX --count N   the run of blocks a dump reads (block numbers 0 to FFFF)\n"
         "  --first-block N        first image block sent, 0 to 65535\n"
         "                         (default [Address] Update of the settings, else 16)\n"

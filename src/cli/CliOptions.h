@@ -43,6 +43,8 @@ struct CliOptions
     // download: read the tables back and compare; send only what changed.
     bool verify = false;
     bool changesOnly = false;
+    // history export: an existing document may be replaced.
+    bool force = false;
     // history: "" lists, "show" or "export" one entry (export writes to file).
     QString historyAction;
     qint64 historyId = 0;

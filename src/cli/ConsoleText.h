@@ -3,16 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
-// What plu-cli prints. A file whose name is not valid UTF-8 is worked on
-// under another name (see RawFileArguments); every text printed shows the
-// name the operator gave instead, readably.
+// What plu-cli prints. A file name that is not valid UTF-8 travels in texts
+// with its bytes kept (see FilePath); printed, each such byte shows as the
+// Latin-1 character it stands for, so the operator reads the name given.
 namespace ConsoleText {
 
-// From now on, `alias` in printed texts is shown as `shown`. Longer aliases
-// given earlier take precedence over a shorter one that starts them.
-void ShowAs(const QString& alias, const QString& shown);
-
-// text with every alias replaced, in the locale's encoding.
+// text as shown, in the locale's encoding.
 QByteArray Bytes(const QString& text);
 
 } // namespace ConsoleText

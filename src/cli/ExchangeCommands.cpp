@@ -3,6 +3,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
+#include "cli/InterruptNotifier.h"
 
 #include "exchange/SheetColumns.h"
 #include "exchange/SheetFiles.h"
@@ -11,8 +12,6 @@
 #include "files/FileError.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
-
-#include <QFileInfo>
 
 #include <cstdio>
 #include <optional>
@@ -164,23 +163,40 @@ void PrintChanges(const TextTable& table, const ImportPlan& plan)
     }
 }
 
+void PrintNotes(const ReadNotes& notes)
+{
+    for (const QString& note : notes)
+        ExitStatus::PrintError(QStringLiteral("warning: ") + note);
+}
+
 int RunExport(const ExchangeOptions& options, Document& document, const TextTable& table)
 {
-    const QString path = QFileInfo(options.document).absoluteFilePath();
-    if (!QFileInfo::exists(path)) {
+    const QString path = FileArguments::AbsolutePath(options.document);
+    if (!FilePath(path).Exists()) {
         ExitStatus::PrintError(QStringLiteral("%1: no such document").arg(options.document));
         return ExitStatus::kFailed;
     }
-    document.LoadDocument(path);
+    PrintNotes(document.LoadDocument(path));
+    if (InterruptNotifier::Interrupted())
+        return ExitStatus::Interrupted(options.sheet);
     ExportTableFile(table, options.sheet, options.exportOptions);
     return ExitStatus::kDone;
 }
 
 int RunImport(const ExchangeOptions& options, Document& document, TextTable& table)
 {
-    const QString path = QFileInfo(options.document).absoluteFilePath();
-    if (QFileInfo::exists(path))
-        document.LoadDocument(path);
+    const QString path = FileArguments::AbsolutePath(options.document);
+    // Another command must not change the document between this read and
+    // the write.
+    if (!options.dryRun) {
+        if (const QString refusal = document.Lock(path); !refusal.isEmpty()) {
+            ExitStatus::PrintError(QStringLiteral("%1: %2").arg(options.document, refusal));
+            return ExitStatus::kFailed;
+        }
+    }
+    const bool exists = FilePath(path).Exists();
+    if (exists)
+        PrintNotes(document.LoadDocument(path));
     const SheetRead read = ReadSheetFile(options.sheet);
     if (!read.Ok()) {
         ExitStatus::PrintError(read.error);
@@ -196,8 +212,13 @@ int RunImport(const ExchangeOptions& options, Document& document, TextTable& tab
         PrintOut(plan.Summary());
         return ExitStatus::kDone;
     }
+    if (InterruptNotifier::Interrupted())
+        return ExitStatus::Interrupted(options.document);
     ApplyImport(table, plan);
-    document.SaveDocumentAs(path);
+    // A new document gets no department file unless the sheet was one.
+    const bool departmentsGiven =
+        table.Kind() == TableKind::Department || FilePath(Document::DepPath(path)).Exists();
+    document.SaveDocumentAs(path, departmentsGiven ? Document::Files::All : Document::Files::WithoutDepartments);
     PrintOut(plan.Summary());
     return ExitStatus::kDone;
 }
@@ -227,6 +248,9 @@ int RunExchangeCommand(const QStringList& arguments)
     RecyTable recycling;
     Document document(plu, departments, recycling);
     TextTable& table = parse.options.table == TableKind::PLU ? plu : departments;
+    // A signal ends the command before it writes, or lets the write finish:
+    // the file is then either as it was or new, and no temporary file stays.
+    const InterruptNotifier interrupt(nullptr);
     try {
         return parse.options.import ? RunImport(parse.options, document, table)
                                     : RunExport(parse.options, document, table);

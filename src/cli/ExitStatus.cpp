@@ -12,6 +12,15 @@ namespace {
 
 const QString kCancelled = QStringLiteral("Cancelled");
 
+// A step after the work was done failed (writing the link trace): said once,
+// as a warning.
+int DoneWithWarning(const QString& detail)
+{
+    if (!detail.isEmpty())
+        PrintError(QStringLiteral("warning: ") + detail);
+    return kDone;
+}
+
 int Failed(const QString& message, const QString& detail)
 {
     if (!message.isEmpty())
@@ -34,7 +43,7 @@ int Report(const TransferResult& result)
     using Outcome = TransferResult::Outcome;
     switch (result.outcome) {
     case Outcome::Done:
-        return kDone;
+        return DoneWithWarning(result.detail);
     case Outcome::PortNotOpened:
         // The link has printed "Error opening ...".
         return Failed({}, result.detail);
@@ -53,7 +62,7 @@ int Report(const ServiceResult& result)
     using Outcome = ServiceResult::Outcome;
     switch (result.outcome) {
     case Outcome::Done:
-        return kDone;
+        return DoneWithWarning(result.detail);
     case Outcome::NotStarted:
         return Failed(QStringLiteral("Nothing was chosen"), result.detail);
     case Outcome::Refused:
@@ -67,6 +76,11 @@ int Report(const ServiceResult& result)
         return Failed(result.message, result.detail);
     }
     return kFailed;
+}
+
+int Interrupted(const QString& file)
+{
+    return Failed(kCancelled, QStringLiteral("%1 is left as it was").arg(file));
 }
 
 } // namespace ExitStatus

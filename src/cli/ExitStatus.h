@@ -16,8 +16,13 @@ constexpr int kUsage = 2;
 void PrintError(const QString& text);
 
 // Prints what the operator has not been told yet and returns the exit status:
-// 0 when every step ran, 1 for every other outcome.
+// 0 when every step ran (a detail, such as a link trace that could not be
+// written, is then a warning), 1 for every other outcome.
 int Report(const TransferResult& result);
+
+// A signal ended the command before it wrote `file`, which is left as it
+// was: says so and returns 1.
+int Interrupted(const QString& file);
 int Report(const ServiceResult& result);
 
 } // namespace ExitStatus

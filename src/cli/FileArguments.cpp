@@ -1,7 +1,8 @@
 #include "cli/FileArguments.h"
 
+#include "files/FilePath.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <unistd.h>
@@ -9,12 +10,17 @@
 namespace FileArguments {
 namespace {
 
-QString Shown(const QString& path)
+QString Shown(const FilePath& path)
 {
-    return QDir::toNativeSeparators(path);
+    return QDir::toNativeSeparators(QDir::cleanPath(path.Text()));
 }
 
 } // namespace
+
+QString AbsolutePath(const QString& path)
+{
+    return QDir::cleanPath(FilePath(path).Absolute().Text());
+}
 
 QString DocumentProblem(const QString& command, const QString& path)
 {
@@ -25,24 +31,24 @@ QString DocumentProblem(const QString& command, const QString& path)
 
 QString FileToReadProblem(const QString& path)
 {
-    const QFileInfo file(path);
-    if (file.isDir())
-        return QStringLiteral("%1 is a directory").arg(Shown(path));
-    if (!file.exists())
-        return QStringLiteral("%1: no such file").arg(Shown(path));
+    const FilePath file(path);
+    if (file.IsFolder())
+        return QStringLiteral("%1 is a directory").arg(Shown(file));
+    if (!file.Exists())
+        return QStringLiteral("%1: no such file").arg(Shown(file));
     return {};
 }
 
 QString FileToWriteProblem(const QString& path)
 {
-    const QFileInfo file(path);
-    if (file.isDir())
-        return QStringLiteral("%1 is a directory").arg(Shown(path));
-    const QFileInfo folder(file.absolutePath());
-    if (!folder.isDir())
-        return QStringLiteral("%1: no such folder").arg(Shown(folder.absoluteFilePath()));
-    if (::access(QFile::encodeName(folder.absoluteFilePath()).constData(), W_OK | X_OK) != 0)
-        return QStringLiteral("%1: the folder cannot be written").arg(Shown(folder.absoluteFilePath()));
+    const FilePath file(path);
+    if (file.IsFolder())
+        return QStringLiteral("%1 is a directory").arg(Shown(file));
+    const FilePath folder = file.Absolute().Folder();
+    if (!folder.IsFolder())
+        return QStringLiteral("%1: no such folder").arg(Shown(folder));
+    if (::access(folder.Native(), W_OK | X_OK) != 0)
+        return QStringLiteral("%1: the folder cannot be written").arg(Shown(folder));
     return {};
 }
 

@@ -7,6 +7,10 @@
 // Each returns why the name cannot be used, or an empty text when it can.
 namespace FileArguments {
 
+// The name joined to the working folder when relative, its bytes kept (see
+// FilePath).
+QString AbsolutePath(const QString& path);
+
 // The document of a table command names its .PLU file (any case): the .DEP
 // and .RCY files are found beside it. A .DEP given as the document would be
 // sent as PLUs, or overwritten by them.

@@ -1,5 +1,7 @@
 #include "cli/PortSettings.h"
 
+#include "cli/FileArguments.h"
+#include "files/FilePath.h"
 #include "link/RegisterLink.h"
 #include "serial/PortResolver.h"
 #include "config/AppPaths.h"
@@ -35,9 +37,8 @@ QString UseSettingsFile(const std::optional<QString>& file)
         UsePortMapFromSettings();
         return AppPaths::SettingsPath();
     }
-    const QFileInfo info(*file);
-    const QString path = info.absoluteFilePath();
-    AppPaths::SetProgramDir(info.absolutePath());
+    const QString path = FileArguments::AbsolutePath(*file);
+    AppPaths::SetProgramDir(FilePath(path).Folder().Text());
     SetPortResolver([path](const QString& commName) { return ResolveThrough(path, commName); });
     return path;
 }

@@ -15,14 +15,11 @@
 #include "files/FileIo.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
-
-constexpr qint64 kCopyChunk = 1 << 16;
 
 // The memory range dialog, answered by the command line.
 class ChosenRange final : public IMemoryRangeDialog
@@ -39,7 +36,7 @@ private:
 class ChosenFile final : public IOpenFileChooser
 {
 public:
-    explicit ChosenFile(const QString& path) : path_(QFileInfo(path).absoluteFilePath()) {}
+    explicit ChosenFile(const QString& path) : path_(FileArguments::AbsolutePath(path)) {}
     QString ChooseOpenFile(const OpenFileFilter&) override { return path_; }
 
 private:
@@ -72,27 +69,25 @@ bool FileToSendExists(const QString& path)
 // when that fails (the work file then stays).
 QString MoveListing(const QString& listing, const QString& out)
 {
-    const QFileInfo source(listing);
-    const QFileInfo target(out);
-    if (target.exists() && source.canonicalFilePath() == target.canonicalFilePath())
+    const FilePath source(listing);
+    const auto sourceState = source.State();
+    const auto targetState = FilePath(out).State();
+    if (sourceState && targetState && sourceState->st_dev == targetState->st_dev
+        && sourceState->st_ino == targetState->st_ino)
         return {};
-    QFile from(listing);
-    if (!from.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = ReadFileBytes(source);
+    } catch (const FileError&) {
+    }
+    if (!bytes)
         return QStringLiteral("Unable to read ") + Shown(listing);
     try {
-        StagedFile to(out);
-        while (!from.atEnd()) {
-            const QByteArray chunk = from.read(kCopyChunk);
-            if (chunk.isEmpty())
-                return QStringLiteral("Unable to read ") + Shown(listing);
-            to.Write(chunk);
-        }
-        to.Commit();
+        WriteFileAtomically(out, *bytes);
     } catch (const FileError& error) {
         return QStringLiteral("Unable to write to ") + Shown(out) + QStringLiteral(": ") + error.Reason();
     }
-    from.close();
-    from.remove();
+    ::unlink(source.Native());
     return {};
 }
 
@@ -116,7 +111,7 @@ int RunConnectionTest(const CliOptions& options)
 
 int RunMemoryDump(const CliOptions& options)
 {
-    const QString out = QFileInfo(options.file).absoluteFilePath();
+    const QString out = FileArguments::AbsolutePath(options.file);
     if (const QString problem = FileArguments::FileToWriteProblem(out); !problem.isEmpty()) {
         ExitStatus::PrintError(problem);
         return ExitStatus::kFailed;

@@ -4,13 +4,12 @@
 #include "cli/CliSession.h"
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
+#include "cli/FileArguments.h"
 
 #include "transfer/DownloadChanges.h"
 #include "transfer/QelmIBusLink.h"
 #include "commands/RegisterCommand.h"
 #include "transfer/Upload.h"
-
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -64,9 +63,10 @@ void PrintDifferences(const RegisterCommandResult& result)
 
 int ExitStatusOf(const RegisterCommandRequest& request, const RegisterCommandResult& result)
 {
+    const int status = ExitStatus::Report(result.result);
     if (request.kind == RegisterCommandKind::Compare && result.Succeeded() && !result.differences.empty())
         return TableCommands::kDiffer;
-    return ExitStatus::Report(result.result);
+    return status;
 }
 
 RegisterCommandRequest RequestFrom(const CliSession& session, const CliOptions& options)
@@ -83,7 +83,7 @@ RegisterCommandRequest RequestFrom(const CliSession& session, const CliOptions& 
 
 int RunTableTransfer(const CliOptions& options)
 {
-    const QString documentPath = QFileInfo(options.file).absoluteFilePath();
+    const QString documentPath = FileArguments::AbsolutePath(options.file);
     CliSession session(options);
     CliDocument shop;
     if (const QString problem = shop.Prepare(KindOf(options.command), options, documentPath, session.SettingsPath());

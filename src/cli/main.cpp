@@ -2,15 +2,15 @@
 // driving the same code as the main window.
 
 #include "cli/CliOptions.h"
-#include "cli/CompareCommands.h"
 #include "cli/DoctorCommand.h"
 #include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
-#include "cli/RawFileArguments.h"
+#include "cli/HistoryCommands.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
 #include "files/FileError.h"
+#include "files/FilePath.h"
 #include "config/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -74,6 +74,34 @@ int RunCommandLine(const QStringList& arguments)
     return ExitStatus::kFailed;
 }
 
+bool IsUtf8(const QByteArray& bytes)
+{
+    return FilePath::FromBytes(bytes).Text() == QString::fromUtf8(bytes);
+}
+
+// The arguments after the program name. A file's name is taken as its bytes
+// (FilePath), valid UTF-8 or not; option names and the port must be text.
+QStringList Arguments(int argc, char** argv, QString& problem)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (!IsUtf8(argument)) {
+            const qsizetype equals = argument.indexOf('=');
+            const bool option = argument.startsWith("--");
+            const bool portName = (option && argument.left(equals) == "--port")
+                                  || (i > 1 && QByteArray(argv[i - 1]) == "--port");
+            if (portName || (option && (equals < 0 || !IsUtf8(argument.left(equals))))) {
+                problem = QStringLiteral("\"%1\" is not valid in the system's character set (UTF-8)")
+                              .arg(QString::fromLatin1(argument));
+                return {};
+            }
+        }
+        arguments << FilePath::FromBytes(argument).Text();
+    }
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -82,15 +110,11 @@ int main(int argc, char** argv)
     // does, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
-    RawFileArguments files(argc, argv);
-    if (!files.Problem().isEmpty()) {
-        ExitStatus::PrintError(files.Problem());
+    QString problem;
+    const QStringList arguments = Arguments(argc, argv, problem);
+    if (!problem.isEmpty()) {
+        ExitStatus::PrintError(problem);
         return ExitStatus::kUsage;
     }
-    int status = RunCommandLine(QStringList{app.arguments().value(0)} + files.Arguments());
-    for (const QString& problem : files.PutInPlace()) {
-        ExitStatus::PrintError(problem);
-        status = ExitStatus::kFailed;
-    }
-    return status;
+    return RunCommandLine(QStringList{app.arguments().value(0)} + arguments);
 }

@@ -129,7 +129,7 @@ TransferResult RegisterCommand::DownloadChangesOnly(ITransferLink& link, const T
                                                     QString& summary)
 {
     const TableSnapshot known = history.KnownState(request.port);
-    const QString unknown = UnknownStateNotice(TablesWithoutKnownState(known, request), request.port);
+    const QString unknown = history.KnownStateNotice(known, request);
     if (!unknown.isEmpty())
         m_frontEnd.Notice(unknown);
     ChangesReport report;

@@ -4,10 +4,10 @@
 #include "files/FileIo.h"
 #include "config/SettingsContent.h"
 
-#include <QFile>
-#include <QFileInfo>
-
+#include <cstdlib>
 #include <functional>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -15,44 +15,49 @@ namespace {
 // default, as for a missing key.
 QByteArray ContentOrEmpty(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        return ReadFileBytes(path).value_or(QByteArray());
+    } catch (const FileError&) {
         return {};
-    return file.readAll();
+    }
 }
 
 // A file or folder without any write permission bit counts as read-only even
 // for a user the system would let through, as a read-only attribute would.
-bool HasWriteBit(const QFileInfo& info)
+bool MayWrite(const FilePath& path, const struct stat& state)
 {
-    return info.permissions() &
-           (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+    return (state.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.Native(), W_OK) == 0;
 }
 
 // The replacement goes through a rename in the folder, which the system would
-// allow even over a read-only file; so the file itself is checked first.
+// allow even over a read-only file; so the file itself is checked first. The
+// names are used as bytes (FilePath): a folder in Latin-1 bytes is reached too.
 bool MayReplace(const QString& path)
 {
-    const QFileInfo file(path);
-    if (file.exists() && (!file.isFile() || !file.isWritable() || !HasWriteBit(file)))
+    const FilePath file(path);
+    const auto state = file.State();
+    if (state && (!S_ISREG(state->st_mode) || !MayWrite(file, *state)))
         return false;
-    // A link is replaced in its target's folder. A plain file's own folder
-    // is taken as named: resolving it could give back a name the program
-    // cannot use (a folder in Latin-1 bytes).
-    const QFileInfo folder(file.isSymLink() ? QFileInfo(file.canonicalFilePath()).absolutePath()
-                                            : file.absolutePath());
-    return folder.isDir() && folder.isWritable() && HasWriteBit(folder);
+    // A link is replaced in its target's folder.
+    const auto own = file.State(true);
+    FilePath folder = file.Absolute().Folder();
+    if (own && S_ISLNK(own->st_mode)) {
+        const std::unique_ptr<char, decltype(&std::free)> target(::realpath(file.Native(), nullptr), &std::free);
+        if (target)
+            folder = FilePath::FromBytes(QByteArray(target.get())).Folder();
+    }
+    const auto folderState = folder.State();
+    return folderState && S_ISDIR(folderState->st_mode) && MayWrite(folder, *folderState);
 }
 
 SettingsContent LoadForChange(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
-        return SettingsContent();
     // Writing without having read the old content would lose it.
-    if (!file.open(QIODevice::ReadOnly))
+    try {
+        return SettingsContent(ReadFileBytes(path).value_or(QByteArray()));
+    } catch (const FileError&) {
         throw SettingsWriteError(path);
-    return SettingsContent(file.readAll());
+    }
 }
 
 void Replace(const QString& path, const QByteArray& content)

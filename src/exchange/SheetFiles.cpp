@@ -5,7 +5,6 @@
 #include "files/FileError.h"
 #include "files/FileIo.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -34,15 +33,18 @@ SheetRead ReadSheetFile(const QString& path)
     const auto format = SheetFormatOf(path);
     if (!format)
         return Failed(path, QStringLiteral("a sheet is a .csv or .xlsx file"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failed(path, QStringLiteral("cannot open the file (%1)").arg(file.errorString()));
-    if (file.size() > SheetLimits::kMaxBytes)
+    std::optional<QByteArray> bytes;
+    try {
+        // One byte past the limit tells a file that is too large.
+        bytes = ReadFileBytes(path, SheetLimits::kMaxBytes);
+    } catch (const FileError& error) {
+        return Failed(path, error.Reason());
+    }
+    if (!bytes)
+        return Failed(path, QStringLiteral("cannot open the file (No such file or directory)"));
+    if (bytes->size() > SheetLimits::kMaxBytes)
         return Failed(path, QStringLiteral("the file is larger than %1 MB").arg(SheetLimits::kMaxBytes / (1024 * 1024)));
-    const QByteArray bytes = file.read(SheetLimits::kMaxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Failed(path, QStringLiteral("cannot read the file (%1)").arg(file.errorString()));
-    SheetRead read = *format == SheetFormat::Csv ? ReadCsvSheet(bytes) : ReadXlsxSheet(bytes);
+    SheetRead read = *format == SheetFormat::Csv ? ReadCsvSheet(*bytes) : ReadXlsxSheet(*bytes);
     if (!read.Ok())
         read.error = QStringLiteral("%1: %2").arg(path, read.error);
     return read;

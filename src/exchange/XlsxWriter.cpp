@@ -1,17 +1,20 @@
 #include "exchange/XlsxWriter.h"
 
 #include "files/FileError.h"
+#include "files/FilePath.h"
 
 #include <xlsxwriter.h>
 
 #include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,14 +104,19 @@ lxw_error FillSheet(lxw_workbook* workbook, const QString& sheetName, const QLis
 void WriteXlsxSheet(const QString& path, const QString& sheetName, const QList<SheetColumn>& columns,
                     const QStringList& titles, const QList<QStringList>& rows)
 {
-    const QFileInfo target(path);
-    QTemporaryFile scratch(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!scratch.open())
-        throw FileError(path, QStringLiteral("cannot create the file (%1)").arg(scratch.errorString()));
-    scratch.close();
+    // The names are used as bytes (FilePath): a folder or file named in
+    // Latin-1 bytes is written as itself.
+    const FilePath target = FilePath(path).Absolute();
+    QByteArray scratchName = target.Folder().Child('.' + target.FileName() + ".XXXXXX").Bytes();
+    const int fd = ::mkstemp(scratchName.data());
+    if (fd < 0)
+        throw FileError(path, QStringLiteral("cannot create the file (%1)").arg(qt_error_string(errno)));
     // A temporary file is private to its owner; an exported sheet is not.
-    scratch.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    const QByteArray scratchName = QFile::encodeName(scratch.fileName());
+    ::fchmod(fd, 0644);
+    ::close(fd);
+    // Removed on every way out but the last.
+    std::unique_ptr<const char, void (*)(const char*)> scratch(scratchName.constData(),
+                                                             [](const char* name) { ::unlink(name); });
 
     lxw_workbook* workbook = workbook_new(scratchName.constData());
     if (workbook == nullptr)
@@ -119,7 +127,7 @@ void WriteXlsxSheet(const QString& path, const QString& sheetName, const QList<S
     const lxw_error error = filled != LXW_NO_ERROR ? filled : closed;
     if (error != LXW_NO_ERROR)
         throw FileError(path, QStringLiteral("cannot write the workbook (%1)").arg(QString::fromUtf8(lxw_strerror(error))));
-    if (std::rename(scratchName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+    if (std::rename(scratchName.constData(), target.Native()) != 0)
         throw FileError(path, QStringLiteral("cannot replace the file (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))));
-    scratch.setAutoRemove(false);
+    scratch.release();
 }

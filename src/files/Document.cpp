@@ -1,46 +1,50 @@
 #include "files/Document.h"
 
+#include "files/DocumentLock.h"
+#include "files/FileError.h"
 #include "files/TableFiles.h"
 #include "model/RecyTable.h"
 #include "model/TextTable.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include <dirent.h>
+#include <memory>
 
 namespace {
 
-QString WithExtension(const QString& path, const QString& extension)
+struct FolderCloser
 {
-    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
-    const qsizetype dot = path.lastIndexOf(u'.');
-    const QString base = dot >= nameStart ? path.left(dot) : path;
-    return base + extension;
-}
+    void operator()(DIR* entries) const { ::closedir(entries); }
+};
 
 // The companion file with the given extension: an existing file whose
 // extension differs only in case (shop.dep beside shop.plu) is the one meant;
-// otherwise the extension as given.
-QString CompanionPath(const QString& path, const QString& extension)
+// otherwise the extension as given. Names are compared as bytes, so a name
+// that is not valid UTF-8 finds its companions too.
+QString CompanionPath(const FilePath& path, const QByteArray& extension)
 {
-    const QString exact = WithExtension(path, extension);
-    if (QFileInfo::exists(exact))
-        return exact;
-    const QFileInfo wanted(exact);
-    const QString base = wanted.completeBaseName();
-    const QDir folder = wanted.dir();
-    if (!folder.exists())
-        return exact;
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.size() == wanted.fileName().size() && name.startsWith(base)
-            && name.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.filePath(name);
+    const FilePath exact = path.WithExtension(extension);
+    if (exact.Exists())
+        return exact.Text();
+    const QByteArray wanted = exact.FileName();
+    const QByteArray base = wanted.chopped(extension.size());
+    const std::unique_ptr<DIR, FolderCloser> entries(::opendir(exact.Folder().Native()));
+    if (!entries)
+        return exact.Text();
+    QByteArray found;
+    while (const dirent* entry = ::readdir(entries.get())) {
+        const QByteArray name(entry->d_name);
+        if (name.size() == wanted.size() && name.startsWith(base) && name.compare(wanted, Qt::CaseInsensitive) == 0
+            && exact.Folder().Child(name).IsFile() && (found.isEmpty() || name < found))
+            found = name;
     }
-    return exact;
+    return found.isEmpty() ? exact.Text() : exact.Folder().Child(found).Text();
 }
 
-QString FullPath(const QString& path)
+QString FullPath(const FilePath& path)
 {
-    return QFileInfo(path).absoluteFilePath();
+    return QDir::cleanPath(path.Absolute().Text());
 }
 
 } // namespace
@@ -48,6 +52,22 @@ QString FullPath(const QString& path)
 Document::Document(TextTable& plu, TextTable& dept, RecyTable& recy)
     : plu_(plu), dept_(dept), recy_(recy)
 {
+}
+
+Document::~Document() = default;
+
+QString Document::Lock(const FilePath& path)
+{
+    auto lock = std::make_unique<DocumentLock>(path);
+    if (!lock->Held())
+        return lock->Refusal();
+    lock_ = std::move(lock);
+    return {};
+}
+
+void Document::Unlock()
+{
+    lock_.reset();
 }
 
 QString Document::Title()
@@ -72,23 +92,31 @@ void Document::ClearDocument()
     modified_ = false;
 }
 
-void Document::SaveDocument(const QString& path)
+void Document::SaveDocument(const FilePath& path, Files files)
 {
+    std::unique_ptr<DocumentLock> own;
+    if (!lock_ || !(lock_->Document() == path.Absolute())) {
+        own = std::make_unique<DocumentLock>(path);
+        if (!own->Held())
+            throw FileError(path.Shown(), own->Refusal());
+    }
     // All three are written before any replaces its old file.
-    WriteFilesTogether({{path, TableFileBytes(plu_)},
-                        {DepPath(path), TableFileBytes(dept_)},
-                        {RcyPath(path), RecyFileBytes(recy_)}});
+    std::vector<std::pair<FilePath, QByteArray>> written{{path, TableFileBytes(plu_)}};
+    if (files == Files::All)
+        written.emplace_back(DepPath(path), TableFileBytes(dept_));
+    written.emplace_back(RcyPath(path), RecyFileBytes(recy_));
+    WriteFilesTogether(written);
     modified_ = false;
 }
 
-void Document::SaveDocumentAs(const QString& path)
+void Document::SaveDocumentAs(const FilePath& path, Files files)
 {
     currentFileName_ = FullPath(path);
-    SaveDocument(currentFileName_);
+    SaveDocument(currentFileName_, files);
     captionPath_ = currentFileName_;
 }
 
-ReadNotes Document::LoadDocument(const QString& path)
+ReadNotes Document::LoadDocument(const FilePath& path)
 {
     currentFileName_ = FullPath(path);
     ReadNotes notes;
@@ -100,12 +128,12 @@ ReadNotes Document::LoadDocument(const QString& path)
     return notes;
 }
 
-QString Document::DepPath(const QString& path)
+QString Document::DepPath(const FilePath& path)
 {
-    return CompanionPath(path, QStringLiteral(".DEP"));
+    return CompanionPath(path, ".DEP");
 }
 
-QString Document::RcyPath(const QString& path)
+QString Document::RcyPath(const FilePath& path)
 {
-    return CompanionPath(path, QStringLiteral(".RCY"));
+    return CompanionPath(path, ".RCY");
 }

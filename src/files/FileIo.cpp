@@ -2,11 +2,12 @@
 
 #include "files/FileError.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,41 +16,31 @@
 namespace {
 
 constexpr mode_t kNewFileMode = 0666; // the umask takes its share
+constexpr size_t kReadChunk = 1 << 16;
 
 QString Reason(const QString& what, int error)
 {
     return QStringLiteral("%1 (%2)").arg(what, qt_error_string(error));
 }
 
-bool SameFile(const QString& a, const QString& b)
+// The file a write to path really replaces: a symbolic link's target (the
+// link itself when it leads nowhere).
+FilePath Target(const FilePath& path)
 {
-    struct stat first{};
-    struct stat second{};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0
-           && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
-           && first.st_ino == second.st_ino;
+    const auto state = path.State(true);
+    if (!state || !S_ISLNK(state->st_mode))
+        return path;
+    const std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.Native(), nullptr), &std::free);
+    return target ? FilePath::FromBytes(QByteArray(target.get())) : path;
 }
 
-// The file a write to path really replaces; empty when a symbolic link leads
-// to a name the program cannot write (one that is not valid UTF-8 would come
-// back as another name, and a stranger file would be made beside it).
-QString Target(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.canonicalFilePath();
-        if (!target.isEmpty())
-            return SameFile(path, target) ? target : QString();
-    }
-    return path;
-}
-
-int OpenTemporary(const QString& target, QString& name)
+int OpenTemporary(const FilePath& target, FilePath& name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + QStringLiteral(".%1~").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-        const int fd = ::open(QFile::encodeName(name).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        name = FilePath::FromBytes(target.Bytes() + '.'
+                                   + QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, '0')
+                                   + '~');
+        const int fd = ::open(name.Native(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -58,25 +49,21 @@ int OpenTemporary(const QString& target, QString& name)
 }
 
 // The replacement keeps the permissions of the file it replaces.
-void KeepMode(int fd, const QString& target)
+void KeepMode(int fd, const FilePath& target)
 {
-    struct stat old{};
-    if (::stat(QFile::encodeName(target).constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
+    if (const auto old = target.State())
+        ::fchmod(fd, old->st_mode & 07777);
 }
 
 } // namespace
 
-StagedFile::StagedFile(const QString& path) : path_(path), target_(Target(path))
+StagedFile::StagedFile(const FilePath& path) : path_(path), target_(Target(path))
 {
-    if (target_.isEmpty())
-        throw FileError(path_, QStringLiteral("the link leads to a file whose name is not valid in the system's "
-                                              "character set (UTF-8); it is left unchanged"));
-    if (QFileInfo(target_).isDir())
+    if (target_.IsFolder())
         Fail(QStringLiteral("cannot create the file"), EISDIR);
     fd_ = OpenTemporary(target_, temporary_);
     if (fd_ < 0) {
-        temporary_.clear();
+        temporary_ = FilePath();
         Fail(QStringLiteral("cannot create the file"), errno);
     }
     KeepMode(fd_, target_);
@@ -86,13 +73,13 @@ StagedFile::~StagedFile()
 {
     if (fd_ >= 0)
         ::close(fd_);
-    if (!committed_ && !temporary_.isEmpty())
-        ::unlink(QFile::encodeName(temporary_).constData());
+    if (!committed_ && !temporary_.IsEmpty())
+        ::unlink(temporary_.Native());
 }
 
 void StagedFile::Fail(const QString& what, int error)
 {
-    throw FileError(path_, Reason(what, error));
+    throw FileError(path_.Shown(), Reason(what, error));
 }
 
 void StagedFile::Write(QByteArrayView bytes)
@@ -126,19 +113,19 @@ void StagedFile::Finish()
 void StagedFile::Commit()
 {
     Finish();
-    if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0)
+    if (::rename(temporary_.Native(), target_.Native()) != 0)
         Fail(QStringLiteral("cannot replace the file"), errno);
     committed_ = true;
 }
 
-void WriteFileAtomically(const QString& path, const QByteArray& bytes)
+void WriteFileAtomically(const FilePath& path, const QByteArray& bytes)
 {
     StagedFile file(path);
     file.Write(bytes);
     file.Commit();
 }
 
-void WriteFilesTogether(const std::vector<std::pair<QString, QByteArray>>& files)
+void WriteFilesTogether(const std::vector<std::pair<FilePath, QByteArray>>& files)
 {
     std::vector<std::unique_ptr<StagedFile>> staged;
     for (const auto& [path, bytes] : files) {
@@ -156,7 +143,7 @@ void WriteFilesTogether(const std::vector<std::pair<QString, QByteArray>>& files
             throw FileError(error.Path(), error.Reason()
                                               + QStringLiteral("; already replaced: ") + replaced.join(QStringLiteral(", ")));
         }
-        replaced << file->Path();
+        replaced << file->Path().Shown();
     }
 }
 
@@ -198,16 +185,40 @@ void ReadLines(QIODevice& device, const QString& name,
     TakeLines(bytes, name, take, notes);
 }
 
-bool ReadFileLines(const QString& path, const std::function<bool(const QByteArray&)>& take, ReadNotes* notes)
+std::optional<QByteArray> ReadFileBytes(const FilePath& path, qint64 maxBytes)
 {
-    if (!QFileInfo::exists(path))
+    const int fd = ::open(path.Native(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw FileError(path.Shown(), Reason(QStringLiteral("cannot open the file"), errno));
+    }
+    QByteArray bytes;
+    char buffer[kReadChunk];
+    for (;;) {
+        const qint64 wanted = maxBytes < 0 ? qint64(sizeof buffer)
+                                           : std::min<qint64>(sizeof buffer, maxBytes + 1 - bytes.size());
+        const ssize_t got = wanted > 0 ? ::read(fd, buffer, size_t(wanted)) : 0;
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            throw FileError(path.Shown(), Reason(QStringLiteral("cannot read the file"), error));
+        }
+        bytes.append(buffer, got);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool ReadFileLines(const FilePath& path, const std::function<bool(const QByteArray&)>& take, ReadNotes* notes)
+{
+    const std::optional<QByteArray> bytes = ReadFileBytes(path);
+    if (!bytes)
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(path, QStringLiteral("cannot open the file (%1)").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(path, QStringLiteral("cannot read the file (%1)").arg(file.errorString()));
-    TakeLines(bytes, path, take, notes);
+    TakeLines(*bytes, path.Shown(), take, notes);
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FilePath.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,12 +10,14 @@
 class QIODevice;
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
 // Whole-file writes that never leave a half-written file behind, and
-// line-by-line reads. Failures throw FileError, whose reason carries the
-// system's own words ("No space left on device").
+// line-by-line reads, on the bytes of the files' names. Failures throw
+// FileError, whose reason carries the system's own words ("No space left on
+// device") and whose path is the name as the operator reads it.
 
 // The new content of one file, written straight to the disk (no buffer whose
 // late flush could fail unseen) into a temporary file beside it. Commit()
@@ -24,7 +28,7 @@ class StagedFile
 {
 public:
     // A symbolic link is followed: its target is replaced.
-    explicit StagedFile(const QString& path);
+    explicit StagedFile(const FilePath& path);
     ~StagedFile();
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
@@ -36,26 +40,26 @@ public:
     void Commit();
 
     // The file as named by the caller.
-    const QString& Path() const { return path_; }
+    const FilePath& Path() const { return path_; }
 
 private:
     [[noreturn]] void Fail(const QString& what, int error);
 
-    QString path_;
-    QString target_;
-    QString temporary_;
+    FilePath path_;
+    FilePath target_;
+    FilePath temporary_;
     int fd_ = -1;
     bool committed_ = false;
 };
 
 // Writes bytes to a temporary file beside path and renames it over path, so
 // path holds either its old content or the new one, never part of it.
-void WriteFileAtomically(const QString& path, const QByteArray& bytes);
+void WriteFileAtomically(const FilePath& path, const QByteArray& bytes);
 
 // Replaces several files together: every one is written in full before the
 // first is renamed, so a failure while writing leaves all of them old. Should
 // a rename itself fail, the error names the files already replaced.
-void WriteFilesTogether(const std::vector<std::pair<QString, QByteArray>>& files);
+void WriteFilesTogether(const std::vector<std::pair<FilePath, QByteArray>>& files);
 
 // What reading a table file had to tell the operator about (lines it ignored,
 // an unusual line end); empty when there was nothing.
@@ -70,5 +74,9 @@ void ReadLines(QIODevice& device, const QString& name,
 
 // Calls take with each line of the file as ReadLines does. Returns false,
 // without calling take, when the file does not exist.
-bool ReadFileLines(const QString& path, const std::function<bool(const QByteArray&)>& take,
+bool ReadFileLines(const FilePath& path, const std::function<bool(const QByteArray&)>& take,
                    ReadNotes* notes = nullptr);
+
+// The whole file; nullopt when it does not exist. At most maxBytes + 1 bytes
+// are read, so a caller can tell a file that is too large.
+std::optional<QByteArray> ReadFileBytes(const FilePath& path, qint64 maxBytes = -1);

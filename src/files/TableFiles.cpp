@@ -105,12 +105,12 @@ QByteArray RecyFileBytes(const RecyTable& table)
     return bytes;
 }
 
-void WriteTableFile(const TextTable& table, const QString& path)
+void WriteTableFile(const TextTable& table, const FilePath& path)
 {
     WriteFileAtomically(path, TableFileBytes(table));
 }
 
-void WriteRecyFile(const RecyTable& table, const QString& path)
+void WriteRecyFile(const RecyTable& table, const FilePath& path)
 {
     WriteFileAtomically(path, RecyFileBytes(table));
 }
@@ -125,12 +125,12 @@ void ReadRecy(RecyTable& table, QIODevice& device, const QString& name, ReadNote
     FillRecy(table, [&](const auto& take) { ReadLines(device, name, take, notes); });
 }
 
-void ReadTableFile(TextTable& table, const QString& path, ReadNotes* notes)
+void ReadTableFile(TextTable& table, const FilePath& path, ReadNotes* notes)
 {
-    FillTable(table, path, [&](const auto& take) { ReadFileLines(path, take, notes); }, notes);
+    FillTable(table, path.Shown(), [&](const auto& take) { ReadFileLines(path, take, notes); }, notes);
 }
 
-void ReadRecyFile(RecyTable& table, const QString& path, ReadNotes* notes)
+void ReadRecyFile(RecyTable& table, const FilePath& path, ReadNotes* notes)
 {
     FillRecy(table, [&](const auto& take) { ReadFileLines(path, take, notes); });
 }

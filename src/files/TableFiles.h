@@ -17,20 +17,20 @@ class TextTable;
 // row order: the cells of columns 1 and up (a row without a name in between is
 // written with its cells as they are, so positional loading puts every row
 // back at its number). The file is replaced as a whole.
-void WriteTableFile(const TextTable& table, const QString& path);
+void WriteTableFile(const TextTable& table, const FilePath& path);
 
 // Line k fills row k from column 1 on; fields beyond the last column are
 // ignored and cells without a field keep their text. At most RowCount - 1
 // lines are read; a note says so when there were more. Nothing happens when
 // the file does not exist; nothing read is checked.
-void ReadTableFile(TextTable& table, const QString& path, ReadNotes* notes = nullptr);
+void ReadTableFile(TextTable& table, const FilePath& path, ReadNotes* notes = nullptr);
 
 // Exactly 100 lines, one per record: PLU #, package price, barcode.
-void WriteRecyFile(const RecyTable& table, const QString& path);
+void WriteRecyFile(const RecyTable& table, const FilePath& path);
 
 // Each line with at least three fields fills the next record; shorter lines
 // are skipped. Records no line reached keep their texts.
-void ReadRecyFile(RecyTable& table, const QString& path, ReadNotes* notes = nullptr);
+void ReadRecyFile(RecyTable& table, const FilePath& path, ReadNotes* notes = nullptr);
 
 // The last row whose name is not empty, the last row a table file holds; 0
 // when there is none.

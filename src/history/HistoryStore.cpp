@@ -2,11 +2,16 @@
 
 #include "history/SnapshotBlob.h"
 
+#include "files/FilePath.h"
+
 #include <QAtomicInteger>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -68,24 +73,67 @@ const QString kEntryColumns = QStringLiteral(
 
 } // namespace
 
-HistoryStore::HistoryStore(const QString& path, Limits limits) : connection_(NewConnectionName()), limits_(limits)
+HistoryStore::HistoryStore(const QString& path, Limits limits, Access access)
+    : connection_(NewConnectionName()), path_(path), limits_(limits), access_(access)
 {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         error_ = QStringLiteral("The transfer history needs the SQLite driver of Qt (package libqt6sql6-sqlite).");
         return;
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        Fail(QStringLiteral("open"), db.lastError().text());
+    const FilePath file(path);
+    if (access_ == Access::ReadOnly) {
+        // Nothing to read is no failure; and a listing never makes the file.
+        if (!file.Exists())
+            return;
+        // A file or folder that must not be written is read as it lies: no
+        // lock or index files are made beside it.
+        const bool asItLies = !Writable(file) || !Writable(file.Absolute().Folder());
+        open_ = (!asItLies && Open(false)) || Open(true);
         return;
     }
-    open_ = CreateSchema();
-    if (!open_)
-        db.close();
-    else
+    open_ = Open(false);
+}
+
+bool HistoryStore::Open(bool asItLies)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        if (db.isValid())
+            db.close();
+    }
+    if (QSqlDatabase::contains(connection_))
+        QSqlDatabase::removeDatabase(connection_);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    // The name goes to SQLite as a URI, whose escapes carry any byte: a folder
+    // named in Latin-1 bytes is reached as itself.
+    const QByteArray name = QByteArrayLiteral("file:")
+                            + FilePath(path_).Absolute().Bytes().toPercentEncoding("/")
+                            + (asItLies ? QByteArrayLiteral("?mode=ro&immutable=1") : QByteArray());
+    db.setDatabaseName(QString::fromLatin1(name));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI"));
+    if (!db.open())
+        return Fail(QStringLiteral("open"), db.lastError());
+    if (access_ == Access::ReadOnly ? HasTables() : CreateSchema()) {
         error_.clear();
+        return true;
+    }
+    db.close();
+    return false;
+}
+
+bool HistoryStore::Writable(const FilePath& path)
+{
+    const auto state = path.State();
+    return state && (state->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.Native(), W_OK) == 0;
+}
+
+bool HistoryStore::HasTables()
+{
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    // Reading the schema and the first page tells a damaged file.
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM transfers")) || !query.next())
+        return Fail(QStringLiteral("read"), query.lastError());
+    return true;
 }
 
 HistoryStore::~HistoryStore()
@@ -101,9 +149,23 @@ HistoryStore::~HistoryStore()
 
 bool HistoryStore::Fail(const QString& what, const QString& why)
 {
-    error_ = QStringLiteral("Transfer history: cannot %1 %2: %3")
-                 .arg(what, QSqlDatabase::database(connection_, false).databaseName(), why);
+    error_ = QStringLiteral("Transfer history: cannot %1 %2: %3").arg(what, FilePath::Readable(path_), why);
     return false;
+}
+
+bool HistoryStore::Fail(const QString& what, const QSqlError& error)
+{
+    // SQLITE_CORRUPT and SQLITE_NOTADB: the file itself is unusable.
+    static const QStringList kDamaged{QStringLiteral("11"), QStringLiteral("26")};
+    if (!kDamaged.contains(error.nativeErrorCode()))
+        return Fail(what, error.text());
+    return Fail(what, error.text() + QStringLiteral(". ") + DamagedAdvice());
+}
+
+QString HistoryStore::DamagedAdvice()
+{
+    return QStringLiteral("The file is damaged: rename or delete it (the next transfer starts a new history), "
+                          "or put back a copy from a backup");
 }
 
 bool HistoryStore::Exec(const QString& statement)
@@ -111,7 +173,7 @@ bool HistoryStore::Exec(const QString& statement)
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     if (query.exec(statement))
         return true;
-    return Fail(QStringLiteral("write"), query.lastError().text());
+    return Fail(QStringLiteral("write"), query.lastError());
 }
 
 bool HistoryStore::CreateSchema()
@@ -140,7 +202,7 @@ qint64 HistoryStore::Record(const HistoryEntry& entry)
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     Transaction transaction(db);
     if (!transaction.Begun()) {
-        Fail(QStringLiteral("write"), db.lastError().text());
+        Fail(QStringLiteral("write"), db.lastError());
         return 0;
     }
     QSqlQuery insert(db);
@@ -156,7 +218,7 @@ qint64 HistoryStore::Record(const HistoryEntry& entry)
           QVariant(SnapshotBlob::PLUs(contents)), QVariant(SnapshotBlob::Departments(contents))})
         insert.addBindValue(value);
     if (!insert.exec()) {
-        Fail(QStringLiteral("write"), insert.lastError().text());
+        Fail(QStringLiteral("write"), insert.lastError());
         return 0;
     }
     const qint64 id = insert.lastInsertId().toLongLong();
@@ -165,12 +227,35 @@ qint64 HistoryStore::Record(const HistoryEntry& entry)
     if (!ApplyRetention())
         return 0;
     if (!transaction.Commit()) {
-        Fail(QStringLiteral("write"), db.lastError().text());
+        Fail(QStringLiteral("write"), db.lastError());
         return 0;
     }
-    Exec(QStringLiteral("PRAGMA incremental_vacuum"));
+    GiveSpaceBack();
     error_.clear();
     return id;
+}
+
+// The pages the retention freed go back to the file system: each step of
+// incremental_vacuum frees one page, so it runs to its end; a file made
+// before incremental vacuum was set up is rebuilt once in that form. The
+// checkpoint then shortens the file and empties the log.
+void HistoryStore::GiveSpaceBack()
+{
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery mode(db);
+    if (mode.exec(QStringLiteral("PRAGMA auto_vacuum")) && mode.next() && mode.value(0).toInt() != 2) {
+        mode.finish();
+        Exec(QStringLiteral("PRAGMA auto_vacuum = INCREMENTAL"));
+        Exec(QStringLiteral("VACUUM"));
+    }
+    QSqlQuery vacuum(db);
+    if (vacuum.exec(QStringLiteral("PRAGMA incremental_vacuum"))) {
+        while (vacuum.next()) {
+        }
+    }
+    vacuum.finish();
+    QSqlQuery checkpoint(db);
+    checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 bool HistoryStore::MergeKnownState(const QString& device, const TableSnapshot& contents)
@@ -186,7 +271,7 @@ bool HistoryStore::MergeKnownState(const QString& device, const TableSnapshot& c
     upsert.addBindValue(SnapshotBlob::Departments(known));
     if (upsert.exec())
         return true;
-    return Fail(QStringLiteral("write"), upsert.lastError().text());
+    return Fail(QStringLiteral("write"), upsert.lastError());
 }
 
 bool HistoryStore::ApplyRetention()
@@ -197,7 +282,7 @@ bool HistoryStore::ApplyRetention()
     if (!sizes.exec(QStringLiteral(
             "SELECT id, 256 + length(error) + IFNULL(length(plus), 0) + IFNULL(length(departments), 0)"
             " FROM transfers ORDER BY id DESC")))
-        return Fail(QStringLiteral("read"), sizes.lastError().text());
+        return Fail(QStringLiteral("read"), sizes.lastError());
     int kept = 0;
     qint64 bytes = 0;
     qint64 firstDropped = 0;
@@ -223,7 +308,7 @@ std::vector<HistoryEntry> HistoryStore::List()
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM transfers ORDER BY id DESC").arg(kEntryColumns))) {
-        Fail(QStringLiteral("read"), query.lastError().text());
+        Fail(QStringLiteral("read"), query.lastError());
         return entries;
     }
     while (query.next())
@@ -240,7 +325,7 @@ std::optional<HistoryEntry> HistoryStore::Entry(qint64 id)
                                  " WHERE id = ?").arg(kEntryColumns));
     query.addBindValue(id);
     if (!query.exec()) {
-        Fail(QStringLiteral("read"), query.lastError().text());
+        Fail(QStringLiteral("read"), query.lastError());
         return std::nullopt;
     }
     if (!query.next())
@@ -251,7 +336,8 @@ std::optional<HistoryEntry> HistoryStore::Entry(qint64 id)
         contents.priceDecimals = quint8(query.value(12).toUInt());
         if (!SnapshotBlob::ReadPLUs(query.value(13).toByteArray(), contents)
             || !SnapshotBlob::ReadDepartments(query.value(14).toByteArray(), contents)) {
-            Fail(QStringLiteral("read"), QStringLiteral("the contents of entry %1 are damaged").arg(id));
+            Fail(QStringLiteral("read"),
+                 QStringLiteral("the contents of entry %1 are damaged. %2").arg(id).arg(DamagedAdvice()));
             return std::nullopt;
         }
         entry.contents = contents;
@@ -264,10 +350,15 @@ TableSnapshot HistoryStore::KnownState(const QString& device)
     TableSnapshot known;
     if (!open_)
         return known;
+    error_.clear();
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(QStringLiteral("SELECT price_decimals, plus, departments FROM known_state WHERE device = ?"));
     query.addBindValue(device);
-    if (!query.exec() || !query.next())
+    if (!query.exec()) {
+        Fail(QStringLiteral("read"), query.lastError());
+        return known;
+    }
+    if (!query.next())
         return known;
     known.priceDecimals = quint8(query.value(0).toUInt());
     // A damaged state counts as unknown: the next download goes out in full.

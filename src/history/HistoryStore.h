@@ -20,12 +20,21 @@ struct HistoryLimits
     qint64 bytes = 50LL * 1024 * 1024;
 };
 
+class FilePath;
+class QSqlError;
+
 class HistoryStore
 {
 public:
     using Limits = HistoryLimits;
+    // ReadOnly: for looking at the history; never creates or writes the file.
+    // A missing file reads as no history (not open, no error); a file or
+    // folder without write permission, or one that cannot be written now (a
+    // full disk), is read as it lies, with nothing made beside it.
+    enum class Access { ReadWrite, ReadOnly };
 
-    explicit HistoryStore(const QString& path, HistoryLimits limits = HistoryLimits());
+    explicit HistoryStore(const QString& path, HistoryLimits limits = HistoryLimits(),
+                          Access access = Access::ReadWrite);
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
@@ -43,21 +52,32 @@ public:
     std::vector<HistoryEntry> List();
     // One entry with its contents.
     std::optional<HistoryEntry> Entry(qint64 id);
-    // What the register on this device was last seen with; empty when unknown.
+    // What the register on this device was last seen with; empty when unknown
+    // and when it cannot be read (Error() then says why).
     TableSnapshot KnownState(const QString& device);
 
     // "ok" when SQLite finds the file sound.
     QString IntegrityCheck();
 
+    // What the operator can do about a damaged file.
+    static QString DamagedAdvice();
+
 private:
+    bool Open(bool asItLies);
+    static bool Writable(const FilePath& path);
+    bool HasTables();
+    void GiveSpaceBack();
     bool Exec(const QString& statement);
     bool CreateSchema();
     bool MergeKnownState(const QString& device, const TableSnapshot& contents);
     bool ApplyRetention();
     bool Fail(const QString& what, const QString& why);
+    bool Fail(const QString& what, const QSqlError& error);
 
     QString connection_;
+    QString path_;
     Limits limits_;
+    Access access_ = Access::ReadWrite;
     bool open_ = false;
     QString error_;
 };

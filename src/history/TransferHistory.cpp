@@ -1,5 +1,6 @@
 #include "history/TransferHistory.h"
 
+#include "transfer/DownloadChanges.h"
 #include "transfer/ServiceContext.h"
 
 TransferHistory::TransferHistory(const QString& path, HistoryStore::Limits limits) : store_(path, limits)
@@ -15,7 +16,20 @@ void TransferHistory::NoteFailure()
 
 TableSnapshot TransferHistory::KnownState(const QString& portName)
 {
-    return store_.KnownState(HistoryDevice(portName));
+    TableSnapshot known = store_.KnownState(HistoryDevice(portName));
+    knownStateRead_ = store_.IsOpen() && store_.Error().isEmpty();
+    NoteFailure();
+    return known;
+}
+
+QString TransferHistory::KnownStateNotice(const TableSnapshot& known, const TransferRequest& request) const
+{
+    const unsigned unknown = TablesWithoutKnownState(known, request);
+    if (knownStateRead_ || unknown == 0)
+        return UnknownStateNotice(unknown, request.port);
+    return QStringLiteral("The transfer history cannot be read, so what the register at %1 holds is not known: "
+                          "the chosen tables are sent in full.")
+        .arg(request.port);
 }
 
 void TransferHistory::Record(const QString& command, const TransferRequest& request, const TransferResult& result,

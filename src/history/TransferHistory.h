@@ -20,6 +20,10 @@ public:
 
     // What the register behind this port was last seen with.
     TableSnapshot KnownState(const QString& portName);
+    // What a changes-only download tells before it sends the tables of the
+    // request nothing is known of (in full): that nothing is known yet, or,
+    // when the history could not be read by KnownState(), exactly that.
+    QString KnownStateNotice(const TableSnapshot& known, const TransferRequest& request) const;
 
     // Adds an entry for a transfer that reached the register; one that never
     // opened the port or was refused before is not recorded. The outcome word
@@ -43,4 +47,5 @@ private:
     HistoryStore store_;
     QString warning_;
     bool warned_ = false;
+    bool knownStateRead_ = false;
 };

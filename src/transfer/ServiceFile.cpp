@@ -2,28 +2,28 @@
 
 #include "model/MessageBox.h"
 
+#include "files/FileError.h"
+#include "files/FileIo.h"
+
 #include <QDir>
-#include <QFile>
 
 namespace ServiceFile {
 
 Content ReadWhole(const QString& path, qint64 maxBytes)
 {
     Content content;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return content;
-    if (file.size() > maxBytes) {
-        content.status = Content::Status::TooLarge;
+    std::optional<QByteArray> bytes;
+    try {
+        // Read at most one byte past the limit: a device or pipe reports no size.
+        bytes = ReadFileBytes(path, maxBytes);
+    } catch (const FileError&) {
         return content;
     }
-    // A device or pipe reports no size: read at most one byte past the limit.
-    content.bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    if (!bytes)
         return content;
-    content.status = content.bytes.size() > maxBytes ? Content::Status::TooLarge : Content::Status::Read;
-    if (content.status == Content::Status::TooLarge)
-        content.bytes.clear();
+    content.status = bytes->size() > maxBytes ? Content::Status::TooLarge : Content::Status::Read;
+    if (content.status == Content::Status::Read)
+        content.bytes = *bytes;
     return content;
 }
 

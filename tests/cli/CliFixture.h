@@ -105,6 +105,36 @@ protected:
         return run;
     }
 
+    // Starts the prepared process (plu-cli, or a shell that execs it) as from
+    // a terminal; once its progress shows `shown`, sends it `signal`.
+    static CliRun SignalWhenShown(QProcess& process, const QByteArray& shown, int signal)
+    {
+        process.setReadChannel(QProcess::StandardError);
+        StartFromTerminal(process);
+        QByteArray err;
+        while (!err.contains(shown) && process.waitForReadyRead(30000))
+            err += process.readAllStandardError();
+        EXPECT_TRUE(err.contains(shown)) << err.constData();
+        ::kill(pid_t(process.processId()), signal);
+        CliRun run;
+        if (process.waitForFinished(60000))
+            run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.err = QString::fromLocal8Bit(err + process.readAllStandardError());
+        return run;
+    }
+
+    // A command over a simulator that has stopped answering: only a signal
+    // ends it soon.
+    CliRun SignalDuring(const QStringList& arguments, const QByteArray& shown, int signal)
+    {
+        QProcess process;
+        process.setProgram(CliProgram());
+        process.setArguments(arguments + QStringList{"--port", sim.LinkPath(), "--settings", settings,
+                                                     "--retry-interval", "60000"});
+        process.setWorkingDirectory(dir.path());
+        return SignalWhenShown(process, shown, signal);
+    }
+
     static void WriteFile(const QString& path, const QByteArray& bytes)
     {
         QFile file(path);

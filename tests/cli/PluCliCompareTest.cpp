@@ -219,4 +219,74 @@ TEST_F(PluCliCompareTest, CommandLineMistakesAndAnUnwritableHistory)
     EXPECT_TRUE(run.err.contains("plu-cli: warning: Transfer history: cannot")) << run.err.toStdString();
 }
 
+TEST_F(PluCliCompareTest, HistoryExportKeepsWhatTheDestinationHasAndSaysWhatTheEntryLacks)
+{
+    ASSERT_TRUE(sim.Start());
+    WriteShop(5);
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-5"}).exitCode, 0);
+    EditPlu(3, 1, "Changed");
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-5", "--changes-only"}).exitCode, 0);
+
+    // An existing document is replaced only when asked to, and keeps its
+    // recycling table.
+    WriteFile(Path("OLD.PLU"), "0\tKept\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    QByteArray recycling;
+    for (int n = 1; n <= 100; ++n)
+        recycling += QByteArray::number(n) + "\t0.25\t400000000000" + QByteArray::number(n % 10) + "\r\n";
+    WriteFile(Path("OLD.RCY"), recycling);
+    const CliRun refused = Cli({"history", "export", "1", Path("OLD.PLU"), "--settings", settings});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("--force")) << refused.err.toStdString();
+    EXPECT_TRUE(ReadFile(Path("OLD.PLU")).contains("Kept"));
+    const CliRun forced = Cli({"history", "export", "1", Path("OLD.PLU"), "--force", "--settings", settings});
+    ASSERT_EQ(forced.exitCode, 0) << forced.err.toStdString();
+    EXPECT_TRUE(ReadFile(Path("OLD.PLU")).contains("\tArticle 5\t"));
+    EXPECT_EQ(ReadFile(Path("OLD.RCY")), recycling);
+    EXPECT_FALSE(forced.err.contains("part")) << forced.err.toStdString();
+
+    // Only a document's name; a changes-only entry is said to hold a part.
+    EXPECT_EQ(Cli({"history", "export", "1", Path("out.txt"), "--settings", settings}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(Path("out.txt")));
+    const CliRun part = Cli({"history", "export", "2", Path("PART.PLU"), "--settings", settings});
+    ASSERT_EQ(part.exitCode, 0) << part.err.toStdString();
+    EXPECT_TRUE(part.err.contains("history entry 2 holds only part of the tables (1 of the 5 PLUs 1-5, no department table)"))
+        << part.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("PART.DEP")));
+}
+
+TEST_F(PluCliCompareTest, ADamagedOrReadOnlyHistoryIsSaidSoAndStillListed)
+{
+    ASSERT_TRUE(sim.Start());
+    WriteShop(3);
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-3"}).exitCode, 0);
+    const QString db = Path("HISTORY.DB");
+
+    // Read-only: listed as it lies, nothing made beside it.
+    ASSERT_TRUE(QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    const CliRun listed = Cli({"history", "--settings", settings});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(Lines(listed.out).size(), 1) << listed.out.toStdString();
+    EXPECT_FALSE(QFile::exists(db + "-shm"));
+    EXPECT_FALSE(QFile::exists(db + "-wal"));
+    ASSERT_TRUE(QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+
+    // Damaged: the listing fails and says what to do; a changes-only download
+    // says the history cannot be read and sends everything.
+    {
+        QFile file(db);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        for (qint64 at = 4096; at < file.size(); at += 512) {
+            file.seek(at);
+            file.write(QByteArray(64, '\x5A'));
+        }
+    }
+    const CliRun damaged = Cli({"history", "--settings", settings});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.err.contains(HistoryStore::DamagedAdvice())) << damaged.err.toStdString();
+    const CliRun changes = OverSim({"download", Path("SHOP.PLU"), "--range", "1-3", "--changes-only"});
+    EXPECT_EQ(changes.exitCode, 0) << changes.err.toStdString();
+    EXPECT_TRUE(changes.err.contains("The transfer history cannot be read")) << changes.err.toStdString();
+    EXPECT_FALSE(changes.err.contains("Nothing is known yet")) << changes.err.toStdString();
+}
+
 } // namespace

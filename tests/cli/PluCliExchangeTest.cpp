@@ -1,5 +1,9 @@
 #include "CliFixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 using PluCliExchange = CliFixture;
@@ -53,6 +57,51 @@ TEST_F(PluCliExchange, RefusedSheetsAndDryRunsLeaveTheDocumentAlone)
     EXPECT_EQ(Cli({"import", "SHOP.PLU", "prices.txt"}).exitCode, 2);
     EXPECT_EQ(Cli({"import", "price.csv", "SHOP.PLU"}).exitCode, 2);
     EXPECT_EQ(Cli({"import", "SHOP.PLU", "price.csv", "--table", "recycling"}).exitCode, 2);
+}
+
+TEST_F(PluCliExchange, ImportTellsTheDocumentsWarningsAndWritesOnlyTheTablesItWasGiven)
+{
+    // A new document from a PLU sheet gets no department file: an empty one
+    // would wipe the register's departments when sent.
+    WriteFile(Path("one.csv"), "NO.,Name,Unit price\n1,Bread,1.20\n");
+    const CliRun created = Cli({"import", "NEW.PLU", "one.csv"});
+    ASSERT_EQ(created.exitCode, 0) << created.err.toStdString();
+    EXPECT_TRUE(QFile::exists(Path("NEW.PLU")));
+    EXPECT_FALSE(QFile::exists(Path("NEW.DEP")));
+
+    // Line 3001 of a document cannot be kept: the import says so, as a
+    // download does, before the save drops it.
+    WriteFile(Path("LONG.PLU"), QByteArray("0\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n").repeated(3001));
+    WriteFile(Path("LONG.DEP"), "Dairy\t1\t0.00\r\n");
+    const CliRun long_ = Cli({"import", "LONG.PLU", "one.csv"});
+    EXPECT_EQ(long_.exitCode, 0) << long_.err.toStdString();
+    EXPECT_TRUE(long_.err.contains("plu-cli: warning: ") && long_.err.contains("line 3000"))
+        << long_.err.toStdString();
+}
+
+TEST_F(PluCliExchange, ASecondCommandOnALockedDocumentWaitsThenNamesTheHolder)
+{
+    WriteFile(Path("one.csv"), "NO.,Name,Unit price\n1,Bread,1.20\n");
+    ASSERT_EQ(Cli({"import", "SHOP.PLU", "one.csv"}).exitCode, 0);
+    const QByteArray before = ReadFile(Path("SHOP.PLU"));
+    WriteFile(Path("two.csv"), "NO.,Name\n2,Milk\n");
+    {
+        // Another command holds the document meanwhile.
+        const int held = ::open(QFile::encodeName(Path("SHOP.PLU")).constData(), O_RDONLY);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        const CliRun waited = Cli({"import", "SHOP.PLU", "two.csv"});
+        ::close(held);
+        EXPECT_EQ(waited.exitCode, 1);
+        EXPECT_TRUE(waited.err.contains(QStringLiteral("in use by")) &&
+                    waited.err.contains(QStringLiteral("(process %1)").arg(::getpid())))
+            << waited.err.toStdString();
+        EXPECT_EQ(ReadFile(Path("SHOP.PLU")), before);
+    }
+
+    // Once the holder is done, the same command goes through.
+    const CliRun after = Cli({"import", "SHOP.PLU", "two.csv"});
+    EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
+    EXPECT_TRUE(ReadFile(Path("SHOP.PLU")).contains("\tMilk\t"));
 }
 
 } // namespace

@@ -179,4 +179,44 @@ TEST_F(PluCliRawNameTest, ProgramImageAndDumpListingWithLatin1Names)
     EXPECT_EQ(ReadFile(Path("received.bin")), image);
 }
 
+// A name is worked on as itself, never through a stand-in: killed outright in
+// the middle of an upload, plu-cli leaves the document's folder as it was.
+TEST_F(PluCliRawNameTest, AKilledUploadLeavesNothingBesideTheDocument)
+{
+    const QByteArray folder = Raw(kFolder);
+    const QByteArray document = folder + '/' + kDocument + ".PLU";
+    WriteRaw(document, "0\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    WriteRaw(folder + '/' + kDocument + ".DEP", QByteArray("Dairy\t1\t0.00\r\n").repeated(9));
+    WriteRaw(folder + '/' + kDocument + ".RCY", QByteArray("0\t0.00\t0\r\n").repeated(100));
+    const QList<QByteArray> names = Names(folder);
+    ASSERT_TRUE(sim.Start({"--fill-demo", "--fail-after", "12"})) << sim.ErrorString().toStdString();
+
+    QString script = QStringLiteral("exec \"$0\" upload \"$(printf 'L\\304DEN/K\\304SE.PLU')\" --port \"$1\" "
+                                    "--settings \"$2\" --retry-interval 60000");
+    QProcess process;
+    process.setProgram(QStringLiteral("/bin/sh"));
+    process.setArguments({QStringLiteral("-c"), script, CliProgram(), sim.LinkPath(), settings});
+    process.setWorkingDirectory(dir.path());
+    const CliRun killed = SignalWhenShown(process, "package 1 of", SIGKILL);
+    EXPECT_EQ(killed.exitCode, -1) << killed.err.toStdString();
+
+    EXPECT_EQ(Names(folder), names);
+    EXPECT_EQ(ReadRaw(document), "0\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+}
+
+TEST_F(PluCliRawNameTest, SheetsWithLatin1NamesAreImportedAndExported)
+{
+    const QByteArray folder = Raw(kFolder);
+    WriteRaw(folder + "/PR\xC4IS.csv", "NO.,Name,Unit price\n1,Bread,1.20\n");
+    const CliRun imported = RawCli({"import", folder + '/' + kDocument + ".PLU", folder + "/PR\xC4IS.csv"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const CliRun exported = RawCli({"export", folder + '/' + kDocument + ".PLU", folder + "/\xC4.xlsx"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    const CliRun back = RawCli({"import", folder + "/N\xC4U.PLU", folder + "/\xC4.xlsx"});
+    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    EXPECT_EQ(ReadRaw(folder + "/N\xC4U.PLU"), ReadRaw(folder + '/' + kDocument + ".PLU"));
+    EXPECT_EQ(Names(folder), (QList<QByteArray>{"K\xC4SE.PLU", "K\xC4SE.RCY", "N\xC4U.PLU", "N\xC4U.RCY",
+                                                "PR\xC4IS.csv", "\xC4.xlsx"}));
+}
+
 } // namespace

@@ -119,4 +119,16 @@ TEST_F(PluCliTest, AFailedUploadLeavesNoHalfDocument)
     EXPECT_FALSE(QFile::exists(Path("BACK.PLU")));
 }
 
+TEST_F(PluCliTest, ALinkTraceThatCannotBeWrittenIsSaidOnceAfterASuccess)
+{
+    ASSERT_TRUE(sim.Start({"--fill-demo"}));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("DEBUG.LOG"));
+    for (const QStringList& command : {QStringList{"upload", Path("BACK.PLU"), "--range", "1-3"}, QStringList{"test"}}) {
+        const CliRun run = OverSim(command);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err.count("DEBUG.LOG"), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("plu-cli: warning: ")) << run.err.toStdString();
+    }
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "files/Document.h"
+#include "files/DocumentLock.h"
 #include "files/FileError.h"
 #include "model/Defs.h"
 #include "model/RecyTable.h"
@@ -7,9 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -258,18 +261,87 @@ TEST_F(DocumentTest, AFailedRenameNamesTheFilesAlreadyReplaced)
               QStringList({"shop.DEP", "shop.PLU", "shop.RCY"})) << "no temporary file is left";
 }
 
-TEST_F(DocumentTest, ALinkToANameThatIsNotUtf8IsNotWrittenThrough)
+// Names are bytes: a file named in Latin-1, or a link leading to one, is
+// read and replaced under its own name, and nothing else is made beside it.
+TEST_F(DocumentTest, NamesThatAreNotUtf8AreWorkedOnAsThemselves)
 {
-    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xC4SE.PLU";
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray latin1 = folder + "/K\xC4SE.PLU";
     const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, "old\r\n", 5), 5);
     ::close(fd);
+    const int dep = ::open((folder + "/K\xC4SE.dep").constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::write(dep, "Fruit\t1\t0.50\r\n", 15), 15);
+    ::close(dep);
     ASSERT_EQ(::symlink("K\xC4SE.PLU", QFile::encodeName(Path("shop.PLU")).constData()), 0);
 
-    EXPECT_THROW(document.SaveDocument(Path("shop.PLU")), FileError);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList{"shop.PLU"})
-        << "nothing is made under a mangled name";
-    EXPECT_EQ(Bytes(Path("shop.PLU")), "old\r\n");
-    ::unlink(latin1.constData());
+    // Through the link: its target is replaced, the link stays.
+    document.SaveDocument(Path("shop.PLU"));
+    EXPECT_EQ(QFileInfo(Path("shop.PLU")).isSymLink(), true);
+    const FilePath raw = FilePath::FromBytes(latin1);
+    EXPECT_TRUE(ReadFileBytes(raw).value_or("").contains("Tea"));
+
+    // By its own name, passed on as text: the same bytes, and its companion
+    // in another case is found.
+    TextTable loaded{TableKind::PLU};
+    TextTable loadedDept{TableKind::Department};
+    RecyTable loadedRecy;
+    Document again(loaded, loadedDept, loadedRecy);
+    again.LoadDocument(raw.Text());
+    EXPECT_EQ(FilePath(again.CurrentFileName()).Bytes(), latin1);
+    EXPECT_EQ(loaded.Cell(PLUColumn::Name, 7), "Tea");
+    EXPECT_EQ(loadedDept.Cell(DeptmentColumn::Name, 1), "Fruit");
+    loaded.SetCell(PLUColumn::Name, 8, "Milk");
+    again.SaveDocumentAs(again.CurrentFileName());
+    EXPECT_TRUE(ReadFileBytes(raw).value_or("").contains("Milk"));
+
+    QList<QByteArray> names;
+    DIR* entries = ::opendir(folder.constData());
+    while (const dirent* entry = ::readdir(entries)) {
+        if (entry->d_name[0] != '.')
+            names << entry->d_name;
+    }
+    ::closedir(entries);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (QList<QByteArray>{"K\xC4SE.PLU", "K\xC4SE.RCY", "K\xC4SE.dep", "shop.DEP", "shop.PLU", "shop.RCY"}));
+    EXPECT_EQ(FilePath::FromBytes(latin1).Shown(), dir.path() + QStringLiteral("/K\u00C4SE.PLU"));
+}
+
+TEST_F(DocumentTest, SavesWaitForTheDocumentLockAndNameItsHolder)
+{
+    const QString path = Path("shop.PLU");
+    document.SaveDocumentAs(path);
+    {
+        // Another command holds the document: a save waits, then says who.
+        const DocumentLock other(path);
+        ASSERT_TRUE(other.Held());
+        const DocumentLock second(path, std::chrono::milliseconds(300));
+        EXPECT_FALSE(second.Held());
+        EXPECT_TRUE(second.Holder().contains(QStringLiteral("(process %1)").arg(::getpid())))
+            << second.Holder().toStdString();
+        plu.SetCell(PLUColumn::Name, 9, "Lost?");
+        EXPECT_THROW(document.SaveDocument(path), FileError);
+        EXPECT_FALSE(Bytes(path).contains("Lost?"));
+    }
+    // A document locked for a command saves under its own lock.
+    ASSERT_TRUE(document.Lock(path).isEmpty());
+    const DocumentLock meanwhile(path, std::chrono::milliseconds(0));
+    EXPECT_FALSE(meanwhile.Held());
+    document.SaveDocument(path);
+    EXPECT_TRUE(Bytes(path).contains("Lost?"));
+    document.Unlock();
+
+    // While there is no file yet, its folder stands in for it.
+    {
+        const DocumentLock fresh(Path("new.PLU"));
+        ASSERT_TRUE(fresh.Held());
+        EXPECT_FALSE(DocumentLock(Path("new.PLU"), std::chrono::milliseconds(0)).Held());
+        EXPECT_TRUE(DocumentLock(path, std::chrono::milliseconds(0)).Held()) << "another document is free";
+    }
+
+    // A table the command was not given is not written.
+    document.SaveDocument(Path("plus.PLU"), Document::Files::WithoutDepartments);
+    EXPECT_FALSE(QFile::exists(Path("plus.DEP")));
+    EXPECT_TRUE(QFile::exists(Path("plus.RCY")));
 }

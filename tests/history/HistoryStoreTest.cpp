@@ -3,9 +3,11 @@
 
 #include "history/HistoryStore.h"
 #include "history/TransferHistory.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -143,6 +145,91 @@ TEST_F(HistoryStoreTest, DamagedOrUnusableDatabasesNeverStopATransfer)
     history.Record(QStringLiteral("download"), request, TransferResult{}, PLUs(1, 1, 'a'));
     EXPECT_TRUE(history.TakeWarning().startsWith("Transfer history: cannot"));
     EXPECT_TRUE(history.TakeWarning().isEmpty());
+}
+
+TEST_F(HistoryStoreTest, RetentionGivesTheSpaceBackEvenToAFileMadeWithoutIt)
+{
+    // A file made before the history gave space back: no incremental vacuum.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(DbPath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE filler (x BLOB)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    const qint64 limit = 600 * 1024;
+    HistoryStore store(DbPath(), HistoryLimits{500, limit});
+    ASSERT_TRUE(store.IsOpen()) << store.Error().toStdString();
+    const auto fileSize = [&] {
+        return QFileInfo(DbPath()).size() + QFileInfo(DbPath() + QStringLiteral("-wal")).size();
+    };
+    qint64 largest = 0;
+    for (int i = 0; i < 24; ++i) {
+        ASSERT_NE(store.Record(Entry(QStringLiteral("upload"), PLUs(1, 3000, char('a' + i)))), 0)
+            << store.Error().toStdString();
+        largest = std::max(largest, fileSize());
+    }
+    EXPECT_LE(store.List().size(), 3u);
+    // The entries, what the register is known to hold, and a page or two.
+    EXPECT_LT(largest, 2 * limit) << "dropped entries' space stays in the file";
+}
+
+TEST_F(HistoryStoreTest, ListingReadsADamagedOrReadOnlyFileWithoutWritingIt)
+{
+    using Access = HistoryStore::Access;
+    {
+        HistoryStore missing(DbPath(), HistoryLimits(), Access::ReadOnly);
+        EXPECT_FALSE(missing.IsOpen());
+        EXPECT_TRUE(missing.Error().isEmpty());
+        EXPECT_FALSE(QFile::exists(DbPath())) << "looking makes no file";
+    }
+    {
+        HistoryStore store(DbPath());
+        store.Record(Entry(QStringLiteral("download"), PLUs(1, 2, 'a')));
+    }
+    ASSERT_TRUE(QFile::setPermissions(DbPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    {
+        HistoryStore readOnly(DbPath(), HistoryLimits(), Access::ReadOnly);
+        ASSERT_TRUE(readOnly.IsOpen()) << readOnly.Error().toStdString();
+        EXPECT_EQ(readOnly.List().size(), 1u);
+        EXPECT_TRUE(readOnly.Entry(1).has_value());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"HISTORY.DB"}) << "no -shm or -wal left";
+    ASSERT_TRUE(QFile::setPermissions(DbPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+
+    // Bytes overwritten after the first page (the schema still reads): the
+    // listing says so, and
+    // what to do.
+    {
+        QFile file(DbPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        for (qint64 at = 4096; at < file.size(); at += 512) {
+            file.seek(at);
+            file.write(QByteArray(64, '\xA5'));
+        }
+    }
+    HistoryStore damaged(DbPath(), HistoryLimits(), Access::ReadOnly);
+    const auto listed = damaged.List();
+    EXPECT_TRUE(listed.empty());
+    EXPECT_FALSE(damaged.Error().isEmpty());
+    EXPECT_TRUE(damaged.Error().contains(HistoryStore::DamagedAdvice())) << damaged.Error().toStdString();
+}
+
+TEST_F(HistoryStoreTest, AFullDiskStillLists)
+{
+    FullDisk disk;
+    ASSERT_TRUE(disk.IsReady()) << disk.Problem().toStdString();
+    const QString path = disk.Path(QStringLiteral("HISTORY.DB"));
+    {
+        HistoryStore store(path);
+        ASSERT_NE(store.Record(Entry(QStringLiteral("download"), PLUs(1, 2, 'a'))), 0) << store.Error().toStdString();
+    }
+    disk.Fill();
+    HistoryStore listing(path, HistoryLimits(), HistoryStore::Access::ReadOnly);
+    ASSERT_TRUE(listing.IsOpen()) << listing.Error().toStdString();
+    EXPECT_EQ(listing.List().size(), 1u) << listing.Error().toStdString();
 }
 
 } // namespace

@@ -1,0 +1,74 @@
+// Every option a program's --help lists is described in its man page, and the
+// man page describes no option the program does not have.
+
+#include "support/SimProcess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QSet<QString> Options(const QString& text)
+{
+    static const QRegularExpression kOption(QStringLiteral("(?<![\\w-])--[a-z][a-z0-9-]*"));
+    QSet<QString> options;
+    for (auto matches = kOption.globalMatch(text); matches.hasNext();)
+        options.insert(matches.next().captured());
+    return options;
+}
+
+QString HelpOf(const QString& program)
+{
+    QProcess process;
+    process.start(SimProcess::BinDir() + u'/' + program, {QStringLiteral("--help")});
+    if (!process.waitForFinished(60000))
+        return {};
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// The man page's text with roff's escaped minus signs and font changes plain.
+QString ManPageText(const QString& program)
+{
+    QFile file(QStringLiteral(PLU_MAN_DIR "/%1.1").arg(program));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    text.remove(QRegularExpression(QStringLiteral("\\\\f[BIRP]")));
+    return text;
+}
+
+QStringList Sorted(const QSet<QString>& options)
+{
+    QStringList list(options.cbegin(), options.cend());
+    list.sort();
+    return list;
+}
+
+TEST(ManPageTest, EachProgramsOptionsAreTheOnesItsManPageDescribes)
+{
+    for (const QString program : {QStringLiteral("plu-cli"), QStringLiteral("ecr-sim")}) {
+        QSet<QString> help = Options(HelpOf(program));
+        help.remove(QStringLiteral("--help-all"));   // Qt's own
+        ASSERT_TRUE(help.contains(QStringLiteral("--help"))) << program.toStdString();
+        const QSet<QString> page = Options(ManPageText(program));
+        EXPECT_EQ(Sorted(help - page), QStringList()) << program.toStdString() << ": missing from the man page";
+        EXPECT_EQ(Sorted(page - help), QStringList()) << program.toStdString() << ": not in --help";
+    }
+}
+
+TEST(ManPageTest, PluCliManPageNamesEveryCommandAndExitStatus)
+{
+    const QString page = ManPageText(QStringLiteral("plu-cli"));
+    for (const char* command : {"download", "upload", "test", "doctor", "dump", "program", "font", "compare",
+                                "history", "export", "import"})
+        EXPECT_TRUE(page.contains(QStringLiteral(".B plu-cli %1").arg(QLatin1String(command))))
+            << command << " missing from the synopsis";
+    EXPECT_TRUE(page.contains(QStringLiteral("3 compare"))) << "exit status 3";
+}
+
+} // namespace
