@@ -170,7 +170,6 @@ void TMainForm::RunTableTransfer(
     RunExclusive([&] {
         QelmIBusLink serial(Link());
         CapturingLink link(serial);
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
         transfer(link, TransferTables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()});
     });
 }

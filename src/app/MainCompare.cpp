@@ -45,7 +45,6 @@ CompareOutcome TMainForm::RunCompare(const QString& command, const TransferReque
     CompareOutcome outcome;
     RunExclusive([&] {
         QelmIBusLink link(Link());
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
         outcome = CompareWithRegister(link, *m_progressForm, request, PluTable(), DeptmentTable());
         TransferHistory history;
         RecordTransfer(history, command, request, outcome.result, outcome.held, outcome.HistoryOutcome());
