@@ -143,10 +143,10 @@ TEST_F(CompareTest, ARegisterThatDoesNotHoldTheKnownStateGetsTheChosenTablesInFu
     plu.SetCell(PLUColumn::UnitPrice, 7, QStringLiteral("0.99"));
 
     // The register holds other articles from PLU 30 on.
-    TextTable other = plu;
+    TableSnapshot other = known;
     for (int n = 30; n <= 60; ++n)
-        other.SetCell(PLUColumn::Name, n, QStringLiteral("Other %1").arg(n));
-    Hold(SnapshotOfDocument(other, departments, request.selection, request.range, 2));
+        other.plus.at(n)[PLURecordLayout::kName] = 'O';
+    Hold(other);
     ChangesReport report;
     ASSERT_TRUE(DownloadChanges(link, progress, request, {plu, departments, QString()}, known, report).Succeeded());
     EXPECT_FALSE(report.differingRecord.isEmpty());
@@ -161,9 +161,9 @@ TEST_F(CompareTest, ARegisterThatDoesNotHoldTheKnownStateGetsTheChosenTablesInFu
 
     // Only a department differs: both tables go in full all the same.
     link.exchanges.clear();
-    TextTable otherDepartments = departments;
-    otherDepartments.SetCell(DeptmentColumn::Name, 9, QStringLiteral("Other"));
-    Hold(SnapshotOfDocument(plu, otherDepartments, request.selection, request.range, 2));
+    other = known;
+    (*other.departments)[8][DeptmentRecordLayout::kName] = 'O';
+    Hold(other);
     ChangesReport departmentOnly;
     ASSERT_TRUE(
         DownloadChanges(link, progress, request, {plu, departments, QString()}, known, departmentOnly).Succeeded());
