@@ -159,20 +159,9 @@ TEST_F(PluCliServiceTest, CtrlCEndsAProgramLoadWithoutItsEndMarker)
 {
     WriteFile(Path("image.hex"), Pattern(65536));
     ASSERT_TRUE(sim.Start({"--wire-time"})) << sim.ErrorString().toStdString();
-    QProcess process;
-    process.setProgram(CliProgram());
-    process.setArguments({"program", Path("image.hex"), "--port", sim.LinkPath(), "--settings", settings});
-    process.setReadChannel(QProcess::StandardError);
-    StartFromTerminal(process);
-    QByteArray err;
-    while (!err.contains("package 24 of") && process.waitForReadyRead(30000))
-        err += process.readAllStandardError();
-    ASSERT_TRUE(err.contains("package 24 of")) << err.constData();
-    ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    err += process.readAllStandardError();
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(err.contains("plu-cli: Cancelled")) << err.constData();
+    const CliRun run = InterruptWhenShown({"program", Path("image.hex")}, "package 24 of");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("plu-cli: Cancelled")) << run.err.toStdString();
     ASSERT_TRUE(sim.Stop());
     EXPECT_GE(sim.CountFrames("block 30"), 1) << "blocks were sent before Ctrl+C";
     EXPECT_EQ(sim.CountFrames("end marker"), 0);
