@@ -64,13 +64,18 @@ void TConnectionCheckDlg::Check()
     m_againButton->setEnabled(false);
     m_report->clear();
     m_summary->setText(QStringLiteral("Checking %1...").arg(m_portName));
+    m_stopRequested = false;
     m_link = m_makeLink();
-    const DoctorResult result = RunConnectionDoctor(*m_link, m_portName, m_paths,
-                                                    [this](const DoctorLine& line) { AddLine(line); });
+    const DoctorResult result = RunConnectionDoctor(
+        *m_link, m_portName, m_paths, [this](const DoctorLine& line) { AddLine(line); },
+        [this] { return m_stopRequested; });
     m_link.reset();
-    m_summary->setText(result.answeredRate
-                           ? QStringLiteral("The register answers on %1.").arg(m_portName)
-                           : QStringLiteral("No register answers on %1; see the remedies above.").arg(m_portName));
+    if (result.answeredRate)
+        m_summary->setText(QStringLiteral("The register answers on %1.").arg(m_portName));
+    else if (result.stopped)
+        m_summary->setText(QStringLiteral("The check of %1 was stopped.").arg(m_portName));
+    else
+        m_summary->setText(QStringLiteral("No register answers on %1; see the remedies above.").arg(m_portName));
     m_againButton->setEnabled(true);
 }
 
@@ -92,6 +97,8 @@ QString TConnectionCheckDlg::Summary() const
 
 void TConnectionCheckDlg::reject()
 {
+    // The check stops before its next rate; Abort ends the rate in progress.
+    m_stopRequested = true;
     if (m_link != nullptr)
         m_link->Abort();
     QDialog::reject();

@@ -14,7 +14,9 @@ class TQelmIBusComm;
 
 // "Connection check": runs the connection doctor on the current port when it
 // opens and shows its checklist line by line, each failure with its remedy.
-// "Check again" repeats it; Close (or Escape) ends a check in progress.
+// "Check again" repeats it; Close (or Escape) ends a check in progress: the
+// rate being tried is abandoned and no further rate is tried. The check's
+// exchanges are added to DEBUG.LOG after the trace already there.
 class TConnectionCheckDlg : public QDialog
 {
     Q_OBJECT
@@ -46,6 +48,7 @@ private:
     DoctorPaths m_paths;
     QString m_portName;
     std::unique_ptr<TQelmIBusComm> m_link;
+    bool m_stopRequested = false;
     QPlainTextEdit* m_report;
     QLabel* m_summary;
     QPushButton* m_againButton;

@@ -63,7 +63,6 @@ RegisterCommandResult TMainForm::RunRegisterCommand(const RegisterCommandRequest
         return result;
     RunExclusive([&] {
         QelmIBusLink link(Link());
-        m_progressForm->SetCancelHandler([this] { Link().Abort(); });
         RegisterFrontEnd frontEnd(*this);
         result = RegisterCommand(link, *m_progressForm, frontEnd)
                      .Run(request, TransferTables{PluTable(), DeptmentTable(), AppPaths::SettingsPath()});

@@ -3,12 +3,10 @@
 #include "doctor/DeviceAccess.h"
 #include "doctor/DeviceUsers.h"
 #include "link/QelmIBus.h"
-#include "link/RegisterPayloads.h"
 #include "serial/PortResolver.h"
 #include "serial/SerialDeviceList.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -160,32 +158,31 @@ bool ReportDevice(const QString& portName, const QString& device, const Report& 
 }
 
 // One log-in at the rate; the register is logged out again when it answered.
-bool LogsInAt(TQelmIBusComm& link, int rateIndex)
+TQelmIBusComm::WaitResult LogsInAt(TQelmIBusComm& link, int rateIndex)
 {
-    link.SetBaudRate(static_cast<TQelmIBusComm::TBaudRate>(rateIndex));
-    for (int attempt = 0; attempt < kTransmissionsPerRate; ++attempt) {
-        link.Payload() = RegisterPayloads::LogIn(TQelmIBusComm::kAccessCode, QDateTime::currentDateTime(),
-                                                 static_cast<quint8>(rateIndex), false);
-        link.TransmitFrame();
-        link.SetReceiveMode(LinkReceiver::Mode::Ack);
-        const TQelmIBusComm::WaitResult result = link.WaitReply(TQelmIBusComm::kLogInInterval);
-        if (result == TQelmIBusComm::WaitResult::Acknowledged) {
-            link.LogOut(TQelmIBusComm::kAccessCode, 0);
-            return true;
-        }
-        if (result == TQelmIBusComm::WaitResult::Aborted)
-            return false;
-    }
-    return false;
+    const TQelmIBusComm::WaitResult result = link.LogInAt(static_cast<TQelmIBusComm::TBaudRate>(rateIndex),
+                                                          TQelmIBusComm::kAccessCode, kTransmissionsPerRate);
+    if (result == TQelmIBusComm::WaitResult::Acknowledged)
+        link.LogOut(TQelmIBusComm::kAccessCode, 0);
+    return result;
 }
 
-std::optional<int> ReportLogIns(TQelmIBusComm& link, const Report& report)
+// The rates one after the other until the register answers; a stop asked
+// for ends the search before the next rate.
+std::optional<int> ReportLogIns(TQelmIBusComm& link, const Report& report, const StopRequested& stopRequested)
 {
     for (int index = 0; index < static_cast<int>(TQelmIBusComm::BaudTable.size()); ++index) {
+        if (stopRequested && stopRequested())
+            return std::nullopt;
         const QString rate = QString::number(TQelmIBusComm::BaudTable[static_cast<std::size_t>(index)]);
-        if (LogsInAt(link, index)) {
+        const TQelmIBusComm::WaitResult result = LogsInAt(link, index);
+        if (result == TQelmIBusComm::WaitResult::Acknowledged) {
             report({Mark::Pass, QStringLiteral("Log-in at %1 bit/s: the register answered.").arg(rate), {}});
             return index;
+        }
+        if (result == TQelmIBusComm::WaitResult::Aborted || (stopRequested && stopRequested())) {
+            report({Mark::Info, QStringLiteral("Log-in at %1 bit/s: stopped.").arg(rate), {}});
+            return std::nullopt;
         }
         report({Mark::Info, QStringLiteral("Log-in at %1 bit/s: no answer.").arg(rate), {}});
     }
@@ -214,7 +211,7 @@ QString DoctorLineText(const DoctorLine& line)
 }
 
 DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, const DoctorPaths& paths,
-                                 const Report& report)
+                                 const Report& report, const StopRequested& stopRequested)
 {
     DoctorResult result;
     ReportDevicesPresent(paths, report);
@@ -225,11 +222,16 @@ DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, c
     ReportUsers(device, paths, report);
 
     link.SetMessageBox(nullptr);
+    // Its exchanges go after the trace already in DEBUG.LOG, which is the
+    // record of the transfer the check may be run to understand.
+    link.SetTraceEnabled(true);
+    link.SetTraceAppends(true);
     link.SetCommName(portName);
     try {
         link.SetActive(true);
         result.deviceUsable = true;
-        result.answeredRate = ReportLogIns(link, report);
+        result.answeredRate = ReportLogIns(link, report, stopRequested);
+        result.stopped = !result.answeredRate && stopRequested && stopRequested();
     } catch (const std::exception& error) {
         report({Mark::Fail, QStringLiteral("%1 could not be used: %2").arg(device, QString::fromLocal8Bit(error.what())),
                 {}});
@@ -241,7 +243,7 @@ DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, c
                     .arg(device)
                     .arg(TQelmIBusComm::BaudTable[static_cast<std::size_t>(*result.answeredRate)]),
                 {}});
-    } else if (result.deviceUsable) {
+    } else if (result.deviceUsable && !result.stopped) {
         report({Mark::Fail, QStringLiteral("No register answered on %1 at any rate.").arg(device),
                 QStringLiteral("Check that the register is switched on and the cable sits firmly at both "
                                "ends; a built-in port may need a null-modem cable.")});

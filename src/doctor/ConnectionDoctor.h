@@ -33,7 +33,11 @@ struct DoctorResult
 {
     bool deviceUsable = false;          // it exists and could be opened
     std::optional<int> answeredRate;    // rate index at which the register logged in
+    bool stopped = false;               // the operator ended the check before an answer
 };
+
+// Asked between the rates whether the operator wants the check to end.
+using StopRequested = std::function<bool()>;
 
 // Checks the way to the register on `portName` (COMn through the port map,
 // or a device path) and reports each finding as it is made:
@@ -43,8 +47,11 @@ struct DoctorResult
 //    group and whether a new login is needed); a lock file and its owner;
 //    every other process that has it open, naming the usual culprits;
 //  - a log-in at each line rate from 9600 to 115200 bit/s until the register
-//    answers (it is logged out again at once).
+//    answers (it is logged out again at once), unless stopRequested says to
+//    stop before the next rate (the link's Abort ends the rate in progress).
 // `link` is the check's own: its message box is taken away (failures become
-// lines) and its port is left closed.
+// lines), it traces its exchanges at the end of DEBUG.LOG (the trace already
+// there stays), and its port is left closed.
 DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, const DoctorPaths& paths,
-                                 const std::function<void(const DoctorLine&)>& report);
+                                 const std::function<void(const DoctorLine&)>& report,
+                                 const StopRequested& stopRequested = {});

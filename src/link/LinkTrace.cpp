@@ -2,6 +2,11 @@
 
 #include "files/FileIo.h"
 
+#include <QDir>
+#include <QFile>
+
+#include <stdexcept>
+
 QStringList LinkTrace::FormatBytes(std::span<const quint8> bytes)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -33,12 +38,28 @@ void LinkTrace::AddBlock(const QString& heading, std::span<const quint8> bytes)
     m_lines << QString();
 }
 
-void LinkTrace::WriteFile(const QString& path) const
+QByteArray LinkTrace::Text() const
 {
     QByteArray text;
     for (const QString& line : m_lines) {
         text += line.toLatin1();
         text += "\r\n";
     }
-    WriteFileAtomically(path, text);
+    return text;
+}
+
+void LinkTrace::WriteFile(const QString& path) const
+{
+    WriteFileAtomically(path, Text());
+}
+
+void LinkTrace::AppendToFile(const QString& path) const
+{
+    const QByteArray text = Text();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(text) != text.size() || !file.flush())
+        throw std::runtime_error(QStringLiteral("Unable to write to %1: %2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString())
+                                     .toLocal8Bit()
+                                     .toStdString());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -32,8 +33,12 @@ public:
     // Replaces the file with the lines, each ended by CR LF. Throws
     // std::runtime_error when the file cannot be written.
     void WriteFile(const QString& path) const;
+    // Adds the lines at the end of the file, which is made when missing.
+    // Throws std::runtime_error when the file cannot be written.
+    void AppendToFile(const QString& path) const;
 
 private:
+    QByteArray Text() const;
     void AddBlock(const QString& heading, std::span<const quint8> bytes);
 
     QStringList m_lines;

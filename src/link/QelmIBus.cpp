@@ -103,7 +103,10 @@ void TQelmIBusComm::SetActive(bool active)
     if (!active) {
         m_active = false;
         m_device->ClosePort();
-        m_trace.WriteFile(AppPaths::TracePath());
+        if (m_traceAppends)
+            m_trace.AppendToFile(AppPaths::TracePath());
+        else
+            m_trace.WriteFile(AppPaths::TracePath());
         return;
     }
     if (m_active) {
@@ -388,6 +391,23 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
         return false;
     }
     return ReadStatus();
+}
+
+TQelmIBusComm::WaitResult TQelmIBusComm::LogInAt(TBaudRate rate, quint32 accessCode, int transmissions)
+{
+    SetBaudRate(rate);
+    m_payload = RegisterPayloads::LogIn(accessCode, m_clock(), static_cast<quint8>(m_baudRate), false);
+    WaitResult result = WaitResult::TimedOut;
+    for (int attempt = 0; attempt < transmissions && !m_deviceLost; ++attempt) {
+        if (attempt > 0)
+            TraceRetry(attempt);
+        TransmitFrame();
+        SetReceiveMode(LinkReceiver::Mode::Ack);
+        result = WaitReply(kLogInInterval);
+        if (result == WaitResult::Acknowledged || result == WaitResult::Aborted)
+            break;
+    }
+    return result;
 }
 
 bool TQelmIBusComm::LogOut(quint32 accessCode, quint8 failed)

@@ -101,6 +101,11 @@ public:
     void SetRetryCount(int count) { m_retryCount = qBound(0, count, kMaxRetryCount); }
     bool TraceEnabled() const { return m_traceEnabled; }
     void SetTraceEnabled(bool on) { m_traceEnabled = on; }
+    // Whether closing adds the trace at the end of DEBUG.LOG instead of
+    // replacing the file (off by default). The connection check appends, so
+    // the trace of the transfer it helps with stays.
+    bool TraceAppends() const { return m_traceAppends; }
+    void SetTraceAppends(bool on) { m_traceAppends = on; }
 
     // Where the port-open error is shown; none means it is only thrown.
     void SetMessageBox(IMessageBox* messageBox) { m_messageBox = messageBox; }
@@ -130,6 +135,11 @@ public:
     // reads the status block. A 0x55 ends the log-in at once only when a
     // program load follows.
     bool LogIn(quint32 accessCode, bool programLoad = false);
+    // A log-in at `rate` alone, for finding the rate a register listens on:
+    // the frame asks the register to stay at that rate and is sent up to
+    // `transmissions` times until it is acknowledged. No status is read.
+    // Leaves BaudRate at `rate`. Aborted when the wait was aborted.
+    WaitResult LogInAt(TBaudRate rate, quint32 accessCode, int transmissions);
     // Up to three attempts; always true.
     bool LogOut(quint32 accessCode, quint8 failed);
     // Status request; the reply's data bytes are left in PacketData.
@@ -209,6 +219,7 @@ private:
     int m_retryInterval = 800;
     int m_retryCount = 6;
     bool m_traceEnabled = false;
+    bool m_traceAppends = false;
 
     bool m_abort = false;
     bool m_sendComplete = true;

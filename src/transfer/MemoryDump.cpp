@@ -12,6 +12,7 @@
 #include "files/FileIo.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <optional>
@@ -32,9 +33,9 @@ QString Shown(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-QString UnableToWrite(const QString& path, const FileError& error)
+QString UnableToWrite(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Unable to write to ") + Shown(path) + QStringLiteral(": ") + error.Reason();
+    return QStringLiteral("Unable to write to ") + Shown(path) + QStringLiteral(": ") + reason;
 }
 
 // Clears the data area and fills in the block number and the area.
@@ -61,7 +62,7 @@ QString WriteListing(const QString& path, int firstBlock, const QByteArray& bloc
         }
         file.Commit();
     } catch (const FileError& error) {
-        return UnableToWrite(path, error);
+        return UnableToWrite(path, error.Reason());
     }
     return {};
 }
@@ -105,15 +106,13 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
     session.Step(receiveData);
     context.progress.SetMargin(plan.blockCount);
 
-    // The blocks go to a temporary file first: a failed dump leaves an earlier
-    // work file as it was.
-    std::optional<StagedFile> file;
-    try {
-        file.emplace(path);
-    } catch (const FileError& error) {
+    // The work file is emptied and each block written to it as it arrives, so
+    // a dump that fails keeps the blocks received so far; only a complete
+    // dump becomes a listing.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return FailAfterLogIn(context, session, QStringLiteral("Unable to create ") + Shown(path)
-                                                    + QStringLiteral(": ") + error.Reason());
-    }
+                                                    + QStringLiteral(": ") + file.errorString());
 
     QByteArray blocks;
     blocks.reserve(qsizetype(plan.blockCount) * kBlockBytes);
@@ -124,19 +123,11 @@ ServiceResult DumpMemory(const ServiceContext& context, IMemoryRangeDialog& dial
         if (session.Cancelled() || !link.RequestPacket(kMemoryReadCommand, kMemoryReadParameter))
             return FailAfterLogIn(context, session, ServiceSession::ErrorText(receiveData));
         const QByteArray received(reinterpret_cast<const char*>(link.PacketData().data()), kBlockBytes);
-        try {
-            file->Write(received);
-        } catch (const FileError& error) {
-            return FailAfterLogIn(context, session, UnableToWrite(path, error));
-        }
+        if (file.write(received) != received.size())
+            return FailAfterLogIn(context, session, UnableToWrite(path, file.errorString()));
         blocks.append(received);
     }
-    try {
-        file->Commit();
-    } catch (const FileError& error) {
-        return FailAfterLogIn(context, session, UnableToWrite(path, error));
-    }
-    file.reset();
+    file.close();
 
     session.Step(Texts().DisconnectText);
     if (!link.LogOut(TQelmIBusComm::kAccessCode, 0))

@@ -35,10 +35,11 @@ inline QString ReceiveData() { return QStringLiteral("Receive Data"); }
 //
 // Each block is requested with RequestPacket(14, 16), data bytes 0..1 the
 // block number (low byte first), byte 2 the area code x 16, the rest 0.
-// While blocks arrive the file holds them in binary; a failed request (or
-// Cancel) leaves the blocks received so far there, sends one log-out with the
-// failure flag and shows "Receive Data...Error!". The listing replaces the
-// binary only after the final log-out.
+// The file is emptied first and each block is written to it in binary as it
+// arrives; a failed request (or Cancel) leaves the blocks received so far
+// there, sends one log-out with the failure flag and shows "Receive
+// Data...Error!". The listing replaces the binary only after the final
+// log-out, so no listing is ever made of part of a dump.
 //
 // A choice that is not valid (MemoryRanges::IsValid) is refused with a beep
 // and nothing is sent. A dump file that cannot be created or written ends the

@@ -86,15 +86,11 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
         return session.Fail(Texts().ConnectText);
     if (session.Cancelled() || !link.BeginProgramLoad(image->StartValue()))
         return session.Fail(Texts().ConnectText);
-    // From here on the register's loader is open: after Cancel the end
-    // marker closes it (a partial load does not match its byte sum).
-    const auto fail = [&](const QString& step) {
-        if (session.Cancelled())
-            link.EndProgramLoad(image->Checksum());
-        return session.Fail(step);
-    };
+    // From here on the register's loader is open. A load that is cancelled or
+    // fails ends without the end marker: a loader that trusts the marker's
+    // byte sum could otherwise take a partial image for a whole one.
     if (session.Cancelled() || !link.SendSyncPattern())
-        return fail(Texts().ConnectText);
+        return session.Fail(Texts().ConnectText);
 
     const QString download = ProgramLoadTexts::DownloadProgram();
     context.progress.SetMargin(count);
@@ -106,7 +102,7 @@ ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& c
         std::copy_n(bytes + qsizetype(block) * ProgramImage::kBlockBytes, ProgramImage::kBlockBytes,
                     link.PacketData().begin());
         if (session.Cancelled() || !link.SendPacket(kProgramBlockCommand, static_cast<quint16>(block)))
-            return fail(download);
+            return session.Fail(download);
         QCoreApplication::processEvents();
     }
 

@@ -66,7 +66,8 @@ OpenFileFilter FontFiles();
 // Connect... and a log-in for a program load, the start command with the
 // image's start value, the wake-up pattern once, "Download Program..." and the
 // blocks as SendPacket(15, block number), Disconnect... and the end command
-// with the checksum. No path sends a log-out. Cancel ends silently; every
+// with the checksum. No path sends a log-out, and only a load whose every
+// block was acknowledged gets the end command. Cancel ends silently; every
 // failure shows its step's error status and waits for OK; the port is closed
 // on every way out.
 ServiceResult DownloadProgram(const ServiceContext& context, IOpenFileChooser& chooser, qint32 firstBlock);

@@ -45,7 +45,7 @@ bool ServiceSession::Open()
         return false;
     }
     m_open = true;
-    m_context.progress.SetCancelHandler([&link] { link.Abort(); });
+    m_cancel.emplace(m_context.progress, [&link] { link.Abort(); });
     m_context.progress.Show();
     return true;
 }
@@ -63,7 +63,7 @@ bool ServiceSession::Connect(bool programLoad)
 
 bool ServiceSession::Cancelled() const
 {
-    return m_context.progress.ProgressState() == IProgress::State::Dismissed;
+    return m_cancel && m_cancel->Requested();
 }
 
 QString ServiceSession::ErrorText(const QString& stepText)
@@ -100,7 +100,6 @@ void ServiceSession::ClosePort()
     if (!m_open)
         return;
     m_open = false;
-    m_context.progress.SetCancelHandler({});
     try {
         // Closing also writes the link trace, which may fail.
         m_context.link.SetActive(false);

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "transfer/ServiceContext.h"
+#include "transfer/SessionCancel.h"
 
 #include <QString>
 
+#include <optional>
+
 // One run of a service function on the link, from opening the port to
-// closing it. It opens the port, shows the progress window with the Cancel
-// button wired to the link's Abort, and closes the port on every way out,
-// exceptions included.
+// closing it. It opens the port, shows the progress window with its Cancel
+// setting the session's cancel state (which aborts the link's wait), and
+// closes the port on every way out, exceptions included.
 class ServiceSession
 {
 public:
@@ -24,8 +27,8 @@ public:
 
     // A status in normal mode, "..." appended.
     void Step(const QString& text);
-    // True once the operator pressed Cancel (or OK): no further step may run,
-    // since the link starts every operation with a cleared abort flag.
+    // True once the operator pressed Cancel: no further step may run, since
+    // the link starts every operation with a cleared abort flag.
     bool Cancelled() const;
     // The Connect step: logs in (for a program load, or for a transfer).
     // False after Cancel or a failed log-in; the caller then fails the step.
@@ -52,4 +55,5 @@ private:
     const ServiceContext& m_context;
     ServiceResult m_result;
     bool m_open = false;
+    std::optional<SessionCancel> m_cancel;
 };

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "transfer/Records.h"
 #include "transfer/RegisterStatus.h"
 #include "transfer/TransferRequest.h"
+
+#include <functional>
+#include <vector>
 
 class IProgress;
 class ITransferLink;
@@ -13,6 +17,25 @@ class TextTable;
 // area goes out as the previous exchange left it, and bytes a download package
 // does not fill keep what was there: the register reads only what the package
 // announces.
+
+// The record a download sends for a PLU or department number.
+using PLURecordOf = std::function<PLURecord(int number)>;
+using DeptmentRecordOf = std::function<DeptmentRecord(int number)>;
+
+// The packers every download of PLUs and departments goes through, full or
+// changes only. SendPLUEntries sends the given PLUs in order, three entries
+// (the PLU index, then its record) to a package, as command 13 with the
+// packages counted from 0. SendDepartmentPackages sends the given department
+// packages (0: departments 1..8, 1: department 9) as command 12 with the
+// package number. Each adds the packages acknowledged to `packages`.
+bool SendPLUEntries(ITransferLink& link, IProgress& progress, const std::vector<int>& numbers,
+                    const PLURecordOf& recordOf, int& packages);
+bool SendDepartmentPackages(ITransferLink& link, IProgress& progress, const std::vector<int>& chosen,
+                            const DeptmentRecordOf& recordOf, int& packages);
+// range.begin..range.end (none for a range that is not valid), and every
+// department package.
+std::vector<int> PLUNumbers(PluRange range);
+std::vector<int> AllDepartmentPackages();
 
 // PLU numbers range.begin..range.end, three to a package (command 13).
 bool DownloadPLUTable(ITransferLink& link, IProgress& progress, const TextTable& plu,

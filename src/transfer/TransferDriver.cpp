@@ -4,6 +4,7 @@
 #include "serial/CommsError.h"
 #include "config/SettingsFile.h"
 #include "transfer/Progress.h"
+#include "transfer/SessionCancel.h"
 #include "transfer/TransferLink.h"
 
 #include <exception>
@@ -47,36 +48,15 @@ private:
     bool open_ = true;
 };
 
-// The Cancel button aborts the link's wait for as long as the transfer runs.
-class CancelHandlerGuard
-{
-public:
-    CancelHandlerGuard(IProgress& progress, ITransferLink& link) : progress_(progress)
-    {
-        progress_.SetCancelHandler([&link] { link.Abort(); });
-    }
-    CancelHandlerGuard(const CancelHandlerGuard&) = delete;
-    CancelHandlerGuard& operator=(const CancelHandlerGuard&) = delete;
-    ~CancelHandlerGuard() { progress_.SetCancelHandler({}); }
-
-private:
-    IProgress& progress_;
-};
-
-bool Dismissed(const IProgress& progress)
-{
-    return progress.ProgressState() == IProgress::State::Dismissed;
-}
-
 // The common failure path: four log-outs with the failure flag, the error
 // status (dropped by the window when the operator already cancelled), wait for
 // OK. Cancel ends the transfer this way too, silently.
-TransferResult Fail(ITransferLink& link, IProgress& progress, const QString& status,
+TransferResult Fail(ITransferLink& link, IProgress& progress, const SessionCancel& cancel, const QString& status,
                     const QString& detail = QString())
 {
     for (int i = 0; i < kFailureLogOuts; ++i)
         link.LogOut(ITransferLink::kAccessCode, true);
-    const bool cancelled = Dismissed(progress);
+    const bool cancelled = cancel.Requested();
     progress.ShowStatus(IProgress::Mode::Error, status);
     progress.WaitDismissed();
 
@@ -88,15 +68,16 @@ TransferResult Fail(ITransferLink& link, IProgress& progress, const QString& sta
 }
 
 // The status step; nothing when it succeeded, else how the transfer ended.
-std::optional<TransferResult> ReadStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status)
+std::optional<TransferResult> ReadStatus(ITransferLink& link, IProgress& progress, const SessionCancel& cancel,
+                                         RegisterStatus& status)
 {
     progress.ShowStatus(IProgress::Mode::Normal, CheckStatusText() + kEllipsis);
     progress.SetMargin(0);
-    if (!Dismissed(progress) && link.RequestPacket(kRequestStatus, 0)) {
+    if (!cancel.Requested() && link.RequestPacket(kRequestStatus, 0)) {
         status = ParseRegisterStatus(link.PacketData());
         return std::nullopt;
     }
-    return Fail(link, progress, CheckStatusText() + kErrorSuffix);
+    return Fail(link, progress, cancel, CheckStatusText() + kErrorSuffix);
 }
 
 QString TableName(Direction direction, TransferTable table)
@@ -122,17 +103,17 @@ bool MoveTable(const TableStep& moveTable, TransferTable table, const RegisterSt
     return false;
 }
 
-TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const TransferRequest& request,
-                           Direction direction, const TableStep& moveTable)
+TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const SessionCancel& cancel,
+                           const TransferRequest& request, Direction direction, const TableStep& moveTable)
 {
     const ProgramTexts& texts = Texts();
     RegisterStatus status;
-    if (auto failed = ReadStatus(link, progress, status))
+    if (auto failed = ReadStatus(link, progress, cancel, status))
         return *failed;
 
     // The register takes no table while its reports wait to be cleared.
     if (direction == Direction::Download && !status.ReportCleared)
-        return Fail(link, progress, texts.ReportNotClearText);
+        return Fail(link, progress, cancel, texts.ReportNotClearText);
 
     for (int index = 0; index < kTransferTableCount; ++index) {
         const auto table = static_cast<TransferTable>(index);
@@ -141,8 +122,8 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Trans
         const QString name = TableName(direction, table);
         progress.ShowStatus(IProgress::Mode::Normal, name + kEllipsis);
         QString detail;
-        if (Dismissed(progress) || !MoveTable(moveTable, table, status, detail))
-            return Fail(link, progress, name + kErrorSuffix, detail);
+        if (cancel.Requested() || !MoveTable(moveTable, table, status, detail))
+            return Fail(link, progress, cancel, name + kErrorSuffix, detail);
     }
 
     progress.ShowStatus(IProgress::Mode::Normal, texts.DisconnectText + kEllipsis);
@@ -165,11 +146,6 @@ QString CheckStatusText()
     return QStringLiteral("Check ecr status");
 }
 
-bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status)
-{
-    return !ReadStatus(link, progress, status).has_value();
-}
-
 TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                    Direction direction, const TableStep& moveTable)
 {
@@ -190,14 +166,14 @@ TransferResult Run(ITransferLink& link, IProgress& progress, const TransferReque
         return result;
     }
     PortGuard port(link);
-    CancelHandlerGuard cancel(progress, link);
+    const SessionCancel cancel(progress, [&link] { link.Abort(); });
 
     progress.Show();
     progress.ShowStatus(IProgress::Mode::Normal, Texts().ConnectText + kEllipsis);
     if (!link.LogIn(ITransferLink::kAccessCode, false))
-        result = Fail(link, progress, Texts().ConnectText + kErrorSuffix);
+        result = Fail(link, progress, cancel, Texts().ConnectText + kErrorSuffix);
     else
-        result = RunLoggedIn(link, progress, request, direction, moveTable);
+        result = RunLoggedIn(link, progress, cancel, request, direction, moveTable);
 
     try {
         port.Close();

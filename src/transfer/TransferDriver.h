@@ -25,10 +25,6 @@ using TableStep = std::function<bool(TransferTable table, const RegisterStatus& 
 TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                    Direction direction, const TableStep& moveTable);
 
-// Asks for the register's status (command 0). On failure it has already logged
-// out, shown "Check ecr status...Error!" and waited for the operator.
-bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatus& status);
-
 // The fixed text of the status step.
 QString CheckStatusText();
 

@@ -428,6 +428,30 @@ TEST_F(MainServiceTest, ProgramImageOnCtrlAltF8AndFontFromTheHiddenItemReachTheR
     EXPECT_EQ(receivedFont.left(glyphs.size()), glyphs);
 }
 
+// Cancel in the progress window ends a program load without its end marker:
+// the marker's byte sum is the whole image's, and a loader that trusts it could
+// take the blocks received for a whole program.
+TEST_F(MainServiceTest, ACancelledProgramLoadGetsNoEndMarker)
+{
+    StartSim({"--wire-time"});
+    dialogs.sendNames << WriteFile(QStringLiteral("image.hex"), Pattern(65536, 13));
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        TProgressForm& progress = *Form().ProgressForm();
+        if (!progress.isVisible() || progress.Progress() < 3)
+            return;
+        cancel.stop();
+        progress.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+    });
+    cancel.start(5);
+    PressHiddenKey(Qt::Key_F8, Qt::ShiftModifier);
+    ExpectWindowsSettled();
+    EXPECT_TRUE(messages.errors.isEmpty()) << qPrintable(messages.errors.join('\n'));
+    StopSim();
+    EXPECT_GE(FramesLike("block 18"), 1) << "blocks were sent before Cancel";
+    EXPECT_EQ(FramesLike("end marker"), 0);
+}
+
 TEST_F(MainServiceTest, DetectionFindsTheRegisterOnCom3AndYesMakesItTheCurrentPort)
 {
     StartSim();
@@ -667,6 +691,43 @@ TEST_F(MainServiceTest, ConnectionCheckShowsTheChecklistOfTheCurrentPort)
     EXPECT_TRUE(report.contains("     Log-in at 9600 bit/s: no answer.\nOK   Log-in at 19200 bit/s: the register answered."));
     EXPECT_EQ(summary, "The register answers on COM3.");
     EXPECT_TRUE(messages.errors.isEmpty());
+}
+
+// Close ends the check before the next rate instead of after the last one,
+// and the check adds its exchanges to DEBUG.LOG after the trace of the
+// transfer it was run to understand, instead of emptying the file.
+TEST_F(MainServiceTest, ConnectionCheckKeepsTheTraceAndCloseStopsIt)
+{
+    StartSim({"--rate", "115200"});
+    Form().SetPortNumber(3);
+    const QString trace = WriteFile(QStringLiteral("DEBUG.LOG"), "the failed transfer's trace\r\n");
+    QString report;
+    OnNextModal([&](QDialog& dialog) {
+        auto* poll = new QTimer(&dialog);
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            auto& check = static_cast<TConnectionCheckDlg&>(dialog);
+            if (!check.Report().contains("Log-in at 9600 bit/s: no answer."))
+                return;
+            poll->stop();
+            check.findChild<QPushButton*>(QStringLiteral("CloseBtn"))->click();
+        });
+        poll->start(5);
+    });
+    Trigger("ConnectionCheckItem");
+    const auto* check = Form().findChild<TConnectionCheckDlg*>(QStringLiteral("ConnectionCheckDlg"));
+    ASSERT_NE(check, nullptr);
+    report = check->Report();
+    EXPECT_TRUE(report.contains("Log-in at 9600 bit/s: no answer.")) << report.toStdString();
+    EXPECT_FALSE(report.contains("38400")) << report.toStdString();
+    EXPECT_FALSE(report.contains("115200")) << report.toStdString();
+    EXPECT_EQ(check->Summary(), "The check of COM3 was stopped.");
+    EXPECT_FALSE(check->isVisible());
+
+    const QByteArray kept = ReadFile(trace);
+    EXPECT_TRUE(kept.startsWith("the failed transfer's trace\r\n")) << kept.left(80).constData();
+    EXPECT_TRUE(kept.contains(">>>>>>Send data<<<<<<<<")) << "the check's own log-in frames follow";
+    StopSim();
+    EXPECT_EQ(FramesLike("(log-in)"), 0);
 }
 
 } // namespace

@@ -80,6 +80,27 @@ protected:
         process.start();
     }
 
+    // Runs a command over the simulator from a terminal and presses Ctrl+C
+    // once its progress shows `shown`; the run holds all it printed.
+    CliRun InterruptWhenShown(const QStringList& arguments, const QByteArray& shown)
+    {
+        QProcess process;
+        process.setProgram(CliProgram());
+        process.setArguments(arguments + QStringList{"--port", sim.LinkPath(), "--settings", settings});
+        process.setReadChannel(QProcess::StandardError);
+        StartFromTerminal(process);
+        QByteArray err;
+        while (!err.contains(shown) && process.waitForReadyRead(30000))
+            err += process.readAllStandardError();
+        EXPECT_TRUE(err.contains(shown)) << err.constData();
+        ::kill(pid_t(process.processId()), SIGINT);
+        CliRun run;
+        if (process.waitForFinished(30000))
+            run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.err = QString::fromLocal8Bit(err + process.readAllStandardError());
+        return run;
+    }
+
     // Runs a command over the simulator with waits so long that only the
     // cable can end it; once its progress shows `shown` (and `pause` ms more
     // passed) the simulator ends, which hangs up the line.

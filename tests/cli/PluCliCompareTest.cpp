@@ -10,12 +10,12 @@ namespace {
 class PluCliCompareTest : public CliFixture
 {
 protected:
-    // PLUs 1..count named "Article n" at n.25, and nine departments.
-    void WriteShop(int count)
+    // PLUs 1..count named "<article> n" at n.25, and nine departments.
+    void WriteShop(int count, const QByteArray& article = "Article")
     {
         QByteArray plu;
         for (int n = 1; n <= count; ++n)
-            plu += "200000000" + QByteArray::number(1000 + n) + "\tArticle " + QByteArray::number(n) + "\t"
+            plu += "200000000" + QByteArray::number(1000 + n) + "\t" + article + " " + QByteArray::number(n) + "\t"
                    + QByteArray::number(n) + ".25\t" + QByteArray::number(n % 9 + 1) + "\t1.500\t0\t0\t0\r\n";
         WriteFile(Path("SHOP.PLU"), plu);
         QByteArray dep;
@@ -41,6 +41,25 @@ protected:
     }
 
     static QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
+
+    // A changes-only download after one price changed, which finds that the
+    // register does not hold what is known and sends both tables in full;
+    // the register then holds the document.
+    void ExpectSentInFull()
+    {
+        EditPlu(7, 2, "0.99");
+        const qsizetype before = sim.FrameLines().size();
+        const CliRun changes = OverSim({"download", Path("SHOP.PLU"), "--range", "1-60", "--changes-only"});
+        ASSERT_EQ(changes.exitCode, 0) << changes.err.toStdString();
+        EXPECT_TRUE(changes.err.contains("register's own keyboard")) << changes.err.toStdString();
+        EXPECT_TRUE(changes.err.contains("The register at " + sim.LinkPath() + " does not hold what was last seen there"))
+            << changes.err.toStdString();
+        EXPECT_TRUE(changes.err.contains("the PLU and department tables were sent in full")) << changes.err.toStdString();
+        EXPECT_EQ(PluPackagesSince(before).size(), 20);
+        EXPECT_EQ(SimProcess::Distinct(sim.FrameLines().mid(before).filter("(department download)")).size(), 2);
+        const CliRun compare = OverSim({"compare", Path("SHOP.PLU"), "--range", "1-60"});
+        EXPECT_EQ(compare.exitCode, 0) << compare.out.toStdString();
+    }
 };
 
 TEST_F(PluCliCompareTest, CompareChangesOnlyAndHistoryFollowTheRegister)
@@ -90,7 +109,9 @@ TEST_F(PluCliCompareTest, CompareChangesOnlyAndHistoryFollowTheRegister)
     ASSERT_EQ(OverSim({"history", "export", "4", Path("SENT.PLU")}).exitCode, 0);
     const QByteArray sent = ReadFile(Path("SENT.PLU"));
     EXPECT_TRUE(sent.contains("\tRenamed\t45.25\t")) << sent.constData();
-    EXPECT_FALSE(sent.contains("Article 1\t")) << "only the PLUs that were sent";
+    // Only the PLUs sent, and those of the sample read back before (PLU 5 is
+    // in neither).
+    EXPECT_FALSE(sent.contains("Article 5\t")) << sent.constData();
     EXPECT_EQ(OverSim({"history", "show", "99"}).exitCode, 1);
 
     HistoryStore store(Path("HISTORY.DB"));
@@ -196,6 +217,32 @@ TEST_F(PluCliCompareTest, AFailedReadBackSaysTheDownloadItselfCompleted)
     EXPECT_TRUE(run.err.contains("plu-cli: Upload:PLU...Error!")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("plu-cli: The download itself completed; the verification could not be made."))
         << run.err.toStdString();
+}
+
+// Only changes are sent against what the register was last seen holding; a
+// read-back of a sample first makes sure it still does.
+TEST_F(PluCliCompareTest, ARegisterSwappedOnThePortGetsTheTablesInFull)
+{
+    ASSERT_TRUE(sim.Start());
+    WriteShop(60);
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-60"}).exitCode, 0);
+    ASSERT_TRUE(sim.Stop());
+    ASSERT_TRUE(sim.Start({"--fill-demo"})) << sim.ErrorString().toStdString();
+    ExpectSentInFull();
+}
+
+TEST_F(PluCliCompareTest, AHistoryRestoredFromABackupIsNotTrusted)
+{
+    ASSERT_TRUE(sim.Start());
+    WriteShop(60);
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-60"}).exitCode, 0);
+    ASSERT_TRUE(QFile::copy(Path("HISTORY.DB"), Path("BACKUP.DB")));
+    WriteShop(60, "Item");
+    ASSERT_EQ(OverSim({"download", Path("SHOP.PLU"), "--range", "1-60"}).exitCode, 0);
+    ASSERT_TRUE(QFile::remove(Path("HISTORY.DB")));
+    ASSERT_TRUE(QFile::copy(Path("BACKUP.DB"), Path("HISTORY.DB")));
+    WriteShop(60);
+    ExpectSentInFull();
 }
 
 TEST_F(PluCliCompareTest, CommandLineMistakesAndAnUnwritableHistory)

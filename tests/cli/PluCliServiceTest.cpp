@@ -71,6 +71,13 @@ TEST_F(PluCliServiceTest, DumpOfAWholeAreaAndAFailedDump)
     EXPECT_TRUE(failed.err.contains("plu-cli: Receive Data...Error!")) << failed.err.toStdString();
     EXPECT_TRUE(failed.out.isEmpty()) << failed.out.toStdString();
     EXPECT_FALSE(QFile::exists(Path("FAILED.TXT")));
+    EXPECT_EQ(ReadFile(Path("RAM_TEMP.BIN")).size(), 3 * 256) << "the work file keeps the blocks received";
+
+    // An earlier listing at OUT is not replaced by part of a dump.
+    ASSERT_TRUE(sim.Stop());
+    ASSERT_TRUE(sim.Start({"--fail-after", "5"})) << sim.ErrorString().toStdString();
+    EXPECT_EQ(OverSim({"dump", "ram", Path("RAM.TXT")}).exitCode, 1);
+    EXPECT_EQ(Lines(ReadFile(Path("RAM.TXT"))).size(), 8192);
 }
 
 TEST_F(PluCliServiceTest, ServiceUsageErrors)
@@ -144,6 +151,20 @@ TEST_F(PluCliServiceTest, FontIsReceivedWhole)
     ASSERT_TRUE(sim.Stop());
     EXPECT_EQ(ReadFile(Path("received.fnt")).left(600), font);
     EXPECT_EQ(SimProcess::Distinct(sim.FrameLines().filter("cmd 2 ")).size(), 3);
+}
+
+// Ctrl+C ends a program load as the window's Cancel does: without the end
+// marker, so no loader can take the blocks received for a whole image.
+TEST_F(PluCliServiceTest, CtrlCEndsAProgramLoadWithoutItsEndMarker)
+{
+    WriteFile(Path("image.hex"), Pattern(65536));
+    ASSERT_TRUE(sim.Start({"--wire-time"})) << sim.ErrorString().toStdString();
+    const CliRun run = InterruptWhenShown({"program", Path("image.hex")}, "package 24 of");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("plu-cli: Cancelled")) << run.err.toStdString();
+    ASSERT_TRUE(sim.Stop());
+    EXPECT_GE(sim.CountFrames("block 30"), 1) << "blocks were sent before Ctrl+C";
+    EXPECT_EQ(sim.CountFrames("end marker"), 0);
 }
 
 TEST_F(PluCliServiceTest, FilesThatCannotBeSentAreRefusedBeforeThePort)

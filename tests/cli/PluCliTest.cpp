@@ -91,23 +91,12 @@ TEST_F(PluCliTest, CtrlCCancelsTheTransfer)
 {
     ASSERT_TRUE(sim.Start({"--fail-after", "4"}));
     WriteFile(Path("SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
-    QProcess process;
-    process.setProgram(CliProgram());
     // Long waits: only Ctrl+C can end this transfer quickly.
-    process.setArguments({"download", Path("SHOP.PLU"), "--tables", "plu", "--port", sim.LinkPath(), "--settings", settings,
-                          "--retry-interval", "60000"});
-    process.setReadChannel(QProcess::StandardError);
-    StartFromTerminal(process);
-    QByteArray err;
-    while (!err.contains("package 1 of") && process.waitForReadyRead(30000))
-        err += process.readAllStandardError();
-    ASSERT_TRUE(err.contains("package 1 of")) << err.constData();
-    ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    err += process.readAllStandardError();
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(err.contains("plu-cli: Cancelled")) << err.constData();
-    EXPECT_FALSE(err.contains("Error!")) << err.constData();
+    const CliRun run = InterruptWhenShown({"download", Path("SHOP.PLU"), "--tables", "plu", "--retry-interval", "60000"},
+                                          "package 1 of");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("plu-cli: Cancelled")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("Error!")) << run.err.toStdString();
 }
 
 TEST_F(PluCliTest, AFailedUploadLeavesNoHalfDocument)

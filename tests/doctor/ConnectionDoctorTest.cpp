@@ -3,6 +3,7 @@
 #include "doctor/ConnectionDoctor.h"
 #include "doctor/DeviceAccess.h"
 #include "serial/PortResolver.h"
+#include "config/AppPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,33 @@ TEST_F(ConnectionDoctorTest, AStaleLockIsAWarningAndAMissingDeviceEndsTheCheck)
     EXPECT_TRUE(missing.contains("FAIL COM1 (" + device + ") does not exist.")) << missing.toStdString();
     EXPECT_FALSE(missing.contains("Log-in"));
     EXPECT_FALSE(result.deviceUsable);
+}
+
+// The check is run to understand a failed transfer: the trace that transfer
+// left in DEBUG.LOG stays, with the check's own exchanges after it. A stop
+// asked for ends the check before the next rate, without a verdict.
+TEST_F(ConnectionDoctorTest, TheTransfersTraceStaysAndAStopEndsTheCheckBeforeTheNextRate)
+{
+    AppPaths::SetProgramDir(root.path());
+    Write("DEBUG.LOG", "the failed transfer's trace\r\n");
+    scripted.device->SetScript({});
+    QStringList lines;
+    result = RunConnectionDoctor(
+        *scripted.link, "COM1", {root.path(), Path("proc"), Path("lock")},
+        [&](const DoctorLine& line) { lines << DoctorLineText(line); },
+        [&] { return lines.filter("no answer").size() >= 2; });
+    const QString report = lines.join('\n');
+    EXPECT_TRUE(report.contains("Log-in at 19200 bit/s: no answer.")) << report.toStdString();
+    EXPECT_FALSE(report.contains("38400")) << report.toStdString();
+    EXPECT_FALSE(report.contains("No register answered")) << report.toStdString();
+    EXPECT_TRUE(result.stopped);
+
+    QFile log(Path("DEBUG.LOG"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray trace = log.readAll();
+    EXPECT_TRUE(trace.startsWith("the failed transfer's trace\r\n")) << trace.left(80).constData();
+    EXPECT_EQ(trace.count(">>>>>>Send data<<<<<<<<"), 4) << "two log-in frames at each of two rates";
+    AppPaths::SetProgramDir(QString());
 }
 
 TEST(DeviceAccessTest, TheRemedySaysWhetherToJoinTheGroupOrToLogInAgain)

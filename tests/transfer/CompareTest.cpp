@@ -48,6 +48,29 @@ protected:
         return request;
     }
 
+    // The register holds `held`: it answers PLU and department reads from it.
+    void Hold(const TableSnapshot& held)
+    {
+        link.answer = [held](quint8 command, quint16 parameter, Data& data) {
+            data.fill(0);
+            if (command == 0) {
+                data[0] = held.priceDecimals;
+            } else if (command == 11) {
+                for (int i = 0; i < 4; ++i) {
+                    const auto record = held.plus.find(4 * parameter + i + 1);
+                    if (record != held.plus.cend())
+                        std::copy(record->second.cbegin(), record->second.cend(), data.begin() + 64 * i);
+                }
+            } else if (command == 10 && held.departments) {
+                for (int i = 0; i < 8 && 8 * parameter + i < 9; ++i) {
+                    const DeptmentRecord& record = (*held.departments)[std::size_t(8 * parameter + i)];
+                    std::copy(record.cbegin(), record.cend(), data.begin() + 32 * i);
+                }
+            }
+            return true;
+        };
+    }
+
     static std::vector<int> EntryNumbers(const FakeTransferLink::Exchange& package)
     {
         std::vector<int> numbers;
@@ -66,6 +89,7 @@ TEST_F(CompareTest, TwentyScatteredChangesTravelInSevenPackagesOfIndexedEntries)
 {
     const TransferRequest request = Request({1, 3000});
     const TableSnapshot known = SnapshotOfDocument(plu, departments, request.selection, request.range, 2);
+    Hold(known);
     std::vector<int> changed;
     for (int i = 0; i < 20; ++i) {
         const int number = 7 + i * 149;
@@ -97,6 +121,62 @@ TEST_F(CompareTest, TwentyScatteredChangesTravelInSevenPackagesOfIndexedEntries)
     ASSERT_EQ(departmentPackages.size(), 1u);
     EXPECT_EQ(departmentPackages[0].parameter, 1);
     EXPECT_EQ(departmentPackages[0].data[18], 2);   // tax 3 travels as 2
+
+    // Before that, a sample of the register was read back: eight PLU groups
+    // over the range, from the first to the last, and both department packages.
+    const auto groups = link.Requested(11);
+    ASSERT_EQ(groups.size(), 8u);
+    EXPECT_EQ(groups.front().parameter, 0);
+    EXPECT_EQ(groups.back().parameter, 749);
+    EXPECT_EQ(link.Requested(10).size(), 2u);
+    EXPECT_TRUE(report.differingRecord.isEmpty());
+    EXPECT_EQ(ChangesSummary(report, request), "Download changes: 20 PLUs in 7 packages, 1 department in 1 package.");
+}
+
+// Another register on the same port, or a history restored from a backup: the
+// register does not hold what is known, and only changes would leave it
+// differing from the document everywhere else.
+TEST_F(CompareTest, ARegisterThatDoesNotHoldTheKnownStateGetsTheChosenTablesInFull)
+{
+    const TransferRequest request = Request({1, 60});
+    const TableSnapshot known = SnapshotOfDocument(plu, departments, request.selection, request.range, 2);
+    plu.SetCell(PLUColumn::UnitPrice, 7, QStringLiteral("0.99"));
+
+    // The register holds other articles from PLU 30 on.
+    TableSnapshot other = known;
+    for (int n = 30; n <= 60; ++n)
+        other.plus.at(n)[PLURecordLayout::kName] = 'O';
+    Hold(other);
+    ChangesReport report;
+    ASSERT_TRUE(DownloadChanges(link, progress, request, {plu, departments, QString()}, known, report).Succeeded());
+    EXPECT_FALSE(report.differingRecord.isEmpty());
+    EXPECT_TRUE(report.differingRecord.startsWith("PLU ")) << report.differingRecord.toStdString();
+    EXPECT_EQ(report.fullTables, request.selection);
+    EXPECT_EQ(link.Sent(13).size(), 20u);
+    EXPECT_EQ(link.Sent(12).size(), 2u);
+    const QString summary = ChangesSummary(report, request);
+    EXPECT_TRUE(summary.startsWith("The register at COM1 does not hold what was last seen there (" + report.differingRecord
+                                   + " differs): the PLU and department tables were sent in full."))
+        << summary.toStdString();
+
+    // Only a department differs: both tables go in full all the same.
+    link.exchanges.clear();
+    other = known;
+    (*other.departments)[8][DeptmentRecordLayout::kName] = 'O';
+    Hold(other);
+    ChangesReport departmentOnly;
+    ASSERT_TRUE(
+        DownloadChanges(link, progress, request, {plu, departments, QString()}, known, departmentOnly).Succeeded());
+    EXPECT_EQ(departmentOnly.differingRecord, "department 9");
+    EXPECT_EQ(link.Sent(13).size(), 20u);
+    EXPECT_EQ(link.Sent(12).size(), 2u);
+
+    // A read-back that fails ends the download before anything is sent.
+    link.exchanges.clear();
+    link.failExchange = 3;   // status, then the first two reads
+    ChangesReport failed;
+    EXPECT_FALSE(DownloadChanges(link, progress, request, {plu, departments, QString()}, known, failed).Succeeded());
+    EXPECT_TRUE(link.Sent(13).empty() && link.Sent(12).empty());
 }
 
 TEST_F(CompareTest, AStateNotKnownForTheRangeOrAtOtherDecimalsIsSentInFull)

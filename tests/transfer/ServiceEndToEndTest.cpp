@@ -14,6 +14,7 @@
 #include "transfer/ProgramLoad.h"
 #include "transfer/TestConnection.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -144,7 +145,9 @@ TEST_F(ServiceEndToEndTest, RamDumpListing)
     EXPECT_TRUE(lines[16].contains("RAM   0001")) << lines[16].constData();
 }
 
-TEST_F(ServiceEndToEndTest, DumpFailingAtBlock10KeepsTheEarlierWorkFile)
+// The work file keeps the blocks that arrived, in binary, in place of the
+// earlier dump; no listing is made of them.
+TEST_F(ServiceEndToEndTest, DumpFailingAtBlock10KeepsTheBlocksReceived)
 {
     // Log-in, status request and blocks 0..9 are answered, then nothing.
     StartSim({"--fail-after", "12"});
@@ -153,10 +156,17 @@ TEST_F(ServiceEndToEndTest, DumpFailingAtBlock10KeepsTheEarlierWorkFile)
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
         earlier.write("an earlier dump");
     }
-    const ServiceResult result = DumpMemory(Context(), ram, {});
+    QStringList viewed;
+    const ServiceResult result = DumpMemory(Context(), ram, [&viewed](const QString& path) { viewed << path; });
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(result.message, "Receive Data...Error!");
-    EXPECT_EQ(ReadFile(sim.FilePath("RAM_TEMP.BIN")), QByteArray("an earlier dump"));
+    const QByteArray kept = ReadFile(sim.FilePath("RAM_TEMP.BIN"));
+    ASSERT_EQ(kept.size(), 2560);
+    EXPECT_TRUE(kept.startsWith("RAM   0000")) << kept.left(16).constData();
+    EXPECT_TRUE(kept.mid(9 * 256).startsWith("RAM   0009")) << kept.mid(9 * 256, 16).constData();
+    EXPECT_TRUE(viewed.isEmpty());
+    EXPECT_EQ(QDir(sim.ProgramDir()).entryList({"RAM_TEMP.BIN*"}, QDir::Files),
+              QStringList({"RAM_TEMP.BIN"}));
 }
 
 TEST_F(ServiceEndToEndTest, ProgramImageFromBlock16)
