@@ -2,12 +2,15 @@
 
 #include "model/CellRules.h"
 #include "model/Columns.h"
+#include "model/Decimal.h"
 #include "model/Numbers.h"
 #include "model/TextTable.h"
 
 #include <cmath>
 
 namespace {
+
+constexpr int kCentDecimals = 2;
 
 qint64 ToCents(double value)
 {
@@ -75,14 +78,17 @@ std::vector<PriceChangeRow> PlanPriceChange(const TextTable& plu, const std::vec
     std::vector<PriceChangeRow> plan;
     for (const int row : rows) {
         PriceChangeRow entry{row, plu.Cell(column, row), {}, {}};
-        const std::optional<double> price = ParseDecimal(entry.before);
-        if (!price) {
+        const CellJudgement price = JudgeCell(rule, plu.DefaultText(column), entry.before);
+        const std::optional<Decimal> value =
+            price.Taken() ? Decimal::Parse(price.text, DecimalSeparator()) : std::nullopt;
+        if (!value) {
             entry.problem = QStringLiteral("the price is not a number");
             plan.push_back(entry);
             continue;
         }
-        const qint64 cents = ChangedPriceCents(ToCents(*price), change);
-        entry.after = FormatFixed(double(cents) / 100.0, 2);
+        // Prices the cell check took are far inside 32 bits.
+        const qint64 cents = ChangedPriceCents(qint32(value->RoundedLow32(kCentDecimals)), change);
+        entry.after = Decimal(cents, kCentDecimals).Text(kCentDecimals, DecimalSeparator());
         if (cents < 0)
             entry.problem = QStringLiteral("would be negative");
         else if (!CheckCellText(rule, plu.DefaultText(column), entry.after))

@@ -183,5 +183,9 @@ TransferResult DownloadChanges(ITransferLink& link, IProgress& progress, const T
         return DownloadDepartmentPackages(link, progress, document, report.sentDepartments,
                                           report.departmentPackages);
     };
-    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable);
+    const auto checkStatus = [&](const RegisterStatus& status) {
+        return DownloadCheck::RefusedResult(request, tables, status.PriceDecimals);
+    };
+    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable,
+                               checkStatus);
 }

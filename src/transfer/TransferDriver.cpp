@@ -122,8 +122,17 @@ bool MoveTable(const TableStep& moveTable, TransferTable table, const RegisterSt
     return false;
 }
 
+// A refusal found once the status is known: nothing went wrong on the line,
+// so the session ends with an ordinary log-out and the caller shows why.
+TransferResult Refuse(ITransferLink& link, IProgress& progress, TransferResult refused)
+{
+    link.LogOut(ITransferLink::kAccessCode, false);
+    progress.Close();
+    return refused;
+}
+
 TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const TransferRequest& request,
-                           Direction direction, const TableStep& moveTable)
+                           Direction direction, const TableStep& moveTable, const StatusCheck& checkStatus)
 {
     const ProgramTexts& texts = Texts();
     RegisterStatus status;
@@ -133,6 +142,10 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Trans
     // The register takes no table while its reports wait to be cleared.
     if (direction == Direction::Download && !status.ReportCleared)
         return Fail(link, progress, texts.ReportNotClearText);
+    if (checkStatus) {
+        if (auto refused = checkStatus(status))
+            return Refuse(link, progress, *refused);
+    }
 
     for (int index = 0; index < kTransferTableCount; ++index) {
         const auto table = static_cast<TransferTable>(index);
@@ -171,7 +184,7 @@ bool CheckRegisterStatus(ITransferLink& link, IProgress& progress, RegisterStatu
 }
 
 TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
-                   Direction direction, const TableStep& moveTable)
+                   Direction direction, const TableStep& moveTable, const StatusCheck& checkStatus)
 {
     TransferResult result;
     if (!request.range.IsValid()) {
@@ -197,7 +210,7 @@ TransferResult Run(ITransferLink& link, IProgress& progress, const TransferReque
     if (!link.LogIn(ITransferLink::kAccessCode, false))
         result = Fail(link, progress, Texts().ConnectText + kErrorSuffix);
     else
-        result = RunLoggedIn(link, progress, request, direction, moveTable);
+        result = RunLoggedIn(link, progress, request, direction, moveTable, checkStatus);
 
     try {
         port.Close();
