@@ -1,6 +1,7 @@
 #include "model/TextTable.h"
 
 #include "model/Columns.h"
+#include "model/Defs.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -40,10 +41,36 @@ QString TextTable::Cell(int col, int row) const
     return IsDataCell(col, row) ? At(col, row) : QString();
 }
 
+bool TextTable::HoldsDefault(int col, int row) const
+{
+    const QString& text = At(col, row);
+    const QString usual = DefaultText(col);
+    if (text == usual)
+        return true;
+    const CellJudgement judged = JudgeText(col, text);
+    if (!judged.Taken())
+        return false;
+    const CellJudgement usualJudged = JudgeText(col, usual);
+    switch (Rule(col).check) {
+    case ColumnRule::Check::Whole:
+        // An empty barcode and barcode 0 are the same to the register: none,
+        // and an upload writes an unused PLU's barcode as 0.
+        return ParseWhole(judged.text).value_or(0) == ParseWhole(usualJudged.text).value_or(0);
+    case ColumnRule::Check::Decimal:
+        // 0.000 read from a register with three price decimals is 0.00.
+        return Decimal::Parse(judged.text, DecimalSeparator()) == Decimal::Parse(usualJudged.text, DecimalSeparator());
+    case ColumnRule::Check::LengthOnly:
+        break;
+    }
+    return judged.text == usualJudged.text;
+}
+
 bool TextTable::HoldsOnlyDefaults(int row) const
 {
+    if (!IsDataCell(1, row))
+        return true;
     for (int col = 1; col < colCount_; ++col) {
-        if (Cell(col, row) != DefaultText(col))
+        if (!HoldsDefault(col, row))
             return false;
     }
     return true;
@@ -51,13 +78,8 @@ bool TextTable::HoldsOnlyDefaults(int row) const
 
 int TextTable::LastUsedRow() const
 {
-    std::vector<QString> defaults;
-    for (int col = 1; col < colCount_; ++col)
-        defaults.push_back(DefaultText(col));
-    const auto width = static_cast<std::size_t>(colCount_ - 1);
     for (int row = rowCount_ - 1; row >= 1; --row) {
-        const auto first = cells_.cbegin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(row - 1) * width);
-        if (!std::equal(defaults.cbegin(), defaults.cend(), first))
+        if (!HoldsOnlyDefaults(row))
             return row;
     }
     return 0;

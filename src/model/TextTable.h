@@ -29,10 +29,11 @@ public:
 
     // Empty outside the data cells.
     QString Cell(int col, int row) const;
-    // Whether every cell of the row holds its column's default.
+    // Whether every cell of the row holds its column's default value: its
+    // text, or one the cell check reads alike (0.000 for 0.00, barcode 0 for
+    // none, as an upload writes an unused PLU).
     bool HoldsOnlyDefaults(int row) const;
     // The last row holding anything but the defaults; 0 when there is none.
-    // Saving asks this of 3000 rows, so it looks at the cells in place.
     int LastUsedRow() const;
     // False (and nothing stored) outside the data cells or for text with a
     // character a cell cannot hold.
@@ -92,6 +93,7 @@ public:
 
 private:
     bool IsDataCell(int col, int row) const;
+    bool HoldsDefault(int col, int row) const;
     QString& At(int col, int row);
     const QString& At(int col, int row) const;
     void CellsChanged(int left, int top, int right, int bottom);

@@ -132,6 +132,12 @@ TEST_F(TextTableTest, LastUsedRowIsTheLastRowThatDiffersFromTheDefaults)
     EXPECT_EQ(plu.LastUsedRow(), 50) << "a row without a name counts";
     EXPECT_FALSE(plu.HoldsOnlyDefaults(50));
     EXPECT_TRUE(plu.HoldsOnlyDefaults(49));
+    // An unused PLU as an upload from a three-decimal register writes it.
+    for (const auto& [col, text] : {std::pair{PLUColumn::Barcode, "0"}, {PLUColumn::UnitPrice, "0.000"},
+                                    {PLUColumn::Stocks, "0.000"}})
+        plu.SetCell(col, 60, QString::fromLatin1(text));
+    EXPECT_TRUE(plu.HoldsOnlyDefaults(60));
+    EXPECT_EQ(plu.LastUsedRow(), 50);
     plu.SetCell(PLUColumn::Barcode, 50, QString());
     plu.SetCell(PLUColumn::Stocks, 3000, QStringLiteral("1.000"));
     EXPECT_EQ(plu.LastUsedRow(), 3000);
