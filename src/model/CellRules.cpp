@@ -215,12 +215,16 @@ CellJudgement JudgeDecimal(const ColumnRule& rule, const QString& text, std::opt
     return CellJudgement{written, {}};
 }
 
+// The range says more than the length: "12" for a department is out of
+// range; "01" is one digit too long.
 CellJudgement JudgeWhole(const ColumnRule& rule, const QString& text)
 {
+    const auto value = ParseWhole(text);
+    if (value && (*value < rule.lowest || *value > rule.highest))
+        return Refused(text, WholeRange(rule));
     if (text.size() > rule.maxLength)
         return Refused(text, TooLong(rule));
-    const auto value = ParseWhole(text);
-    if (!value || *value < rule.lowest || *value > rule.highest)
+    if (!value)
         return Refused(text, WholeRange(rule));
     return CellJudgement{QString::number(*value), {}};
 }

@@ -96,7 +96,8 @@ TEST_F(TextTableTest, OneJudgementGivesTheWrittenFormOrTheReason)
     EXPECT_EQ(judged(PLUColumn::Stocks, " 2,5 "), "2.500");
     EXPECT_EQ(judged(PLUColumn::UnitPrice, "1e-7"),
               "refused: 1e-7 is not a plain number: write it with digits and at most one \".\"");
-    EXPECT_EQ(judged(PLUColumn::Department, "12"), "refused: it is longer than 1 character");
+    EXPECT_EQ(judged(PLUColumn::Department, "01"), "refused: it is longer than 1 character");
+    EXPECT_EQ(judged(PLUColumn::Department, "12"), "refused: a whole number from 1 to 9");
     EXPECT_EQ(judged(PLUColumn::Name, "abcdefghijklmnopqrs"), "refused: it is longer than 18 characters");
     EXPECT_EQ(judged(PLUColumn::Flag, "2"), "refused: a whole number from 0 to 1");
     EXPECT_EQ(judged(PLUColumn::Name, "a\x1b"), "refused: it holds a control character (code 27)");
