@@ -58,6 +58,9 @@ TEST_F(RecordsTest, PricesAreScaledAndRoundedHalfToEven)
     EXPECT_EQ(price("0.125", 2), (std::vector<int>{0, 0, 0, 12}));
     EXPECT_EQ(price("0.375", 2), (std::vector<int>{0, 0, 0, 38}));
     EXPECT_EQ(price("2.5", 0), (std::vector<int>{0, 0, 0, 2}));
+    // Exact halves of the decimal text, not of its binary neighbour.
+    EXPECT_EQ(price("2.675", 2), (std::vector<int>{0, 0, 0x01, 0x0C}));
+    EXPECT_EQ(price("1.555", 2), (std::vector<int>{0, 0, 0, 0x9C}));
     EXPECT_EQ(price("-1", 2), (std::vector<int>{0xFF, 0xFF, 0xFF, 0x9C}));
     EXPECT_EQ(price("abc", 2), (std::vector<int>{0, 0, 0, 0}));
 }
