@@ -30,7 +30,9 @@ std::optional<qint32> ParseWhole32(QStringView text)
     return static_cast<qint32>(value);
 }
 
-std::optional<qint32> ParseWholeNumber(const QString& text)
+} // namespace
+
+std::optional<qint32> ParseSettingsInteger(const QString& text)
 {
     if (text.size() <= 2 || !text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
         return ParseWhole32(text);
@@ -38,8 +40,6 @@ std::optional<qint32> ParseWholeNumber(const QString& text)
     const std::optional<quint32> value = ParseHexDigits(QStringView(text).mid(2));
     return value ? std::optional<qint32>(static_cast<qint32>(*value)) : std::nullopt;
 }
-
-} // namespace
 
 SettingsContent::SettingsContent(const QByteArray& bytes) : m_document(IniDocument::FromBytes(bytes)) {}
 
@@ -58,7 +58,7 @@ qint32 SettingsContent::ReadInteger(const QString& section, const QString& key, 
     const std::optional<QString> text = m_document.Value(section, key);
     if (!text)
         return defaultValue;
-    return ParseWholeNumber(*text).value_or(defaultValue);
+    return ParseSettingsInteger(*text).value_or(defaultValue);
 }
 
 bool SettingsContent::ReadFlag(const QString& section, const QString& key, bool defaultValue) const

@@ -5,8 +5,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
+
+// An integer value as the settings file writes it: signed decimal, or "0x"/"0X"
+// and hexadecimal digits (up to 32 bits; 0x80000000 and above are negative).
+// Nothing for any other text and for a number beyond 32 bits.
+std::optional<qint32> ParseSettingsInteger(const QString& text);
 
 // The content of SYSTEM.CFG (or any INI file) in memory, read and changed by
 // section and key with the rules SettingsFile applies to the file: a missing

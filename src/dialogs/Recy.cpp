@@ -4,6 +4,7 @@
 #include "widgets/TableGrid.h"
 #include "widgets/TableGridRules.h"
 #include "model/CellRules.h"
+#include "model/Columns.h"
 #include "model/Texts.h"
 
 #include <QDialogButtonBox>
@@ -22,6 +23,11 @@ public:
 
     bool ValidateCell(int row, int column) override { return m_model.ValidateCell(column, row + 1); }
 
+    CellJudgement JudgeText(int, int column, const QString& text) const override
+    {
+        return JudgeCell(RecyRule(column), RecyDefault(column), text);
+    }
+
     bool AcceptKey(int, int column, const QString& text, QChar ch, bool hasSelection) const override
     {
         return m_model.AcceptKey(column, text, ch, hasSelection);
@@ -29,11 +35,12 @@ public:
 
     QChar KeyChar(int, int column, QChar ch) const override { return CellKeyChar(RecyRule(column), ch); }
 
-    QString RefusalReason(int, int column) const override
+    QString RefusalReason(int row, int column) const override
     {
+        const QString refusal = JudgeText(row, column, m_model.Cell(column, row + 1)).refusal;
         const auto& titles = Texts().RecyTitles;
         const QString title = column >= 0 && column < int(titles.size()) ? titles[std::size_t(column)] : QString();
-        return title + QStringLiteral(": ") + ::RefusalReason(RecyRule(column));
+        return refusal.isEmpty() ? QString() : title + QStringLiteral(": ") + refusal;
     }
 
     void ClearCells(int top, int left, int bottom, int right) override

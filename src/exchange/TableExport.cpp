@@ -24,23 +24,14 @@ QStringList RowTexts(const TextTable& table, int row)
     return texts;
 }
 
-bool HoldsOnlyDefaults(const TextTable& table, int row)
-{
-    for (int col = 1; col < table.ColCount(); ++col) {
-        if (table.Cell(col, row) != table.DefaultText(col))
-            return false;
-    }
-    return true;
-}
-
 // The rows the table file keeps, but for those holding nothing but the
 // defaults: a sheet names its rows, so they need no place holders.
 QList<QStringList> DataRows(const TextTable& table, bool allRows)
 {
     QList<QStringList> rows;
-    const int last = allRows ? table.RowCount() - 1 : LastNamedRow(table);
+    const int last = allRows ? table.RowCount() - 1 : LastSavedRow(table);
     for (int row = 1; row <= last; ++row) {
-        if (allRows || !HoldsOnlyDefaults(table, row))
+        if (allRows || !table.HoldsOnlyDefaults(row))
             rows.append(RowTexts(table, row));
     }
     return rows;

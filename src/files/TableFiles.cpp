@@ -81,17 +81,17 @@ void FillRecy(RecyTable& table, const LineReader& readLines)
 
 } // namespace
 
-int LastNamedRow(const TextTable& table)
+int LastSavedRow(const TextTable& table)
 {
-    return table.LastFilledRow(table.KeyColumn());
+    return table.LastUsedRow();
 }
 
 QByteArray TableFileBytes(const TextTable& table)
 {
-    // Loading is positional: a row without a name before the last named one
-    // is written too, so every row comes back at its number.
+    // Loading is positional: a row of defaults before the last used one is
+    // written too, so every row comes back at its number.
     QByteArray bytes;
-    const int lastRow = LastNamedRow(table);
+    const int lastRow = LastSavedRow(table);
     for (int row = 1; row <= lastRow; ++row)
         AppendLine(bytes, table.ColCount() - 1, [&](int field) { return table.Cell(field + 1, row); });
     return bytes;

@@ -13,10 +13,11 @@ class TextTable;
 // separated by TAB, lines ended by CR LF; cell texts are written and read back
 // byte for byte. Failures throw FileError.
 
-// One line per row from row 1 up to the last row whose name is not empty, in
-// row order: the cells of columns 1 and up (a row without a name in between is
-// written with its cells as they are, so positional loading puts every row
-// back at its number). The file is replaced as a whole.
+// One line per row from row 1 up to the last row holding anything but the
+// defaults, in row order: the cells of columns 1 and up (a row without a name
+// is written with its cells as they are, so positional loading puts every row
+// back at its number and a PLU with a barcode and a price but no name is
+// kept). The file is replaced as a whole.
 void WriteTableFile(const TextTable& table, const FilePath& path);
 
 // Line k fills row k from column 1 on; fields beyond the last column are
@@ -32,9 +33,9 @@ void WriteRecyFile(const RecyTable& table, const FilePath& path);
 // are skipped. Records no line reached keep their texts.
 void ReadRecyFile(RecyTable& table, const FilePath& path, ReadNotes* notes = nullptr);
 
-// The last row whose name is not empty, the last row a table file holds; 0
-// when there is none.
-int LastNamedRow(const TextTable& table);
+// The last row a table file holds: the last one holding anything but the
+// defaults; 0 when there is none.
+int LastSavedRow(const TextTable& table);
 
 // The same formats without the file: the bytes a table is saved as, and
 // reading from an open device (name is the file named in a FileError).

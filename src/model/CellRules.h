@@ -1,10 +1,13 @@
 #pragma once
 
+#include "model/Decimal.h"
+
 #include <QChar>
 #include <QString>
 #include <QtGlobal>
 
 #include <limits>
+#include <optional>
 
 // What a column accepts while the operator types, and the check a cell must
 // pass (and the form it is rewritten to) before the cursor may leave it.
@@ -21,10 +24,15 @@ struct ColumnRule
     qint64 lowest = std::numeric_limits<qint64>::min();
     qint64 highest = std::numeric_limits<qint64>::max();
     // Decimal numbers: refused above limit (Value) or when the absolute value
-    // is above it (Magnitude); rewritten with this many decimals.
+    // is above it (Magnitude); written with at least `decimals` decimals, and
+    // refused with more than maxDecimals significant ones.
     Bound bound = Bound::None;
-    double limit = 0;
+    Decimal limit;
     int decimals = 0;
+    int maxDecimals = 0;
+    // Prices: the register keeps as many decimals as its status says, and
+    // that decides what can be stored (maxDecimals does not apply).
+    bool registerDecimals = false;
 };
 
 ColumnRule PLURule(int col);
@@ -34,14 +42,26 @@ ColumnRule RecyRule(int col);
 // True when every character fits in one byte (U+0000..U+00FF).
 bool IsSingleByteText(const QString& text);
 
-// Checks a cell's text and rewrites it in place: an empty text becomes the
-// default, numbers are written in their plain form. A refused text is left
-// unchanged.
-bool CheckCellText(const ColumnRule& rule, const QString& defaultText, QString& text);
+// The verdict on one cell text: the text the cell takes, or why it is refused.
+struct CellJudgement
+{
+    QString text;     // the normal form; the text judged when refused
+    QString refusal;  // for the operator ("a whole number from 1 to 9"); empty when taken
 
-// Why CheckCellText refuses a text of the column, in words for the operator
-// ("a whole number from 1 to 9", "at most 999999.99").
-QString RefusalReason(const ColumnRule& rule);
+    bool Taken() const { return refusal.isEmpty(); }
+};
+
+// The one check of a cell text, for typing, pasting, importing a sheet and
+// before anything is sent or compared. An empty text becomes the default,
+// numbers take their plain written form ("1,50" and "1.50" both become 1.50
+// with the locale's separator). With the register's price decimals known, a
+// price is refused unless the register stores it exactly.
+CellJudgement JudgeCell(const ColumnRule& rule, const QString& defaultText, const QString& text,
+                        std::optional<int> priceDecimals = std::nullopt);
+
+// JudgeCell's verdict applied in place: true and the normal form when taken,
+// false and the text unchanged when refused.
+bool CheckCellText(const ColumnRule& rule, const QString& defaultText, QString& text);
 
 // The character a key puts into a cell: in numeric columns both "," and "."
 // stand for the decimal separator, whichever one the locale uses.

@@ -19,11 +19,6 @@ bool IsNumericKey(const QString& text, QChar ch)
     return true;
 }
 
-double TextToFloatOr(const QString& text, double defaultValue)
-{
-    return ParseDecimal(text).value_or(defaultValue);
-}
-
 QString StripLeading(const QString& text, QChar ch)
 {
     qsizetype start = 0;

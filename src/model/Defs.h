@@ -26,10 +26,6 @@ bool IsDigitChar(QChar ch);
 // most one '-' and one separator in the text. The minus may stand anywhere.
 bool IsNumericKey(const QString& text, QChar ch);
 
-// The text as a decimal number with the current decimal separator, or
-// defaultValue when it does not parse or is not finite.
-double TextToFloatOr(const QString& text, double defaultValue);
-
 // The text without its leading run of ch.
 QString StripLeading(const QString& text, QChar ch);
 

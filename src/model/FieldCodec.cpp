@@ -1,16 +1,13 @@
 #include "model/FieldCodec.h"
 
+#include "model/Decimal.h"
 #include "model/Defs.h"
-#include "model/ByteOrder.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace FieldCodec {
 namespace {
 constexpr int kBarcodeDigits = 13;
-// Doubles at or beyond 2^63 are whole numbers but do not fit a 64-bit integer.
-constexpr double kInt64Limit = 9223372036854775808.0;
 } // namespace
 
 QChar DecimalSeparator()
@@ -23,23 +20,26 @@ qint64 IntegerOrZero(const QString& text)
     return ParseWhole(text).value_or(0);
 }
 
-double DecimalScale(quint8 decimals)
+quint32 ScaledLow32(const QString& text, int decimals)
 {
-    return std::pow(10.0, int(decimals));
+    const std::optional<Decimal> value = Decimal::Parse(text, DecimalSeparator());
+    return value ? value->RoundedLow32(decimals) : 0;
 }
 
-quint32 ScaledLow32(const QString& text, double scale)
+QString ScaledText(qint64 units, int scale, int minDecimals)
 {
-    const double scaled = TextToFloatOr(text, 0.0) * scale;
-    if (std::fabs(scaled) < kInt64Limit)
-        return quint32(quint64(RoundHalfEven(scaled)));
-    return ByteOrder::LowBits32(scaled);
+    return Decimal(units, scale).Text(minDecimals, DecimalSeparator());
+}
+
+QString TakeBytes(const quint8* field, std::size_t width)
+{
+    const quint8* end = std::find(field, field + width, quint8(0));
+    return QString::fromLatin1(reinterpret_cast<const char*>(field), end - field);
 }
 
 QString TakeText(const quint8* field, std::size_t width)
 {
-    const quint8* end = std::find(field, field + width, quint8(0));
-    QString text = QString::fromLatin1(reinterpret_cast<const char*>(field), end - field);
+    QString text = TakeBytes(field, width);
     for (QChar& ch : text) {
         if (ch.unicode() < u' ')
             ch = u' ';
@@ -64,11 +64,6 @@ qint64 UnpackBarcode(const quint8* field)
     TBcdBuffer packed{};
     std::copy_n(field, kBarcodeBytes, packed.begin());
     return UnpackBcd(packed, kBarcodeDigits);
-}
-
-QString FixedText(double value, int decimals)
-{
-    return FormatFixed(value, decimals);
 }
 
 } // namespace FieldCodec

@@ -2,9 +2,11 @@
 
 #include "model/CellRules.h"
 #include "model/Columns.h"
+#include "model/Decimal.h"
 #include "model/Numbers.h"
 #include "model/TextTable.h"
 
+#include <limits>
 #include <optional>
 
 namespace {
@@ -12,9 +14,7 @@ namespace {
 using Operation = PriceChange::Operation;
 using Rounding = PriceChange::Rounding;
 
-// Beyond this many digits before the separator a text is no price at all;
-// it keeps the cents far inside 64 bits.
-constexpr int kMaxWholeDigits = 15;
+constexpr int kCentDecimals = 2;
 
 // A value as the fraction numerator / denominator (denominator > 0), so a
 // percentage of a price is rounded once, in the direction of the change.
@@ -109,43 +109,20 @@ qint64 CutTo(qint64 cents, qint64 old, Ending ending)
     return above < old ? above : cents;
 }
 
-// The cell's price in whole cents: an optional sign, digits, at most one
-// separator. Digits beyond the second decimal are rounded half to even, as
-// the price is sent to the register.
+// The cell's price in whole cents. Digits beyond the second decimal are
+// rounded half to even, as the price is sent to the register; a price beyond
+// the register's 32-bit field is no price here (the cell check refuses it).
 std::optional<qint64> CentsOfText(const QString& text)
 {
-    const QString t = text.trimmed();
-    qsizetype at = 0;
-    const bool negative = at < t.size() && t[at] == u'-';
-    if (at < t.size() && (t[at] == u'-' || t[at] == u'+'))
-        ++at;
-    qint64 cents = 0;
-    int wholeDigits = 0;
-    for (; at < t.size() && t[at].isDigit() && t[at].unicode() < 128; ++at, ++wholeDigits)
-        cents = cents * 10 + (t[at].unicode() - u'0');
-    if (wholeDigits > kMaxWholeDigits)
+    const std::optional<Decimal> value = Decimal::Parse(text, DecimalSeparator());
+    if (!value)
         return std::nullopt;
-    int decimals = 0;
-    int roundingDigit = 0;  // the third decimal
-    bool beyond = false;    // a non-zero digit after the third decimal
-    if (at < t.size() && t[at] == DecimalSeparator()) {
-        for (++at; at < t.size() && t[at].isDigit() && t[at].unicode() < 128; ++at, ++decimals) {
-            const int digit = t[at].unicode() - u'0';
-            if (decimals < 2)
-                cents = cents * 10 + digit;
-            else if (decimals == 2)
-                roundingDigit = digit;
-            else
-                beyond = beyond || digit != 0;
-        }
-    }
-    if (at != t.size() || wholeDigits + decimals == 0)
+    if (const std::optional<qint64> exact = value->ExactUnits(kCentDecimals))
+        return exact;
+    const qint64 largest = std::numeric_limits<qint32>::max();
+    if (value->Compare(Decimal(largest, kCentDecimals)) > 0 || value->Compare(Decimal(-largest, kCentDecimals)) < 0)
         return std::nullopt;
-    for (int i = decimals; i < 2; ++i)
-        cents *= 10;
-    if (roundingDigit > 5 || (roundingDigit == 5 && (beyond || cents % 2 != 0)))
-        ++cents;
-    return negative ? -cents : cents;
+    return qint64(qint32(value->RoundedLow32(kCentDecimals)));
 }
 
 QString CentsText(qint64 cents)
@@ -158,15 +135,10 @@ QString CentsText(qint64 cents)
         .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
-bool PassesCheck(const TextTable& plu, QString text)
+// Why the cell refuses the price ("at most 999999.99"); empty when it takes it.
+QString PriceRefusal(const TextTable& plu, const QString& text)
 {
-    return CheckCellText(plu.Rule(PLUColumn::UnitPrice), plu.DefaultText(PLUColumn::UnitPrice), text);
-}
-
-// "(at most 999999.99)"
-QString AllowedPrices(const TextTable& plu)
-{
-    return QStringLiteral("(%1)").arg(RefusalReason(plu.Rule(PLUColumn::UnitPrice)));
+    return JudgeCell(plu.Rule(PLUColumn::UnitPrice), plu.DefaultText(PLUColumn::UnitPrice), text).refusal;
 }
 
 } // namespace
@@ -197,8 +169,8 @@ std::vector<PriceChangeRow> PlanPriceChange(const TextTable& plu, const std::vec
             entry.problem = QStringLiteral("the price is not a number");
         } else if (*cents < 0) {
             entry.problem = QStringLiteral("a negative price, as for a deposit return, is left out");
-        } else if (!PassesCheck(plu, entry.before)) {
-            entry.problem = QStringLiteral("the cell refuses the price %1").arg(AllowedPrices(plu));
+        } else if (const QString refusal = PriceRefusal(plu, entry.before); !refusal.isEmpty()) {
+            entry.problem = QStringLiteral("the cell refuses the price (%1)").arg(refusal);
         } else {
             const qint64 changed = ChangedPriceCents(*cents, change);
             if (changed == *cents)
@@ -206,8 +178,8 @@ std::vector<PriceChangeRow> PlanPriceChange(const TextTable& plu, const std::vec
             entry.after = CentsText(changed);
             if (changed < 0)
                 entry.problem = QStringLiteral("it would fall below zero");
-            else if (!PassesCheck(plu, entry.after))
-                entry.problem = QStringLiteral("the new price cannot be stored %1").arg(AllowedPrices(plu));
+            else if (const QString refusal = PriceRefusal(plu, entry.after); !refusal.isEmpty())
+                entry.problem = QStringLiteral("the new price cannot be stored (%1)").arg(refusal);
         }
         plan.push_back(entry);
     }

@@ -1,6 +1,7 @@
 #include "model/TextTable.h"
 
 #include "model/Columns.h"
+#include "model/Defs.h"
 #include "model/Texts.h"
 
 #include <algorithm>
@@ -40,15 +41,45 @@ QString TextTable::Cell(int col, int row) const
     return IsDataCell(col, row) ? At(col, row) : QString();
 }
 
-int TextTable::LastFilledRow(int col) const
+bool TextTable::HoldsDefault(int col, int row) const
 {
-    if (!IsDataCell(col, 1))
-        return 0;
-    // Straight through the storage: this runs on every save over all rows.
-    const auto stride = static_cast<std::size_t>(colCount_ - 1);
-    std::size_t index = static_cast<std::size_t>(rowCount_ - 2) * stride + static_cast<std::size_t>(col - 1);
-    for (int row = rowCount_ - 1; row >= 1; --row, index -= stride) {
-        if (!cells_[index].isEmpty())
+    const QString& text = At(col, row);
+    const QString usual = DefaultText(col);
+    if (text == usual)
+        return true;
+    const CellJudgement judged = JudgeText(col, text);
+    if (!judged.Taken())
+        return false;
+    const CellJudgement usualJudged = JudgeText(col, usual);
+    switch (Rule(col).check) {
+    case ColumnRule::Check::Whole:
+        // An empty barcode and barcode 0 are the same to the register: none,
+        // and an upload writes an unused PLU's barcode as 0.
+        return ParseWhole(judged.text).value_or(0) == ParseWhole(usualJudged.text).value_or(0);
+    case ColumnRule::Check::Decimal:
+        // 0.000 read from a register with three price decimals is 0.00.
+        return Decimal::Parse(judged.text, DecimalSeparator()) == Decimal::Parse(usualJudged.text, DecimalSeparator());
+    case ColumnRule::Check::LengthOnly:
+        break;
+    }
+    return judged.text == usualJudged.text;
+}
+
+bool TextTable::HoldsOnlyDefaults(int row) const
+{
+    if (!IsDataCell(1, row))
+        return true;
+    for (int col = 1; col < colCount_; ++col) {
+        if (!HoldsDefault(col, row))
+            return false;
+    }
+    return true;
+}
+
+int TextTable::LastUsedRow() const
+{
+    for (int row = rowCount_ - 1; row >= 1; --row) {
+        if (!HoldsOnlyDefaults(row))
             return row;
     }
     return 0;
@@ -81,12 +112,25 @@ ColumnRule TextTable::Rule(int col) const
     return kind_ == TableKind::PLU ? PLURule(col) : DeptmentRule(col);
 }
 
-QString TextTable::RefusalReason(int col) const
+CellJudgement TextTable::JudgeText(int col, const QString& text, std::optional<int> priceDecimals) const
 {
+    return ::JudgeCell(Rule(col), DefaultText(col), text, priceDecimals);
+}
+
+CellJudgement TextTable::JudgeCell(int col, int row, std::optional<int> priceDecimals) const
+{
+    return JudgeText(col, Cell(col, row), priceDecimals);
+}
+
+QString TextTable::RefusalReason(int col, int row) const
+{
+    const QString refusal = JudgeCell(col, row).refusal;
+    if (refusal.isEmpty())
+        return {};
     const auto& titles = kind_ == TableKind::PLU ? Texts().PLUTitles.data() : Texts().DeptmentTitles.data();
     const int count = kind_ == TableKind::PLU ? int(Texts().PLUTitles.size()) : int(Texts().DeptmentTitles.size());
     const QString title = col >= 0 && col < count ? titles[col] : QString();
-    return title + QStringLiteral(": ") + ::RefusalReason(Rule(col));
+    return title + QStringLiteral(": ") + refusal;
 }
 
 bool TextTable::IsHiddenColumn(int col) const
@@ -98,10 +142,10 @@ bool TextTable::ValidateCell(int col, int row)
 {
     if (!IsDataCell(col, row))
         return true;
-    QString text = At(col, row);
-    if (!CheckCellText(Rule(col), DefaultText(col), text))
+    const CellJudgement judgement = JudgeCell(col, row);
+    if (!judgement.Taken())
         return false;
-    SetCell(col, row, text);
+    SetCell(col, row, judgement.text);
     return true;
 }
 

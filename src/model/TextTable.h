@@ -24,14 +24,17 @@ public:
     TableKind Kind() const { return kind_; }
     int RowCount() const { return rowCount_; }
     int ColCount() const { return colCount_; }
-    // The name column: a row is saved only when it is not empty.
+    // The name column: a row with a name counts as a named article.
     int KeyColumn() const;
 
     // Empty outside the data cells.
     QString Cell(int col, int row) const;
-    // The last row whose cell in column col is not empty; 0 when there is
-    // none. Saving asks this of 3000 rows, so it looks at the cells in place.
-    int LastFilledRow(int col) const;
+    // Whether every cell of the row holds its column's default value: its
+    // text, or one the cell check reads alike (0.000 for 0.00, barcode 0 for
+    // none, as an upload writes an unused PLU).
+    bool HoldsOnlyDefaults(int row) const;
+    // The last row holding anything but the defaults; 0 when there is none.
+    int LastUsedRow() const;
     // False (and nothing stored) outside the data cells or for text with a
     // character a cell cannot hold.
     bool SetCell(int col, int row, const QString& text);
@@ -39,9 +42,13 @@ public:
     int MaxLength(int col) const;
     QString DefaultText(int col) const;
     ColumnRule Rule(int col) const;
+    // The cell check of the column (JudgeCell) on a text, or on the cell.
+    CellJudgement JudgeText(int col, const QString& text, std::optional<int> priceDecimals = std::nullopt) const;
+    CellJudgement JudgeCell(int col, int row, std::optional<int> priceDecimals = std::nullopt) const;
     // "Department: a whole number from 1 to 9": the column's title (as the
-    // language file has it) and why its check refuses a text.
-    QString RefusalReason(int col) const;
+    // language file has it) and why the check refuses the cell; empty when
+    // it does not.
+    QString RefusalReason(int col, int row) const;
     bool IsHiddenColumn(int col) const;
 
     // Checks a cell and rewrites it in its normal form; false when refused.
@@ -86,6 +93,7 @@ public:
 
 private:
     bool IsDataCell(int col, int row) const;
+    bool HoldsDefault(int col, int row) const;
     QString& At(int col, int row);
     const QString& At(int col, int row) const;
     void CellsChanged(int left, int top, int right, int bottom);

@@ -1,6 +1,7 @@
 #include "transfer/Compare.h"
 
 #include "model/Columns.h"
+#include "model/Decimal.h"
 #include "model/TextTable.h"
 #include "model/Texts.h"
 #include "model/ByteOrder.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr double kStockScale = 1000.0;
 constexpr int kStockDecimals = 3;
+constexpr int kPriceMinDecimals = 2;
 
 using FieldText = std::function<QString(const quint8* record, quint8 priceDecimals)>;
 
@@ -26,14 +27,16 @@ struct Field
 
 QString Text(const quint8* field, std::size_t width)
 {
-    const quint8* end = std::find(field, field + width, quint8(0));
-    return QString::fromLatin1(reinterpret_cast<const char*>(field), end - field);
+    return FieldCodec::TakeBytes(field, width);
 }
 
+// Without the zeros at the end beyond two decimals, so that 1.50 held at two
+// decimals and 1.500 held at three read alike.
 QString Price(const quint8* field, quint8 priceDecimals)
 {
-    return FieldCodec::FixedText(ByteOrder::ReadBigSigned32(field) / FieldCodec::DecimalScale(priceDecimals),
-                                 priceDecimals);
+    return Decimal(ByteOrder::ReadBigSigned32(field), priceDecimals)
+        .Trimmed()
+        .Text(kPriceMinDecimals, FieldCodec::DecimalSeparator());
 }
 
 QString PlusOne(quint8 byte)
@@ -50,7 +53,7 @@ const std::vector<Field>& PLUFields()
         {PLUColumn::UnitPrice, [](const quint8* r, quint8 d) { return Price(r + kPrice, d); }},
         {PLUColumn::Department, [](const quint8* r, quint8) { return PlusOne(r[kDepartment]); }},
         {PLUColumn::Stocks, [](const quint8* r, quint8) {
-             return FieldCodec::FixedText(ByteOrder::ReadBigSigned32(r + kStocks) / kStockScale, kStockDecimals);
+             return FieldCodec::ScaledText(ByteOrder::ReadBigSigned32(r + kStocks), kStockDecimals, kStockDecimals);
          }},
     };
     return kFields;
@@ -85,6 +88,46 @@ void CompareRecords(TransferTable table, int number, const quint8* left, quint8 
 QString TableName(TransferTable table)
 {
     return Texts().DownloadItemTips[std::size_t(table)];
+}
+
+// A price the register's decimals cannot hold would be sent rounded, so its
+// record can agree with the register's where the document does not: such a
+// price differs, shown with the document's own text.
+void AddUnstoredPrice(TransferTable table, int number, const TextTable& document, int column,
+                      const QString& held, quint8 priceDecimals, Differences& differences)
+{
+    if (document.JudgeCell(column, number, priceDecimals).Taken())
+        return;
+    const CellJudgement own = document.JudgeCell(column, number);
+    const QString documentValue = own.Taken() ? own.text : document.Cell(column, number);
+    const QString title = table == TransferTable::PLU ? Texts().PLUTitles[std::size_t(column)]
+                                                      : Texts().DeptmentTitles[std::size_t(column)];
+    const auto found = std::find_if(differences.begin(), differences.end(), [&](const FieldDifference& d) {
+        return d.table == table && d.number == number && d.field == title;
+    });
+    if (found != differences.end())
+        found->documentValue = documentValue;
+    else
+        differences.push_back({table, number, title, documentValue, held});
+}
+
+void AddUnstoredPrices(const TextTable& plu, const TextTable& departments, const TableSnapshot& held,
+                       Differences& differences)
+{
+    for (const auto& [number, record] : held.plus)
+        AddUnstoredPrice(TransferTable::PLU, number, plu, PLUColumn::UnitPrice,
+                         Price(record.data() + PLURecordLayout::kPrice, held.priceDecimals), held.priceDecimals,
+                         differences);
+    if (held.departments) {
+        for (int d = 1; d <= TableSnapshot::kDepartments; ++d)
+            AddUnstoredPrice(TransferTable::Department, d, departments, DeptmentColumn::UnitPrice,
+                             Price((*held.departments)[std::size_t(d - 1)].data() + DeptmentRecordLayout::kPrice,
+                                   held.priceDecimals),
+                             held.priceDecimals, differences);
+    }
+    std::stable_sort(differences.begin(), differences.end(), [](const FieldDifference& a, const FieldDifference& b) {
+        return std::pair(int(a.table), a.number) < std::pair(int(b.table), b.number);
+    });
 }
 
 } // namespace
@@ -150,6 +193,7 @@ CompareOutcome CompareWithRegister(ITransferLink& link, IProgress& progress, Tra
         const TableSnapshot document =
             SnapshotOfDocument(plu, departments, request.selection, request.range, outcome.held.priceDecimals);
         outcome.differences = CompareSnapshots(document, outcome.held);
+        AddUnstoredPrices(plu, departments, outcome.held, outcome.differences);
     }
     return outcome;
 }

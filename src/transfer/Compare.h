@@ -55,7 +55,8 @@ struct CompareOutcome
 
 // Reads the PLU and department tables of the request (the parameter set is not
 // compared) from the register with the upload procedures into scratch tables,
-// and compares them with what a download of the document would send. The
-// document is not touched.
+// and compares them with what a download of the document would send. A price
+// the register's decimals cannot hold (1.19 where it keeps none) differs,
+// with the document's own value. The document is not touched.
 CompareOutcome CompareWithRegister(ITransferLink& link, IProgress& progress, TransferRequest request,
                                    const TextTable& plu, const TextTable& departments);

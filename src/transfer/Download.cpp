@@ -20,5 +20,9 @@ TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const Tr
         }
         return false;
     };
-    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable);
+    const auto checkStatus = [&](const RegisterStatus& status) {
+        return DownloadCheck::RefusedResult(request, tables, status.PriceDecimals);
+    };
+    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable,
+                               checkStatus);
 }

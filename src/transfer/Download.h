@@ -17,5 +17,8 @@ class ITransferLink;
 // Before the port is opened every cell of the chosen rows and tables and the
 // parameter set pass DownloadCheck: a refused one ends the download as
 // Refused with "Invalid data!" and, in the detail, the first refused places.
+// Once the register's status is read, the prices are checked again at its
+// price decimals: one it cannot store exactly is refused the same way before
+// anything is sent.
 TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                               const TransferTables& tables);

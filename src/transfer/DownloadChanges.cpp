@@ -279,5 +279,9 @@ TransferResult DownloadChanges(ITransferLink& link, IProgress& progress, const T
             [&document](int number) { return (*document.departments)[std::size_t(number - 1)]; },
             report.departmentPackages);
     };
-    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable);
+    const auto checkStatus = [&](const RegisterStatus& status) {
+        return DownloadCheck::RefusedResult(request, tables, status.PriceDecimals);
+    };
+    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable,
+                               checkStatus);
 }

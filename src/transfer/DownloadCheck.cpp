@@ -36,12 +36,6 @@ QString ColumnName(const TextTable& table, int col)
     return table.headerData(col - 1, Qt::Horizontal).toString();
 }
 
-bool Passes(const TextTable& table, int col, int row)
-{
-    QString text = table.Cell(col, row);
-    return CheckCellText(table.Rule(col), table.DefaultText(col), text);
-}
-
 } // namespace
 
 QString InvalidDataText()
@@ -49,17 +43,18 @@ QString InvalidDataText()
     return QStringLiteral("Invalid data!");
 }
 
-QStringList RefusedCells(const TextTable& table, int first, int last, int limit)
+QStringList RefusedCells(const TextTable& table, int first, int last, int limit, std::optional<int> priceDecimals)
 {
     QStringList refused;
     for (int row = first; row <= last && refused.size() < limit; ++row) {
         for (const int col : SentColumns(table)) {
-            if (Passes(table, col, row))
+            const CellJudgement judged = table.JudgeCell(col, row, priceDecimals);
+            if (judged.Taken())
                 continue;
-            refused << QStringLiteral("%1 %2, %3: %4")
+            refused << QStringLiteral("%1 %2, %3: %4 (%5)")
                            .arg(TableName(table))
                            .arg(row)
-                           .arg(ColumnName(table, col), table.Cell(col, row));
+                           .arg(ColumnName(table, col), table.Cell(col, row), judged.refusal);
             if (refused.size() == limit)
                 break;
         }
@@ -67,21 +62,23 @@ QStringList RefusedCells(const TextTable& table, int first, int last, int limit)
     return refused;
 }
 
-QStringList Refusals(const TransferRequest& request, const TransferTables& tables)
+QStringList Refusals(const TransferRequest& request, const TransferTables& tables, std::optional<int> priceDecimals)
 {
     QStringList refused;
     if (request.Includes(TransferTable::PLU) && request.range.IsValid())
-        refused << RefusedCells(tables.plu, request.range.begin, request.range.end, kShownRefusals);
+        refused << RefusedCells(tables.plu, request.range.begin, request.range.end, kShownRefusals, priceDecimals);
     if (request.Includes(TransferTable::Department))
-        refused << RefusedCells(tables.departments, 1, tables.departments.RowCount() - 1, kShownRefusals);
+        refused << RefusedCells(tables.departments, 1, tables.departments.RowCount() - 1, kShownRefusals,
+                                priceDecimals);
     if (request.Includes(TransferTable::Parameter))
         refused << RefusedParameters(SettingsFile(tables.settingsPath)).mid(0, kShownRefusals);
     return refused;
 }
 
-std::optional<TransferResult> RefusedResult(const TransferRequest& request, const TransferTables& tables)
+std::optional<TransferResult> RefusedResult(const TransferRequest& request, const TransferTables& tables,
+                                            std::optional<int> priceDecimals)
 {
-    const QStringList refused = Refusals(request, tables);
+    const QStringList refused = Refusals(request, tables, priceDecimals);
     if (refused.isEmpty())
         return std::nullopt;
     TransferResult result;

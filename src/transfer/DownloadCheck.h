@@ -20,17 +20,23 @@ namespace DownloadCheck {
 QString InvalidDataText();
 
 // The cells of rows first..last that would be sent and that their column's
-// cell check refuses, as "PLU 12, Unit price: 9999999999999", in row order; at
-// most limit of them.
-QStringList RefusedCells(const TextTable& table, int first, int last, int limit);
+// cell check (JudgeCell) refuses, as "PLU 12, Unit price: 9999999999999 (at
+// most 999999.99)", in row order; at most limit of them. With the register's
+// price decimals, prices it cannot store exactly are refused too.
+QStringList RefusedCells(const TextTable& table, int first, int last, int limit,
+                         std::optional<int> priceDecimals = std::nullopt);
 
 // Everything the request would send that is refused: the cells of the chosen
 // rows and tables, then the keys of the parameter set; at most a few of each.
 // Empty when the download may go on.
-QStringList Refusals(const TransferRequest& request, const TransferTables& tables);
+QStringList Refusals(const TransferRequest& request, const TransferTables& tables,
+                     std::optional<int> priceDecimals = std::nullopt);
 
 // The refused download's result when anything the request would send is
-// refused; nothing when the download may go on.
-std::optional<TransferResult> RefusedResult(const TransferRequest& request, const TransferTables& tables);
+// refused; nothing when the download may go on. Run once before the port is
+// opened, and again with the register's price decimals once its status is
+// known, before anything is sent.
+std::optional<TransferResult> RefusedResult(const TransferRequest& request, const TransferTables& tables,
+                                            std::optional<int> priceDecimals = std::nullopt);
 
 } // namespace DownloadCheck

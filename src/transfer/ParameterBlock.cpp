@@ -20,7 +20,7 @@ const QString kSurchargeKey = QStringLiteral("+% rate");
 const QString kPrintSpeedKey = QStringLiteral("Print Speed");
 const QString kTaxFreeKey = QStringLiteral("Tax-free");
 
-constexpr double kRateScale = 100.0;
+constexpr int kRateDecimals = 2;  // percent × 100
 constexpr int kPrintSpeedDefault = 1;
 constexpr int kRateTextWidth = 5;   // "07.50"
 
@@ -48,7 +48,7 @@ void PutText(ParameterBlock& block, std::size_t offset, std::size_t width, const
 
 quint16 RateValue(const QString& text)
 {
-    return quint16(FieldCodec::ScaledLow32(text, kRateScale));
+    return quint16(FieldCodec::ScaledLow32(text, kRateDecimals));
 }
 
 // Blanks and control characters around the number are ignored; anything that
@@ -62,14 +62,16 @@ quint16 PasswordValue(const QString& text)
 
 // ---- writing the block into the settings ----
 
+// Receipt texts keep their bytes, control codes for the printer included;
+// the settings file itself blanks CR and LF, which a line cannot hold.
 QString TakeText(const ParameterBlock& block, std::size_t offset, std::size_t width)
 {
-    return FieldCodec::TakeText(block.data() + offset, width);
+    return FieldCodec::TakeBytes(block.data() + offset, width);
 }
 
 QString RateText(quint16 value)
 {
-    QString text = FieldCodec::FixedText(value / kRateScale, 2);
+    QString text = FieldCodec::ScaledText(value, kRateDecimals, kRateDecimals);
     if (text.size() < kRateTextWidth)
         text.prepend(QLatin1Char('0'));
     return text;

@@ -1,8 +1,12 @@
 #include "transfer/ParameterCheck.h"
 
+#include "model/Decimal.h"
 #include "model/Numbers.h"
+#include "transfer/ParameterBlock.h"
+#include "config/SettingsContent.h"
 #include "config/SettingsFile.h"
 
+#include <limits>
 #include <optional>
 
 namespace {
@@ -10,9 +14,12 @@ namespace {
 using namespace ParameterRanges;
 
 const QString kSection = QStringLiteral("Default");
-constexpr int kClerkCount = 4;
-constexpr int kBarcodeTypeCount = 10;
-constexpr int kVatCount = 9;
+constexpr int kRateDecimals = 2;
+// A rate travels as percent × 100 in 16 bits; VAT codes 10000 and up are
+// markers (tax-free, not in use), so a VAT rate stays below 100.00.
+constexpr qint64 kHighestRateUnits = std::numeric_limits<quint16>::max();
+constexpr qint64 kHighestVatUnits = ParameterBlockLayout::kVatTaxFree - 1;
+constexpr qint32 kHighestByte = std::numeric_limits<quint8>::max();
 
 QString Numbered(const char* prefix, int n)
 {
@@ -33,26 +40,48 @@ bool AllDigits(const QString& text)
     return !text.isEmpty();
 }
 
-void CheckRate(const SettingsFile& settings, const QString& key, QStringList& refused)
+void CheckRate(const SettingsFile& settings, const QString& key, qint64 highestUnits, const QString& what,
+               QStringList& refused)
 {
     const QString value = settings.ReadText(kSection, key);
     if (value.trimmed().isEmpty())
         return;
-    const std::optional<double> rate = ParseDecimal(value);
-    if (!rate || *rate < 0 || RoundHalfEven(*rate * 100) > RoundHalfEven(kHighestRate * 100))
-        refused << Refusal(key, value, QStringLiteral("a rate runs from 0 to 99.99"));
+    const std::optional<Decimal> rate = Decimal::Parse(value, DecimalSeparator());
+    const std::optional<qint64> units = rate ? rate->ExactUnits(kRateDecimals) : std::nullopt;
+    if (!units || *units < 0 || *units > highestUnits) {
+        const QString highest = Decimal(highestUnits, kRateDecimals).Text(kRateDecimals, DecimalSeparator());
+        refused << Refusal(key, value, QStringLiteral("%1 runs from 0 to %2, with at most two decimals").arg(what, highest));
+    }
 }
 
-void CheckWhole(const SettingsFile& settings, const QString& key, qint64 lowest, qint64 highest,
-                QStringList& refused)
+// An integer key as the settings file reads it: decimal or 0x hexadecimal.
+void CheckByte(const SettingsFile& settings, const QString& key, QStringList& refused)
+{
+    const QString value = settings.ReadText(kSection, key);
+    if (value.trimmed().isEmpty())
+        return;
+    const std::optional<qint32> number = ParseSettingsInteger(value);
+    if (!number || *number < 0 || *number > kHighestByte)
+        refused << Refusal(key, value, QStringLiteral("takes 0 to %1").arg(kHighestByte));
+}
+
+// Passwords are texts holding a decimal number.
+void CheckPassword(const SettingsFile& settings, const QString& key, QStringList& refused)
 {
     const QString value = settings.ReadText(kSection, key);
     if (value.trimmed().isEmpty())
         return;
     const QString digits = WithoutBlanksAround(value);
     const std::optional<qint64> number = AllDigits(digits) ? ParseWhole(digits) : std::nullopt;
-    if (!number || *number < lowest || *number > highest)
-        refused << Refusal(key, value, QStringLiteral("takes %1 to %2").arg(lowest).arg(highest));
+    if (!number || *number > kHighestPassword)
+        refused << Refusal(key, value, QStringLiteral("takes 0 to %1").arg(kHighestPassword));
+}
+
+void CheckText(const SettingsFile& settings, const QString& key, std::size_t width, QStringList& refused)
+{
+    const QString value = settings.ReadText(kSection, key);
+    if (value.size() > qsizetype(width))
+        refused << Refusal(key, value, QStringLiteral("the register keeps %1 characters").arg(width));
 }
 
 } // namespace
@@ -70,17 +99,25 @@ QString WithoutBlanksAround(const QString& text)
 
 QStringList RefusedParameters(const SettingsFile& settings)
 {
+    using namespace ParameterBlockLayout;
     QStringList refused;
-    CheckRate(settings, QStringLiteral("-% rate"), refused);
-    CheckRate(settings, QStringLiteral("+% rate"), refused);
-    CheckWhole(settings, QStringLiteral("Print Speed"), kPrintSpeedMin, kPrintSpeedMax, refused);
+    const QString rate = QStringLiteral("a rate");
+    CheckRate(settings, QStringLiteral("-% rate"), kHighestRateUnits, rate, refused);
+    CheckRate(settings, QStringLiteral("+% rate"), kHighestRateUnits, rate, refused);
+    for (int n = 1; n <= kHeaderCount; ++n)
+        CheckText(settings, Numbered("Header", n), kLineWidth, refused);
+    for (int n = 1; n <= kTailCount; ++n)
+        CheckText(settings, Numbered("Tail", n), kLineWidth, refused);
+    CheckByte(settings, QStringLiteral("Print Speed"), refused);
     for (int n = 1; n <= kBarcodeTypeCount; ++n)
-        CheckWhole(settings, Numbered("BCode", n), kBarcodeTypeMin, kBarcodeTypeMax, refused);
-    for (int n = 1; n <= kClerkCount; ++n)
-        CheckWhole(settings, Numbered("ClerkPWD", n), 0, kHighestPassword, refused);
+        CheckByte(settings, Numbered("BCode", n), refused);
+    for (int n = 1; n <= kClerkCount; ++n) {
+        CheckPassword(settings, Numbered("ClerkPWD", n), refused);
+        CheckText(settings, Numbered("ClerkName", n), kClerkNameWidth, refused);
+    }
     for (int n = 1; n <= kVatCount; ++n) {
         if (settings.ReadFlag(kSection, Numbered("VATEnable", n), true))
-            CheckRate(settings, Numbered("VAT", n), refused);
+            CheckRate(settings, Numbered("VAT", n), kHighestVatUnits, QStringLiteral("a VAT rate"), refused);
     }
     return refused;
 }

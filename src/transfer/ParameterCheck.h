@@ -5,13 +5,14 @@
 
 class SettingsFile;
 
-// What the register takes for the items of the parameter set.
+// What the parameter dialog offers for the items of the parameter set. The
+// block itself holds more: a value read from the register goes back as it
+// came, whatever the dialog would offer.
 namespace ParameterRanges {
 inline constexpr int kPrintSpeedMin = 1;
 inline constexpr int kPrintSpeedMax = 9;
 inline constexpr int kBarcodeTypeMin = 0;
 inline constexpr int kBarcodeTypeMax = 36;
-inline constexpr double kHighestRate = 99.99;
 inline constexpr qint64 kHighestPassword = 65535;
 } // namespace ParameterRanges
 
@@ -19,12 +20,13 @@ inline constexpr qint64 kHighestPassword = 65535;
 // password is read.
 QString WithoutBlanksAround(const QString& text);
 
-// What in section "Default" of the settings file the register cannot take as
-// it is, one text per refused key ("VAT3 = 123.45: a rate runs from 0 to
-// 99.99"); empty when the parameter set may be sent. A rate or VAT rate above
-// 99.99 would be sent as 0 or switch the tax off, a password above 65535
-// would lose its high digits, a print speed or barcode type outside its range
-// would be taken by the register as something else. Missing and empty keys
-// take their defaults and pass; VAT rates not in use are not sent and not
-// checked.
+// What in section "Default" of the settings file the parameter block cannot
+// carry as it is, one text per refused key ("VAT3 = 123.45: a VAT rate runs
+// from 0 to 99.99, with at most two decimals"); empty when the set may be
+// sent. Refused is only what would wrap or be cut on its way into the block
+// (a rate above 655.35 or with three decimals, a password above 65535, a
+// print speed above 255, a header longer than 24 characters) and what the
+// register reads as something else (a VAT rate of 100.00 or more, whose codes
+// mark a tax-free or unused rate). Missing and empty keys take their defaults
+// and pass; VAT rates not in use are not sent and not checked.
 QStringList RefusedParameters(const SettingsFile& settings);

@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr double kStockScale = 1000.0;
+// Stocks and quantities travel in thousandths.
+constexpr int kStockDecimals = 3;
+constexpr int kPriceMinDecimals = 2;
 
 // "1" travels as 0; an empty or malformed cell as 255.
 quint8 NumberMinusOne(const QString& text)
@@ -29,9 +31,9 @@ PLURecord EncodePLURecord(const PLUCells& cells, quint8 priceDecimals)
     FieldCodec::PackBarcode(FieldCodec::IntegerOrZero(cells.barcode), record.data() + kBarcode);
     FieldCodec::PutText(record.data() + kName, kNameBytes, cells.name);
     ByteOrder::WriteBig32(record.data() + kPrice,
-                          FieldCodec::ScaledLow32(cells.price, FieldCodec::DecimalScale(priceDecimals)));
+                          FieldCodec::ScaledLow32(cells.price, priceDecimals));
     record[kDepartment] = NumberMinusOne(cells.department);
-    ByteOrder::WriteBig32(record.data() + kStocks, FieldCodec::ScaledLow32(cells.stocks, kStockScale));
+    ByteOrder::WriteBig32(record.data() + kStocks, FieldCodec::ScaledLow32(cells.stocks, kStockDecimals));
     record[kFlag] = 0;
     return record;
 }
@@ -52,7 +54,7 @@ DeptmentRecord EncodeDeptmentRecord(const DeptmentCells& cells, quint8 priceDeci
     FieldCodec::PutText(record.data() + kName, kNameBytes, cells.name);
     record[kTax] = NumberMinusOne(cells.tax);
     ByteOrder::WriteBig32(record.data() + kPrice,
-                          FieldCodec::ScaledLow32(cells.price, FieldCodec::DecimalScale(priceDecimals)));
+                          FieldCodec::ScaledLow32(cells.price, priceDecimals));
     return record;
 }
 
@@ -62,10 +64,11 @@ PLUCells DecodePLURecord(const quint8* record, quint8 priceDecimals)
     PLUCells cells;
     cells.barcode = QString::number(FieldCodec::UnpackBarcode(record + kBarcode));
     cells.name = FieldCodec::TakeText(record + kName, kNameBytes);
-    cells.price = FieldCodec::FixedText(ByteOrder::ReadBigSigned32(record + kPrice)
-                                            / FieldCodec::DecimalScale(priceDecimals), 2);
+    cells.price = FieldCodec::ScaledText(ByteOrder::ReadBigSigned32(record + kPrice), priceDecimals,
+                                         kPriceMinDecimals);
     cells.department = NumberPlusOne(record[kDepartment]);
-    cells.stocks = FieldCodec::FixedText(ByteOrder::ReadBigSigned32(record + kStocks) / kStockScale, 3);
+    cells.stocks = FieldCodec::ScaledText(ByteOrder::ReadBigSigned32(record + kStocks), kStockDecimals,
+                                          kStockDecimals);
     cells.flag = QString::number(record[kFlag]);
     return cells;
 }
@@ -76,8 +79,8 @@ DeptmentCells DecodeDeptmentRecord(const quint8* record, quint8 priceDecimals)
     DeptmentCells cells;
     cells.name = FieldCodec::TakeText(record + kName, kNameBytes);
     cells.tax = NumberPlusOne(record[kTax]);
-    cells.price = FieldCodec::FixedText(ByteOrder::ReadBigSigned32(record + kPrice)
-                                            / FieldCodec::DecimalScale(priceDecimals), 2);
+    cells.price = FieldCodec::ScaledText(ByteOrder::ReadBigSigned32(record + kPrice), priceDecimals,
+                                         kPriceMinDecimals);
     return cells;
 }
 
@@ -86,9 +89,9 @@ PLUTotals DecodePLUTotalsRecord(const quint8* record, quint8 priceDecimals)
     using namespace PLUTotalsRecordLayout;
     PLUTotals totals;
     totals.barcode = FieldCodec::UnpackBarcode(record + kBarcode);
-    totals.quantity = FieldCodec::FixedText(ByteOrder::ReadBigSigned32(record + kQuantity) / kStockScale, 3);
-    // 48 bits are exact in a double.
-    totals.total = FieldCodec::FixedText(double(ByteOrder::ReadBig48(record + kTotal))
-                                             / FieldCodec::DecimalScale(priceDecimals), 2);
+    totals.quantity = FieldCodec::ScaledText(ByteOrder::ReadBigSigned32(record + kQuantity), kStockDecimals,
+                                             kStockDecimals);
+    totals.total = FieldCodec::ScaledText(qint64(ByteOrder::ReadBig48(record + kTotal)), priceDecimals,
+                                          kPriceMinDecimals);
     return totals;
 }

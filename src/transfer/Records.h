@@ -94,7 +94,10 @@ struct PLUTotals
     QString total;
 };
 
-// Texts that do not parse go out as 0 (numbers) or 255 (department).
+// The cells go in as the cell check writes them (JudgeCell); texts that do
+// not parse go out as 0 (numbers) or 255 (department). Received prices and
+// totals are written with the register's decimals, at least two, so they
+// download again as they were.
 PLURecord EncodePLURecord(const PLUCells& cells, quint8 priceDecimals);
 PLUEntry EncodePLUEntry(int pluNumber, const PLUCells& cells, quint8 priceDecimals);
 DeptmentRecord EncodeDeptmentRecord(const DeptmentCells& cells, quint8 priceDecimals);

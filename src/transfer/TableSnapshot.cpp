@@ -14,25 +14,34 @@ void CopyField(const std::array<quint8, N>& from, std::array<quint8, N>& to, std
     std::copy_n(from.cbegin() + offset, bytes, to.begin() + offset);
 }
 
+// What is sent is what the cell check passed: its written form ("1,50" as
+// 1.50). A refused cell never gets this far in a download; elsewhere it
+// goes as it stands.
+QString SentText(const TextTable& table, int col, int row)
+{
+    const CellJudgement judged = table.JudgeCell(col, row);
+    return judged.Taken() ? judged.text : table.Cell(col, row);
+}
+
 } // namespace
 
 PLUCells PLURowCells(const TextTable& plu, int row)
 {
     PLUCells cells;
-    cells.barcode = plu.Cell(PLUColumn::Barcode, row);
-    cells.name = plu.Cell(PLUColumn::Name, row);
-    cells.price = plu.Cell(PLUColumn::UnitPrice, row);
-    cells.department = plu.Cell(PLUColumn::Department, row);
-    cells.stocks = plu.Cell(PLUColumn::Stocks, row);
+    cells.barcode = SentText(plu, PLUColumn::Barcode, row);
+    cells.name = SentText(plu, PLUColumn::Name, row);
+    cells.price = SentText(plu, PLUColumn::UnitPrice, row);
+    cells.department = SentText(plu, PLUColumn::Department, row);
+    cells.stocks = SentText(plu, PLUColumn::Stocks, row);
     return cells;
 }
 
 DeptmentCells DeptmentRowCells(const TextTable& departments, int row)
 {
     DeptmentCells cells;
-    cells.name = departments.Cell(DeptmentColumn::Name, row);
-    cells.tax = departments.Cell(DeptmentColumn::Tax, row);
-    cells.price = departments.Cell(DeptmentColumn::UnitPrice, row);
+    cells.name = SentText(departments, DeptmentColumn::Name, row);
+    cells.tax = SentText(departments, DeptmentColumn::Tax, row);
+    cells.price = SentText(departments, DeptmentColumn::UnitPrice, row);
     return cells;
 }
 

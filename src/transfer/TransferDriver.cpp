@@ -103,8 +103,18 @@ bool MoveTable(const TableStep& moveTable, TransferTable table, const RegisterSt
     return false;
 }
 
+// A refusal found once the status is known: nothing went wrong on the line,
+// so the session ends with an ordinary log-out and the caller shows why.
+TransferResult Refuse(ITransferLink& link, IProgress& progress, TransferResult refused)
+{
+    link.LogOut(ITransferLink::kAccessCode, false);
+    progress.Close();
+    return refused;
+}
+
 TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const SessionCancel& cancel,
-                           const TransferRequest& request, Direction direction, const TableStep& moveTable)
+                           const TransferRequest& request, Direction direction, const TableStep& moveTable,
+                           const StatusCheck& checkStatus)
 {
     const ProgramTexts& texts = Texts();
     RegisterStatus status;
@@ -114,6 +124,10 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Sessi
     // The register takes no table while its reports wait to be cleared.
     if (direction == Direction::Download && !status.ReportCleared)
         return Fail(link, progress, cancel, texts.ReportNotClearText);
+    if (checkStatus) {
+        if (auto refused = checkStatus(status))
+            return Refuse(link, progress, *refused);
+    }
 
     for (int index = 0; index < kTransferTableCount; ++index) {
         const auto table = static_cast<TransferTable>(index);
@@ -147,7 +161,7 @@ QString CheckStatusText()
 }
 
 TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
-                   Direction direction, const TableStep& moveTable)
+                   Direction direction, const TableStep& moveTable, const StatusCheck& checkStatus)
 {
     TransferResult result;
     if (!request.range.IsValid()) {
@@ -173,7 +187,7 @@ TransferResult Run(ITransferLink& link, IProgress& progress, const TransferReque
     if (!link.LogIn(ITransferLink::kAccessCode, false))
         result = Fail(link, progress, cancel, Texts().ConnectText + kErrorSuffix);
     else
-        result = RunLoggedIn(link, progress, cancel, request, direction, moveTable);
+        result = RunLoggedIn(link, progress, cancel, request, direction, moveTable, checkStatus);
 
     try {
         port.Close();

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class IProgress;
 class ITransferLink;
@@ -22,8 +23,13 @@ enum class Direction { Download, Upload };
 // (a settings file that refuses a write): that counts as the table failing.
 using TableStep = std::function<bool(TransferTable table, const RegisterStatus& status)>;
 
+// Looks at the register's status before the first table moves; a result ends
+// the transfer there (logged out normally, nothing sent): what a download
+// would send that this register cannot store.
+using StatusCheck = std::function<std::optional<TransferResult>(const RegisterStatus& status)>;
+
 TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
-                   Direction direction, const TableStep& moveTable);
+                   Direction direction, const TableStep& moveTable, const StatusCheck& checkStatus = {});
 
 // The fixed text of the status step.
 QString CheckStatusText();

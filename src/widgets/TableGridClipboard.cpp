@@ -65,19 +65,13 @@ bool TableGrid::CutSelection()
 std::optional<QString> TableGrid::PastedCellText(const QModelIndex& index, const QString& value,
                                                  QString& reason) const
 {
-    // Typed over the cell: the characters join an empty text one by one.
-    QString typed;
-    for (const QChar ch : value) {
-        if (AcceptKey(index, typed, ch, false)) {
-            typed += ch;
-            continue;
-        }
-        const bool fitsAlone = AcceptKey(index, QString(), ch, false);
-        reason = fitsAlone ? QStringLiteral("too long")
-                           : QStringLiteral("\"%1\" cannot be entered here").arg(ch);
+    // The same judgement as a typed cell gets when the cursor leaves it.
+    const CellJudgement judged = m_rules->JudgeText(index.row(), index.column(), value);
+    if (!judged.Taken()) {
+        reason = judged.refusal;
         return std::nullopt;
     }
-    return typed;
+    return judged.text;
 }
 
 std::vector<TableGrid::Refusal> TableGrid::PasteText(const QString& text)

@@ -7,6 +7,11 @@ bool TextTableGridRules::ValidateCell(int row, int column)
     return m_table.ValidateCell(column + 1, row + 1);
 }
 
+CellJudgement TextTableGridRules::JudgeText(int, int column, const QString& text) const
+{
+    return m_table.JudgeText(column + 1, text);
+}
+
 bool TextTableGridRules::AcceptKey(int, int column, const QString& text, QChar ch,
                                    bool hasSelection) const
 {
@@ -18,9 +23,9 @@ QChar TextTableGridRules::KeyChar(int, int column, QChar ch) const
     return CellKeyChar(m_table.Rule(column + 1), ch);
 }
 
-QString TextTableGridRules::RefusalReason(int, int column) const
+QString TextTableGridRules::RefusalReason(int row, int column) const
 {
-    return m_table.RefusalReason(column + 1);
+    return m_table.RefusalReason(column + 1, row + 1);
 }
 
 void TextTableGridRules::ClearCells(int top, int left, int bottom, int right)

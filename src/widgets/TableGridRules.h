@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/CellRules.h"
+
 #include <QChar>
 #include <QString>
 
@@ -14,6 +16,9 @@ public:
     // is refused (the text then stays as it was).
     virtual bool ValidateCell(int row, int column) = 0;
 
+    // The column's cell check on a text that is not in the cell yet (a paste).
+    virtual CellJudgement JudgeText(int row, int column, const QString& text) const = 0;
+
     // Whether ch (code 32 or more) may be typed into the cell while its editor
     // shows text; hasSelection tells whether the character replaces selected text.
     virtual bool AcceptKey(int row, int column, const QString& text, QChar ch,
@@ -24,7 +29,7 @@ public:
     virtual QChar KeyChar(int /*row*/, int /*column*/, QChar ch) const { return ch; }
 
     // Why ValidateCell refuses the cell's value, for the operator; empty when
-    // the rules cannot say.
+    // it does not or the rules cannot say.
     virtual QString RefusalReason(int /*row*/, int /*column*/) const { return {}; }
 
     // Sets every cell of the rectangle (inclusive bounds) to its column's default.
@@ -48,6 +53,7 @@ public:
     explicit TextTableGridRules(TextTable& table) : m_table(table) {}
 
     bool ValidateCell(int row, int column) override;
+    CellJudgement JudgeText(int row, int column, const QString& text) const override;
     bool AcceptKey(int row, int column, const QString& text, QChar ch,
                    bool hasSelection) const override;
     QChar KeyChar(int row, int column, QChar ch) const override;

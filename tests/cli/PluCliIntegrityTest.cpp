@@ -61,10 +61,10 @@ TEST_F(PluCliIntegrityTest, NothingIsSentForMissingFilesInvalidCellsOrParameters
     EXPECT_TRUE(OverSim({"download", Path("shop.plu"), "--tables", "plu"}).err.contains("plu-cli: Invalid data!"));
 
     WriteFile(Path("shop.plu"), PluLine("1", "Tea"));
-    WriteFile(settings, "[Default]\r\nVAT3=123.45\r\nClerkPWD1=70000\r\nPrint Speed=12\r\nVAT4=500\r\nVATEnable4=0\r\n");
+    WriteFile(settings, "[Default]\r\nVAT3=123.45\r\nClerkPWD1=70000\r\nPrint Speed=300\r\nVAT4=500\r\nVATEnable4=0\r\n");
     const CliRun parameters = OverSim({"download", Path("shop.plu"), "--tables", "plu,parameter"});
     EXPECT_EQ(parameters.exitCode, 1);
-    for (const char* key : {"VAT3 = 123.45", "ClerkPWD1 = 70000", "Print Speed = 12"})
+    for (const char* key : {"VAT3 = 123.45", "ClerkPWD1 = 70000", "Print Speed = 300"})
         EXPECT_TRUE(parameters.err.contains(key)) << parameters.err.toStdString();
     EXPECT_FALSE(parameters.err.contains("VAT4")) << "a rate not in use is not sent";
 

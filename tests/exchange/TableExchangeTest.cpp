@@ -201,9 +201,9 @@ TEST_F(TableExchange, OneBadCellChangesNothingAndEveryRefusalNamesLineAndColumn)
     EXPECT_EQ(TableFileBytes(plu), sheet);
     const QStringList expected{
         "Line 3, Barcode: 2.00E+12 is a number in scientific notation",
-        "Line 3, Unit price: it must not be above 999999.99.",
-        "Line 3, Department: it must be a whole number from 1 to 9.",
-        "Line 3, Stocks: it must lie between -79999.999 and 79999.999.",
+        "Line 3, Unit price: at most 999999.99.",
+        "Line 3, Department: a whole number from 1 to 9.",
+        "Line 3, Stocks: from -79999.999 to 79999.999.",
         "Line 4, Barcode: \"a\" cannot be typed there: it takes digits only.",
         "Line 4, Name: it is longer than 18 characters.",
         "Line 4, Unit price: \"x\" cannot be typed there",

@@ -57,8 +57,10 @@ TEST_F(TableFiles, NewDocumentFiles)
 
 TEST_F(TableFiles, EveryRowComesBackAtItsNumber)
 {
-    // Named rows 1-10 and 100, a row whose name was cleared (50): the rows
-    // between are written as they are, up to the last named row.
+    // Named rows 1-10 and 100, a row whose name was cleared (50), a PLU with a
+    // barcode and price but no name after the last named one (200): the rows
+    // between are written as they are, up to the last row that is not all
+    // defaults.
     for (int row = 1; row <= 10; ++row)
         plu.SetCell(PLUColumn::Name, row, QStringLiteral("Item %1").arg(row));
     plu.SetCell(PLUColumn::Name, 100, "Milk");
@@ -66,23 +68,24 @@ TEST_F(TableFiles, EveryRowComesBackAtItsNumber)
     plu.SetCell(PLUColumn::UnitPrice, 100, "1.20");
     plu.SetCell(PLUColumn::Total, 100, "12");
     plu.SetCell(PLUColumn::Barcode, 50, "999");
-    plu.SetCell(PLUColumn::Barcode, 200, "after the last name: not written");
+    plu.SetCell(PLUColumn::Barcode, 200, "4006381333931");
+    plu.SetCell(PLUColumn::UnitPrice, 200, "3.99");
     dept.SetCell(DeptmentColumn::Name, 3, "Bread");
     WriteTableFile(plu, Path("shop.PLU"));
 
     const QByteArray bytes = Bytes(Path("shop.PLU"));
-    EXPECT_EQ(bytes.count("\r\n"), 100);
+    EXPECT_EQ(bytes.count("\r\n"), 200);
     EXPECT_TRUE(bytes.startsWith("\tItem 1\t0.00\t1\t0.000\t0\t0\t0\r\n"));
     EXPECT_TRUE(bytes.contains("\r\n\t\t0.00\t1\t0.000\t0\t0\t0\r\n")) << "an empty row between";
-    EXPECT_TRUE(bytes.endsWith("\r\n587\tMilk\t1.20\t1\t0.000\t0\t0\t12\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n587\tMilk\t1.20\t1\t0.000\t0\t0\t12\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n4006381333931\t\t3.99\t1\t0.000\t0\t0\t0\r\n"));
 
     TextTable loaded(TableKind::PLU);
     ReadTableFile(loaded, Path("shop.PLU"));
-    for (int row : {1, 10, 50, 100}) {
+    for (int row : {1, 10, 50, 100, 200}) {
         for (int col = 1; col < 9; ++col)
             EXPECT_EQ(loaded.Cell(col, row), plu.Cell(col, row)) << row << "/" << col;
     }
-    EXPECT_EQ(loaded.Cell(PLUColumn::Barcode, 200), "");
     EXPECT_EQ(TableFileBytes(dept), QByteArray("\t1\t0.00\r\n\t1\t0.00\r\nBread\t1\t0.00\r\n"));
 
     // Without gaps nothing changes: one line per named row, as always.

@@ -100,15 +100,9 @@ TEST_F(Codecs, NumericKeys)
     EXPECT_FALSE(IsNumericKey("3", u'.'));
 }
 
-TEST_F(Codecs, TextToFloatOrFallsBackToTheDefault)
+TEST_F(Codecs, DefaultsTakeTheDecimalSeparator)
 {
-    for (const char* text : {"abc", "", "inf", "nan", "1e999", "-", "12,5"})
-        EXPECT_EQ(TextToFloatOr(text, 7), 7) << text;
-    EXPECT_EQ(TextToFloatOr("12.5", 0), 12.5);
-
     SetDecimalSeparator(u',');
-    EXPECT_EQ(TextToFloatOr("12,5", 0), 12.5);
-    EXPECT_EQ(TextToFloatOr("12.5", 0), 0);
     EXPECT_EQ(PLUDefault(PLUColumn::Stocks), "0,000");
     EXPECT_EQ(RecyDefault(RecyColumn::PackagePrice), "0,00");
 }

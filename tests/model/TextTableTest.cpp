@@ -85,6 +85,65 @@ TEST_F(TextTableTest, PLUCellChecks)
     Expect(plu, {PLUColumn::UnitPrice, "", "0,00"});
 }
 
+TEST_F(TextTableTest, OneJudgementGivesTheWrittenFormOrTheReason)
+{
+    const auto judged = [this](int col, const char* text, std::optional<int> decimals = std::nullopt) {
+        const CellJudgement j = plu.JudgeText(col, QString::fromLatin1(text), decimals);
+        return j.Taken() ? j.text : "refused: " + j.refusal;
+    };
+    // What passes is what is sent: "1,50" is 1.50, not 0.
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1,50"), "1.50");
+    EXPECT_EQ(judged(PLUColumn::Stocks, " 2,5 "), "2.500");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1e-7"),
+              "refused: 1e-7 is not a plain number: write it with digits and at most one \".\"");
+    EXPECT_EQ(judged(PLUColumn::Department, "01"), "refused: it is longer than 1 character");
+    EXPECT_EQ(judged(PLUColumn::Department, "12"), "refused: a whole number from 1 to 9");
+    EXPECT_EQ(judged(PLUColumn::Name, "abcdefghijklmnopqrs"), "refused: it is longer than 18 characters");
+    EXPECT_EQ(judged(PLUColumn::Flag, "2"), "refused: a whole number from 0 to 1");
+    EXPECT_EQ(judged(PLUColumn::Name, "a\x1b"), "refused: it holds a control character (code 27)");
+    EXPECT_EQ(judged(PLUColumn::Stocks, "2.5555"), "refused: it has more than 3 decimals");
+    EXPECT_EQ(judged(PLUColumn::Stocks, "80000"), "refused: from -79999.999 to 79999.999");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1.2.3"), "refused: \".\" cannot be typed there: it takes a number: "
+                                                     "digits, one \"-\" and one \".\"");
+
+    // A price keeps its decimals until the register's are known; then it must
+    // be stored exactly.
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1.555"), "1.555");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1.230", 2), "1.230");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1.19", 0), "refused: the register keeps 0 decimals: 1.19 cannot be stored");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1.555", 2), "refused: the register keeps 2 decimals: 1.555 cannot be stored");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "1.234", 1), "refused: the register keeps 1 decimal: 1.234 cannot be stored");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "15", 0), "15.00");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "-99999999", 2), "refused: -99999999.00 is beyond what the register can store");
+    EXPECT_EQ(judged(PLUColumn::UnitPrice, "999999.99", 4),
+              "refused: 999999.99 is beyond what the register can store");
+    EXPECT_EQ(judged(PLUColumn::Stocks, "1.5", 0), "1.500") << "stocks always travel in thousandths";
+
+    // The status bar says why the cell it stands on is refused.
+    plu.SetCell(PLUColumn::Department, 4, QStringLiteral("0"));
+    EXPECT_EQ(plu.RefusalReason(PLUColumn::Department, 4), "Department: a whole number from 1 to 9");
+    EXPECT_EQ(plu.RefusalReason(PLUColumn::Department, 5), QString());
+}
+
+TEST_F(TextTableTest, LastUsedRowIsTheLastRowThatDiffersFromTheDefaults)
+{
+    EXPECT_EQ(plu.LastUsedRow(), 0);
+    plu.SetCell(PLUColumn::Name, 1, QStringLiteral("Milk 1l"));
+    plu.SetCell(PLUColumn::Barcode, 50, QStringLiteral("4006381333931"));
+    EXPECT_EQ(plu.LastUsedRow(), 50) << "a row without a name counts";
+    EXPECT_FALSE(plu.HoldsOnlyDefaults(50));
+    EXPECT_TRUE(plu.HoldsOnlyDefaults(49));
+    // An unused PLU as an upload from a three-decimal register writes it.
+    for (const auto& [col, text] : {std::pair{PLUColumn::Barcode, "0"}, {PLUColumn::UnitPrice, "0.000"},
+                                    {PLUColumn::Stocks, "0.000"}})
+        plu.SetCell(col, 60, QString::fromLatin1(text));
+    EXPECT_TRUE(plu.HoldsOnlyDefaults(60));
+    EXPECT_EQ(plu.LastUsedRow(), 50);
+    plu.SetCell(PLUColumn::Barcode, 50, QString());
+    plu.SetCell(PLUColumn::Stocks, 3000, QStringLiteral("1.000"));
+    EXPECT_EQ(plu.LastUsedRow(), 3000);
+}
+
 TEST_F(TextTableTest, DepartmentCellChecks)
 {
     for (const Case& c : {Case{DeptmentColumn::Tax, "", "1"}, Case{DeptmentColumn::Tax, "0", nullptr},

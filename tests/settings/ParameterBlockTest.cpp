@@ -191,4 +191,23 @@ TEST_F(ParameterBlockTest, AnUploadedBlockDownloadsAgainUnchanged)
     EXPECT_EQ(EncodeParameterBlock(settings), received);
 }
 
+TEST_F(ParameterBlockTest, ReceiptTextsKeepTheirControlBytes)
+{
+    ParameterBlock received{};
+    const QByteArray header("AB\x1b" "C\tD");
+    std::copy(header.cbegin(), header.cend(), received.begin() + 45);
+    const QByteArray tail(" \x1b!\x01 ");   // blanks at both ends too
+    std::copy(tail.cbegin(), tail.cend(), received.begin() + 165);
+    const QByteArray broken("A\rB\nC");
+    std::copy(broken.cbegin(), broken.cend(), received.begin() + 69);
+
+    WriteParameterBlock(received, settings);
+    EXPECT_EQ(Read("Header1"), QString::fromLatin1(header));
+    EXPECT_EQ(Read("Tail1"), QString::fromLatin1(tail));
+    EXPECT_EQ(Read("Header2"), "A B C") << "a settings line cannot hold CR or LF";
+    const ParameterBlock again = EncodeParameterBlock(settings);
+    EXPECT_EQ(Bytes(again, 45, 24), Bytes(received, 45, 24));
+    EXPECT_EQ(Bytes(again, 165, 24), Bytes(received, 165, 24));
+}
+
 } // namespace

@@ -58,6 +58,9 @@ TEST_F(RecordsTest, PricesAreScaledAndRoundedHalfToEven)
     EXPECT_EQ(price("0.125", 2), (std::vector<int>{0, 0, 0, 12}));
     EXPECT_EQ(price("0.375", 2), (std::vector<int>{0, 0, 0, 38}));
     EXPECT_EQ(price("2.5", 0), (std::vector<int>{0, 0, 0, 2}));
+    // Exact halves of the decimal text, not of its binary neighbour.
+    EXPECT_EQ(price("2.675", 2), (std::vector<int>{0, 0, 0x01, 0x0C}));
+    EXPECT_EQ(price("1.555", 2), (std::vector<int>{0, 0, 0, 0x9C}));
     EXPECT_EQ(price("-1", 2), (std::vector<int>{0xFF, 0xFF, 0xFF, 0x9C}));
     EXPECT_EQ(price("abc", 2), (std::vector<int>{0, 0, 0, 0}));
 }
@@ -70,11 +73,11 @@ TEST_F(RecordsTest, NumbersBeyond32BitsKeepTheirLowestBits)
     };
     EXPECT_EQ(price("99999999999", 2), (std::vector<int>{0x4E, 0x72, 0x9F, 0x9C}));
     EXPECT_EQ(price("-99999999999", 2), (std::vector<int>{0xB1, 0x8D, 0x60, 0x64}));
-    // Beyond 64 bits the double is a whole number whose low bits still count.
-    EXPECT_EQ(price("123456789012345678901", 0), (std::vector<int>{0x2F, 0x36, 0x80, 0x00}));
-    EXPECT_EQ(price("-123456789012345678901", 0), (std::vector<int>{0xD0, 0xC9, 0x80, 0x00}));
+    // More digits than any cell can hold, and exponents, are no number.
+    EXPECT_EQ(price("123456789012345678901", 0), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(price("1e3", 2), (std::vector<int>{0, 0, 0, 0}));
     // A register claiming 255 decimals must not make the conversion misbehave.
-    EXPECT_EQ(price("1e300", 255), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(price("7", 255), (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST_F(RecordsTest, StocksTravelInThousandths)
@@ -134,8 +137,8 @@ TEST_F(RecordsTest, UploadedFieldsBecomeCellTexts)
     EXPECT_EQ(two.stocks, "-1.000");
     EXPECT_EQ(two.flag, "3");
     EXPECT_EQ(two.name, "X");
-    EXPECT_EQ(DecodePLURecord(record.data(), 3).price, "1.25") << "always two decimals";
-    EXPECT_EQ(DecodePLURecord(record.data(), 0).price, "1250.00");
+    EXPECT_EQ(DecodePLURecord(record.data(), 3).price, "1.250") << "the register's decimals";
+    EXPECT_EQ(DecodePLURecord(record.data(), 0).price, "1250.00") << "at least two";
 
     DeptmentRecord department{};
     department[18] = 0;
@@ -187,3 +190,18 @@ TEST_F(RecordsTest, StatusReplyGivesDecimalsReportStateAndTotalsCount)
 }
 
 } // namespace
+
+TEST_F(RecordsTest, AnUploadKeepsEveryDecimalTheRegisterHolds)
+{
+    DeptmentRecord department{};
+    department[20 + 2] = 0x16;
+    department[20 + 3] = 0x2E;  // 5678
+    EXPECT_EQ(DecodeDeptmentRecord(department.data(), 3).price, "5.678");
+    EXPECT_EQ(Bytes(EncodeDeptmentRecord({"", "1", "5.678"}, 3).data() + 20, 4), (std::vector<int>{0, 0, 0x16, 0x2E}));
+
+    std::array<quint8, 17> totals{};
+    totals[16] = 0xD2;
+    totals[15] = 0x04;  // 1234
+    EXPECT_EQ(DecodePLUTotalsRecord(totals.data(), 3).total, "1.234");
+    EXPECT_EQ(DecodePLUTotalsRecord(totals.data(), 0).total, "1234.00");
+}

@@ -191,6 +191,21 @@ TEST_F(TableGridTest, ARefusedValueKeepsTheCursorAndReopensTheEditor)
     EXPECT_EQ(reasons.last(), "Unit price: at most 999999" + Decimal() + "99");
 }
 
+TEST_F(TableGridTest, APasteIsJudgedAsATypedCellIs)
+{
+    GoTo(m_plu, 2, Price);
+    const std::vector<TableGrid::Refusal> refused = m_plu->PasteText(QStringLiteral("1e-7\t0\n"));
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0].reason, "1e-7 is not a plain number: write it with digits and at most one \"" + Decimal() + "\"");
+    EXPECT_EQ(refused[1].reason, "a whole number from 1 to 9");
+    EXPECT_EQ(Cell(m_plu, 2, Price), "0" + Decimal() + "00") << "nothing was pasted";
+
+    EXPECT_TRUE(m_plu->PasteText(QStringLiteral("1,5\t12\n")).size() == 1) << "a department of two digits";
+    EXPECT_TRUE(m_plu->PasteText(QStringLiteral("1,5\t2\t2.5\n")).empty());
+    EXPECT_EQ(Cell(m_plu, 2, Price), "1" + Decimal() + "50");
+    EXPECT_EQ(Cell(m_plu, 2, Stocks), "2" + Decimal() + "500");
+}
+
 TEST_F(TableGridTest, AValueNeverEnteredIsCheckedWhenTheCursorLeavesIt)
 {
     SetCell(m_plu, 9, Department, QStringLiteral("0")); // as loaded from a file
