@@ -24,7 +24,11 @@ TransferResult Refused(const QString& message)
 
 bool HasNamedDepartment(const TextTable& departments)
 {
-    return departments.LastFilledRow(departments.KeyColumn()) > 0;
+    for (int row = 1; row < departments.RowCount(); ++row) {
+        if (!departments.Cell(departments.KeyColumn(), row).isEmpty())
+            return true;
+    }
+    return false;
 }
 
 // Rows first..last of `to` become those of `from`.

@@ -3,6 +3,10 @@
 
 #include "CliFixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 class PluCliSignalTest : public CliFixture
@@ -55,8 +59,46 @@ TEST_F(PluCliSignalTest, EverySignalEndsEveryTransferThroughItsCleanPath)
             before.remove(own);
             after.remove(own);
         }
+        // A dump's work file keeps the blocks received before the signal.
+        if (run.arguments.first() == QLatin1String("dump"))
+            after.remove(QStringLiteral("RAM_TEMP.BIN"));
         EXPECT_EQ(after.keys(), before.keys()) << what;
         EXPECT_TRUE(after == before) << what;
+    }
+}
+
+// An import waits on a sheet that comes down a pipe: a signal while it reads
+// ends the command without writing, and nothing but the document stays.
+TEST_F(PluCliSignalTest, ASignalDuringAnImportLeavesTheDocumentAsItWas)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("docs"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("in"));
+    WriteFile(Path("docs/SHOP.PLU"), "1\tTea\t1.00\t1\t0.000\t0\t0\t0\r\n");
+    WriteFile(Path("docs/SHOP.DEP"), QByteArray("Dairy\t1\t0.00\r\n").repeated(9));
+    const QByteArray sheet = Path("in/late.csv").toLocal8Bit();
+    ASSERT_EQ(::mkfifo(sheet.constData(), 0600), 0);
+    const QMap<QString, QByteArray> before = Files();
+
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        QProcess process;
+        process.setProgram(CliProgram());
+        process.setArguments({"import", Path("docs/SHOP.PLU"), Path("in/late.csv")});
+        StartFromTerminal(process);
+        // Opening the pipe returns once plu-cli opened it to read the sheet.
+        const int pipe = ::open(sheet.constData(), O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(pipe, 0);
+        const QByteArray head = "NO.;Name;Unit price\n1;Coffee;2.50\n";
+        ASSERT_EQ(::write(pipe, head.constData(), size_t(head.size())), head.size());
+        ::kill(pid_t(process.processId()), signal);
+        const QByteArray rest = "2;Milk;0.99\n";
+        // The reader may be gone already.
+        ::signal(SIGPIPE, SIG_IGN);
+        (void)::write(pipe, rest.constData(), size_t(rest.size()));
+        ::close(pipe);
+        const CliRun ended = Collect(process);
+        EXPECT_EQ(ended.exitCode, 1) << signal << ended.err.toStdString();
+        EXPECT_TRUE(ended.err.contains("plu-cli: Cancelled")) << signal << ended.err.toStdString();
+        EXPECT_TRUE(Files() == before) << signal << ended.err.toStdString();
     }
 }
 
