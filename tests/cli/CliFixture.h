@@ -87,18 +87,7 @@ protected:
         QProcess process;
         process.setProgram(CliProgram());
         process.setArguments(arguments + QStringList{"--port", sim.LinkPath(), "--settings", settings});
-        process.setReadChannel(QProcess::StandardError);
-        StartFromTerminal(process);
-        QByteArray err;
-        while (!err.contains(shown) && process.waitForReadyRead(30000))
-            err += process.readAllStandardError();
-        EXPECT_TRUE(err.contains(shown)) << err.constData();
-        ::kill(pid_t(process.processId()), SIGINT);
-        CliRun run;
-        if (process.waitForFinished(30000))
-            run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.err = QString::fromLocal8Bit(err + process.readAllStandardError());
-        return run;
+        return SignalWhenShown(process, shown, SIGINT);
     }
 
     // Runs a command over the simulator with waits so long that only the
