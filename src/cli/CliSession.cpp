@@ -18,6 +18,7 @@ CliSession::CliSession(const CliOptions& options)
     baudIndex_ = options.baudIndex.value_or(port.baudIndex);
 
     link_.SetMessageBox(&messages_);
+    TraceBesideSettings(link_);
     link_.SetTraceEnabled(true);
     link_.SetRetryInterval(options.retryInterval);
     link_.SetRetryCount(options.retryCount);

@@ -2,7 +2,6 @@
 
 #include "model/MessageBox.h"
 #include "serial/CommsError.h"
-#include "config/AppPaths.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -103,10 +102,12 @@ void TQelmIBusComm::SetActive(bool active)
     if (!active) {
         m_active = false;
         m_device->ClosePort();
+        if (!m_tracePath)
+            return;
         if (m_traceAppends)
-            m_trace.AppendToFile(AppPaths::TracePath());
+            m_trace.AppendToFile(m_tracePath());
         else
-            m_trace.WriteFile(AppPaths::TracePath());
+            m_trace.WriteFile(m_tracePath());
         return;
     }
     if (m_active) {

@@ -106,6 +106,10 @@ public:
     // the trace of the transfer it helps with stays.
     bool TraceAppends() const { return m_traceAppends; }
     void SetTraceAppends(bool on) { m_traceAppends = on; }
+    // Where closing the port writes the trace, asked at each closing (the
+    // run's settings file may be chosen after the link was made); none writes
+    // no trace file.
+    void SetTracePath(std::function<QString()> path) { m_tracePath = std::move(path); }
 
     // Where the port-open error is shown; none means it is only thrown.
     void SetMessageBox(IMessageBox* messageBox) { m_messageBox = messageBox; }
@@ -220,6 +224,7 @@ private:
     int m_retryCount = 6;
     bool m_traceEnabled = false;
     bool m_traceAppends = false;
+    std::function<QString()> m_tracePath;
 
     bool m_abort = false;
     bool m_sendComplete = true;

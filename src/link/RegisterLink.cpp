@@ -2,6 +2,7 @@
 
 #include "serial/Comm.h"
 #include "serial/PortResolver.h"
+#include "config/AppPaths.h"
 #include "config/PortMap.h"
 
 namespace {
@@ -36,8 +37,15 @@ std::unique_ptr<TComm> MakeLinkDevice()
     return comm;
 }
 
+void TraceBesideSettings(TQelmIBusComm& link)
+{
+    link.SetTracePath([] { return AppPaths::TracePath(); });
+}
+
 std::unique_ptr<TQelmIBusComm> MakeRegisterLink(QObject* parent)
 {
     UsePortMapFromSettings();
-    return std::make_unique<TQelmIBusComm>(MakeLinkDevice(), parent);
+    auto link = std::make_unique<TQelmIBusComm>(MakeLinkDevice(), parent);
+    TraceBesideSettings(*link);
+    return link;
 }

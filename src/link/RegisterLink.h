@@ -16,6 +16,9 @@ std::unique_ptr<TQelmIBusComm> MakeRegisterLink(QObject* parent = nullptr);
 // answer reaches the link the moment it is complete).
 std::unique_ptr<TComm> MakeLinkDevice();
 
+// Makes the link write its trace to DEBUG.LOG beside the run's settings file.
+void TraceBesideSettings(TQelmIBusComm& link);
+
 // Makes every TComm of the run resolve "COMn" through SYSTEM.CFG, unless the
 // program has already put its own resolver in place (the main window's
 // --port-map, a test): that one stays. MakeRegisterLink calls it too.

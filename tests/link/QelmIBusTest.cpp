@@ -1,4 +1,5 @@
 #include "link/QelmIBus.h"
+#include "link/RegisterLink.h"
 
 #include "link/support/RegisterFrames.h"
 #include "link/support/ScriptedSerialDevice.h"
@@ -72,6 +73,7 @@ protected:
         auto device = std::make_unique<ScriptedSerialDevice>();
         m_device = device.get();
         m_link = std::make_unique<TQelmIBusComm>(std::move(device));
+        TraceBesideSettings(*m_link);
         m_link->SetMessageBox(&m_messages);
         m_link->SetRetryInterval(30);
         m_link->SetActive(true);

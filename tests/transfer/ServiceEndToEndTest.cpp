@@ -59,6 +59,7 @@ protected:
     {
         SetPortResolver(PortDevicePath);
         link = std::make_unique<TQelmIBusComm>(MakeLinkDevice());
+        TraceBesideSettings(*link);
         link->SetMessageBox(&linkMessages);
         link->SetRetryInterval(kAnswerWait);
         // One retry: the waits a silent register lets run out cost time.

@@ -84,6 +84,7 @@ protected:
         AppPaths::SetProgramDir(dir.path());
         SetDecimalSeparator(QLatin1Char('.'));
         comm.SetMessageBox(&messages);
+        TraceBesideSettings(comm);
         comm.SetTraceEnabled(true);
         comm.SetRetryInterval(kAnswerWait);
         comm.SetRetryCount(kRetries);

@@ -1,5 +1,6 @@
 #include "ServiceDoubles.h"
 
+#include "link/RegisterLink.h"
 #include "link/support/RegisterFrames.h"
 
 using RegisterFrames::Bytes;
@@ -66,6 +67,7 @@ ScriptedLink::ScriptedLink()
     auto owned = std::make_unique<ScriptedSerialDevice>();
     device = owned.get();
     link = std::make_unique<TQelmIBusComm>(std::move(owned));
+    TraceBesideSettings(*link);
     link->SetMessageBox(&messages);
     link->SetRetryInterval(20);
     link->SetRetryCount(2);
