@@ -1,6 +1,5 @@
 #include "transfer/Upload.h"
 
-#include "files/Document.h"
 #include "transfer/Para.h"
 #include "transfer/TransferDriver.h"
 
@@ -24,12 +23,4 @@ TransferResult UploadTables(ITransferLink& link, IProgress& progress, const Tran
 bool UploadTouchesDocument(unsigned selection)
 {
     return (selection & (TableBit(TransferTable::PLU) | TableBit(TransferTable::Department))) != 0;
-}
-
-bool ResetDocumentForUpload(Document& document, const std::function<bool()>& querySaveChanges)
-{
-    if (document.Modified() && querySaveChanges && !querySaveChanges())
-        return false;
-    document.ClearDocument();
-    return true;
 }

@@ -157,23 +157,4 @@ TEST_F(TransferDriverTest, AnInvalidRangeIsRefusedBeforeThePortOpens)
     EXPECT_TRUE(link.calls.isEmpty());
 }
 
-TEST_F(TransferDriverTest, UnsavedChangesAreOfferedForSavingBeforeAnUploadResetsThem)
-{
-    RecyTable recycling;
-    Document document(plu, departments, recycling);
-    plu.SetCell(PLUColumn::Name, 1, QStringLiteral("Edited"));
-    document.SetModified();
-    int asked = 0;
-    EXPECT_FALSE(ResetDocumentForUpload(document, [&] { ++asked; return false; }));
-    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "Edited") << "Cancel keeps the edits and the upload does not start";
-
-    EXPECT_TRUE(ResetDocumentForUpload(document, [&] { ++asked; return true; }));
-    EXPECT_EQ(plu.Cell(PLUColumn::Name, 1), "");
-    EXPECT_FALSE(document.Modified());
-    EXPECT_EQ(asked, 2);
-
-    EXPECT_TRUE(ResetDocumentForUpload(document, [&] { ++asked; return false; }));
-    EXPECT_EQ(asked, 2) << "an unmodified document is reset without asking";
-}
-
 } // namespace
