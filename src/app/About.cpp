@@ -1,5 +1,7 @@
 #include "app/About.h"
 
+#include "config/BuildInfo.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -40,7 +42,7 @@ TAboutBox::TAboutBox(const QString& owner, QWidget* parent) : QDialog(parent)
     picture->setObjectName(QStringLiteral("ProgramIcon"));
     picture->setPixmap(ProgramIcon().pixmap(IconSize, IconSize));
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    grid->addWidget(picture, 0, 0, 5, 1);
+    grid->addWidget(picture, 0, 0, 6, 1);
 
     QLabel* title = AddLabel(panel, grid, 0, QStringLiteral("ProductName"),
                              QStringLiteral("TQR716 PLU manager"));
@@ -48,10 +50,14 @@ TAboutBox::TAboutBox(const QString& owner, QWidget* parent) : QDialog(parent)
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
     title->setFont(titleFont);
-    AddLabel(panel, grid, 1, QStringLiteral("Version"), QStringLiteral("Version 1.24"));
+    AddLabel(panel, grid, 1, QStringLiteral("Version"),
+             QStringLiteral("Version %1").arg(BuildInfo::Version()));
     AddLabel(panel, grid, 2, QStringLiteral("Copyright"), QStringLiteral("2003"));
     AddLabel(panel, grid, 3, QStringLiteral("Comments"), QStringLiteral("Build 20030819"));
-    AddLabel(panel, grid, 4, QStringLiteral("OwnerLBL"), owner);
+    // The day of the build the operator runs, beside the original's build line.
+    AddLabel(panel, grid, 4, QStringLiteral("BuildDateLBL"),
+             QStringLiteral("Built on %1").arg(BuildInfo::BuildDate()));
+    AddLabel(panel, grid, 5, QStringLiteral("OwnerLBL"), owner);
 
     auto* okButton = new QPushButton(QStringLiteral("&OK"), this);
     okButton->setObjectName(QStringLiteral("OKButton"));

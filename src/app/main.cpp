@@ -1,4 +1,5 @@
 #include "app/DocumentArgument.h"
+#include "app/InfoOptions.h"
 #include "app/Main.h"
 #include "app/PortMapOption.h"
 #include "app/ScreenshotOptions.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
     // A file size limit makes a save fail with its reason, as a full disk
     // does, instead of ending the program with the work unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
+    if (const auto status = AnswerInfoOptions(argc, argv))
+        return *status;
     QApplication app(argc, argv);
     // No application display name: the window system would append it to
     // every caption, which must read exactly as the windows set them.

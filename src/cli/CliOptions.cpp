@@ -347,6 +347,7 @@ QString CliUsage()
         "  --retry-interval MS    wait for each answer of the register (default 1000)\n"
         "  --retry-count N        repeats before a package fails, 0 to 10 (default 10)\n"
         "  --help                 show this text\n"
+        "  --version              show the program's version\n"
         "\n"
         "Progress and errors go to standard error; dump prints the listing's path.\n"
         "Ctrl+C cancels.\n"
@@ -365,6 +366,10 @@ CliParse ParseCliOptions(const QStringList& arguments)
         QString argument = arguments[i];
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             parse.outcome = CliParse::Outcome::Help;
+            return parse;
+        }
+        if (argument == QLatin1String("--version")) {
+            parse.outcome = CliParse::Outcome::Version;
             return parse;
         }
         if (!argument.startsWith(QLatin1String("--"))) {

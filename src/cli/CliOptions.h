@@ -52,7 +52,7 @@ struct CliOptions
 
 struct CliParse
 {
-    enum class Outcome { Run, Help, UsageError };
+    enum class Outcome { Run, Help, Version, UsageError };
     Outcome outcome = Outcome::Run;
     CliOptions options;
     QString error;

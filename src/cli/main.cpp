@@ -11,6 +11,7 @@
 
 #include "files/FileError.h"
 #include "files/FilePath.h"
+#include "config/BuildInfo.h"
 #include "config/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,9 @@ int RunCommandLine(const QStringList& arguments)
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
         std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
+        return ExitStatus::kDone;
+    case CliParse::Outcome::Version:
+        std::fputs(BuildInfo::VersionLine(QStringLiteral("plu-cli")).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
         ExitStatus::PrintError(parse.error);

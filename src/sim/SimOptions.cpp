@@ -27,6 +27,7 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
         "Plays the cash register at the other end of a serial line: log-in, status, PLU, department,\n"
         "parameter, memory, program and font transfers, with optional line faults."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("link"), QStringLiteral("Create a pseudo-terminal and point the symbolic link <path> at it."), QStringLiteral("path")},
         {QStringLiteral("device"), QStringLiteral("Serve the serial device <path> instead."), QStringLiteral("path")},
@@ -57,6 +58,10 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
     if (parser.isSet(QStringLiteral("help"))) {
         options->showHelp = true;
         options->helpText = parser.helpText();
+        return true;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        options->showVersion = true;
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -22,6 +22,7 @@ struct TSimOptions {
     bool verbose = false;
     TSimEngine::Options engine;
     bool showHelp = false;
+    bool showVersion = false;
     QString helpText;
 };
 

@@ -5,6 +5,7 @@
 #include "sim/SimPort.h"
 #include "sim/SimServer.h"
 
+#include "config/BuildInfo.h"
 #include "files/FileError.h"
 #include "files/FileIo.h"
 
@@ -141,6 +142,10 @@ int main(int argc, char** argv)
     }
     if (options.showHelp) {
         std::printf("%s", qPrintable(options.helpText));
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("%s", qPrintable(BuildInfo::VersionLine(QCoreApplication::applicationName())));
         return 0;
     }
     return Serve(options, stopSignals);

@@ -1,5 +1,7 @@
 #include "app/About.h"
+#include "config/BuildInfo.h"
 
+#include <QDate>
 #include <QLabel>
 #include <QPushButton>
 
@@ -22,8 +24,11 @@ TEST(AboutBoxTest, ShowsTitleVersionBuildAndOwner)
     EXPECT_EQ(box.objectName(), "AboutBox");
     EXPECT_EQ(box.windowTitle(), "About...");
     EXPECT_TRUE(box.isModal());
-    EXPECT_EQ(LabelTexts(box), QStringList({"TQR716 PLU manager", "Version 1.24", "2003",
-                                            "Build 20030819", "Corner Shop Ltd"}));
+    EXPECT_EQ(LabelTexts(box), QStringList({"TQR716 PLU manager", "Version " + BuildInfo::Version(), "2003",
+                                            "Build 20030819", "Built on " + BuildInfo::BuildDate(),
+                                            "Corner Shop Ltd"}));
+    // The day this build was made, as the generated header has it.
+    EXPECT_TRUE(QDate::fromString(BuildInfo::BuildDate(), Qt::ISODate).isValid()) << BuildInfo::BuildDate().toStdString();
     auto* picture = box.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
     ASSERT_NE(picture, nullptr);
     EXPECT_FALSE(picture->pixmap().isNull());

@@ -21,13 +21,25 @@ QSet<QString> Options(const QString& text)
     return options;
 }
 
-QString HelpOf(const QString& program)
+QString OutputOf(const QString& program, const QString& option, int* exitCode = nullptr)
 {
     QProcess process;
-    process.start(SimProcess::BinDir() + u'/' + program, {QStringLiteral("--help")});
+    // plu-manager answers without a display.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(SimProcess::BinDir() + u'/' + program, {option});
     if (!process.waitForFinished(60000))
         return {};
+    if (exitCode != nullptr)
+        *exitCode = process.exitCode();
     return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString HelpOf(const QString& program)
+{
+    return OutputOf(program, QStringLiteral("--help"));
 }
 
 // The man page's text with roff's escaped minus signs and font changes plain.
@@ -51,13 +63,24 @@ QStringList Sorted(const QSet<QString>& options)
 
 TEST(ManPageTest, EachProgramsOptionsAreTheOnesItsManPageDescribes)
 {
-    for (const QString program : {QStringLiteral("plu-cli"), QStringLiteral("ecr-sim")}) {
+    for (const QString& program : {QStringLiteral("plu-manager"), QStringLiteral("plu-cli"), QStringLiteral("ecr-sim")}) {
         QSet<QString> help = Options(HelpOf(program));
         help.remove(QStringLiteral("--help-all"));   // Qt's own
         ASSERT_TRUE(help.contains(QStringLiteral("--help"))) << program.toStdString();
         const QSet<QString> page = Options(ManPageText(program));
         EXPECT_EQ(Sorted(help - page), QStringList()) << program.toStdString() << ": missing from the man page";
         EXPECT_EQ(Sorted(page - help), QStringList()) << program.toStdString() << ": not in --help";
+    }
+}
+
+// One version for all three programs: the project's, printed the same way.
+TEST(ManPageTest, EveryProgramPrintsTheProjectsVersionAndExits)
+{
+    for (const QString& program : {QStringLiteral("plu-manager"), QStringLiteral("plu-cli"), QStringLiteral("ecr-sim")}) {
+        int exitCode = -1;
+        const QString output = OutputOf(program, QStringLiteral("--version"), &exitCode);
+        EXPECT_EQ(exitCode, 0) << program.toStdString();
+        EXPECT_EQ(output, QStringLiteral("%1 %2\n").arg(program, QStringLiteral(PLU_PROJECT_VERSION)));
     }
 }
 

@@ -27,6 +27,10 @@ update-mime-database "$scratch/mime"
 grep -q '^50:application/x-tqr716-plu:\*\.plu' "$scratch/mime/globs2"
 grep -q 'MimeType=application/x-tqr716-plu;' "$root/usr/share/applications/org.tqr716.PluManager.desktop"
 
+# The default settings hold the programs' own default port (COM2), so a first
+# start behaves as one without a settings file.
+grep -qx 'Port=2' "$root/usr/share/tqr716-plu-manager/SYSTEM.CFG"
+
 # The installed plu-cli on its first start: its settings come from the shared
 # default into ~/.config/tqr716-plu-manager/, nothing lands beside it.
 status=0
