@@ -153,7 +153,7 @@ void TMainForm::CreateMenus()
         AddAction("CommsetItem", QStringLiteral("&Setting..."), &TMainForm::CommsetItemClick));
     comm->addAction(AddAction("DetectportItem", QStringLiteral("&Detect port..."),
                               &TMainForm::DetectportItemClick));
-    comm->addAction(AddAction("ConnectionCheckItem", QStringLiteral("Connection c&heck..."),
+    comm->addAction(AddAction("ConnectionCheckItem", QStringLiteral("Connection chec&k..."),
                               &TMainForm::ConnectionCheckItemClick));
     comm->addAction(AddSeparator("N4"));
     comm->addAction(AddAction("TestItem", QStringLiteral("Test"), &TMainForm::TestItemClick));

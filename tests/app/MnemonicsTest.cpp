@@ -1,0 +1,205 @@
+// No two entries of a menu, and no two controls of a dialog, share an Alt
+// letter. The test walks whatever the window has: every menu of the menu bar,
+// every window it registers, and every dialog an action opens, so menus and
+// dialogs added later are checked without a change here.
+#include "app/Main.h"
+#include "serial/PortResolver.h"
+
+#include "AppTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include <map>
+
+namespace {
+
+// The letter after a single '&' (lower case), or nothing.
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toLower();
+    }
+    return {};
+}
+
+// "letter: text, text" for every letter taken more than once.
+QStringList Clashes(const QList<std::pair<QString, QString>>& labelled)
+{
+    std::map<QChar, QStringList> byLetter;
+    for (const auto& [where, text] : labelled)
+        if (const QChar letter = Mnemonic(text); !letter.isNull())
+            byLetter[letter] << where + u' ' + text;
+    QStringList clashes;
+    for (const auto& [letter, texts] : byLetter)
+        if (texts.size() > 1)
+            clashes << QStringLiteral("%1: %2").arg(letter).arg(texts.join(QStringLiteral(", ")));
+    return clashes;
+}
+
+void CheckMenu(const QString& title, const QList<QAction*>& actions, QStringList* problems)
+{
+    QList<std::pair<QString, QString>> labelled;
+    for (QAction* action : actions) {
+        if (action->isSeparator())
+            continue;
+        labelled.append({action->objectName(), action->text()});
+        if (QMenu* sub = action->menu())
+            CheckMenu(action->text(), sub->actions(), problems);
+    }
+    for (const QString& clash : Clashes(labelled))
+        problems->append(title + QStringLiteral(" menu, ") + clash);
+}
+
+// The controls an operator reaches by Alt+letter in a shown window.
+void CheckWindow(QWidget& window, QStringList* problems)
+{
+    QList<std::pair<QString, QString>> labelled;
+    const auto shown = [&window](const QWidget* widget) { return widget->isVisibleTo(&window); };
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        if (shown(button))
+            labelled.append({button->objectName(), button->text()});
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        if (shown(label) && label->buddy() != nullptr)
+            labelled.append({label->objectName(), label->text()});
+    for (const QGroupBox* group : window.findChildren<QGroupBox*>())
+        if (shown(group) && group->isCheckable())
+            labelled.append({group->objectName(), group->title()});
+    for (const QTabBar* tabs : window.findChildren<QTabBar*>())
+        for (int i = 0; shown(tabs) && i < tabs->count(); ++i)
+            labelled.append({tabs->objectName(), tabs->tabText(i)});
+    const QString name = QString::fromLatin1(window.metaObject()->className()) + u' ' + window.objectName();
+    for (const QString& clash : Clashes(labelled))
+        problems->append(name + QStringLiteral(": ") + clash);
+}
+
+// Dialogs of this program, not Qt's own (file, print and colour dialogs).
+bool IsOwnWindow(const QWidget* widget)
+{
+    return !QString::fromLatin1(widget->metaObject()->className()).startsWith(u'Q');
+}
+
+class MnemonicsTest : public ProgramDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramDirFixture::SetUp();
+        // Commands that reach for the register fail at once.
+        SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
+        m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+        m_form->CreateWindows(QStringLiteral("Shop"));
+        m_form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    void TearDown() override
+    {
+        m_form.reset();
+        SetPortResolver({});
+        ProgramDirFixture::TearDown();
+    }
+
+    // Every action of the menus and every hidden key, but not Exit.
+    QList<QAction*> Commands() const
+    {
+        QList<QAction*> commands;
+        QList<QMenu*> menus;
+        for (QAction* top : m_form->menuBar()->actions())
+            if (top->menu() != nullptr)
+                menus << top->menu();
+        while (!menus.isEmpty()) {
+            for (QAction* action : menus.takeFirst()->actions()) {
+                if (action->menu() != nullptr)
+                    menus << action->menu();
+                else if (!action->isSeparator())
+                    commands << action;
+            }
+        }
+        for (QAction* action : m_form->actions())
+            if (!commands.contains(action))
+                commands << action;
+        commands.removeIf([](const QAction* action) { return action->objectName() == u"ExitItem"; });
+        return commands;
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)
+{
+    QStringList problems;
+    CheckMenu(QStringLiteral("Main"), m_form->menuBar()->actions(), &problems);
+    EXPECT_EQ(problems.join(u'\n').toStdString(), "");
+}
+
+TEST_F(MnemonicsTest, NoWindowTheProgramCreatesHasTwoControlsWithTheSameLetter)
+{
+    QStringList problems;
+    for (QWidget* window : m_form->Windows()) {
+        if (window == m_form.get())
+            continue;
+        window->show();
+        CheckWindow(*window, &problems);
+        window->hide();
+    }
+    EXPECT_EQ(problems.join(u'\n').toStdString(), "");
+}
+
+TEST_F(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
+{
+    QStringList problems;
+    QStringList opened;
+    for (QAction* action : Commands()) {
+        if (!action->isEnabled())
+            continue;
+        // A modal dialog the command opens is checked and closed from the
+        // event loop it runs; the command then goes on as if cancelled.
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<QDialog*>(modal);
+            if (dialog == nullptr || !dialog->isVisible())
+                return;
+            if (IsOwnWindow(dialog)) {
+                opened << dialog->objectName();
+                CheckWindow(*dialog, &problems);
+            }
+            dialog->reject();
+        });
+        watch.start(5);
+        action->trigger();
+        watch.stop();
+        // Windows a command shows without waiting for them.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(window);
+            if (dialog != nullptr && dialog->isVisible() && IsOwnWindow(dialog)) {
+                opened << dialog->objectName();
+                CheckWindow(*dialog, &problems);
+                dialog->hide();
+            }
+        }
+    }
+    EXPECT_EQ(problems.join(u'\n').toStdString(), "");
+    // The walk reached the dialogs behind the menus.
+    for (const char* name : {"CommDlg", "DownloadDlg", "UploadDlg", "ParaDlg", "AboutBox", "PriceChangeDlg"})
+        EXPECT_TRUE(opened.contains(QLatin1String(name))) << name << " not opened; opened: "
+                                                          << opened.join(u',').toStdString();
+}
+
+} // namespace
