@@ -6,6 +6,7 @@
 #include "app/LanguageFile.h"
 #include "app/Printing.h"
 #include "widgets/TableGrid.h"
+#include "app/UserGuide.h"
 #include "app/WaitCursor.h"
 #include "app/WidgetFileDialogs.h"
 #include "app/WidgetMessageBox.h"
@@ -351,6 +352,17 @@ void TMainForm::PrintItemClick()
     }
     if (!error.isEmpty())
         m_messages->Error(error);
+}
+
+void TMainForm::ContentItemClick()
+{
+    if (m_userGuide == nullptr)
+        m_userGuide = new TUserGuide(this);
+    // Read again each time: the guide is small, and a newer one may be installed.
+    m_userGuide->Load(AppPaths::FindReadOnlyFile(TUserGuide::FileName()));
+    m_userGuide->show();
+    m_userGuide->raise();
+    m_userGuide->activateWindow();
 }
 
 void TMainForm::AboutItemClick()

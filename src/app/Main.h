@@ -42,6 +42,7 @@ class TransferHistory;
 struct TableSnapshot;
 struct TransferTables;
 class TUploadDlg;
+class TUserGuide;
 struct TransferChoice;
 struct TransferRequest;
 struct TransferResult;
@@ -179,6 +180,8 @@ public slots:
     void UploadItemClick();
     void DownloadFontItemClick();
     void AboutItemClick();
+    // Help > Contents: the user guide in a window of its own.
+    void ContentItemClick();
     // Compare with register, Download changes, History (MainCompare.cpp).
     void CompareItemClick();
     void DownloadChangesItemClick();
@@ -307,6 +310,7 @@ private:
     QStringList m_recentFiles;
     bool m_countPending = false;
     TAboutBox* m_aboutBox = nullptr;
+    TUserGuide* m_userGuide = nullptr;
     TRecyForm* m_recyForm = nullptr;
     TCommDlg* m_commDlg = nullptr;
     // The progress window is a top-level window of its own: it disables this
@@ -320,7 +324,7 @@ private:
     TParaDlg* m_paraDlg = nullptr;
     // The port detection dialog's own link: untraced, default properties.
     std::unique_ptr<TQelmIBusComm> m_detectLink;
-    ListingViewer m_listingViewer = &OpenInTextViewer;
+    ListingViewer m_listingViewer = [this](const QString& path) { OpenInTextViewer(path, this); };
 
     int m_portNumber = 2;
     int m_speedIndex = 0;

@@ -178,7 +178,7 @@ void TMainForm::CreateMenus()
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
-    help->addAction(AddAction("ContentItem", QStringLiteral("&Contents"), nullptr));
+    help->addAction(AddAction("ContentItem", QStringLiteral("&Contents"), &TMainForm::ContentItemClick));
     help->addAction(AddSeparator("N2"));
     help->addAction(AddAction("AboutItem", QStringLiteral("&About..."), &TMainForm::AboutItemClick));
 }
