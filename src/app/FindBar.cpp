@@ -8,7 +8,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
+#include <optional>
 
 FindBar::FindBar(TableGrid& pluGrid, TextTable& plu, TableGrid& deptGrid, TextTable& dept,
                  QWidget* parent)
@@ -54,6 +58,16 @@ FindBar::FindBar(TableGrid& pluGrid, TextTable& plu, TableGrid& deptGrid, TextTa
     connect(next, &QToolButton::clicked, this, &FindBar::GoToNext);
     connect(m_filter, &QCheckBox::toggled, this, &FindBar::ApplyFilter);
     connect(close, &QToolButton::clicked, this, &FindBar::Close);
+    // Edits, undo, paste and uploads change what matches; the search runs
+    // again once the change is complete, not inside it.
+    m_research = new QTimer(this);
+    m_research->setSingleShot(true);
+    m_research->setInterval(0);
+    connect(m_research, &QTimer::timeout, this, &FindBar::SearchAgain);
+    for (const TextTable* table : {&m_plu, &m_dept}) {
+        connect(table, &QAbstractItemModel::dataChanged, this, &FindBar::TablesChanged);
+        connect(table, &QAbstractItemModel::modelReset, this, &FindBar::TablesChanged);
+    }
     hide();
 }
 
@@ -100,12 +114,45 @@ void FindBar::Search()
     ShowCount();
 }
 
+void FindBar::TablesChanged()
+{
+    if (!m_edit->text().trimmed().isEmpty())
+        m_research->start();
+}
+
+void FindBar::SearchAgain()
+{
+    // The match the cursor is on stays the current one when it still matches.
+    const int position = m_position;
+    const std::optional<TableMatch> current =
+        position < 0 ? std::nullopt : std::optional<TableMatch>(MatchAt(position));
+    const bool inPlu = position >= 0 && position < int(m_pluMatches.size());
+    Search();
+    if (!current)
+        return;
+    const auto& matches = inPlu ? m_pluMatches : m_deptMatches;
+    const auto found = std::find_if(matches.begin(), matches.end(), [&](const TableMatch& match) {
+        return match.row == current->row && match.col == current->col;
+    });
+    if (found != matches.end())
+        m_position = int(found - matches.begin()) + (inPlu ? 0 : int(m_pluMatches.size()));
+    ShowCount();
+}
+
+TableMatch FindBar::MatchAt(int position) const
+{
+    const bool inPlu = position < int(m_pluMatches.size());
+    return inPlu ? m_pluMatches[std::size_t(position)] : m_deptMatches[std::size_t(position) - m_pluMatches.size()];
+}
+
 void FindBar::ShowCount()
 {
     if (m_edit->text().trimmed().isEmpty())
         m_count->clear();
     else if (MatchCount() == 0)
         m_count->setText(QStringLiteral("No matches"));
+    else if (m_position < 0 && MatchCount() == 1)
+        m_count->setText(QStringLiteral("1 match"));
     else if (m_position < 0)
         m_count->setText(QStringLiteral("%1 matches").arg(MatchCount()));
     else
@@ -127,8 +174,7 @@ bool FindBar::GoTo(int position)
 {
     const bool inPlu = position < int(m_pluMatches.size());
     TableGrid& grid = inPlu ? m_pluGrid : m_deptGrid;
-    const TableMatch match = inPlu ? m_pluMatches[std::size_t(position)]
-                                   : m_deptMatches[std::size_t(position) - m_pluMatches.size()];
+    const TableMatch match = MatchAt(position);
     const QModelIndex target = grid.model()->index(match.row - 1, match.col - 1);
     grid.selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     if (grid.currentIndex() != target)

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class TableGrid;
 class TextTable;
 
@@ -17,6 +18,7 @@ class TextTable;
 // matches, moves the cursor to the next (Enter) or previous (Shift+Enter)
 // match, and can hide the rows that do not match. Hiding rows changes no row
 // and no row number; an empty text or closing the bar shows every row again.
+// A change of either table searches again.
 class FindBar : public QWidget
 {
     Q_OBJECT
@@ -51,6 +53,9 @@ private:
     bool GoTo(int position);
     void ApplyFilter();
     void ShowCount();
+    void TablesChanged();
+    void SearchAgain();
+    TableMatch MatchAt(int position) const;
 
     TableGrid& m_pluGrid;
     TextTable& m_plu;
@@ -59,6 +64,7 @@ private:
     QLineEdit* m_edit = nullptr;
     QLabel* m_count = nullptr;
     QCheckBox* m_filter = nullptr;
+    QTimer* m_research = nullptr;
     std::vector<TableMatch> m_pluMatches;
     std::vector<TableMatch> m_deptMatches;
     int m_position = -1; // index into PLU matches, then department matches

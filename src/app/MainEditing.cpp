@@ -17,6 +17,25 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+namespace {
+
+// "&Undo" becomes "&Undo Change prices" while that step is next. The caption
+// without the step is whatever the action showed before the first step was
+// named, or what the language file put there since.
+void NameStep(QAction& action, const QString& step)
+{
+    const char* const shown = "namedCaption";
+    const char* const plain = "plainCaption";
+    if (action.text() != action.property(shown).toString())
+        action.setProperty(plain, action.text());
+    const QString caption = action.property(plain).toString();
+    const QString named = step.isEmpty() ? caption : QStringLiteral("%1 %2").arg(caption, step);
+    action.setText(named);
+    action.setProperty(shown, named);
+}
+
+} // namespace
+
 void TMainForm::CreateEditMenu(QMenuBar* bar)
 {
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
@@ -38,6 +57,10 @@ void TMainForm::CreateEditMenu(QMenuBar* bar)
     redo->setEnabled(false);
     connect(&m_history->Stack(), &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(&m_history->Stack(), &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&m_history->Stack(), &QUndoStack::undoTextChanged, undo,
+            [undo](const QString& step) { NameStep(*undo, step); });
+    connect(&m_history->Stack(), &QUndoStack::redoTextChanged, redo,
+            [redo](const QString& step) { NameStep(*redo, step); });
     edit->addAction(AddSeparator("N20"));
     add("CutItem", QStringLiteral("Cu&t"), &TMainForm::CutItemClick, {QKeySequence::Cut},
         QStringLiteral("Copy the selected cells and reset them"));

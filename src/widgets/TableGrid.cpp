@@ -455,6 +455,9 @@ void TableGrid::CancelEditing()
     }
     EndSession();
     SetCellEditing(false);
+    // The refused text is gone, and with it the reason shown for it.
+    if (std::exchange(m_refusalShown, false))
+        emit cellRefused(QString());
 }
 
 void TableGrid::StartEditingKeepText()

@@ -419,3 +419,79 @@ TEST_F(MainEditingTest, WithMatchingRowsOnlyEveryCommandActsOnTheRowsShown)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainEditingTest, UndoAndRedoNameTheStepTheyTakeBackOrRepeat)
+{
+    EXPECT_EQ(Action("UndoItem")->text(), "&Undo");
+    TypeCell(Name, 1, QStringLiteral("Apples"));
+    EXPECT_EQ(Action("UndoItem")->text(), "&Undo Typing");
+    Plu().SetCell(UnitPrice, 1, QStringLiteral("1.00"));
+    OnNextModal<TPriceChangeDlg>([](TPriceChangeDlg& dialog) {
+        dialog.SetChange({PriceChange::Operation::AddAmount, Hundredths(10), PriceChange::Rounding::None});
+        dialog.accept();
+    });
+    Form().PriceItemClick();
+    EXPECT_EQ(Action("UndoItem")->text(), "&Undo Change prices");
+    EXPECT_EQ(Action("RedoItem")->text(), "&Redo");
+    Form().UndoItemClick();
+    EXPECT_EQ(Action("UndoItem")->text(), "&Undo Typing");
+    EXPECT_EQ(Action("RedoItem")->text(), "&Redo Change prices");
+
+    // A caption the language file gave keeps its own words.
+    Action("UndoItem")->setText(QStringLiteral("&Zurück"));
+    Form().RedoItemClick();
+    EXPECT_EQ(Action("UndoItem")->text(), "&Zurück Change prices");
+    EXPECT_EQ(Action("RedoItem")->text(), "&Redo");
+    Form().UndoItemClick();
+    Form().UndoItemClick();
+    EXPECT_EQ(Action("UndoItem")->text(), "&Zurück");
+}
+
+TEST_F(MainEditingTest, FindCountsInWordsAndFollowsEditsOfTheTables)
+{
+    Plu().SetCell(Name, 5, QStringLiteral("Green apples"));
+    Form().History().Reset();
+    Action("FindItem")->trigger();
+    FindBar& bar = Form().Finder();
+    auto* count = bar.findChild<QLabel*>(QStringLiteral("FindCount"));
+    ASSERT_NE(count, nullptr);
+    bar.SetText(QStringLiteral("apple"));
+    EXPECT_EQ(count->text(), "1 match");
+
+    // A typed name that matches is found without searching again.
+    TypeCell(Name, 7, QStringLiteral("Apple pie"));
+    QTRY_COMPARE(count->text(), QStringLiteral("2 matches"));
+    ASSERT_TRUE(bar.GoToNext());
+    EXPECT_EQ(count->text(), "1 of 2");
+    ASSERT_TRUE(bar.GoToNext());
+    EXPECT_EQ(Form().PLUGrid().currentIndex(), Plu().index(6, Name - 1));
+    EXPECT_EQ(count->text(), "2 of 2");
+    // Undo takes the match away again; a match added before the current one
+    // keeps the cursor's match current.
+    Form().UndoItemClick();
+    QTRY_COMPARE(count->text(), QStringLiteral("1 match"));
+    Form().RedoItemClick();
+    QTRY_COMPARE(count->text(), QStringLiteral("2 matches"));
+    bar.GoToNext();
+    bar.GoToNext();
+    TypeCell(Name, 1, QStringLiteral("Crab apple"));
+    QTRY_COMPARE(count->text(), QStringLiteral("3 of 3"));
+    EXPECT_TRUE(bar.GoToNext());
+    EXPECT_EQ(Form().PLUGrid().currentIndex(), Plu().index(0, Name - 1));
+}
+
+TEST_F(MainEditingTest, TheRefusalLeavesTheStatusBarWhenTheTypingIsAbandoned)
+{
+    Form().PLUGrid().SetBeep([] {});
+    GoTo(UnitPrice, 3);
+    Type(QStringLiteral("99999999"));
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(Form().statusBar()->currentMessage().isEmpty());
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Form().statusBar()->currentMessage(), "");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 3), "0.00");
+}
+
+} // namespace
