@@ -175,7 +175,14 @@ bool TDownloadDlg::VerifyAfterDownload() const
 
 void TDownloadDlg::SetChangesOnly(bool changesOnly)
 {
-    setWindowTitle(changesOnly ? QStringLiteral("Download changes") : QStringLiteral("Download data"));
+    // The usual caption is whatever the window has (the language file's),
+    // and comes back as it was.
+    if (changesOnly != m_changesOnly) {
+        if (changesOnly)
+            m_usualTitle = windowTitle();
+        setWindowTitle(changesOnly ? QStringLiteral("Download changes") : m_usualTitle);
+        m_changesOnly = changesOnly;
+    }
     m_changesNote->setVisible(changesOnly);
 }
 

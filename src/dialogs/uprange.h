@@ -93,6 +93,8 @@ public:
 
 private:
     QCheckBox* m_verifyCheck;
+    bool m_changesOnly = false;
+    QString m_usualTitle;
     QLabel* m_changesNote;
 };
 

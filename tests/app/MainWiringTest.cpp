@@ -7,8 +7,10 @@
 #include "AppTestSupport.h"
 #include "serial/PortResolver.h"
 #include "dialogs/ParaDlg.h"
+#include "dialogs/ProgressForm.h"
 #include "support/ModalDialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -226,6 +228,31 @@ TEST_F(MainWiringTest, PortMapOptionsOverrideTheSettingsFileForThisRunOnly)
     QFile file(FilePath(QStringLiteral("SYSTEM.CFG")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("sim-port"));
+}
+
+// Download changes borrows the download dialog for a while; the captions the
+// language file gives stay, the progress window's too (it has none of its own).
+TEST_F(MainWiringTest, LanguageFileCaptionsSurviveDownloadChangesAndReachTheProgressWindow)
+{
+    WriteFile(QStringLiteral("plu-manager.LNG"),
+              "[DownloadDlg]\r\nCaption=Daten senden\r\n[ProgressForm]\r\nCaption=\xC3\x9C" "bertragung\r\n");
+    ShowActive();
+    EXPECT_EQ(Form().ProgressForm()->windowTitle(), QStringLiteral("\u00DC" "bertragung"));
+    QString title;
+    OnNextModal([&title](QDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.reject();
+    });
+    Form().DownloadChangesItemClick();
+    EXPECT_EQ(title, "Download changes");
+    OnNextModal([&title](QDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.reject();
+    });
+    title.clear();
+    // F9's action.
+    Form().findChild<QAction*>(QStringLiteral("DownloadItem"))->trigger();
+    EXPECT_EQ(title, "Daten senden");
 }
 
 } // namespace
