@@ -81,6 +81,10 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
     m_deviceLabel->setBuddy(m_deviceBox);
     m_mappingLabel = NamedLabel(QStringLiteral("MappingLbl"), QStringLiteral("-"), this);
     m_mappingLabel->setTextFormat(Qt::PlainText);
+    m_overrideLabel = NamedLabel(QStringLiteral("OverrideLbl"), QString(), this);
+    m_overrideLabel->setTextFormat(Qt::PlainText);
+    m_overrideLabel->setWordWrap(true);
+    m_overrideLabel->setVisible(false);
 
     connect(m_portBox, &QComboBox::currentIndexChanged, this, [this] { PortCBChange(); });
     connect(m_deviceBox, &QComboBox::editTextChanged, this, &TCommDlg::DeviceEdited);
@@ -96,6 +100,7 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
     auto* port = new QFormLayout;
     port->addRow(portLabel, m_portBox);
     port->addRow(m_deviceLabel, m_deviceBox);
+    port->addRow(QString(), m_overrideLabel);
     port->addRow(QString(), m_mappingLabel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
@@ -123,15 +128,35 @@ void TCommDlg::LoadSettings()
     PortCBChange();
 }
 
+QString TCommDlg::OverrideOf(int port) const
+{
+    // The program's links resolve through the settings file unless the
+    // command line pointed a port elsewhere for this run.
+    if (port < 1 || port > kComPorts || !HasPortResolver())
+        return {};
+    const QString used = ResolvePortName(ComName(port));
+    return used == PortDevicePath(ComName(port)) ? QString() : used;
+}
+
 void TCommDlg::PortCBChange()
 {
     const int port = m_portBox->currentIndex();
     const bool isComPort = port >= 1 && port <= kComPorts;
-    m_deviceBox->setEnabled(isComPort);
+    const QString override = OverrideOf(port);
+    // An overridden port shows the device it uses; the saved one is kept.
+    m_deviceBox->setEnabled(isComPort && override.isEmpty());
     m_deviceLabel->setEnabled(isComPort);
     m_showingDevice = true;
-    m_deviceBox->setEditText(isComPort ? m_chosenDevices[port - 1] : QString());
+    m_deviceBox->setEditText(!override.isEmpty() ? override : isComPort ? m_chosenDevices[port - 1] : QString());
     m_showingDevice = false;
+    m_overrideLabel->setVisible(!override.isEmpty());
+    if (!override.isEmpty()) {
+        const QString saved = m_chosenDevices[port - 1].isEmpty() ? DefaultPortName(ComName(port))
+                                                                  : m_chosenDevices[port - 1];
+        m_overrideLabel->setText(QStringLiteral("Override for this run (--port-map): %1 uses %2. "
+                                                "The saved device, %3, applies again at the next start.")
+                                     .arg(ComName(port), override, saved));
+    }
     ShowMappings();
 }
 
@@ -156,7 +181,11 @@ void TCommDlg::ShowMappings()
     QStringList lines;
     for (int n = 1; n <= kComPorts; ++n) {
         const QString& device = m_chosenDevices[n - 1];
-        lines << ComName(n) + QStringLiteral(" = ") + WithAlias(device.isEmpty() ? DefaultPortName(ComName(n)) : device);
+        const QString override = OverrideOf(n);
+        if (!override.isEmpty())
+            lines << QStringLiteral("%1 = %2 (override for this run)").arg(ComName(n), WithAlias(override));
+        else
+            lines << ComName(n) + QStringLiteral(" = ") + WithAlias(device.isEmpty() ? DefaultPortName(ComName(n)) : device);
     }
     m_mappingLabel->setText(lines.join(u'\n'));
 }

@@ -52,6 +52,9 @@ private:
     void DeviceEdited(const QString& device);
     void ShowMappings();
     QString WithAlias(const QString& device) const;
+    // The device a --port-map option points COMn at for this run, when it
+    // differs from the settings file's; empty otherwise.
+    QString OverrideOf(int port) const;
 
     IMessageBox& m_messages;
     DeviceLister m_listDevices;
@@ -68,4 +71,5 @@ private:
     QComboBox* m_deviceBox;
     QLabel* m_deviceLabel;
     QLabel* m_mappingLabel;
+    QLabel* m_overrideLabel;
 };

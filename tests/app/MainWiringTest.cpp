@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
@@ -253,6 +254,47 @@ TEST_F(MainWiringTest, LanguageFileCaptionsSurviveDownloadChangesAndReachTheProg
     // F9's action.
     Form().findChild<QAction*>(QStringLiteral("DownloadItem"))->trigger();
     EXPECT_EQ(title, "Daten senden");
+}
+
+TEST_F(MainWiringTest, CommunicationSettingShowsTheDeviceAPortMapOptionPointsToAsAnOverride)
+{
+    WriteFile(QStringLiteral("SYSTEM.CFG"), "[Comm]\r\nPort=2\r\n[Ports]\r\nCOM2=/dev/ttyUSB8\r\n");
+    const QString simPort = FilePath(QStringLiteral("sim-port"));
+    UsePortMapOverrides({{QStringLiteral("COM2"), simPort}});
+    ShowActive();
+    QString device, note, mappings;
+    bool deviceEditable = true;
+    QString otherPortDevice;
+    OnNextModal([&](QDialog& dialog) {
+        auto* box = dialog.findChild<QComboBox*>(QStringLiteral("DeviceCB"));
+        auto* override = dialog.findChild<QLabel*>(QStringLiteral("OverrideLbl"));
+        ASSERT_TRUE(box != nullptr && override != nullptr);
+        device = box->currentText();
+        deviceEditable = box->isEnabled();
+        note = override->isVisible() ? override->text() : QString();
+        mappings = dialog.findChild<QLabel*>(QStringLiteral("MappingLbl"))->text();
+        // Another port shows its saved device as before.
+        dialog.findChild<QComboBox*>(QStringLiteral("PortCB"))->setCurrentIndex(1);
+        otherPortDevice = box->currentText();
+        EXPECT_FALSE(override->isVisible());
+        dialog.findChild<QComboBox*>(QStringLiteral("PortCB"))->setCurrentIndex(2);
+        dialog.accept();
+    });
+    Form().CommsetItemClick();
+    EXPECT_EQ(device, simPort);
+    EXPECT_FALSE(deviceEditable);
+    EXPECT_EQ(note, QStringLiteral("Override for this run (--port-map): COM2 uses %1. "
+                                   "The saved device, /dev/ttyUSB8, applies again at the next start.").arg(simPort));
+    EXPECT_TRUE(mappings.contains(QStringLiteral("COM2 = %1 (override for this run)").arg(simPort)))
+        << mappings.toStdString();
+    EXPECT_EQ(otherPortDevice, "/dev/ttyS0");
+    // OK keeps the saved mapping; the run keeps the override.
+    QFile file(FilePath(QStringLiteral("SYSTEM.CFG")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    EXPECT_TRUE(saved.contains("COM2=/dev/ttyUSB8")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("sim-port"));
+    EXPECT_EQ(ResolvePortName(QStringLiteral("COM2")), simPort);
 }
 
 } // namespace
