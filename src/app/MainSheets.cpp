@@ -2,6 +2,7 @@
 // from a CSV or XLSX sheet.
 #include "app/Main.h"
 
+#include "app/ImportConfirmDlg.h"
 #include "app/SheetDlg.h"
 #include "app/WaitCursor.h"
 #include "editing/DocumentHistory.h"
@@ -59,11 +60,12 @@ void TMainForm::ImportItemClick()
         m_messages->Information(QStringLiteral("%1: the %2 table already holds every value.").arg(name, SheetTableName(choice->table)));
         return;
     }
-    const QString preview = QStringLiteral("%1: %2 lines read; in the %3 table %4\nImport them?")
+    const QString summary = QStringLiteral("%1: %2 lines read; in the %3 table %4")
                                 .arg(name)
                                 .arg(plan.sheetRows)
                                 .arg(SheetTableName(choice->table), plan.Summary());
-    if (m_messages->AskYesNo(preview))
+    TImportConfirmDlg confirm(summary, table, plan, this);
+    if (confirm.exec() == QDialog::Accepted)
         ApplySheetImport(table, plan);
 }
 

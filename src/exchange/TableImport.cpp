@@ -156,6 +156,23 @@ QString ImportPlan::Summary() const
         .arg(Plural(changedRows, "row", "rows"), Plural(static_cast<int>(changes.size()), "cell", "cells"));
 }
 
+QList<CellPreview> PreviewImport(const TextTable& table, const ImportPlan& plan, int rows)
+{
+    QList<CellPreview> cells;
+    int shownRows = 0;
+    int lastRow = -1;
+    for (const CellChange& change : plan.changes) {
+        if (change.row != lastRow) {
+            if (shownRows == rows)
+                break;
+            ++shownRows;
+            lastRow = change.row;
+        }
+        cells.append({change.row, change.column, table.Cell(change.column, change.row), change.text});
+    }
+    return cells;
+}
+
 QString ImportPlan::Refusal() const
 {
     if (!error.isEmpty())

@@ -41,5 +41,18 @@ struct ImportPlan
 
 ImportPlan PlanImport(const TextTable& table, const Sheet& sheet);
 
+// One cell an import would change: where, and its text before and after.
+struct CellPreview
+{
+    int row = 0;
+    int column = 0;
+    QString before;
+    QString after;
+};
+
+// The cells of the first `rows` rows the plan changes, in the plan's order,
+// with the table's texts as they are now.
+QList<CellPreview> PreviewImport(const TextTable& table, const ImportPlan& plan, int rows);
+
 // Makes every change of an accepted plan, as one update of the table's views.
 void ApplyImport(TextTable& table, const ImportPlan& plan);

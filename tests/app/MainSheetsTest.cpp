@@ -1,5 +1,7 @@
 #include "app/Main.h"
+#include "app/ImportConfirmDlg.h"
 #include "app/SheetDlg.h"
+#include "support/ModalDialogs.h"
 
 #include "AppTestSupport.h"
 #include "model/Columns.h"
@@ -7,12 +9,27 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace {
+
+// "row|column|before|after" for each line of the confirmation's list.
+QStringList GridRows(const QTableWidget& grid)
+{
+    QStringList rows;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            cells << grid.item(r, c)->text();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
 
 class FakeSheetDialogs : public ISheetDialogs
 {
@@ -55,14 +72,27 @@ TEST_F(MainSheetsTest, ImportShowsWhatChangesAndAppliesOnlyWhenConfirmed)
     WriteFile(QStringLiteral("dept.csv"), "NO.,Name,Tax\n2,Fruit,3\n5,Meat,\n");
     Choose(TableKind::Department, QStringLiteral("dept.csv"));
 
+    form->DeptmentTable().SetCell(DeptmentColumn::Tax, 2, QStringLiteral("1"));
+    form->History().Reset();
+    QString title, summary;
+    QStringList rows;
+    OnNextModal<TImportConfirmDlg>([&](TImportConfirmDlg& dialog) {
+        title = dialog.windowTitle();
+        summary = dialog.findChild<QLabel*>(QStringLiteral("SummaryLBL"))->text();
+        rows = GridRows(dialog.Changes());
+        dialog.reject();
+    });
     form->ImportItemClick();
-    ASSERT_EQ(messages.questions.size(), 1);
-    EXPECT_EQ(messages.questions[0],
-              QStringLiteral("dept.csv: 2 lines read; in the department table 2 rows and 3 cells change.\nImport them?"));
+    EXPECT_EQ(title, "Import");
+    EXPECT_EQ(summary, QStringLiteral("dept.csv: 2 lines read; in the department table 2 rows and 3 cells change."));
+    // Each changed cell, before and after.
+    EXPECT_EQ(rows, QStringList({"2|Name||Fruit", "2|Tax|1|3", "5|Name||Meat"}));
     EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 2), QString());
     EXPECT_FALSE(form->CurrentDocument().Modified());
 
-    messages.yesNoAnswers = {true};
+    OnNextModal<TImportConfirmDlg>([](TImportConfirmDlg& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    });
     form->ImportItemClick();
     EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Name, 2), QStringLiteral("Fruit"));
     EXPECT_EQ(form->DeptmentTable().Cell(DeptmentColumn::Tax, 2), QStringLiteral("3"));
@@ -131,7 +161,7 @@ TEST_F(MainSheetsTest, AnExportedWorkbookComesBackUnchangedAndUtf16TextIsRead)
     }
     WriteFile(QStringLiteral("plu.csv"), utf16);
     Choose(TableKind::PLU, QStringLiteral("plu.csv"));
-    messages.yesNoAnswers = {true};
+    OnNextModal<TImportConfirmDlg>([](TImportConfirmDlg& dialog) { dialog.accept(); });
     form->ImportItemClick();
     EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join(u'\n').toStdString();
     EXPECT_EQ(form->PluTable().Cell(PLUColumn::Name, 1), QString::fromUtf8("Caf\u00e9"));
@@ -156,6 +186,33 @@ TEST(SheetDlg, OkWaitsForASheetFileAndTheChoiceFollowsTheControls)
     EXPECT_EQ(choice.path, QStringLiteral("/tmp/prices.XLSX"));
     EXPECT_TRUE(choice.allRows);
     EXPECT_EQ(TSheetDlg(TSheetDlg::Mode::Import).findChild<QCheckBox*>(QStringLiteral("AllRowsBox")), nullptr);
+}
+
+TEST_F(MainSheetsTest, TheImportConfirmationListsTheFirstTenChangedRowsOfMany)
+{
+    QByteArray csv("NO.,Name,Unit price\n");
+    for (int n = 1; n <= 25; ++n)
+        csv += QStringLiteral("%1,Item %1,1.%2\n").arg(n).arg(n, 2, 10, QLatin1Char('0')).toUtf8();
+    WriteFile(QStringLiteral("plu.csv"), csv);
+    form->PluTable().SetCell(PLUColumn::Name, 3, QStringLiteral("Item 3"));
+    Choose(TableKind::PLU, QStringLiteral("plu.csv"));
+    QStringList rows;
+    QString shown;
+    OnNextModal<TImportConfirmDlg>([&](TImportConfirmDlg& dialog) {
+        rows = GridRows(dialog.Changes());
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("ShownLBL"));
+        shown = label->isVisibleTo(&dialog) ? label->text() : QString();
+        dialog.reject();
+    });
+    form->ImportItemClick();
+    EXPECT_EQ(shown, "The first 10 of 25 changed rows:");
+    // Ten rows, one line per changed cell: PLU 3 has only its price to change.
+    ASSERT_EQ(rows.size(), 19);
+    EXPECT_EQ(rows.first(), "1|Name||Item 1");
+    EXPECT_EQ(rows[1], "1|Unit price|0.00|1.01");
+    EXPECT_EQ(rows[4], "3|Unit price|0.00|1.03");
+    EXPECT_EQ(rows.last(), "10|Unit price|0.00|1.10");
+    EXPECT_EQ(form->PluTable().Cell(PLUColumn::Name, 1), QString());
 }
 
 } // namespace

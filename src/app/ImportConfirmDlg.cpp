@@ -1,0 +1,69 @@
+#include "app/ImportConfirmDlg.h"
+
+#include "widgets/DialogParts.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QTableWidgetItem* Item(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+QString ShownRowsNote(const ImportPlan& plan)
+{
+    if (plan.changedRows <= TImportConfirmDlg::kShownRows)
+        return {};
+    return QStringLiteral("The first %1 of %2 changed rows:").arg(TImportConfirmDlg::kShownRows).arg(plan.changedRows);
+}
+
+} // namespace
+
+TImportConfirmDlg::TImportConfirmDlg(const QString& summary, const TextTable& table, const ImportPlan& plan,
+                                     QWidget* parent)
+    : QDialog(parent), m_changes(new QTableWidget(this))
+{
+    setObjectName(QStringLiteral("ImportConfirmDlg"));
+    setWindowTitle(QStringLiteral("Import"));
+
+    auto* summaryLabel = NamedLabel(QStringLiteral("SummaryLBL"), summary, this);
+    summaryLabel->setWordWrap(true);
+    auto* shownLabel = NamedLabel(QStringLiteral("ShownLBL"), ShownRowsNote(plan), this);
+    shownLabel->setVisible(!shownLabel->text().isEmpty());
+
+    m_changes->setObjectName(QStringLiteral("ChangesGrid"));
+    m_changes->setColumnCount(4);
+    m_changes->setHorizontalHeaderLabels({table.Kind() == TableKind::PLU ? QStringLiteral("PLU")
+                                                                          : QStringLiteral("Department"),
+                                          QStringLiteral("Column"), QStringLiteral("Before"),
+                                          QStringLiteral("After")});
+    const QList<CellPreview> cells = PreviewImport(table, plan, kShownRows);
+    m_changes->setRowCount(int(cells.size()));
+    for (int i = 0; i < int(cells.size()); ++i) {
+        const CellPreview& cell = cells[i];
+        m_changes->setItem(i, 0, Item(QString::number(cell.row)));
+        m_changes->setItem(i, 1, Item(table.headerData(cell.column - 1, Qt::Horizontal).toString()));
+        m_changes->setItem(i, 2, Item(cell.before));
+        m_changes->setItem(i, 3, Item(cell.after));
+    }
+    m_changes->verticalHeader()->hide();
+    m_changes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_changes->horizontalHeader()->setStretchLastSection(true);
+    m_changes->resizeColumnsToContents();
+
+    auto* question = NamedLabel(QStringLiteral("QuestionLBL"), QStringLiteral("Import them?"), this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(summaryLabel);
+    layout->addWidget(shownLabel);
+    layout->addWidget(m_changes, 1);
+    layout->addWidget(question);
+    layout->addLayout(OkCancelRow(*this));
+    resize(560, 360);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "exchange/TableImport.h"
+
+#include <QDialog>
+
+class QTableWidget;
+
+// File > Import...'s question before anything changes: what was read, how
+// many rows and cells change, and the first changed rows' cells before and
+// after. OK imports, Cancel leaves the table alone.
+class TImportConfirmDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    // The rows whose cells are listed.
+    static constexpr int kShownRows = 10;
+
+    // `summary` says what was read and what changes; `table` is the table
+    // the plan changes.
+    TImportConfirmDlg(const QString& summary, const TextTable& table, const ImportPlan& plan,
+                      QWidget* parent = nullptr);
+
+    QTableWidget& Changes() { return *m_changes; }
+
+private:
+    QTableWidget* m_changes;
+};
