@@ -192,7 +192,10 @@ void TMainForm::PriceItemClick()
     std::vector<int> selected;
     for (const int row : m_pluGrid->SelectedRows())
         selected.push_back(row + 1);
-    TPriceChangeDlg dialog(*m_pluTable, selected, m_findBar->ShownPluRows(), this);
+    std::optional<std::vector<int>> shown;
+    if (m_findBar->IsFiltering())
+        shown = m_findBar->ShownPluRows();
+    TPriceChangeDlg dialog(*m_pluTable, selected, shown, this);
     if (m_findBar->IsFiltering())
         dialog.SetScope(TPriceChangeDlg::Scope::Shown);
     if (dialog.exec() != QDialog::Accepted)

@@ -1,5 +1,7 @@
 #include "app/PriceChangeDlg.h"
 
+#include "config/AppPaths.h"
+#include "config/SettingsFile.h"
 #include "model/Columns.h"
 #include "model/TextTable.h"
 #include "widgets/DialogParts.h"
@@ -11,7 +13,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -22,30 +26,7 @@
 
 namespace {
 
-// Rows shown in the preview before "and N more".
-constexpr int kPreviewRows = 12;
-
-QString PreviewLine(const PriceChangeRow& row)
-{
-    QString text = QStringLiteral("PLU %1: %2").arg(row.row).arg(row.before);
-    if (!row.after.isEmpty())
-        text += QStringLiteral(" \u2192 %1").arg(row.after);
-    if (!row.problem.isEmpty())
-        text += QStringLiteral(" (%1)").arg(row.problem);
-    return text;
-}
-
-// The heading, then the first kPreviewRows rows and how many more there are.
-QStringList PreviewBlock(const QString& heading, const std::vector<PriceChangeRow>& rows)
-{
-    QStringList lines{heading};
-    const int shown = std::min<int>(kPreviewRows, int(rows.size()));
-    for (int i = 0; i < shown; ++i)
-        lines << PreviewLine(rows[std::size_t(i)]);
-    if (int(rows.size()) > shown)
-        lines << QStringLiteral("... and %1 more").arg(int(rows.size()) - shown);
-    return lines;
-}
+const QString kSection = QStringLiteral("PriceChange");
 
 // The rows OK writes (without a problem), or those it leaves alone.
 std::vector<PriceChangeRow> RowsWithProblem(const std::vector<PriceChangeRow>& plan, bool problem)
@@ -56,10 +37,43 @@ std::vector<PriceChangeRow> RowsWithProblem(const std::vector<PriceChangeRow>& p
     return rows;
 }
 
+// How many rows are left out for one reason, in words that count right.
+QString ProblemCount(PriceProblem kind, int count)
+{
+    const bool one = count == 1;
+    switch (kind) {
+    case PriceProblem::NotANumber:
+        return one ? QStringLiteral("1 price is not a number") : QStringLiteral("%1 prices are not numbers").arg(count);
+    case PriceProblem::Negative:
+        return one ? QStringLiteral("1 negative price is left out")
+                   : QStringLiteral("%1 negative prices are left out").arg(count);
+    case PriceProblem::Refused:
+        return one ? QStringLiteral("1 price is refused by its cell")
+                   : QStringLiteral("%1 prices are refused by their cells").arg(count);
+    case PriceProblem::BelowZero:
+        return one ? QStringLiteral("1 new price would fall below zero")
+                   : QStringLiteral("%1 new prices would fall below zero").arg(count);
+    case PriceProblem::CannotStore:
+        return one ? QStringLiteral("1 new price cannot be stored")
+                   : QStringLiteral("%1 new prices cannot be stored").arg(count);
+    case PriceProblem::None:
+        break;
+    }
+    return {};
+}
+
+QTableWidgetItem* Item(const QString& text, Qt::Alignment alignment = Qt::AlignLeft)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    return item;
+}
+
 } // namespace
 
 TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selectedRows,
-                                 std::vector<int> shownRows, QWidget* parent)
+                                 std::optional<std::vector<int>> shownRows, QWidget* parent)
     : QDialog(parent), m_plu(plu), m_selected(std::move(selectedRows)), m_shown(std::move(shownRows))
 {
     setObjectName(QStringLiteral("PriceChangeDlg"));
@@ -74,10 +88,11 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
         m_scope->addButton(button, int(scope));
         rowsLayout->addWidget(button, line, 0);
     };
-    addScope(Scope::Selected, "SelectedRowsBtn", QStringLiteral("Selected rows"), 0);
-    addScope(Scope::Shown, "ShownRowsBtn", QStringLiteral("Rows shown by the filter"), 1);
-    addScope(Scope::Department, "DepartmentBtn", QStringLiteral("Department"), 2);
-    addScope(Scope::All, "AllRowsBtn", QStringLiteral("Every named PLU"), 3);
+    addScope(Scope::Selected, "SelectedRowsBtn", QStringLiteral("&Selected rows"), 0);
+    addScope(Scope::Shown, "ShownRowsBtn", QStringLiteral("Rows shown by the &filter"), 1);
+    addScope(Scope::Department, "DepartmentBtn", QStringLiteral("&Department"), 2);
+    addScope(Scope::All, "AllRowsBtn", QStringLiteral("Every &named PLU"), 3);
+    m_scope->button(int(Scope::Shown))->setVisible(m_shown.has_value());
     m_department = new QSpinBox(rows);
     m_department->setObjectName(QStringLiteral("DepartmentEdit"));
     m_department->setRange(1, kDeptmentRowCount - 1);
@@ -99,20 +114,30 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     m_rounding->setObjectName(QStringLiteral("RoundingBox"));
     m_rounding->addItems({QStringLiteral("None"), QStringLiteral("To 0.05"), QStringLiteral("To 0.10"),
                           QStringLiteral("To end in .x9"), QStringLiteral("To end in .99")});
-    form->addRow(QStringLiteral("Operation:"), m_operation);
-    form->addRow(QStringLiteral("Value:"), m_value);
-    form->addRow(QStringLiteral("Rounding:"), m_rounding);
+    form->addRow(NamedLabel(QStringLiteral("OperationLBL"), QStringLiteral("&Operation:"), change, m_operation),
+                 m_operation);
+    form->addRow(NamedLabel(QStringLiteral("ValueLBL"), QStringLiteral("&Value:"), change, m_value), m_value);
+    form->addRow(NamedLabel(QStringLiteral("RoundingLBL"), QStringLiteral("&Rounding:"), change, m_rounding),
+                 m_rounding);
 
-    m_preview = new QPlainTextEdit(this);
-    m_preview->setObjectName(QStringLiteral("PreviewText"));
-    m_preview->setReadOnly(true);
-    m_preview->setMinimumSize(360, 200);
+    m_summary = NamedLabel(QStringLiteral("SummaryLBL"), QString(), this);
+    m_summary->setWordWrap(true);
+    m_preview = new QTableWidget(this);
+    m_preview->setObjectName(QStringLiteral("PreviewGrid"));
+    m_preview->setColumnCount(5);
+    m_preview->setHorizontalHeaderLabels({QStringLiteral("PLU"), QStringLiteral("Name"), QStringLiteral("Price"),
+                                          QStringLiteral("New price"), QStringLiteral("Left as it is because")});
+    m_preview->verticalHeader()->hide();
+    m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_preview->horizontalHeader()->setStretchLastSection(true);
+    m_preview->setMinimumSize(520, 240);
 
     auto* top = new QHBoxLayout;
     top->addWidget(rows);
     top->addWidget(change);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(m_summary);
     layout->addWidget(m_preview, 1);
     layout->addLayout(OkCancelRow(*this));
     m_ok = findChild<QPushButton*>(QStringLiteral("OKBtn"));
@@ -122,12 +147,52 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     connect(m_operation, &QComboBox::currentIndexChanged, this, &TPriceChangeDlg::Update);
     connect(m_value, &QDoubleSpinBox::valueChanged, this, &TPriceChangeDlg::Update);
     connect(m_rounding, &QComboBox::currentIndexChanged, this, &TPriceChangeDlg::Update);
+    LoadChoices();
     Update();
+}
+
+void TPriceChangeDlg::LoadChoices()
+{
+    const SettingsFile settings(AppPaths::SettingsPath());
+    const int scope = settings.ReadInteger(kSection, QStringLiteral("Rows"), int(Scope::All));
+    const bool offered = scope >= int(Scope::Selected) && scope <= int(Scope::All)
+                         && (scope != int(Scope::Shown) || m_shown.has_value());
+    m_scope->button(offered ? scope : int(Scope::All))->setChecked(true);
+    m_department->setValue(settings.ReadInteger(kSection, QStringLiteral("Department"), 1));
+    const int operation = settings.ReadInteger(kSection, QStringLiteral("Operation"), 0);
+    m_operation->setCurrentIndex(operation >= 0 && operation < m_operation->count() ? operation : 0);
+    // Kept in hundredths, a whole number, so it comes back exactly.
+    const qint32 hundredths = settings.ReadInteger(kSection, QStringLiteral("Value"), 0);
+    if (hundredths >= 0 && hundredths <= qint32(std::llround(m_value->maximum() * 100.0)))
+        m_value->setValue(double(hundredths) / 100.0);
+    const int rounding = settings.ReadInteger(kSection, QStringLiteral("Rounding"), 0);
+    m_rounding->setCurrentIndex(rounding >= 0 && rounding < m_rounding->count() ? rounding : 0);
+}
+
+void TPriceChangeDlg::SaveChoices() const
+{
+    try {
+        SettingsFile(AppPaths::SettingsPath())
+            .WriteTexts(kSection, {{QStringLiteral("Rows"), QString::number(m_scope->checkedId())},
+                                   {QStringLiteral("Department"), QString::number(m_department->value())},
+                                   {QStringLiteral("Operation"), QString::number(m_operation->currentIndex())},
+                                   {QStringLiteral("Value"), QString::number(CurrentChange().value.count)},
+                                   {QStringLiteral("Rounding"), QString::number(m_rounding->currentIndex())}});
+    } catch (const SettingsWriteError&) {
+        // Only a convenience: the price change itself goes on.
+    }
+}
+
+void TPriceChangeDlg::accept()
+{
+    SaveChoices();
+    QDialog::accept();
 }
 
 void TPriceChangeDlg::SetScope(Scope scope, int department)
 {
-    m_department->setValue(department);
+    if (scope == Scope::Department)
+        m_department->setValue(department);
     m_scope->button(int(scope))->setChecked(true);
     Update();
 }
@@ -161,7 +226,8 @@ std::vector<int> TPriceChangeDlg::ScopeRows() const
         std::copy_if(m_selected.begin(), m_selected.end(), std::back_inserter(rows), named);
         break;
     case Scope::Shown:
-        std::copy_if(m_shown.begin(), m_shown.end(), std::back_inserter(rows), named);
+        if (m_shown)
+            std::copy_if(m_shown->begin(), m_shown->end(), std::back_inserter(rows), named);
         break;
     case Scope::Department: {
         const QString department = QString::number(m_department->value());
@@ -195,23 +261,42 @@ std::vector<PriceChangeRow> TPriceChangeDlg::Changes() const
 void TPriceChangeDlg::Update()
 {
     m_plan = PlanPriceChange(m_plu, ScopeRows(), CurrentChange());
-    m_preview->setPlainText(PreviewText());
+    ShowPreview();
     if (m_ok)
         m_ok->setEnabled(!Changes().empty());
 }
 
-QString TPriceChangeDlg::PreviewText() const
+QString TPriceChangeDlg::Summary() const
 {
-    const std::vector<PriceChangeRow> changes = Changes();
-    const std::vector<PriceChangeRow> leftOut = RowsWithProblem(m_plan, true);
-    const QString changeHeading = changes.size() == 1 ? QStringLiteral("1 price changes.")
-                                                      : QStringLiteral("%1 prices change.").arg(changes.size());
-    QStringList lines = PreviewBlock(changeHeading, changes);
-    if (!leftOut.empty()) {
-        lines << QString();
-        lines << PreviewBlock(leftOut.size() == 1 ? QStringLiteral("1 price is left as it is:")
-                                                  : QStringLiteral("%1 prices are left as they are:").arg(leftOut.size()),
-                              leftOut);
+    const std::size_t changes = Changes().size();
+    QStringList parts{changes == 1 ? QStringLiteral("1 price changes") : QStringLiteral("%1 prices change").arg(changes)};
+    for (const PriceProblem kind : {PriceProblem::CannotStore, PriceProblem::BelowZero, PriceProblem::Negative,
+                                    PriceProblem::Refused, PriceProblem::NotANumber}) {
+        const auto count = std::count_if(m_plan.begin(), m_plan.end(),
+                                         [kind](const PriceChangeRow& row) { return row.kind == kind; });
+        if (count > 0)
+            parts << ProblemCount(kind, int(count));
     }
-    return lines.join(QLatin1Char('\n'));
+    return parts.join(QStringLiteral("; ")) + u'.';
+}
+
+// Every row of the plan: first those that change, then those left alone.
+void TPriceChangeDlg::ShowPreview()
+{
+    m_summary->setText(Summary());
+    std::vector<PriceChangeRow> rows = Changes();
+    const std::vector<PriceChangeRow> leftOut = RowsWithProblem(m_plan, true);
+    rows.insert(rows.end(), leftOut.begin(), leftOut.end());
+    m_preview->setRowCount(0);
+    m_preview->setRowCount(int(rows.size()));
+    const Qt::Alignment number = Qt::AlignRight;
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const PriceChangeRow& row = rows[std::size_t(i)];
+        m_preview->setItem(i, 0, Item(QString::number(row.row), number));
+        m_preview->setItem(i, 1, Item(m_plu.Cell(m_plu.KeyColumn(), row.row)));
+        m_preview->setItem(i, 2, Item(row.before, number));
+        m_preview->setItem(i, 3, Item(row.after, number));
+        m_preview->setItem(i, 4, Item(row.problem));
+    }
+    m_preview->resizeColumnsToContents();
 }

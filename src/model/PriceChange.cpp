@@ -167,19 +167,25 @@ std::vector<PriceChangeRow> PlanPriceChange(const TextTable& plu, const std::vec
         const std::optional<qint64> cents = CentsOfText(entry.before);
         if (!cents) {
             entry.problem = QStringLiteral("the price is not a number");
+            entry.kind = PriceProblem::NotANumber;
         } else if (*cents < 0) {
             entry.problem = QStringLiteral("a negative price, as for a deposit return, is left out");
+            entry.kind = PriceProblem::Negative;
         } else if (const QString refusal = PriceRefusal(plu, entry.before); !refusal.isEmpty()) {
             entry.problem = QStringLiteral("the cell refuses the price (%1)").arg(refusal);
+            entry.kind = PriceProblem::Refused;
         } else {
             const qint64 changed = ChangedPriceCents(*cents, change);
             if (changed == *cents)
                 continue;
             entry.after = CentsText(changed);
-            if (changed < 0)
+            if (changed < 0) {
                 entry.problem = QStringLiteral("it would fall below zero");
-            else if (const QString refusal = PriceRefusal(plu, entry.after); !refusal.isEmpty())
+                entry.kind = PriceProblem::BelowZero;
+            } else if (const QString refusal = PriceRefusal(plu, entry.after); !refusal.isEmpty()) {
                 entry.problem = QStringLiteral("the new price cannot be stored (%1)").arg(refusal);
+                entry.kind = PriceProblem::CannotStore;
+            }
         }
         plan.push_back(entry);
     }

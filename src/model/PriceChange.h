@@ -33,12 +33,16 @@ struct PriceChange
 
 // What the change does to one row: the unit price before and after (texts as
 // the cell holds them), or why the row is left as it is.
+// Why a row's price is left as it is.
+enum class PriceProblem { None, NotANumber, Negative, Refused, BelowZero, CannotStore };
+
 struct PriceChangeRow
 {
     int row = 0; // TextTable row, from 1
     QString before;
     QString after;   // empty when there is no new price to show
     QString problem; // empty when the new price is written
+    PriceProblem kind = PriceProblem::None;
 };
 
 // The rows of the given PLU rows whose price changes or is left out; rows

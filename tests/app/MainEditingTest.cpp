@@ -18,13 +18,31 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
 
 using SaveAnswer = IMessageBox::SaveAnswer;
 using namespace PLUColumn;
+
+// "PLU|name|price|new price|reason" for each row of the price change's preview.
+QStringList PreviewRows(QDialog& dialog)
+{
+    QStringList rows;
+    auto* grid = dialog.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"));
+    for (int r = 0; grid != nullptr && r < grid->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            cells << grid->item(r, c)->text();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
 
 class MainEditingTest : public ProgramDirFixture
 {
@@ -313,13 +331,12 @@ TEST_F(MainEditingTest, BulkPriceChangeLeavesRefusedRowsAloneAndIsOneUndoStep)
         dialog.SetChange({PriceChange::Operation::AddPercent, Hundredths(1000), PriceChange::Rounding::EndIn99});
         EXPECT_TRUE(dialog.HasProblems());
         EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
-        const QString preview = dialog.findChild<QPlainTextEdit*>(QStringLiteral("PreviewText"))->toPlainText();
-        EXPECT_TRUE(preview.startsWith(QStringLiteral("2 prices change.\nPLU 1: 1.00 \u2192 1.99\nPLU 2: 2.19 \u2192 2.99\n")))
-            << preview.toStdString();
-        EXPECT_TRUE(preview.contains(QStringLiteral("2 prices are left as they are:\nPLU 3: 999000.00 \u2192 1098900.99 "
-                                                    "(the new price cannot be stored (at most 999999.99))\n"
-                                                    "PLU 5: -1.50 (a negative price, as for a deposit return, is left out)")))
-            << preview.toStdString();
+        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("SummaryLBL"))->text(),
+                  "2 prices change; 1 new price cannot be stored; 1 negative price is left out.");
+        EXPECT_EQ(PreviewRows(dialog),
+                  QStringList({"1|Apples|1.00|1.99|", "2|Pears|2.19|2.99|",
+                               "3|Gold|999000.00|1098900.99|the new price cannot be stored (at most 999999.99)",
+                               "5|Bottle deposit|-1.50||a negative price, as for a deposit return, is left out"}));
         ASSERT_EQ(dialog.Changes().size(), 2u);
         dialog.accept();
     });
@@ -492,6 +509,57 @@ TEST_F(MainEditingTest, TheRefusalLeavesTheStatusBarWhenTheTypingIsAbandoned)
     Key(Qt::Key_Escape);
     EXPECT_EQ(Form().statusBar()->currentMessage(), "");
     EXPECT_EQ(Plu().Cell(UnitPrice, 3), "0.00");
+}
+
+TEST_F(MainEditingTest, ChangePricesListsEveryChangedRowOffersTheFilterOnlyWhenOnAndRemembersItsChoices)
+{
+    for (int n = 1; n <= 40; ++n) {
+        Plu().SetCell(Name, n, QStringLiteral("Item %1").arg(n));
+        Plu().SetCell(UnitPrice, n, QStringLiteral("1.00"));
+    }
+    Form().History().Reset();
+    bool shownOffered = true;
+    int previewRows = 0;
+    QString summary;
+    OnNextModal<TPriceChangeDlg>([&](TPriceChangeDlg& dialog) {
+        shownOffered = dialog.findChild<QRadioButton*>(QStringLiteral("ShownRowsBtn"))->isVisibleTo(&dialog);
+        dialog.SetScope(TPriceChangeDlg::Scope::Department, 1);
+        dialog.SetChange({PriceChange::Operation::AddAmount, Hundredths(25), PriceChange::Rounding::To005});
+        previewRows = dialog.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"))->rowCount();
+        summary = dialog.findChild<QLabel*>(QStringLiteral("SummaryLBL"))->text();
+        dialog.accept();
+    });
+    Form().PriceItemClick();
+    EXPECT_FALSE(shownOffered);
+    // All forty, not the first dozen.
+    EXPECT_EQ(previewRows, 40);
+    EXPECT_EQ(summary, "40 prices change.");
+    EXPECT_EQ(Plu().Cell(UnitPrice, 40), "1.25");
+
+    // Next time: the same choices, and with the filter on its rows are offered.
+    Form().Finder().Open();
+    Form().Finder().SetText(QStringLiteral("Item 3"));
+    Form().Finder().SetFilter(true);
+    bool remembered = false;
+    std::vector<int> shown;
+    OnNextModal<TPriceChangeDlg>([&](TPriceChangeDlg& dialog) {
+        shownOffered = dialog.findChild<QRadioButton*>(QStringLiteral("ShownRowsBtn"))->isVisibleTo(&dialog);
+        shown = dialog.ScopeRows();
+        remembered = dialog.findChild<QComboBox*>(QStringLiteral("OperationBox"))->currentIndex()
+                         == int(PriceChange::Operation::AddAmount)
+                     && dialog.findChild<QComboBox*>(QStringLiteral("RoundingBox"))->currentIndex()
+                            == int(PriceChange::Rounding::To005);
+        EXPECT_EQ(dialog.findChild<QSpinBox*>(QStringLiteral("DepartmentEdit"))->value(), 1);
+        dialog.SetChange({PriceChange::Operation::SubtractAmount, Hundredths(500), PriceChange::Rounding::None});
+        summary = dialog.findChild<QLabel*>(QStringLiteral("SummaryLBL"))->text();
+        dialog.reject();
+    });
+    Form().PriceItemClick();
+    EXPECT_TRUE(shownOffered);
+    EXPECT_TRUE(remembered);
+    // The filter's rows are chosen while it is on: PLU 3 and 30 to 39.
+    EXPECT_EQ(shown.size(), 11u);
+    EXPECT_EQ(summary, "0 prices change; 11 new prices would fall below zero.");
 }
 
 } // namespace
