@@ -53,6 +53,7 @@ TImportConfirmDlg::TImportConfirmDlg(const QString& summary, const TextTable& ta
         m_changes->setItem(i, 3, Item(cell.after));
     }
     m_changes->verticalHeader()->hide();
+    m_changes->verticalHeader()->setDefaultSectionSize(m_changes->fontMetrics().height() + 6);
     m_changes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_changes->horizontalHeader()->setStretchLastSection(true);
     m_changes->resizeColumnsToContents();

@@ -128,9 +128,10 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     m_preview->setHorizontalHeaderLabels({QStringLiteral("PLU"), QStringLiteral("Name"), QStringLiteral("Price"),
                                           QStringLiteral("New price"), QStringLiteral("Left as it is because")});
     m_preview->verticalHeader()->hide();
+    m_preview->verticalHeader()->setDefaultSectionSize(m_preview->fontMetrics().height() + 6);
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_preview->horizontalHeader()->setStretchLastSection(true);
-    m_preview->setMinimumSize(520, 240);
+    m_preview->setMinimumSize(640, 240);
 
     auto* top = new QHBoxLayout;
     top->addWidget(rows);
