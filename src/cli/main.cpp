@@ -6,6 +6,7 @@
 #include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/HistoryCommands.h"
+#include "cli/LabelCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -14,10 +15,12 @@
 #include "config/SettingsFile.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -50,10 +53,12 @@ int RunCommandLine(const QStringList& arguments)
 {
     if (IsExchangeCommand(arguments))
         return RunExchangeCommand(arguments);
+    if (IsLabelsCommand(arguments))
+        return RunLabelsCommand(arguments);
     const CliParse parse = ParseCliOptions(arguments);
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
-        std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
+        std::fputs((CliUsage() + ExchangeUsage() + LabelsUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
         ExitStatus::PrintError(parse.error);
@@ -102,6 +107,17 @@ QStringList Arguments(int argc, char** argv, QString& problem)
     return arguments;
 }
 
+// Only the commands that draw pages need Qt's GUI platform; they get the
+// offscreen one unless the user chose another, so they run without a display.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
+{
+    if (!IsLabelsCommand(argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -109,12 +125,12 @@ int main(int argc, char** argv)
     // A file size limit makes a write fail with its reason, as a full disk
     // does, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     QString problem;
     const QStringList arguments = Arguments(argc, argv, problem);
     if (!problem.isEmpty()) {
         ExitStatus::PrintError(problem);
         return ExitStatus::kUsage;
     }
-    return RunCommandLine(QStringList{app.arguments().value(0)} + arguments);
+    return RunCommandLine(QStringList{app->arguments().value(0)} + arguments);
 }
