@@ -13,9 +13,9 @@
 #include "files/FileError.h"
 #include "files/FilePath.h"
 #include "config/SettingsFile.h"
+#include "labels/OffscreenApplication.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <csignal>
 #include <cstdio>
@@ -107,15 +107,12 @@ QStringList Arguments(int argc, char** argv, QString& problem)
     return arguments;
 }
 
-// Only the commands that draw pages need Qt's GUI platform; they get the
-// offscreen one unless the user chose another, so they run without a display.
+// Only the commands that draw pages need Qt's GUI platform.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
 {
     if (!IsLabelsCommand(argc, argv))
         return std::make_unique<QCoreApplication>(argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    return MakeOffscreenApplication(argc, argv);
 }
 
 } // namespace
