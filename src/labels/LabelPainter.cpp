@@ -4,6 +4,7 @@
 #include "labels/LabelText.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -162,4 +163,20 @@ QString PaintLabelPages(QPagedPaintDevice& device, const LabelLayout& layout,
     if (!painter.end())
         return QStringLiteral("the pages cannot be finished");
     return QString();
+}
+
+QImage LabelPagePreview(const LabelLayout& layout, const std::vector<LabelArticle>& sequence, QSize box)
+{
+    if (!LayoutProblem(layout).isEmpty() || box.isEmpty())
+        return QImage();
+    const qreal dotsPerMm =
+        std::min(box.width() / layout.page.width(), box.height() / layout.page.height());
+    QImage image(std::max(1, int(layout.page.width() * dotsPerMm)), std::max(1, int(layout.page.height() * dotsPerMm)),
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    DrawLabelPage(painter, dotsPerMm, layout, sequence, 0, true);
+    return image;
 }

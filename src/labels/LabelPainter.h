@@ -9,7 +9,9 @@
 #include <functional>
 #include <vector>
 
+class QImage;
 class QPainter;
+class QSize;
 class QPagedPaintDevice;
 
 // Shelf labels drawn with QPainter. Lengths on a label are in hundredths of
@@ -35,3 +37,7 @@ void DrawLabelPage(QPainter& painter, qreal dotsPerMm, const LabelLayout& layout
 QString PaintLabelPages(QPagedPaintDevice& device, const LabelLayout& layout,
                         const std::vector<LabelArticle>& sequence,
                         const std::function<bool()>& keepGoing = nullptr);
+
+// The first page of the sequence as an image that fits within box (white
+// paper, each label's edge dashed), for a preview.
+QImage LabelPagePreview(const LabelLayout& layout, const std::vector<LabelArticle>& sequence, QSize box);
