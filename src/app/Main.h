@@ -25,6 +25,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QPushButton;
 class QSessionManager;
 class QSplitter;
 class TAboutBox;
@@ -187,6 +188,8 @@ public slots:
     void DownloadChangesItemClick();
     void HistoryItemClick();
     void PrintPreviewItemClick();
+    // File > Print labels... (MainLabels.cpp).
+    void PrintLabelsItemClick();
 
     // Edit menu.
     void UndoItemClick();
@@ -266,6 +269,13 @@ private:
     void ShowTransferOutcome(const TransferResult& result);
     // What the read-back after a download found.
     void ShowVerifyResult(const RegisterCommandResult& outcome);
+    // Shelf labels (MainLabels.cpp): the dialog, with the rows a download
+    // offers when given; the rows whose label a download of the request
+    // changes (nothing known: none); after the download, the offer to print
+    // them.
+    void OpenLabelsDialog(const std::vector<int>& offered);
+    std::vector<int> LabelRowsChangedBy(const TransferRequest& request) const;
+    void OfferChangedLabels(const std::vector<int>& rows, const TransferResult& result);
     // A passing notice in the status bar.
     void ShowStatusNotice(const QString& text);
     void OpenTablesAsNewDocument(const TableSnapshot& tables);
@@ -307,6 +317,9 @@ private:
     QLabel* m_countStatus = nullptr;
     QLabel* m_modifiedStatus = nullptr;
     QMenu* m_recentMenu = nullptr;
+    // "Print labels for the N changed articles" after a download.
+    QPushButton* m_labelsOffer = nullptr;
+    std::vector<int> m_offeredLabelRows;
     QStringList m_recentFiles;
     bool m_countPending = false;
     TAboutBox* m_aboutBox = nullptr;

@@ -128,8 +128,10 @@ void TMainForm::RunDownload(const TransferChoice& choice, bool verify)
     RegisterCommandRequest request = CommandRequest(RegisterCommandKind::Download, choice);
     request.changesOnly = m_downloadChangesOnly;
     request.verify = verify;
+    const std::vector<int> labelRows = LabelRowsChangedBy(request.transfer);
     const RegisterCommandResult result = RunRegisterCommand(request);
     ShowTransferOutcome(result.result);
+    OfferChangedLabels(labelRows, result.result);
     if (!result.changesSummary.isEmpty())
         ShowStatusNotice(result.changesSummary);
     if (result.compared)

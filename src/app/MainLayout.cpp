@@ -134,6 +134,9 @@ void TMainForm::CreateMenus()
     file->addAction(print);
     file->addAction(AddAction("PrintPreviewItem", QStringLiteral("Print pre&view..."),
                               &TMainForm::PrintPreviewItemClick));
+    QAction* labels = AddAction("PrintLabelsItem", QStringLiteral("Print &labels..."), &TMainForm::PrintLabelsItemClick);
+    labels->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    file->addAction(labels);
     file->addAction(AddAction("FontItem", QStringLiteral("Font..."), &TMainForm::FontItemClick));
     file->addAction(AddSeparator("N10"));
     m_recentMenu = file->addMenu(QStringLiteral("&Recent files"));

@@ -218,34 +218,8 @@ PriceChange TPriceChangeDlg::CurrentChange() const
 
 std::vector<int> TPriceChangeDlg::ScopeRows() const
 {
-    const auto named = [this](int row) {
-        return !m_plu.Cell(m_plu.KeyColumn(), row).isEmpty();
-    };
-    std::vector<int> rows;
-    switch (Scope(m_scope->checkedId())) {
-    case Scope::Selected:
-        std::copy_if(m_selected.begin(), m_selected.end(), std::back_inserter(rows), named);
-        break;
-    case Scope::Shown:
-        if (m_shown)
-            std::copy_if(m_shown->begin(), m_shown->end(), std::back_inserter(rows), named);
-        break;
-    case Scope::Department: {
-        const QString department = QString::number(m_department->value());
-        for (int row = 1; row < m_plu.RowCount(); ++row) {
-            if (named(row) && m_plu.Cell(PLUColumn::Department, row) == department)
-                rows.push_back(row);
-        }
-        break;
-    }
-    case Scope::All:
-        for (int row = 1; row < m_plu.RowCount(); ++row) {
-            if (named(row))
-                rows.push_back(row);
-        }
-        break;
-    }
-    return rows;
+    return ::ScopeRows(m_plu, Scope(m_scope->checkedId()), m_selected, m_shown.value_or(std::vector<int>{}),
+                       m_department->value());
 }
 
 bool TPriceChangeDlg::HasProblems() const

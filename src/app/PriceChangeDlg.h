@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/PriceChange.h"
+#include "model/RowScope.h"
 
 #include <QDialog>
 
@@ -27,7 +28,7 @@ class TPriceChangeDlg : public QDialog
     Q_OBJECT
 
 public:
-    enum class Scope { Selected, Shown, Department, All };
+    using Scope = RowScope;
 
     // The row lists are TextTable rows; unnamed rows among them are ignored.
     // Without shown rows (no filter on) that choice is not offered.

@@ -6,6 +6,7 @@
 #include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/HistoryCommands.h"
+#include "cli/LabelCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -13,12 +14,14 @@
 #include "files/FilePath.h"
 #include "config/BuildInfo.h"
 #include "config/SettingsFile.h"
+#include "labels/OffscreenApplication.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -51,10 +54,12 @@ int RunCommandLine(const QStringList& arguments)
 {
     if (IsExchangeCommand(arguments))
         return RunExchangeCommand(arguments);
+    if (IsLabelsCommand(arguments))
+        return RunLabelsCommand(arguments);
     const CliParse parse = ParseCliOptions(arguments);
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
-        std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
+        std::fputs((CliUsage() + ExchangeUsage() + LabelsUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::Version:
         std::fputs(BuildInfo::VersionLine(QStringLiteral("plu-cli")).toLocal8Bit().constData(), stdout);
@@ -106,6 +111,14 @@ QStringList Arguments(int argc, char** argv, QString& problem)
     return arguments;
 }
 
+// Only the commands that draw pages need Qt's GUI platform.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
+{
+    if (!IsLabelsCommand(argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    return MakeOffscreenApplication(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -113,12 +126,12 @@ int main(int argc, char** argv)
     // A file size limit makes a write fail with its reason, as a full disk
     // does, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
     QString problem;
     const QStringList arguments = Arguments(argc, argv, problem);
     if (!problem.isEmpty()) {
         ExitStatus::PrintError(problem);
         return ExitStatus::kUsage;
     }
-    return RunCommandLine(QStringList{app.arguments().value(0)} + arguments);
+    return RunCommandLine(QStringList{app->arguments().value(0)} + arguments);
 }

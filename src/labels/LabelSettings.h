@@ -1,0 +1,34 @@
+#pragma once
+
+#include "labels/LabelLayout.h"
+
+#include <QString>
+
+class SettingsFile;
+
+// Which articles get labels.
+enum class LabelRows { Selected, Shown, Department, All, Changed };
+
+// The choices of the last labels printed, kept in section [Labels] of the
+// settings file.
+struct LabelOptions
+{
+    LabelLayout layout = NamedLayouts().front();
+    int copies = 1;
+    int skip = 0;
+    QString currency;
+    LabelRows rows = LabelRows::All;
+    int department = 1;
+};
+
+// A layout set by hand, named "custom".
+LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, double topMargin, double leftMargin,
+                         double horizontalGap, double verticalGap);
+
+// What the file holds; a missing or unusable value reads as its default (the
+// currency's is DefaultCurrency()).
+LabelOptions ReadLabelOptions(const SettingsFile& settings);
+// Throws SettingsWriteError when the file cannot be written.
+void WriteLabelOptions(SettingsFile& settings, const LabelOptions& options);
+
+QString LabelRowsKey(LabelRows rows);
