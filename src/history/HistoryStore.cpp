@@ -428,7 +428,7 @@ std::optional<std::vector<SalesReading>> HistoryStore::ReadingsWithFigures(const
     while (query.next()) {
         SalesReading reading = ReadingOf(query);
         auto figures = FiguresBlob::Decode(query.value(9).toByteArray());
-        if (!figures || reading.priceDecimals < 0 || reading.priceDecimals > 9) {
+        if (!figures || reading.priceDecimals < 0 || reading.priceDecimals > 9 || !reading.range.IsValid()) {
             Fail(QStringLiteral("read"),
                  QStringLiteral("the figures of reading %1 are damaged. %2").arg(reading.id).arg(DamagedAdvice()));
             return std::nullopt;
