@@ -6,18 +6,21 @@
 #include "cli/ExchangeCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/HistoryCommands.h"
+#include "cli/ReportCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
 #include "files/FileError.h"
 #include "files/FilePath.h"
 #include "config/SettingsFile.h"
+#include "reports/PageApplication.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -50,10 +53,12 @@ int RunCommandLine(const QStringList& arguments)
 {
     if (IsExchangeCommand(arguments))
         return RunExchangeCommand(arguments);
+    if (IsReportCommand(arguments))
+        return RunReportCommand(arguments);
     const CliParse parse = ParseCliOptions(arguments);
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
-        std::fputs((CliUsage() + ExchangeUsage()).toLocal8Bit().constData(), stdout);
+        std::fputs((CliUsage() + ExchangeUsage() + ReportUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
         ExitStatus::PrintError(parse.error);
@@ -109,12 +114,15 @@ int main(int argc, char** argv)
     // A file size limit makes a write fail with its reason, as a full disk
     // does, instead of ending the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication app(argc, argv);
+    // Only a command that draws pages needs the painter (on no display).
+    const std::unique_ptr<QCoreApplication> app = ReportDrawsPages(argc, argv)
+                                                      ? MakePageApplication(argc, argv)
+                                                      : std::make_unique<QCoreApplication>(argc, argv);
     QString problem;
     const QStringList arguments = Arguments(argc, argv, problem);
     if (!problem.isEmpty()) {
         ExitStatus::PrintError(problem);
         return ExitStatus::kUsage;
     }
-    return RunCommandLine(QStringList{app.arguments().value(0)} + arguments);
+    return RunCommandLine(QStringList{app->arguments().value(0)} + arguments);
 }

@@ -4,6 +4,7 @@
 
 #include "files/FileIo.h"
 #include "files/FilePath.h"
+#include "model/Numbers.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -142,7 +143,7 @@ void PaintReportBars(QPainter& painter, const QRectF& area, const SalesReport& r
             painter.drawText(QRectF(rect.left() - slot * 0.15, bars.bottom(), slot, labelHeight),
                              Qt::AlignHCenter | Qt::AlignTop, metrics.elidedText(bar.label, Qt::ElideRight, slot));
             painter.drawText(QRectF(rect.left() - slot * 0.15, rect.top() - labelHeight, slot, labelHeight),
-                             Qt::AlignHCenter | Qt::AlignBottom, bar.value.Text(0, QLatin1Char('.')));
+                             Qt::AlignHCenter | Qt::AlignBottom, bar.value.Text(0, DecimalSeparator()));
         }
     }
     if (!labelled) {

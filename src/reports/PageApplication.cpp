@@ -1,0 +1,10 @@
+#include "reports/PageApplication.h"
+
+#include <QGuiApplication>
+
+std::unique_ptr<QCoreApplication> MakePageApplication(int& argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
