@@ -183,6 +183,8 @@ public slots:
     void CompareItemClick();
     void DownloadChangesItemClick();
     void HistoryItemClick();
+    // Reports > Sales... (MainReports.cpp).
+    void SalesItemClick();
     void PrintPreviewItemClick();
 
     // Edit menu.
