@@ -34,6 +34,7 @@
 namespace {
 
 constexpr int kCurrentFigures = 0;   // RegisterBox's first entry
+constexpr std::size_t kUprightLabels = 12;  // more bars get slanted labels
 
 QString ReadingText(const SalesReading& reading)
 {
@@ -123,6 +124,7 @@ TSalesReportDlg::TSalesReportDlg(HistoryStore& store, const TextTable& plu, cons
     m_table = new QTableWidget(this);
     m_table->setObjectName(QStringLiteral("ReportTable"));
     m_table->verticalHeader()->setVisible(false);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto* print = Button("PrintBtn", QStringLiteral("&Print..."), this);
@@ -310,7 +312,7 @@ void TSalesReportDlg::ShowChart()
         chart->addSeries(series);
         auto* categories = new QBarCategoryAxis;
         categories->append(labels);
-        categories->setLabelsAngle(m_report.chart.size() > 8 ? -60 : 0);
+        categories->setLabelsAngle(m_report.chart.size() > kUprightLabels ? -60 : 0);
         chart->addAxis(categories, Qt::AlignBottom);
         series->attachAxis(categories);
         auto* values = new QValueAxis;
