@@ -16,7 +16,7 @@ DEB_PACKAGES += libqt6sql6-sqlite   # transfer history
 DEB_PACKAGES += libcsv-dev libxlsxwriter-dev libminizip-dev pkgconf   # spreadsheets
 DEB_PACKAGES += dpkg-dev desktop-file-utils appstream shared-mime-info   # package
 DEB_PACKAGES += libzint-dev zbar-tools fonts-dejavu-core   # shelf labels and reading their barcodes back
-DEB_PACKAGES += qt6-charts-dev   # sales reports
+DEB_PACKAGES += qt6-charts-dev libqt6opengl6-dev   # sales reports (Qt Charts needs the OpenGL module to configure)
 DEB_PACKAGES += qt6-translations-l10n   # Qt's own dialogs in the operator's language
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

@@ -11,7 +11,7 @@ shift
 bin="$build/bin"
 link="$bin/ecr-sim-port"
 
-"$bin/ecr-sim" --fill-demo --link "$link" >"$build/ecr-sim.out" 2>&1 &
+"$bin/ecr-sim" --fill-demo --sell 40 --link "$link" >"$build/ecr-sim.out" 2>&1 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT INT TERM
 

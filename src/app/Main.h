@@ -187,6 +187,8 @@ public slots:
     void CompareItemClick();
     void DownloadChangesItemClick();
     void HistoryItemClick();
+    // Reports > Sales... (MainReports.cpp).
+    void SalesItemClick();
     void PrintPreviewItemClick();
     // File > Print labels... (MainLabels.cpp).
     void PrintLabelsItemClick();

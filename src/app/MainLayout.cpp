@@ -179,6 +179,10 @@ void TMainForm::CreateMenus()
     font->setVisible(false);
     comm->addAction(font);
 
+    QMenu* reports = bar->addMenu(QStringLiteral("&Reports"));
+    reports->setObjectName(QStringLiteral("ReportsMenu"));
+    reports->addAction(AddAction("SalesItem", QStringLiteral("&Sales..."), &TMainForm::SalesItemClick));
+
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     help->addAction(AddAction("ContentItem", QStringLiteral("&Contents"), &TMainForm::ContentItemClick));

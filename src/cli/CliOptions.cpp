@@ -231,9 +231,13 @@ std::optional<QString> TakeHistoryArguments(CliOptions& options, const QStringLi
     if (words.isEmpty())
         return std::nullopt;
     const QString action = words[0];
+    if (action == QLatin1String("readings") && words.size() == 1) {
+        options.historyAction = action;
+        return std::nullopt;
+    }
     const qsizetype wanted = action == QLatin1String("export") ? 3 : 2;
     if ((action != QLatin1String("show") && action != QLatin1String("export")) || words.size() != wanted)
-        return QStringLiteral("history takes nothing, show N or export N OUT.PLU");
+        return QStringLiteral("history takes nothing, show N, export N OUT.PLU or readings");
     bool ok = false;
     const qint64 id = words[1].toLongLong(&ok);
     if (!ok || id < 1)
@@ -302,7 +306,7 @@ QString CliUsage()
         "       plu-cli program IMAGE.hex [--first-block N] [options]\n"
         "       plu-cli font FILE.fnt [options]\n"
         "       plu-cli compare DOC.PLU [--tables LIST] [--range FROM-TO] [options]\n"
-        "       plu-cli history [show N | export N OUT.PLU [--force]] [--settings FILE]\n"
+        "       plu-cli history [show N | export N OUT.PLU [--force] | readings] [--settings FILE]\n"
         "       plu-cli doctor [--port COMn|PATH]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
@@ -319,6 +323,7 @@ QString CliUsage()
         "  history   list the transfers kept beside the settings file, show one, or\n"
         "            write its tables as a document (a new one; an existing one only\n"
         "            with --force, keeping its recycling table)\n"
+        "            history readings lists the sales readings uploads kept\n"
         "  doctor    check the connection step by step: the serial devices present, the\n"
         "            port's device, access, lock file, other programs using it, and a\n"
         "            log-in at each line rate; exit 0 when the register answered\n"

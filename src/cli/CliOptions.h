@@ -45,7 +45,8 @@ struct CliOptions
     bool changesOnly = false;
     // history export: an existing document may be replaced.
     bool force = false;
-    // history: "" lists, "show" or "export" one entry (export writes to file).
+    // history: "" lists, "show" or "export" one entry (export writes to file),
+    // "readings" lists the sales readings.
     QString historyAction;
     qint64 historyId = 0;
 };

@@ -108,6 +108,20 @@ int ExportEntry(const CliOptions& options, const HistoryEntry& entry)
     return ExitStatus::kDone;
 }
 
+int ListReadings(HistoryStore& store)
+{
+    const std::vector<SalesReading> readings = store.Readings();
+    if (!store.Error().isEmpty()) {
+        ExitStatus::PrintError(store.Error());
+        return ExitStatus::kFailed;
+    }
+    for (const SalesReading& reading : readings)
+        PrintLine(reading.ListLine());
+    if (readings.empty())
+        ExitStatus::PrintError(QStringLiteral("The history holds no sales reading."));
+    return ExitStatus::kDone;
+}
+
 } // namespace
 
 int RunHistory(const CliOptions& options)
@@ -131,6 +145,8 @@ int RunHistory(const CliOptions& options)
             ExitStatus::PrintError(QStringLiteral("The transfer history is empty."));
         return ExitStatus::kDone;
     }
+    if (options.historyAction == QLatin1String("readings"))
+        return ListReadings(store);
     const auto entry = store.Entry(options.historyId);
     if (!entry) {
         ExitStatus::PrintError(store.Error().isEmpty() ? QStringLiteral("no history entry %1").arg(options.historyId)

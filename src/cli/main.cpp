@@ -7,6 +7,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/HistoryCommands.h"
 #include "cli/LabelCommand.h"
+#include "cli/ReportCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TableCommands.h"
 
@@ -56,10 +57,12 @@ int RunCommandLine(const QStringList& arguments)
         return RunExchangeCommand(arguments);
     if (IsLabelsCommand(arguments))
         return RunLabelsCommand(arguments);
+    if (IsReportCommand(arguments))
+        return RunReportCommand(arguments);
     const CliParse parse = ParseCliOptions(arguments);
     switch (parse.outcome) {
     case CliParse::Outcome::Help:
-        std::fputs((CliUsage() + ExchangeUsage() + LabelsUsage()).toLocal8Bit().constData(), stdout);
+        std::fputs((CliUsage() + ExchangeUsage() + LabelsUsage() + ReportUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::Version:
         std::fputs(BuildInfo::VersionLine(QStringLiteral("plu-cli")).toLocal8Bit().constData(), stdout);
@@ -114,7 +117,8 @@ QStringList Arguments(int argc, char** argv, QString& problem)
 // Only the commands that draw pages need Qt's GUI platform.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
 {
-    if (!IsLabelsCommand(argc, argv))
+    // Only a command that draws pages needs the painter (on no display).
+    if (!IsLabelsCommand(argc, argv) && !ReportDrawsPages(argc, argv))
         return std::make_unique<QCoreApplication>(argc, argv);
     return MakeOffscreenApplication(argc, argv);
 }

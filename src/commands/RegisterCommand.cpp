@@ -152,7 +152,10 @@ void RegisterCommand::Upload(const TransferRequest& request, const TransferTable
     TextTable departments(TableKind::Department);
     CapturingLink link(m_link);
     out.result = UploadTables(link, m_progress, request, {plu, departments, tables.settingsPath});
-    history.Record(QStringLiteral("upload"), request, out.result, link.Captured(request.range));
+    // The totals list read with the PLU table is kept as a sales reading.
+    const TableSnapshot captured = link.Captured(request.range);
+    history.Record(QStringLiteral("upload"), request, out.result, captured, QString(),
+                   UploadReading(request, out.result, plu, captured.priceDecimals));
     PassOnWarning(history);
     if (!out.result.Succeeded() || !UploadTouchesDocument(request.selection))
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/SalesReading.h"
 #include "transfer/TableSnapshot.h"
 #include "transfer/TransferRequest.h"
 
@@ -22,6 +23,7 @@ struct HistoryEntry
     QString outcome;            // "done", "differs", "failed", "cancelled"
     QString error;              // the error text, empty when done
     std::optional<TableSnapshot> contents;  // tables sent or received
+    std::optional<SalesReading> reading;    // an upload's sales figures, kept with the entry
 
     // "plu,department 1-3000", "parameter", "" for none.
     QString TablesText() const;

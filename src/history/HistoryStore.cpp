@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <limits>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,7 +194,15 @@ bool HistoryStore::CreateSchema()
                " plus BLOB, departments BLOB)"))
            && Exec(QStringLiteral(
                "CREATE TABLE IF NOT EXISTS known_state ("
-               " device TEXT PRIMARY KEY, price_decimals INTEGER NOT NULL, plus BLOB, departments BLOB)"));
+               " device TEXT PRIMARY KEY, price_decimals INTEGER NOT NULL, plus BLOB, departments BLOB)"))
+           // Files made before readings were kept get the table on their first open.
+           && Exec(QStringLiteral(
+               "CREATE TABLE IF NOT EXISTS readings ("
+               " id INTEGER PRIMARY KEY AUTOINCREMENT, transfer_id INTEGER NOT NULL, time TEXT NOT NULL,"
+               " port TEXT NOT NULL, device TEXT NOT NULL, price_decimals INTEGER NOT NULL,"
+               " range_begin INTEGER NOT NULL, range_end INTEGER NOT NULL, articles INTEGER NOT NULL,"
+               " figures BLOB NOT NULL)"))
+           && Exec(QStringLiteral("CREATE INDEX IF NOT EXISTS readings_device ON readings (device, id)"));
 }
 
 qint64 HistoryStore::Record(const HistoryEntry& entry)
@@ -223,6 +233,8 @@ qint64 HistoryStore::Record(const HistoryEntry& entry)
     }
     const qint64 id = insert.lastInsertId().toLongLong();
     if (entry.contents && !entry.contents->IsEmpty() && !MergeKnownState(entry.device, *entry.contents))
+        return 0;
+    if (entry.reading && (!InsertReading(id, entry) || !ApplyReadingRetention()))
         return 0;
     if (!ApplyRetention())
         return 0;
@@ -298,6 +310,134 @@ bool HistoryStore::ApplyRetention()
     if (firstDropped == 0)
         return true;
     return Exec(QStringLiteral("DELETE FROM transfers WHERE id <= %1").arg(firstDropped));
+}
+
+bool HistoryStore::InsertReading(qint64 transferId, const HistoryEntry& entry)
+{
+    const SalesReading& reading = *entry.reading;
+    QSqlQuery insert(QSqlDatabase::database(connection_, false));
+    insert.prepare(QStringLiteral(
+        "INSERT INTO readings (transfer_id, time, port, device, price_decimals, range_begin, range_end, articles,"
+        " figures) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant& value :
+         {QVariant(transferId), QVariant(entry.time.toUTC().toString(Qt::ISODateWithMs)), Text(entry.port),
+          Text(entry.device), QVariant(reading.priceDecimals), QVariant(reading.range.begin),
+          QVariant(reading.range.end), QVariant(qint64(reading.figures.size())),
+          QVariant(FiguresBlob::Encode(reading.figures))})
+        insert.addBindValue(value);
+    if (insert.exec())
+        return true;
+    return Fail(QStringLiteral("write"), insert.lastError());
+}
+
+bool HistoryStore::ApplyReadingRetention()
+{
+    const QString oldest =
+        QDateTime::currentDateTimeUtc().addYears(-limits_.readingYears).toString(Qt::ISODateWithMs);
+    QSqlQuery byAge(QSqlDatabase::database(connection_, false));
+    byAge.prepare(QStringLiteral("DELETE FROM readings WHERE time < ?"));
+    byAge.addBindValue(oldest);
+    if (!byAge.exec())
+        return Fail(QStringLiteral("write"), byAge.lastError());
+    QSqlQuery sizes(QSqlDatabase::database(connection_, false));
+    sizes.setForwardOnly(true);
+    if (!sizes.exec(QStringLiteral("SELECT id, 128 + length(figures) FROM readings ORDER BY id DESC")))
+        return Fail(QStringLiteral("read"), sizes.lastError());
+    qint64 bytes = 0;
+    qint64 firstDropped = 0;
+    bool first = true;
+    while (sizes.next()) {
+        bytes += sizes.value(1).toLongLong();
+        // The newest reading stays whatever its size.
+        if (!first && bytes > limits_.readingBytes) {
+            firstDropped = sizes.value(0).toLongLong();
+            break;
+        }
+        first = false;
+    }
+    sizes.finish();
+    if (firstDropped == 0)
+        return true;
+    return Exec(QStringLiteral("DELETE FROM readings WHERE id <= %1").arg(firstDropped));
+}
+
+bool HistoryStore::HasReadings()
+{
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (!query.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'readings'")))
+        return Fail(QStringLiteral("read"), query.lastError());
+    return query.next();
+}
+
+namespace {
+
+const QString kReadingColumns =
+    QStringLiteral("id, transfer_id, time, port, device, price_decimals, range_begin, range_end, articles");
+
+SalesReading ReadingOf(const QSqlQuery& query)
+{
+    SalesReading reading;
+    reading.id = query.value(0).toLongLong();
+    reading.transferId = query.value(1).toLongLong();
+    reading.time = QDateTime::fromString(query.value(2).toString(), Qt::ISODateWithMs);
+    reading.port = query.value(3).toString();
+    reading.device = query.value(4).toString();
+    reading.priceDecimals = query.value(5).toInt();
+    reading.range = PluRange{query.value(6).toInt(), query.value(7).toInt()};
+    reading.articles = query.value(8).toInt();
+    return reading;
+}
+
+} // namespace
+
+std::vector<SalesReading> HistoryStore::Readings()
+{
+    std::vector<SalesReading> readings;
+    if (!open_ || !HasReadings())
+        return readings;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM readings ORDER BY id DESC").arg(kReadingColumns))) {
+        Fail(QStringLiteral("read"), query.lastError());
+        return readings;
+    }
+    while (query.next())
+        readings.push_back(ReadingOf(query));
+    return readings;
+}
+
+std::optional<std::vector<SalesReading>> HistoryStore::ReadingsWithFigures(const QString& device, qint64 firstId,
+                                                                           qint64 lastId)
+{
+    std::vector<SalesReading> readings;
+    error_.clear();
+    if (!open_ || !HasReadings())
+        return readings;
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1, figures FROM readings WHERE device = ? AND id >= ? AND id <= ?"
+                                 " ORDER BY id")
+                      .arg(kReadingColumns));
+    query.addBindValue(device);
+    query.addBindValue(firstId);
+    query.addBindValue(lastId > 0 ? lastId : std::numeric_limits<qint64>::max());
+    if (!query.exec()) {
+        Fail(QStringLiteral("read"), query.lastError());
+        return std::nullopt;
+    }
+    while (query.next()) {
+        SalesReading reading = ReadingOf(query);
+        auto figures = FiguresBlob::Decode(query.value(9).toByteArray());
+        if (!figures || reading.priceDecimals < 0 || reading.priceDecimals > 9 || !reading.range.IsValid()) {
+            Fail(QStringLiteral("read"),
+                 QStringLiteral("the figures of reading %1 are damaged. %2").arg(reading.id).arg(DamagedAdvice()));
+            return std::nullopt;
+        }
+        reading.figures = std::move(*figures);
+        reading.articles = int(reading.figures.size());
+        readings.push_back(std::move(reading));
+    }
+    return readings;
 }
 
 std::vector<HistoryEntry> HistoryStore::List()

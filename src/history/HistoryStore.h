@@ -14,10 +14,13 @@
 // here throws: a database that cannot be opened or written reports why in
 // Error(), and the transfer it belongs to goes on regardless.
 // How much history is kept: the newest entries up to both limits.
+// Sales readings have limits of their own: they are kept for years.
 struct HistoryLimits
 {
     int entries = 500;
     qint64 bytes = 50LL * 1024 * 1024;
+    int readingYears = 3;
+    qint64 readingBytes = 200LL * 1024 * 1024;
 };
 
 class FilePath;
@@ -44,8 +47,9 @@ public:
     const QString& Error() const { return error_; }
 
     // Appends the entry (its id is given here) and, when it carries contents,
-    // merges them into what is known of its device; then drops the oldest
-    // entries beyond the limits. Returns the new id, or 0 on failure.
+    // merges them into what is known of its device; a sales reading it carries
+    // is kept in the same transaction. Then drops the oldest entries and
+    // readings beyond their limits. Returns the new id, or 0 on failure.
     qint64 Record(const HistoryEntry& entry);
 
     // Newest first, without contents.
@@ -55,6 +59,15 @@ public:
     // What the register on this device was last seen with; empty when unknown
     // and when it cannot be read (Error() then says why).
     TableSnapshot KnownState(const QString& device);
+
+    // The sales readings, newest first, without their figures. A file from
+    // before readings were kept has none.
+    std::vector<SalesReading> Readings();
+    // The readings of one device with ids firstId..lastId (0: no bound),
+    // oldest first, with their figures; nothing (Error() says why) when one
+    // of them is damaged.
+    std::optional<std::vector<SalesReading>> ReadingsWithFigures(const QString& device, qint64 firstId = 0,
+                                                                 qint64 lastId = 0);
 
     // "ok" when SQLite finds the file sound.
     QString IntegrityCheck();
@@ -71,6 +84,9 @@ private:
     bool CreateSchema();
     bool MergeKnownState(const QString& device, const TableSnapshot& contents);
     bool ApplyRetention();
+    bool InsertReading(qint64 transferId, const HistoryEntry& entry);
+    bool ApplyReadingRetention();
+    bool HasReadings();
     bool Fail(const QString& what, const QString& why);
     bool Fail(const QString& what, const QSqlError& error);
 

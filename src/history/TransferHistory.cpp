@@ -33,7 +33,8 @@ QString TransferHistory::KnownStateNotice(const TableSnapshot& known, const Tran
 }
 
 void TransferHistory::Record(const QString& command, const TransferRequest& request, const TransferResult& result,
-                             std::optional<TableSnapshot> contents, const QString& outcome)
+                             std::optional<TableSnapshot> contents, const QString& outcome,
+                             std::optional<SalesReading> reading)
 {
     if (result.outcome == TransferResult::Outcome::PortNotOpened
         || result.outcome == TransferResult::Outcome::Refused)
@@ -51,6 +52,7 @@ void TransferHistory::Record(const QString& command, const TransferRequest& requ
                   : result.detail.isEmpty() ? result.message
                                             : result.message + QStringLiteral(" ") + result.detail;
     entry.contents = std::move(contents);
+    entry.reading = std::move(reading);
     if (store_.Record(entry) == 0)
         NoteFailure();
 }

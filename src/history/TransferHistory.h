@@ -27,9 +27,11 @@ public:
 
     // Adds an entry for a transfer that reached the register; one that never
     // opened the port or was refused before is not recorded. The outcome word
-    // is the result's unless given ("differs").
+    // is the result's unless given ("differs"). An upload's sales reading goes
+    // in with the entry, in the same transaction.
     void Record(const QString& command, const TransferRequest& request, const TransferResult& result,
-                std::optional<TableSnapshot> contents = std::nullopt, const QString& outcome = QString());
+                std::optional<TableSnapshot> contents = std::nullopt, const QString& outcome = QString(),
+                std::optional<SalesReading> reading = std::nullopt);
 
     // Adds an entry for a service function (test, dump, program, font) that
     // reached the register; it carries no tables.

@@ -36,6 +36,9 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
         {QStringLiteral("fill-demo"), QStringLiteral("Fill the register with a small demo shop.")},
         {QStringLiteral("price-decimals"), QStringLiteral("Price decimals reported in the status (0..9, default 2)."), QStringLiteral("n")},
         {QStringLiteral("reports-not-cleared"), QStringLiteral("Report that the sales reports are not cleared.")},
+        {QStringLiteral("clear-reports"), QStringLiteral("Zero the sales figures as a report clear does (before --sell).")},
+        {QStringLiteral("sell"), QStringLiteral("Make <n> random sales of named articles at their prices before serving."), QStringLiteral("n")},
+        {QStringLiteral("seed"), QStringLiteral("Seed of the random sales (default 1): the same seed sells the same."), QStringLiteral("n")},
         {QStringLiteral("access-code"), QStringLiteral("Accept only log-ins carrying <code>."), QStringLiteral("code")},
         {QStringLiteral("drop"), QStringLiteral("Ignore the first <n> frames."), QStringLiteral("n")},
         {QStringLiteral("nak"), QStringLiteral("Then answer the next <n> frames with 0x55."), QStringLiteral("n")},
@@ -104,8 +107,17 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
     if (!ReadCount(parser, QStringLiteral("drop"), &options->engine.dropFrames, error)
         || !ReadCount(parser, QStringLiteral("nak"), &options->engine.nakFrames, error)
         || !ReadCount(parser, QStringLiteral("corrupt"), &options->engine.corruptReplies, error)
-        || !ReadCount(parser, QStringLiteral("fail-after"), &failAfter, error))
+        || !ReadCount(parser, QStringLiteral("fail-after"), &failAfter, error)
+        || !ReadCount(parser, QStringLiteral("sell"), &options->sales, error))
         return false;
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        options->seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
+        if (!ok) {
+            *error = QStringLiteral("--seed expects a whole number of 0 to 4294967295");
+            return false;
+        }
+    }
     options->engine.failAfter = failAfter;
     if (parser.isSet(QStringLiteral("lose-plu"))) {
         bool ok = false;
@@ -125,6 +137,7 @@ bool ParseSimOptions(const QStringList& arguments, TSimOptions* options, QString
     options->saveFontPath = parser.value(QStringLiteral("save-font"));
     options->fillDemo = parser.isSet(QStringLiteral("fill-demo"));
     options->reportsNotCleared = parser.isSet(QStringLiteral("reports-not-cleared"));
+    options->clearReports = parser.isSet(QStringLiteral("clear-reports"));
     options->wireTime = parser.isSet(QStringLiteral("wire-time"));
     options->verbose = parser.isSet(QStringLiteral("verbose"));
     return true;

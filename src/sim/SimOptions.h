@@ -18,6 +18,9 @@ struct TSimOptions {
     bool fillDemo = false;
     std::optional<int> priceDecimals;
     bool reportsNotCleared = false;
+    bool clearReports = false;   // --clear-reports
+    int sales = 0;               // --sell
+    quint32 seed = 1;            // --seed
     bool wireTime = false;
     bool verbose = false;
     TSimEngine::Options engine;

@@ -3,6 +3,7 @@
 #include "sim/SimEngine.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPort.h"
+#include "sim/SimSales.h"
 #include "sim/SimServer.h"
 
 #include "config/BuildInfo.h"
@@ -40,6 +41,10 @@ bool PrepareContents(const TSimOptions& options, TSimContents& contents)
     }
     if (options.priceDecimals)
         contents.SetPriceDecimals(quint8(*options.priceDecimals));
+    if (options.clearReports)
+        SimSales::ClearReports(contents);
+    if (options.sales > 0 && SimSales::Sell(contents, options.sales, options.seed) == 0)
+        PrintError(QStringLiteral("--sell: no named article with a barcode to sell"));
     if (options.reportsNotCleared)
         contents.SetReportState(1);
     return true;

@@ -88,7 +88,7 @@ TEST(ManPageTest, PluCliManPageNamesEveryCommandAndExitStatus)
 {
     const QString page = ManPageText(QStringLiteral("plu-cli"));
     for (const char* command : {"download", "upload", "test", "doctor", "dump", "program", "font", "compare",
-                                "history", "export", "import", "labels"})
+                                "history", "export", "import", "labels", "report"})
         EXPECT_TRUE(page.contains(QStringLiteral(".B plu-cli %1").arg(QLatin1String(command))))
             << command << " missing from the synopsis";
     EXPECT_TRUE(page.contains(QStringLiteral("3 compare"))) << "exit status 3";
