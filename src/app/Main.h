@@ -184,6 +184,11 @@ public slots:
     void DownloadChangesItemClick();
     void HistoryItemClick();
     void PrintPreviewItemClick();
+    // Registers..., Send to registers..., Compare with registers...
+    // (MainRegisters.cpp).
+    void RegistersItemClick();
+    void SendRegistersItemClick();
+    void CompareRegistersItemClick();
 
     // Edit menu.
     void UndoItemClick();
@@ -263,6 +268,9 @@ private:
     void ShowTransferOutcome(const TransferResult& result);
     // What the read-back after a download found.
     void ShowVerifyResult(const RegisterCommandResult& outcome);
+    // Send to registers or Compare with registers, the whole run behind the
+    // command gate.
+    void RunOnRegisters(bool compare);
     // A passing notice in the status bar.
     void ShowStatusNotice(const QString& text);
     void OpenTablesAsNewDocument(const TableSnapshot& tables);
