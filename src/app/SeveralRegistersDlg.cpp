@@ -120,6 +120,7 @@ void TSeveralRegistersDlg::BuildChoice()
     m_grid->verticalHeader()->setVisible(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setColumnWidth(kStep, 200);
     m_grid->setRowCount(int(m_registers.size()));
     for (int row = 0; row < int(m_registers.size()); ++row) {
         SetCell(row, kRegister, m_registers[std::size_t(row)].name);
