@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <exception>
+
 // The register's progress as signals to the run's owner. Nobody presses OK
 // on a register's thread: an error is reported with the outcome.
 class ThreadProgress final : public IProgress
@@ -109,7 +111,14 @@ void RegisterThreadWork::Run()
         end.result.result.outcome = TransferResult::Outcome::Cancelled;
         end.result.result.message = QStringLiteral("Cancelled before the port was opened.");
     } else {
-        end.result = RunCommand();
+        // Nothing may leave this thread's event loop by an exception: what
+        // the command could not catch ends the register as a failure.
+        try {
+            end.result = RunCommand();
+        } catch (const std::exception& error) {
+            end.result.result.outcome = TransferResult::Outcome::Failed;
+            end.result.result.message = QString::fromLocal8Bit(error.what());
+        }
     }
     end.elapsedMs = clock.elapsed();
     emit Ended(m_job.index, end);
