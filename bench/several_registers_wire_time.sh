@@ -83,4 +83,4 @@ END {
     printf "\n"
     printf "run on all / one alone:      %7.3f (target at most 1.15)\n", all / one
     printf "run on all / its shortest register: %.3f\n", all / shortest
-}'
+}' "$WORK/each"
