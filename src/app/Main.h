@@ -192,6 +192,11 @@ public slots:
     void PrintPreviewItemClick();
     // File > Print labels... (MainLabels.cpp).
     void PrintLabelsItemClick();
+    // Registers..., Send to registers..., Compare with registers...
+    // (MainRegisters.cpp).
+    void RegistersItemClick();
+    void SendRegistersItemClick();
+    void CompareRegistersItemClick();
 
     // Edit menu.
     void UndoItemClick();
@@ -278,6 +283,9 @@ private:
     void OpenLabelsDialog(const std::vector<int>& offered);
     std::vector<int> LabelRowsChangedBy(const TransferRequest& request) const;
     void OfferChangedLabels(const std::vector<int>& rows, const TransferResult& result);
+    // Send to registers or Compare with registers, the whole run behind the
+    // command gate.
+    void RunOnRegisters(bool compare);
     // A passing notice in the status bar.
     void ShowStatusNotice(const QString& text);
     void OpenTablesAsNewDocument(const TableSnapshot& tables);

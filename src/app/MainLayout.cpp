@@ -174,6 +174,12 @@ void TMainForm::CreateMenus()
     comm->addAction(AddAction("DownloadChangesItem", QStringLiteral("Download chan&ges..."),
                               &TMainForm::DownloadChangesItemClick));
     comm->addAction(AddAction("HistoryItem", QStringLiteral("&History..."), &TMainForm::HistoryItemClick));
+    comm->addAction(AddSeparator("N21"));
+    comm->addAction(AddAction("RegistersItem", QStringLiteral("&Registers..."), &TMainForm::RegistersItemClick));
+    comm->addAction(AddAction("SendRegistersItem", QStringLiteral("Se&nd to registers..."),
+                              &TMainForm::SendRegistersItemClick));
+    comm->addAction(AddAction("CompareRegistersItem", QStringLiteral("Compare &with registers..."),
+                              &TMainForm::CompareRegistersItemClick));
     QAction* font = AddAction("DownloadFontItem", QStringLiteral("Download font..."),
                               &TMainForm::DownloadFontItemClick);
     font->setVisible(false);

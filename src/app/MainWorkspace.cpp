@@ -11,6 +11,7 @@
 #include "config/AppPaths.h"
 #include "serial/PortResolver.h"
 #include "config/PortMap.h"
+#include "config/RegisterList.h"
 #include "config/SettingsFile.h"
 #include "transfer/TransferRequest.h"
 #include "widgets/TableGrid.h"
@@ -234,7 +235,10 @@ void TMainForm::UpdatePortStatus()
     const QString rate = m_speedIndex >= 0 && m_speedIndex < int(LineRates.size())
                              ? QStringLiteral("%1 bit/s").arg(LineRates[std::size_t(m_speedIndex)])
                              : QStringLiteral("unknown rate");
-    m_portStatus->setText(QStringLiteral("%1 (%2), %3").arg(name, HasPortResolver() ? ResolvePortName(name) : PortDevicePath(name), rate));
+    const QString port = QStringLiteral("%1 (%2), %3").arg(name, HasPortResolver() ? ResolvePortName(name) : PortDevicePath(name), rate);
+    // The register on the current port, when the list names it.
+    const QString registerName = RegisterNameOfPort(ReadRegisterList(AppPaths::SettingsPath()), name);
+    m_portStatus->setText(registerName.isEmpty() ? port : QStringLiteral("%1: %2").arg(registerName, port));
 }
 
 void TMainForm::ShowModified()

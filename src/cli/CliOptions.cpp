@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "cli/FileArguments.h"
+#include "cli/SeveralRegistersCommand.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -13,6 +14,8 @@ using Command = CliOptions::Command;
 const QString kBase = QStringLiteral("--base");
 const QString kCount = QStringLiteral("--count");
 const QString kNew = QStringLiteral("--new"); // the only option without a value
+const QString kRegister = QStringLiteral("--register");
+const QString kAllRegisters = QStringLiteral("--all-registers");
 
 struct CommandEntry
 {
@@ -26,14 +29,16 @@ const QList<CommandEntry>& Commands()
     static const QList<CommandEntry> kCommands{
         {QStringLiteral("download"), Command::Download,
          {QStringLiteral("--tables"), QStringLiteral("--range"), QStringLiteral("--verify"),
-          QStringLiteral("--changes-only")}},
-        {QStringLiteral("upload"), Command::Upload, {QStringLiteral("--tables"), QStringLiteral("--range"), kNew}},
+          QStringLiteral("--changes-only"), kRegister, kAllRegisters}},
+        {QStringLiteral("upload"), Command::Upload,
+         {QStringLiteral("--tables"), QStringLiteral("--range"), kNew, kRegister, kAllRegisters}},
         {QStringLiteral("test"), Command::Test, {}},
         {QStringLiteral("dump"), Command::Dump, {kBase, kCount}},
         {QStringLiteral("program"), Command::Program, {QStringLiteral("--first-block")}},
         {QStringLiteral("font"), Command::Font, {}},
         {QStringLiteral("doctor"), Command::Doctor, {}},
-        {QStringLiteral("compare"), Command::Compare, {QStringLiteral("--tables"), QStringLiteral("--range")}},
+        {QStringLiteral("compare"), Command::Compare,
+         {QStringLiteral("--tables"), QStringLiteral("--range"), kRegister, kAllRegisters}},
         {QStringLiteral("history"), Command::History, {QStringLiteral("--force")}},
     };
     return kCommands;
@@ -128,7 +133,16 @@ std::optional<QString> TakeOption(CliOptions& options, GivenOptions& given, cons
     } else if (name == QLatin1String("--port")) {
         if (value.isEmpty())
             return QStringLiteral("--port needs a port name");
+        if (PortNamedBefore(options.ports, value))
+            return QStringLiteral("the port %1 is named twice").arg(value);
         options.port = value;
+        options.ports << value;
+    } else if (name == kRegister) {
+        if (value.trimmed().isEmpty())
+            return QStringLiteral("--register needs a register's name");
+        if (options.registerNames.contains(value.trimmed(), Qt::CaseInsensitive))
+            return QStringLiteral("the register %1 is named twice").arg(value);
+        options.registerNames << value.trimmed();
     } else if (name == QLatin1String("--baud")) {
         const auto index = WholeNumber(value);
         if (!index || *index < 0 || *index > 4)
@@ -173,6 +187,8 @@ bool TakeFlag(CliOptions& options, const QString& argument)
         options.changesOnly = true;
     else if (argument == QLatin1String("--force"))
         options.force = true;
+    else if (argument == kAllRegisters)
+        options.allRegisters = true;
     else
         return false;
     return true;
@@ -308,6 +324,8 @@ QString CliUsage()
         "       plu-cli compare DOC.PLU [--tables LIST] [--range FROM-TO] [options]\n"
         "       plu-cli history [show N | export N OUT.PLU [--force] | readings] [--settings FILE]\n"
         "       plu-cli doctor [--port COMn|PATH]\n"
+        "       plu-cli download|compare DOC.PLU --port A --port B ... | --register NAME ...\n"
+        "                                        | --all-registers [options]\n"
         "\n"
         "  download  send the document's tables and the parameter set to the register\n"
         "  upload    read them from the register into the document DOC.PLU (.DEP, .RCY;\n"
@@ -344,6 +362,10 @@ QString CliUsage()
         "  --first-block N        first image block sent, 0 to 65535\n"
         "                         (default [Address] Update of the settings, else 16)\n"
         "  --port COMn|PATH       serial port (default COM + [Comm] Port of the settings)\n"
+        "  --port A --port B ...  download, compare: several registers side by side\n"
+        "  --register NAME        download, compare: a register listed in [Registers] of\n"
+        "                         the settings (repeatable; its own port and rate)\n"
+        "  --all-registers        download, compare: every register listed there\n"
         "  --baud 0-4             line speed 9600, 19200, 38400, 57600, 115200\n"
         "                         (default [Comm] BaudRate of the settings)\n"
         "  --settings FILE        settings file (default SYSTEM.CFG beside plu-cli, or in\n"
@@ -357,7 +379,8 @@ QString CliUsage()
         "Progress and errors go to standard error; dump prints the listing's path.\n"
         "Ctrl+C cancels.\n"
         "Exit status: 0 done, 1 the command failed, 2 wrong command line,\n"
-        "3 compare found differences.\n");
+        "3 compare found differences. With several registers: one line per register\n"
+        "on standard output as each ends; 1 when any failed, 3 when any differs.\n");
 }
 
 CliParse ParseCliOptions(const QStringList& arguments)
@@ -427,5 +450,7 @@ CliParse ParseCliOptions(const QStringList& arguments)
         return UsageError(*error);
     if (options.command == Command::Compare && (options.tables & TableBit(TransferTable::Parameter)) != 0)
         return UsageError(QStringLiteral("compare takes the tables plu and department"));
+    if (const QString problem = RegistersProblem(options); !problem.isEmpty())
+        return UsageError(problem);
     return parse;
 }

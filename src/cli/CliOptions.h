@@ -35,6 +35,12 @@ struct CliOptions
     std::optional<qint32> firstBlock;      // program: [Address] Update when not given
 
     std::optional<QString> port;       // from the settings file when not given
+    // download, compare: every --port in order (port holds the last), the
+    // --register names and --all-registers; more than one register in all
+    // runs them side by side.
+    QStringList ports;
+    QStringList registerNames;
+    bool allRegisters = false;
     std::optional<int> baudIndex;      // from the settings file when not given
     std::optional<QString> settings;   // SYSTEM.CFG beside plu-cli when not given
     int retryInterval = 1000;          // ms the link waits for each answer

@@ -9,6 +9,7 @@
 #include "cli/LabelCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/ServiceCommands.h"
+#include "cli/SeveralRegistersCommand.h"
 #include "cli/TableCommands.h"
 
 #include "files/FileError.h"
@@ -33,7 +34,7 @@ int Run(const CliOptions& options)
     case Command::Download:
     case Command::Upload:
     case Command::Compare:
-        return RunTableTransfer(options);
+        return NamesSeveralRegisters(options) ? RunOnSeveralRegisters(options) : RunTableTransfer(options);
     case Command::Test:
         return RunConnectionTest(options);
     case Command::Dump:

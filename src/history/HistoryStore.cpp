@@ -5,6 +5,7 @@
 #include "files/FilePath.h"
 
 #include <QAtomicInteger>
+#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -21,6 +22,15 @@ QString NewConnectionName()
 {
     static QAtomicInteger<int> counter;
     return QStringLiteral("history-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+// Registers served side by side share the file, each thread through its own
+// connection; their writes (and the schema set-up) take turns here, and the
+// busy timeout covers another program writing at the same moment.
+QMutex& WriteTurn()
+{
+    static QMutex turn;
+    return turn;
 }
 
 // Rolls back unless committed.
@@ -98,6 +108,7 @@ HistoryStore::HistoryStore(const QString& path, Limits limits, Access access)
 
 bool HistoryStore::Open(bool asItLies)
 {
+    const QMutexLocker turn(&WriteTurn());
     {
         QSqlDatabase db = QSqlDatabase::database(connection_, false);
         if (db.isValid())
@@ -209,6 +220,7 @@ qint64 HistoryStore::Record(const HistoryEntry& entry)
 {
     if (!open_)
         return 0;
+    const QMutexLocker turn(&WriteTurn());
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     Transaction transaction(db);
     if (!transaction.Begun()) {
