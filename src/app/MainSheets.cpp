@@ -63,8 +63,10 @@ void TMainForm::ImportItemClick()
                                 .arg(name)
                                 .arg(plan.sheetRows)
                                 .arg(SheetTableName(choice->table), plan.Summary());
-    if (m_messages->AskYesNo(preview))
-        ApplySheetImport(table, plan);
+    if (!m_messages->AskYesNo(preview))
+        return;
+    ApplySheetImport(table, plan);
+    ShowStatusNotice(ImportDoneText(choice->table, plan.changedRows, choice->path));
 }
 
 // The one place the window changes a table from a sheet.
@@ -83,5 +85,7 @@ void TMainForm::ExportItemClick()
         return;
     ExportOptions options;
     options.allRows = choice->allRows;
-    RunFileCommand([&] { ExportTableFile(TableOf(choice->table), choice->path, options); });
+    int rows = 0;
+    if (RunFileCommand([&] { rows = ExportTableFile(TableOf(choice->table), choice->path, options); }))
+        ShowStatusNotice(ExportDoneText(choice->table, rows, choice->path));
 }

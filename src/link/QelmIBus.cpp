@@ -125,6 +125,7 @@ void TQelmIBusComm::SetActive(bool active)
     }
     m_active = true;
     m_deviceLost = false;
+    m_lastFailure = {};
     m_trace.Clear();
 }
 
@@ -253,6 +254,23 @@ bool TQelmIBusComm::AttemptsOver(int attempt, int lastAttempt) const
     return m_abort || m_deviceLost || attempt >= lastAttempt;
 }
 
+bool TQelmIBusComm::GiveUp(WaitResult last, bool damaged, int tries, int intervalMs)
+{
+    using Cause = LinkFailure::Cause;
+    Cause cause = Cause::NoAnswer;
+    if (last == WaitResult::Aborted || (m_abort && !m_deviceLost))
+        cause = Cause::Aborted;
+    else if (m_deviceLost)
+        cause = Cause::DeviceLost;
+    else if (damaged)
+        cause = Cause::Damaged;
+    else if (last == WaitResult::Rejected)
+        cause = Cause::Refused;
+    m_lastFailure = {cause, tries, intervalMs};
+    m_abort = true;
+    return false;
+}
+
 TQelmIBusComm::WaitResult TQelmIBusComm::WaitReply(int interval)
 {
     ResetReceiver();
@@ -288,13 +306,12 @@ void TQelmIBusComm::TraceRetry(int retry)
 
 bool TQelmIBusComm::SendFrame()
 {
+    m_lastFailure = {};
     if (m_broadcast) {
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
-        if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
-            m_abort = true;
-            return false;
-        }
+        if (const WaitResult result = WaitReply(m_broadcastInterval); static_cast<int>(result) < 0)
+            return GiveUp(result, false, 1, m_broadcastInterval);
         return true;
     }
     for (int attempt = 0;; ++attempt) {
@@ -305,10 +322,8 @@ bool TQelmIBusComm::SendFrame()
         const WaitResult result = WaitReply(m_retryInterval);
         // The limit is tested before the outcome: the last transmission's
         // answer is not used.
-        if (AttemptsOver(attempt, m_retryCount)) {
-            m_abort = true;
-            return false;
-        }
+        if (AttemptsOver(attempt, m_retryCount))
+            return GiveUp(result, false, attempt + 1, m_retryInterval);
         if (result == WaitResult::Acknowledged)
             return true;
     }
@@ -316,6 +331,7 @@ bool TQelmIBusComm::SendFrame()
 
 bool TQelmIBusComm::ExchangeFrame()
 {
+    m_lastFailure = {};
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
@@ -323,16 +339,15 @@ bool TQelmIBusComm::ExchangeFrame()
         TransmitFrame();
         m_receiver.SetExpectedHeader({m_sendBuffer[1], m_sendBuffer[2], m_sendBuffer[3]});
         SetReceiveMode(LinkReceiver::Mode::Frame);
-        if (WaitReply(m_retryInterval) == WaitResult::FrameReceived) {
-            bool checksumError = false;
+        const WaitResult result = WaitReply(m_retryInterval);
+        bool checksumError = false;
+        if (result == WaitResult::FrameReceived) {
             m_payload = Frame::DecodeFrame(m_receiver.FrameBytes(), checksumError);
             if (!checksumError)
                 return true;
         }
-        if (AttemptsOver(attempt, m_retryCount)) {
-            m_abort = true;
-            return false;
-        }
+        if (AttemptsOver(attempt, m_retryCount))
+            return GiveUp(result, checksumError, attempt + 1, m_retryInterval);
     }
 }
 
@@ -353,18 +368,15 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
     const QDateTime now = m_clock();
     const auto rateIndex = static_cast<quint8>(m_baudRate);
 
+    m_lastFailure = {};
     if (m_broadcast) {
         m_payload = RegisterPayloads::BroadcastLogIn(now, rateIndex, ScaleMarker(), m_broadcastAddresses);
-        if (!RestoreLineRate()) {
-            m_abort = true;
-            return false;
-        }
+        if (!RestoreLineRate())
+            return GiveUp(WaitResult::TimedOut, false, 0, 0);
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
-        if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
-            m_abort = true;
-            return false;
-        }
+        if (const WaitResult result = WaitReply(m_broadcastInterval); static_cast<int>(result) < 0)
+            return GiveUp(result, false, 1, m_broadcastInterval);
         return ReadStatus();
     }
 
@@ -378,19 +390,16 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
             SetReceiveMode(LinkReceiver::Mode::Ack);
             result = WaitReply(kLogInInterval);
         }
+        // A register that refuses a program load means it: no more attempts.
         if (programLoad && result == WaitResult::Rejected)
-            m_abort = true;
-        if (AttemptsOver(attempt, kLogInLastAttempt)) {
-            m_abort = true;
-            return false;
-        }
+            return GiveUp(result, false, attempt + 1, kLogInInterval);
+        if (AttemptsOver(attempt, kLogInLastAttempt))
+            return GiveUp(result, false, attempt + 1, kLogInInterval);
         if (result == WaitResult::Acknowledged)
             break;
     }
-    if (!RestoreLineRate()) {
-        m_abort = true;
-        return false;
-    }
+    if (!RestoreLineRate())
+        return GiveUp(WaitResult::TimedOut, false, 0, 0);
     return ReadStatus();
 }
 
