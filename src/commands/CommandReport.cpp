@@ -125,8 +125,13 @@ QString CommandCauseText(const FailureCause& cause, const QString& portName)
     const QString text = CauseText(cause);
     if (cause.kind != FailureCause::Kind::PortUnavailable)
         return text;
+    // The check's finding says what the system's reason says, and more.
     const QString remedy = PortRemedy(portName);
-    return remedy.isEmpty() ? text : text + QLatin1Char(' ') + remedy;
+    if (remedy.isEmpty())
+        return text;
+    FailureCause found = cause;
+    found.reason = remedy;
+    return CauseText(found);
 }
 
 QString DownloadLeftText(const RegisterCommandRequest& request, const TransferResult& result)

@@ -254,7 +254,7 @@ bool TQelmIBusComm::AttemptsOver(int attempt, int lastAttempt) const
     return m_abort || m_deviceLost || attempt >= lastAttempt;
 }
 
-bool TQelmIBusComm::GiveUp(WaitResult last, bool damaged, int tries, int intervalMs)
+bool TQelmIBusComm::GiveUp(WaitResult last, const Answers& answers, int tries, int intervalMs)
 {
     using Cause = LinkFailure::Cause;
     Cause cause = Cause::NoAnswer;
@@ -262,9 +262,9 @@ bool TQelmIBusComm::GiveUp(WaitResult last, bool damaged, int tries, int interva
         cause = Cause::Aborted;
     else if (m_deviceLost)
         cause = Cause::DeviceLost;
-    else if (damaged)
+    else if (answers.damaged)
         cause = Cause::Damaged;
-    else if (last == WaitResult::Rejected)
+    else if (answers.refused || last == WaitResult::Rejected)
         cause = Cause::Refused;
     m_lastFailure = {cause, tries, intervalMs};
     m_abort = true;
@@ -311,19 +311,21 @@ bool TQelmIBusComm::SendFrame()
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
         if (const WaitResult result = WaitReply(m_broadcastInterval); static_cast<int>(result) < 0)
-            return GiveUp(result, false, 1, m_broadcastInterval);
+            return GiveUp(result, {}, 1, m_broadcastInterval);
         return true;
     }
+    Answers answers;
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
         const WaitResult result = WaitReply(m_retryInterval);
+        answers.refused = answers.refused || result == WaitResult::Rejected;
         // The limit is tested before the outcome: the last transmission's
         // answer is not used.
         if (AttemptsOver(attempt, m_retryCount))
-            return GiveUp(result, false, attempt + 1, m_retryInterval);
+            return GiveUp(result, answers, attempt + 1, m_retryInterval);
         if (result == WaitResult::Acknowledged)
             return true;
     }
@@ -332,6 +334,7 @@ bool TQelmIBusComm::SendFrame()
 bool TQelmIBusComm::ExchangeFrame()
 {
     m_lastFailure = {};
+    Answers answers;
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
@@ -346,8 +349,10 @@ bool TQelmIBusComm::ExchangeFrame()
             if (!checksumError)
                 return true;
         }
+        answers.damaged = answers.damaged || checksumError;
+        answers.refused = answers.refused || result == WaitResult::Rejected;
         if (AttemptsOver(attempt, m_retryCount))
-            return GiveUp(result, checksumError, attempt + 1, m_retryInterval);
+            return GiveUp(result, answers, attempt + 1, m_retryInterval);
     }
 }
 
@@ -372,15 +377,16 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
     if (m_broadcast) {
         m_payload = RegisterPayloads::BroadcastLogIn(now, rateIndex, ScaleMarker(), m_broadcastAddresses);
         if (!RestoreLineRate())
-            return GiveUp(WaitResult::TimedOut, false, 0, 0);
+            return GiveUp(WaitResult::TimedOut, {}, 0, 0);
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
         if (const WaitResult result = WaitReply(m_broadcastInterval); static_cast<int>(result) < 0)
-            return GiveUp(result, false, 1, m_broadcastInterval);
+            return GiveUp(result, {}, 1, m_broadcastInterval);
         return ReadStatus();
     }
 
     m_payload = RegisterPayloads::LogIn(accessCode, now, rateIndex, programLoad);
+    Answers answers;
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
@@ -390,16 +396,17 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
             SetReceiveMode(LinkReceiver::Mode::Ack);
             result = WaitReply(kLogInInterval);
         }
+        answers.refused = answers.refused || result == WaitResult::Rejected;
         // A register that refuses a program load means it: no more attempts.
         if (programLoad && result == WaitResult::Rejected)
-            return GiveUp(result, false, attempt + 1, kLogInInterval);
+            return GiveUp(result, answers, attempt + 1, kLogInInterval);
         if (AttemptsOver(attempt, kLogInLastAttempt))
-            return GiveUp(result, false, attempt + 1, kLogInInterval);
+            return GiveUp(result, answers, attempt + 1, kLogInInterval);
         if (result == WaitResult::Acknowledged)
             break;
     }
     if (!RestoreLineRate())
-        return GiveUp(WaitResult::TimedOut, false, 0, 0);
+        return GiveUp(WaitResult::TimedOut, {}, 0, 0);
     return ReadStatus();
 }
 

@@ -204,9 +204,17 @@ private:
     int RemainingWireTime() const;
     // An attempt loop ends: aborted, device gone, or the last attempt made.
     bool AttemptsOver(int attempt, int lastAttempt) const;
-    // Gives up an operation: keeps why (from the last attempt's answer) and
-    // marks the link aborted. Always false, for the operation to return.
-    bool GiveUp(WaitResult last, bool damaged, int tries, int intervalMs);
+    // What the attempts of one operation heard besides silence.
+    struct Answers
+    {
+        bool refused = false;
+        bool damaged = false;
+    };
+    // Gives up an operation: keeps why and marks the link aborted. A damaged
+    // or refused answer to any attempt tells more than the silence of others
+    // (a log-in hunting through the rates hears its register at one only).
+    // Always false, for the operation to return.
+    bool GiveUp(WaitResult last, const Answers& answers, int tries, int intervalMs);
 
     template <typename Condition>
     void WaitUntil(Condition done);
