@@ -47,6 +47,7 @@ class TUserGuide;
 struct TransferChoice;
 struct TransferRequest;
 struct TransferResult;
+struct FailureCause;
 enum class RegisterCommandKind;
 struct RegisterCommandRequest;
 struct RegisterCommandResult;
@@ -274,6 +275,13 @@ private:
     RegisterCommandResult RunRegisterCommand(const RegisterCommandRequest& request);
     // The failure notice of a transfer, or where its refused data is.
     void ShowTransferOutcome(const TransferResult& result);
+    // How a register command ended: the failure notices, what was done in the
+    // status bar, what a stopped transfer left (a stopped download offers
+    // Download changes).
+    void ShowCommandOutcome(const RegisterCommandRequest& request, const RegisterCommandResult& outcome);
+    // After a port that did not open: the connection check's findings, when
+    // causeText holds more than the link's own reason.
+    void ShowPortRemedy(const QString& causeText, const FailureCause& cause);
     // What the read-back after a download found.
     void ShowVerifyResult(const RegisterCommandResult& outcome);
     // Shelf labels (MainLabels.cpp): the dialog, with the rows a download
@@ -286,7 +294,7 @@ private:
     // Send to registers or Compare with registers, the whole run behind the
     // command gate.
     void RunOnRegisters(bool compare);
-    // A passing notice in the status bar.
+    // A passing notice in the status bar, for ten seconds.
     void ShowStatusNotice(const QString& text);
     void OpenTablesAsNewDocument(const TableSnapshot& tables);
     // A history that cannot be kept never stops the work; the status bar tells.

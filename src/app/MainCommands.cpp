@@ -19,10 +19,12 @@
 #include "transfer/ProgramLoad.h"
 #include "transfer/TestConnection.h"
 #include "transfer/Upload.h"
+#include "commands/CommandReport.h"
 #include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
 #include "widgets/TableGridRules.h"
 
+#include <QElapsedTimer>
 #include <QStatusBar>
 
 #include <utility>
@@ -109,9 +111,8 @@ void TMainForm::UploadItemClick()
     }
     // The upload replaces only the tables and PLU rows it reads, as one step
     // that Undo takes back; the document keeps the rest and its name.
-    const RegisterCommandResult result =
-        RunRegisterCommand(CommandRequest(RegisterCommandKind::Upload, m_uploadDlg->Choice()));
-    ShowTransferOutcome(result.result);
+    const RegisterCommandRequest request = CommandRequest(RegisterCommandKind::Upload, m_uploadDlg->Choice());
+    ShowCommandOutcome(request, RunRegisterCommand(request));
 }
 
 void TMainForm::EditAndDownloadParameters()
@@ -130,10 +131,8 @@ void TMainForm::RunDownload(const TransferChoice& choice, bool verify)
     request.verify = verify;
     const std::vector<int> labelRows = LabelRowsChangedBy(request.transfer);
     const RegisterCommandResult result = RunRegisterCommand(request);
-    ShowTransferOutcome(result.result);
+    ShowCommandOutcome(request, result);
     OfferChangedLabels(labelRows, result.result);
-    if (!result.changesSummary.isEmpty())
-        ShowStatusNotice(result.changesSummary);
     if (result.compared)
         ShowVerifyResult(result);
 }
@@ -190,6 +189,8 @@ void TMainForm::RunService(const QString& command,
     const ServiceContext context{Link(), *m_progressForm, *m_messages,
                                  ServicePort::FromNumber(m_portNumber, m_speedIndex)};
     ServiceResult result;
+    QElapsedTimer clock;
+    clock.start();
     RunExclusive([&] {
         result = service(context);
         TransferHistory history;
@@ -198,4 +199,8 @@ void TMainForm::RunService(const QString& command,
     });
     if (!result.detail.isEmpty())
         Messages().Error(result.detail);
+    if (result.Succeeded())
+        ShowStatusNotice(ServiceDoneText(command, context.port, clock.elapsed()));
+    if (result.outcome == ServiceResult::Outcome::PortNotOpened)
+        ShowPortRemedy(CommandCauseText(result.cause, context.port.name), result.cause);
 }

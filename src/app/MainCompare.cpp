@@ -17,11 +17,13 @@
 #include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
 
+#include <QAction>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
-constexpr int kStatusMessageMs = 15000;
+constexpr int kStatusMessageMs = 10000;
 constexpr unsigned kComparedTables = TableBit(TransferTable::PLU) | TableBit(TransferTable::Department);
 
 } // namespace
@@ -70,9 +72,37 @@ RegisterCommandResult TMainForm::RunRegisterCommand(const RegisterCommandRequest
     return result;
 }
 
+void TMainForm::ShowCommandOutcome(const RegisterCommandRequest& request, const RegisterCommandResult& outcome)
+{
+    ShowTransferOutcome(outcome.result);
+    ShowStatusNotice(outcome.doneText);
+    if (outcome.result.outcome == TransferResult::Outcome::PortNotOpened)
+        ShowPortRemedy(outcome.causeText, outcome.result.cause);
+    if (outcome.leftText.isEmpty())
+        return;
+    if (request.kind != RegisterCommandKind::Download) {
+        m_messages->Information(outcome.leftText);
+        return;
+    }
+    // The register holds part of the document: sending the changes mends it.
+    if (m_messages->Offer(outcome.leftText, QStringLiteral("Download &changes"))) {
+        if (auto* action = findChild<QAction*>(QStringLiteral("DownloadChangesItem")))
+            QTimer::singleShot(0, action, &QAction::trigger);
+    }
+}
+
+void TMainForm::ShowPortRemedy(const QString& causeText, const FailureCause& cause)
+{
+    // The link has shown why the port did not open; what the connection
+    // check adds (who holds the device, what to do) is worth a notice.
+    if (causeText != CauseText(cause))
+        m_messages->Information(causeText);
+}
+
 void TMainForm::ShowStatusNotice(const QString& text)
 {
-    statusBar()->showMessage(text, kStatusMessageMs);
+    if (!text.isEmpty())
+        statusBar()->showMessage(text, kStatusMessageMs);
 }
 
 void TMainForm::ShowHistoryWarning(TransferHistory& history)
@@ -95,9 +125,9 @@ void TMainForm::CompareItemClick()
         m_messages->Information(QStringLiteral("Invalid data!"));
         return;
     }
-    const RegisterCommandResult outcome =
-        RunRegisterCommand(CommandRequest(RegisterCommandKind::Compare, dialog->Choice()));
-    ShowTransferOutcome(outcome.result);
+    const RegisterCommandRequest request = CommandRequest(RegisterCommandKind::Compare, dialog->Choice());
+    const RegisterCommandResult outcome = RunRegisterCommand(request);
+    ShowCommandOutcome(request, outcome);
     if (!outcome.compared)
         return;
     TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences, outcome.comparedTables, {},
@@ -119,10 +149,9 @@ void TMainForm::DownloadChangesItemClick()
 
 void TMainForm::ShowVerifyResult(const RegisterCommandResult& outcome)
 {
-    if (outcome.differences.empty()) {
-        ShowStatusNotice(QStringLiteral("Verify after download: the register holds what was sent."));
+    // Agreement is said by the command's sentence.
+    if (outcome.differences.empty())
         return;
-    }
     m_messages->Error(outcome.result.message);
     TCompareResultDlg result(QStringLiteral("Verify after download"), outcome.differences, outcome.comparedTables,
                              {QStringLiteral("Sent"), QStringLiteral("Register")}, QString(), this);

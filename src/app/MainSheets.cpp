@@ -65,8 +65,10 @@ void TMainForm::ImportItemClick()
                                 .arg(plan.sheetRows)
                                 .arg(SheetTableName(choice->table), plan.Summary());
     TImportConfirmDlg confirm(summary, table, plan, this);
-    if (confirm.exec() == QDialog::Accepted)
-        ApplySheetImport(table, plan);
+    if (confirm.exec() != QDialog::Accepted)
+        return;
+    ApplySheetImport(table, plan);
+    ShowStatusNotice(ImportDoneText(choice->table, plan.changedRows, choice->path));
 }
 
 // The one place the window changes a table from a sheet.
@@ -85,5 +87,7 @@ void TMainForm::ExportItemClick()
         return;
     ExportOptions options;
     options.allRows = choice->allRows;
-    RunFileCommand([&] { ExportTableFile(TableOf(choice->table), choice->path, options); });
+    int rows = 0;
+    if (RunFileCommand([&] { rows = ExportTableFile(TableOf(choice->table), choice->path, options); }))
+        ShowStatusNotice(ExportDoneText(choice->table, rows, choice->path));
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 void WidgetMessageBox::Error(const QString& text)
 {
@@ -38,6 +39,17 @@ bool WidgetMessageBox::AskYesNoDefaultNo(const QString& text)
 {
     return QMessageBox::question(m_parent, NoCaption(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
            == QMessageBox::Yes;
+}
+
+bool WidgetMessageBox::Offer(const QString& text, const QString& command)
+{
+    QMessageBox box(QMessageBox::Information, Document::Title(), text, QMessageBox::Close, m_parent);
+    box.setObjectName(QStringLiteral("OfferBox"));
+    QPushButton* chosen = box.addButton(command, QMessageBox::AcceptRole);
+    chosen->setObjectName(QStringLiteral("OfferBtn"));
+    box.setDefaultButton(QMessageBox::Close);
+    box.exec();
+    return box.clickedButton() == chosen;
 }
 
 void WidgetMessageBox::Beep()

@@ -15,6 +15,7 @@ public:
     SaveAnswer AskYesNoCancel(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     bool AskYesNoDefaultNo(const QString& text) override;
+    bool Offer(const QString& text, const QString& command) override;
     void Beep() override;
 
 private:

@@ -22,4 +22,5 @@ CliSession::CliSession(const CliOptions& options)
     link_.SetTraceEnabled(true);
     link_.SetRetryInterval(options.retryInterval);
     link_.SetRetryCount(options.retryCount);
+    clock_.start();
 }

@@ -6,6 +6,7 @@
 #include "cli/InterruptNotifier.h"
 #include "link/QelmIBus.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 // What every plu-cli command works with: the run's settings file, the link on
@@ -28,6 +29,8 @@ public:
     TQelmIBusComm& Link() { return link_; }
     ConsoleProgress& Progress() { return progress_; }
     ConsoleMessageBox& Messages() { return messages_; }
+    // Since the session was made, just before its command began.
+    qint64 ElapsedMs() const { return clock_.elapsed(); }
 
 private:
     QString settingsPath_;
@@ -37,4 +40,5 @@ private:
     TQelmIBusComm link_;
     ConsoleProgress progress_;
     InterruptNotifier interrupt_;
+    QElapsedTimer clock_;
 };

@@ -14,6 +14,7 @@ void ConsoleProgress::Show()
 {
     state_ = State::Running;
     total_ = current_ = 0;
+    clock_.start();
 }
 
 void ConsoleProgress::Close()
@@ -40,6 +41,7 @@ void ConsoleProgress::SetMargin(int total)
     total_ = total > 0 ? total : 0;
     current_ = 0;
     lastTenth_ = -1;
+    estimator_.BeginStep(total_, clock_.isValid() ? clock_.elapsed() : 0);
 }
 
 void ConsoleProgress::SetProgress(int current)
@@ -47,6 +49,7 @@ void ConsoleProgress::SetProgress(int current)
     if (state_ == State::Dismissed || total_ == 0)
         return;
     current_ = current;
+    estimator_.Progress(current, clock_.isValid() ? clock_.elapsed() : 0);
     if (liveBar_) {
         DrawBar();
         return;
@@ -55,7 +58,7 @@ void ConsoleProgress::SetProgress(int current)
     const int tenth = int(qint64(current_) * 10 / total_);
     if (tenth != lastTenth_) {
         lastTenth_ = tenth;
-        std::fprintf(out_, "  package %d of %d\n", current_, total_);
+        std::fprintf(out_, "  package %d of %d (%s)\n", current_, total_, ConsoleText::Bytes(TimesText()).constData());
         std::fflush(out_);
     }
 }
@@ -84,7 +87,9 @@ void ConsoleProgress::DrawBar()
 {
     const int filled = int(qint64(qMin(current_, total_)) * kBarWidth / total_);
     const QByteArray bar = QByteArray(filled, '#') + QByteArray(kBarWidth - filled, '.');
-    std::fprintf(out_, "\r  [%s] %d/%d", bar.constData(), current_, total_);
+    // Blanks after the times clear what a longer earlier line left.
+    std::fprintf(out_, "\r  [%s] %d/%d  %s   ", bar.constData(), current_, total_,
+                 ConsoleText::Bytes(TimesText()).constData());
     std::fflush(out_);
     barShown_ = true;
 }
@@ -96,4 +101,9 @@ void ConsoleProgress::EndBarLine()
         std::fflush(out_);
         barShown_ = false;
     }
+}
+
+QString ConsoleProgress::TimesText() const
+{
+    return ProgressTimesText(clock_.isValid() ? clock_.elapsed() : 0, estimator_.TimeLeftMs());
 }

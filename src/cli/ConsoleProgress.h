@@ -1,11 +1,15 @@
 #pragma once
 
 #include "transfer/Progress.h"
+#include "transfer/TimeLeft.h"
+
+#include <QElapsedTimer>
 
 #include <cstdio>
 
 // The progress window of plu-cli: status lines on standard error, with a live
-// bar on a terminal and a few plain progress lines otherwise. Nobody presses
+// bar on a terminal and a few plain progress lines otherwise, each with the
+// time elapsed and the time the step has left. Nobody presses
 // OK here, so WaitDismissed returns at once; Cancel() stands for Ctrl+C.
 class ConsoleProgress final : public IProgress
 {
@@ -20,6 +24,7 @@ public:
     State ProgressState() const override { return state_; }
     void WaitDismissed() override;
     void SetCancelHandler(std::function<void()> handler) override;
+    void SetLineRate(int bitsPerSecond) override { estimator_.SetLineRate(bitsPerSecond); }
 
     // The operator asked to stop: the link's wait is aborted and nothing more
     // is shown.
@@ -28,6 +33,7 @@ public:
 private:
     void DrawBar();
     void EndBarLine();
+    QString TimesText() const;
 
     std::FILE* out_;
     const bool liveBar_;
@@ -37,4 +43,6 @@ private:
     int current_ = 0;
     int lastTenth_ = -1;
     bool barShown_ = false;
+    TimeLeftEstimator estimator_;
+    QElapsedTimer clock_;
 };

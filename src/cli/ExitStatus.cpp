@@ -21,12 +21,12 @@ int DoneWithWarning(const QString& detail)
     return kDone;
 }
 
-int Failed(const QString& message, const QString& detail)
+int Failed(const QString& message, const QString& detail, const QString& cause = QString())
 {
-    if (!message.isEmpty())
-        PrintError(message);
-    if (!detail.isEmpty())
-        PrintError(detail);
+    for (const QString& text : {message, cause, detail}) {
+        if (!text.isEmpty())
+            PrintError(text);
+    }
     return kFailed;
 }
 
@@ -38,26 +38,26 @@ void PrintError(const QString& text)
     std::fflush(stderr);
 }
 
-int Report(const TransferResult& result)
+int Report(const TransferResult& result, const QString& cause)
 {
     using Outcome = TransferResult::Outcome;
     switch (result.outcome) {
     case Outcome::Done:
         return DoneWithWarning(result.detail);
     case Outcome::PortNotOpened:
-        // The link has printed "Error opening ...".
-        return Failed({}, result.detail);
+        // The link has printed "Error opening ..."; the cause adds the remedy.
+        return Failed({}, result.detail, cause);
     case Outcome::Cancelled:
         return Failed(kCancelled, result.detail);
     case Outcome::Failed:
     case Outcome::Refused:
         // The console progress keeps error statuses for this report.
-        return Failed(result.message, result.detail);
+        return Failed(result.message, result.detail, cause);
     }
     return kFailed;
 }
 
-int Report(const ServiceResult& result)
+int Report(const ServiceResult& result, const QString& cause)
 {
     using Outcome = ServiceResult::Outcome;
     switch (result.outcome) {
@@ -69,11 +69,11 @@ int Report(const ServiceResult& result)
         // A refusal's notice went through the message box already.
         return Failed(result.message.isEmpty() ? QStringLiteral("Refused") : QString(), result.detail);
     case Outcome::PortNotOpened:
-        return Failed({}, result.detail);
+        return Failed({}, result.detail, cause);
     case Outcome::Cancelled:
         return Failed(kCancelled, result.detail);
     case Outcome::Failed:
-        return Failed(result.message, result.detail);
+        return Failed(result.message, result.detail, cause);
     }
     return kFailed;
 }

@@ -18,11 +18,12 @@ void PrintError(const QString& text);
 // Prints what the operator has not been told yet and returns the exit status:
 // 0 when every step ran (a detail, such as a link trace that could not be
 // written, is then a warning), 1 for every other outcome.
-int Report(const TransferResult& result);
+// `cause` is why it failed in words, said below the status text.
+int Report(const TransferResult& result, const QString& cause = QString());
 
 // A signal ended the command before it wrote `file`, which is left as it
 // was: says so and returns 1.
 int Interrupted(const QString& file);
-int Report(const ServiceResult& result);
+int Report(const ServiceResult& result, const QString& cause = QString());
 
 } // namespace ExitStatus

@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
 
+#include "commands/CommandReport.h"
 #include "history/TransferHistory.h"
 #include "config/StartupValues.h"
 #include "transfer/MemoryDump.h"
@@ -98,7 +99,10 @@ int Recorded(CliSession& session, const QString& command, const ServiceResult& r
     history.RecordService(command, session.PortName(), session.BaudIndex(), result);
     if (const QString warning = history.TakeWarning(); !warning.isEmpty())
         ExitStatus::PrintError(QStringLiteral("warning: ") + warning);
-    return ExitStatus::Report(result);
+    const ServicePort port{session.PortName(), session.BaudIndex()};
+    if (result.Succeeded())
+        std::fprintf(stderr, "%s\n", ConsoleText::Bytes(ServiceDoneText(command, port, session.ElapsedMs())).constData());
+    return ExitStatus::Report(result, CommandCauseText(result.cause, port.name));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "transfer/DownloadChanges.h"
 #include "transfer/QelmIBusLink.h"
+#include "commands/CommandReport.h"
 #include "commands/RegisterCommand.h"
 #include "transfer/Upload.h"
 
@@ -63,7 +64,7 @@ void PrintDifferences(const RegisterCommandResult& result)
 
 int ExitStatusOf(const RegisterCommandRequest& request, const RegisterCommandResult& result)
 {
-    const int status = ExitStatus::Report(result.result);
+    const int status = ExitStatus::Report(result.result, result.causeText);
     if (request.kind == RegisterCommandKind::Compare && result.Succeeded() && !result.differences.empty())
         return TableCommands::kDiffer;
     return status;
@@ -101,12 +102,20 @@ int RunTableTransfer(const CliOptions& options)
         RegisterCommand(link, session.Progress(), frontEnd)
             .Run(request, TransferTables{shop.plu, shop.departments, session.SettingsPath()});
 
-    if (!result.changesSummary.isEmpty())
-        PrintLine(stderr, result.changesSummary);
+    if (const QString& said = result.Succeeded() ? result.doneText : result.changesSummary; !said.isEmpty())
+        PrintLine(stderr, said);
     if (result.compared)
         PrintDifferences(result);
-    if (request.kind == RegisterCommandKind::Upload && result.Succeeded()
-        && UploadTouchesDocument(request.transfer.selection))
+    const bool uploadsDocument =
+        request.kind == RegisterCommandKind::Upload && UploadTouchesDocument(request.transfer.selection);
+    if (uploadsDocument && result.Succeeded())
         shop.document.SaveDocumentAs(documentPath);
-    return ExitStatusOf(request, result);
+    const int status = ExitStatusOf(request, result);
+    // A document file half uploaded would keep nothing to go back to.
+    if (uploadsDocument && !UploadStopText(request.transfer, result.result).isEmpty())
+        ExitStatus::PrintError(QStringLiteral("%1; %2 is left as it was")
+                                   .arg(UploadStopText(request.transfer, result.result), documentPath));
+    else if (request.kind != RegisterCommandKind::Upload && !result.leftText.isEmpty())
+        ExitStatus::PrintError(result.leftText);
+    return status;
 }

@@ -1,12 +1,17 @@
 #include "commands/RegisterCommand.h"
 
+#include "commands/CommandReport.h"
 #include "history/TransferHistory.h"
+#include "model/Columns.h"
 #include "model/TextTable.h"
 #include "transfer/CapturingLink.h"
 #include "transfer/Download.h"
 #include "transfer/DownloadChanges.h"
 #include "transfer/DownloadCheck.h"
 #include "transfer/Upload.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
 
 namespace {
 
@@ -31,13 +36,17 @@ bool HasNamedDepartment(const TextTable& departments)
     return false;
 }
 
-// Rows first..last of `to` become those of `from`.
-void CopyRows(const TextTable& from, TextTable& to, int first, int last)
+// Rows first..last of `to` become those of `from`; without the totals, the
+// quantity and total columns stay as they were.
+void CopyRows(const TextTable& from, TextTable& to, int first, int last, bool withTotals = true)
 {
     const TextTable::Batch batch(to);
     for (int row = first; row <= last; ++row) {
-        for (int col = 1; col < to.ColCount(); ++col)
+        for (int col = 1; col < to.ColCount(); ++col) {
+            if (!withTotals && to.Kind() == TableKind::PLU && (col == PLUColumn::Quantity || col == PLUColumn::Total))
+                continue;
             to.SetCell(col, row, from.Cell(col, row));
+        }
     }
 }
 
@@ -74,6 +83,13 @@ RegisterCommandResult RegisterCommand::Run(const RegisterCommandRequest& given, 
         out.result = *refused;
         return out;
     }
+    QElapsedTimer clock;
+    clock.start();
+    // Said however the command ends.
+    const auto describe = qScopeGuard([&] {
+        out.elapsedMs = clock.elapsed();
+        Describe(request, out);
+    });
     TransferHistory history;
     PassOnWarning(history);
     switch (request.kind) {
@@ -124,6 +140,8 @@ void RegisterCommand::Download(const RegisterCommandRequest& request, const Tran
                      : DownloadTables(link, m_progress, request.transfer, tables);
     history.Record(CommandName(request), request.transfer, out.result, link.Captured());
     PassOnWarning(history);
+    // What the register holds now; a verify's read-back sends nothing.
+    out.leftText = DownloadLeftText(request, out.result);
     if (out.result.Succeeded() && request.verify)
         Verify(request.transfer, tables, history, out);
 }
@@ -146,8 +164,8 @@ TransferResult RegisterCommand::DownloadChangesOnly(ITransferLink& link, const T
 void RegisterCommand::Upload(const TransferRequest& request, const TransferTables& tables,
                              TransferHistory& history, RegisterCommandResult& out)
 {
-    // Read into tables of its own, so that a failed upload leaves the
-    // document as it was and a good one replaces only what it read.
+    // Read into tables of its own, so that the document takes over exactly
+    // the rows read, also of an upload that stopped half-way.
     TextTable plu(TableKind::PLU);
     TextTable departments(TableKind::Department);
     CapturingLink link(m_link);
@@ -157,12 +175,15 @@ void RegisterCommand::Upload(const TransferRequest& request, const TransferTable
     history.Record(QStringLiteral("upload"), request, out.result, captured, QString(),
                    UploadReading(request, out.result, plu, captured.priceDecimals));
     PassOnWarning(history);
-    if (!out.result.Succeeded() || !UploadTouchesDocument(request.selection))
+    if (!UploadTouchesDocument(request.selection))
         return;
+    if (!out.result.Succeeded() && !UploadReadAnything(request, out.result))
+        return;
+    const TransferReach reach = out.result.Succeeded() ? TransferReach{kAllTables, request.range.end} : out.result.reach;
     m_frontEnd.ChangeTables([&] {
-        if (request.Includes(TransferTable::PLU))
-            CopyRows(plu, tables.plu, request.range.begin, request.range.end);
-        if (request.Includes(TransferTable::Department))
+        if (request.Includes(TransferTable::PLU) && reach.lastPlu >= request.range.begin)
+            CopyRows(plu, tables.plu, request.range.begin, reach.lastPlu, reach.Done(TransferTable::PLU));
+        if (request.Includes(TransferTable::Department) && reach.Done(TransferTable::Department))
             CopyRows(departments, tables.departments, 1, departments.RowCount() - 1);
     });
 }
@@ -200,6 +221,17 @@ void RegisterCommand::Verify(const TransferRequest& request, const TransferTable
         return;
     out.result.outcome = TransferResult::Outcome::Failed;
     out.result.message = VerifyFailureText(out.differences.size());
+}
+
+void RegisterCommand::Describe(const RegisterCommandRequest& request, RegisterCommandResult& out) const
+{
+    if (out.Succeeded()) {
+        out.doneText = CommandDoneText(request, out);
+        return;
+    }
+    out.causeText = CommandCauseText(out.result.cause, request.transfer.port);
+    if (request.kind == RegisterCommandKind::Upload)
+        out.leftText = UploadLeftText(request.transfer, out.result);
 }
 
 void RegisterCommand::PassOnWarning(TransferHistory& history)

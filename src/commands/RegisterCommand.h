@@ -67,6 +67,14 @@ struct RegisterCommandResult
     TableSnapshot held;
     // A changes-only download: what it sent ("Download changes: 2 PLUs in 1 package.").
     QString changesSummary;
+    // From the start of the transfer to its end.
+    qint64 elapsedMs = 0;
+    // How it ended, in the sentences of CommandReport: what was done (when
+    // it succeeded), why it failed, and what a failed or cancelled download
+    // or upload left on the register or in the document.
+    QString doneText;
+    QString causeText;
+    QString leftText;
 
     bool Succeeded() const { return result.Succeeded(); }
 };
@@ -76,9 +84,10 @@ QString VerifyNotMadeText();
 
 // Runs one command over `link` with `progress` as its progress window.
 // `tables` are the document's: a download or compare reads them, an upload
-// replaces, once it has succeeded, only the tables and PLU rows it read
-// (through the front end's ChangeTables); a failed upload leaves them as they
-// were. The parameter set goes to or from tables.settingsPath.
+// replaces only the tables and PLU rows it read (through the front end's
+// ChangeTables), a failed or cancelled one those it read before it stopped
+// (record columns only when the totals were not read). The parameter set goes
+// to or from tables.settingsPath.
 class RegisterCommand
 {
 public:
@@ -100,6 +109,7 @@ private:
     void Verify(const TransferRequest& request, const TransferTables& tables, TransferHistory& history,
                 RegisterCommandResult& out);
     void PassOnWarning(TransferHistory& history);
+    void Describe(const RegisterCommandRequest& request, RegisterCommandResult& out) const;
 
     ITransferLink& m_link;
     IProgress& m_progress;

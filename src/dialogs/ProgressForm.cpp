@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kMinimumWidth = 360;
+constexpr int kTickMs = 1000;
 
 } // namespace
 
@@ -33,6 +34,11 @@ TProgressForm::TProgressForm(QWidget* mainWindow, IMessageBox& messages, QWidget
     m_statusLabel = NamedLabel(QStringLiteral("StatusLabel"), QString(), this);
     m_statusLabel->setAutoFillBackground(true);
     m_statusLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_causeLabel = NamedLabel(QStringLiteral("CauseLabel"), QString(), this);
+    m_causeLabel->setWordWrap(true);
+    m_causeLabel->hide();
+    m_elapsedLabel = NamedLabel(QStringLiteral("ElapsedLabel"), QString(), this);
+    m_timeLeftLabel = NamedLabel(QStringLiteral("TimeLeftLabel"), QString(), this);
     m_curLabel = NamedLabel(QStringLiteral("CurLabel"), QStringLiteral("0"), this);
     m_totalLabel = NamedLabel(QStringLiteral("TotalLabel"), QStringLiteral("0"), this);
 
@@ -53,11 +59,19 @@ TProgressForm::TProgressForm(QWidget* mainWindow, IMessageBox& messages, QWidget
     auto* counters = new QGridLayout;
     counters->addWidget(NamedLabel(QStringLiteral("Label1"), QStringLiteral("Status:"), this), 0, 0);
     counters->addWidget(m_statusLabel, 0, 1);
-    counters->addWidget(NamedLabel(QStringLiteral("Label2"), QStringLiteral("Current package:"), this), 1, 0);
-    counters->addWidget(m_curLabel, 1, 1);
-    counters->addWidget(NamedLabel(QStringLiteral("Label3"), QStringLiteral("Total Packages:"), this), 2, 0);
-    counters->addWidget(m_totalLabel, 2, 1);
+    counters->addWidget(m_causeLabel, 1, 1);
+    counters->addWidget(NamedLabel(QStringLiteral("Label2"), QStringLiteral("Current package:"), this), 2, 0);
+    counters->addWidget(m_curLabel, 2, 1);
+    counters->addWidget(NamedLabel(QStringLiteral("Label3"), QStringLiteral("Total Packages:"), this), 3, 0);
+    counters->addWidget(m_totalLabel, 3, 1);
+    counters->addWidget(NamedLabel(QStringLiteral("ElapsedTitle"), QStringLiteral("Elapsed:"), this), 4, 0);
+    counters->addWidget(m_elapsedLabel, 4, 1);
+    counters->addWidget(NamedLabel(QStringLiteral("TimeLeftTitle"), QStringLiteral("Time left:"), this), 5, 0);
+    counters->addWidget(m_timeLeftLabel, 5, 1);
     counters->setColumnStretch(1, 1);
+
+    m_ticker.setInterval(kTickMs);
+    connect(&m_ticker, &QTimer::timeout, this, &TProgressForm::ShowTimes);
 
     // OK, when shown, takes the place Cancel leaves.
     auto* buttons = new QHBoxLayout;
@@ -85,12 +99,16 @@ void TProgressForm::Show()
         if (QWindow* owner = m_mainWindow->window()->windowHandle())
             windowHandle()->setTransientParent(owner);
     }
+    m_clock.start();
+    m_ticker.start();
     SetMargin(0);
     SetProgress(0);
     m_state = State::Running;
     // What an earlier error left is not shown again.
     SetStatusBackground(palette().color(QPalette::Button));
     m_statusLabel->clear();
+    m_causeLabel->clear();
+    m_causeLabel->hide();
     m_okButton->hide();
     m_cancelButton->show();
     CentreOnScreen();
@@ -101,6 +119,7 @@ void TProgressForm::Show()
 
 void TProgressForm::Close()
 {
+    m_ticker.stop();
     hide();
     if (m_mainWindow && m_enableMainOnClose)
         m_mainWindow->setEnabled(true);
@@ -119,8 +138,10 @@ void TProgressForm::ShowStatus(Mode mode, const QString& text)
         m_okButton->setDefault(true);
         m_okButton->setFocus();
         m_state = State::ErrorShown;
+        m_ticker.stop();
         return;
     }
+    m_causeLabel->hide();
     SetStatusBackground(palette().color(QPalette::Button));
     m_okButton->hide();
     m_cancelButton->show();
@@ -132,6 +153,8 @@ void TProgressForm::ShowStatus(Mode mode, const QString& text)
 void TProgressForm::SetMargin(int total)
 {
     m_margin = total;
+    m_estimator.BeginStep(total, m_clock.isValid() ? m_clock.elapsed() : 0);
+    ShowTimes();
     m_curLabel->setText(QStringLiteral("0"));
     if (total > 0) {
         m_totalLabel->setText(QString::number(total));
@@ -148,6 +171,29 @@ void TProgressForm::SetProgress(int current)
     m_curLabel->setText(QString::number(current));
     // The bar ignores values outside its range; a count past the end shows full.
     m_progressBar->setValue(qBound(m_progressBar->minimum(), current, m_progressBar->maximum()));
+    m_estimator.Progress(current, m_clock.isValid() ? m_clock.elapsed() : 0);
+    ShowTimes();
+}
+
+void TProgressForm::ShowCause(const QString& text)
+{
+    if (m_state == State::Dismissed)
+        return;
+    m_causeLabel->setText(text);
+    m_causeLabel->setVisible(!text.isEmpty());
+    adjustSize();
+}
+
+void TProgressForm::SetLineRate(int bitsPerSecond)
+{
+    m_estimator.SetLineRate(bitsPerSecond);
+}
+
+void TProgressForm::ShowTimes()
+{
+    m_elapsedLabel->setText(m_clock.isValid() ? DurationText(m_clock.elapsed()) : QString());
+    const std::optional<qint64> left = m_estimator.TimeLeftMs();
+    m_timeLeftLabel->setText(left ? QStringLiteral("about %1").arg(DurationText(*left)) : QString());
 }
 
 void TProgressForm::WaitDismissed()
@@ -176,7 +222,15 @@ void TProgressForm::CancelBtnClick()
     m_state = State::Dismissed;
 }
 
-void TProgressForm::reject() {}
+void TProgressForm::reject()
+{
+    if (m_state == State::Dismissed || !isVisible())
+        return;
+    if (m_state == State::ErrorShown)
+        OKBtnClick();
+    else
+        CancelBtnClick();
+}
 
 void TProgressForm::closeEvent(QCloseEvent* event)
 {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "transfer/Progress.h"
+#include "transfer/TimeLeft.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 class IMessageBox;
 class QLabel;
@@ -11,9 +14,10 @@ class QProgressBar;
 class QPushButton;
 
 // The window every transfer shows while it runs: the status line, the package
-// counters and a bar, Cancel while a step runs and OK once an error waits for
-// the operator. It has no title text and no close box, and Escape does not
-// close it. It is not modal, but the main window is disabled while it shows,
+// counters and a bar, the time elapsed and the time the step has left, Cancel
+// while a step runs and OK once an error waits for the operator, with the
+// error's cause below it. It has no title text and no close box; Escape is
+// Cancel (or OK on an error). It is not modal, but the main window is disabled while it shows,
 // so no second command can start.
 //
 // The window must not be a child of the main window (a disabled window
@@ -34,6 +38,8 @@ public:
     State ProgressState() const override { return m_state; }
     void WaitDismissed() override;
     void SetCancelHandler(std::function<void()> handler) override;
+    void ShowCause(const QString& text) override;
+    void SetLineRate(int bitsPerSecond) override;
 
     int Margin() const { return m_margin; }
     int Progress() const { return m_progress; }
@@ -41,7 +47,7 @@ public:
     void OKBtnClick();
     void CancelBtnClick();
 
-    // Escape is swallowed: only OK or Cancel end the window.
+    // Escape presses the button shown, Cancel or OK.
     void reject() override;
 
 protected:
@@ -52,6 +58,7 @@ protected:
 private:
     void SetStatusBackground(const QColor& color);
     void CentreOnScreen();
+    void ShowTimes();
 
     QPointer<QWidget> m_mainWindow;
     IMessageBox& m_messages;
@@ -63,7 +70,15 @@ private:
     int m_margin = 0;
     int m_progress = 0;
 
+    TimeLeftEstimator m_estimator;
+    QElapsedTimer m_clock;
+    // Ticks the elapsed time on while a package waits for its answer.
+    QTimer m_ticker;
+
     QLabel* m_statusLabel;
+    QLabel* m_causeLabel;
+    QLabel* m_elapsedLabel;
+    QLabel* m_timeLeftLabel;
     QLabel* m_curLabel;
     QLabel* m_totalLabel;
     QProgressBar* m_progressBar;

@@ -210,6 +210,21 @@ QString DoctorLineText(const DoctorLine& line)
     return text;
 }
 
+QString PortRemedy(const QString& portName, const DoctorPaths& paths)
+{
+    QString remedy;
+    const Report firstFailure = [&remedy](const DoctorLine& line) {
+        if (line.mark == Mark::Fail && remedy.isEmpty())
+            remedy = line.remedy.isEmpty() ? line.text : line.text + QLatin1Char(' ') + line.remedy;
+    };
+    const QString device = ResolvePortName(portName);
+    if (ReportDevice(portName, device, firstFailure)) {
+        ReportLock(device, paths, firstFailure);
+        ReportUsers(device, paths, firstFailure);
+    }
+    return remedy;
+}
+
 DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, const DoctorPaths& paths,
                                  const Report& report, const StopRequested& stopRequested)
 {

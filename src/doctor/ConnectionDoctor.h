@@ -55,3 +55,9 @@ using StopRequested = std::function<bool()>;
 DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, const DoctorPaths& paths,
                                  const std::function<void(const DoctorLine&)>& report,
                                  const StopRequested& stopRequested = {});
+
+// What the check would tell about the port's device without talking to the
+// register: what stands in the way (missing, not permitted, locked or held by
+// another program) and what to do about it, as one text; empty when nothing
+// is found. Given after a port could not be opened.
+QString PortRemedy(const QString& portName, const DoctorPaths& paths = DoctorPaths());

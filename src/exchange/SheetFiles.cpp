@@ -4,6 +4,8 @@
 #include "exchange/XlsxReader.h"
 #include "files/FileError.h"
 #include "files/FileIo.h"
+#include "model/Numbers.h"
+#include "model/TextTable.h"
 
 #include <QFileInfo>
 
@@ -50,7 +52,7 @@ SheetRead ReadSheetFile(const QString& path)
     return read;
 }
 
-void ExportTableFile(const TextTable& table, const QString& path, const ExportOptions& options)
+int ExportTableFile(const TextTable& table, const QString& path, const ExportOptions& options)
 {
     const auto format = SheetFormatOf(path);
     if (!format)
@@ -59,4 +61,26 @@ void ExportTableFile(const TextTable& table, const QString& path, const ExportOp
         WriteFileAtomically(path, TableCsvBytes(table, options));
     else
         WriteTableXlsx(table, path, options.allRows);
+    // The title line is not a row of the table.
+    return int(TableSheetRows(table, options.allRows).size()) - 1;
+}
+
+namespace {
+
+QString RowsText(TableKind kind, int rows)
+{
+    return kind == TableKind::PLU ? CountText(std::size_t(qMax(rows, 0)), "PLU", "PLUs")
+                                  : CountText(std::size_t(qMax(rows, 0)), "department", "departments");
+}
+
+} // namespace
+
+QString ExportDoneText(TableKind kind, int rows, const QString& path)
+{
+    return QStringLiteral("Exported %1 to %2").arg(RowsText(kind, rows), QFileInfo(path).fileName());
+}
+
+QString ImportDoneText(TableKind kind, int changedRows, const QString& path)
+{
+    return QStringLiteral("Imported %1: %2 changed").arg(QFileInfo(path).fileName(), RowsText(kind, changedRows));
 }

@@ -17,5 +17,10 @@ std::optional<SheetFormat> SheetFormatOf(const QString& path);
 SheetRead ReadSheetFile(const QString& path);
 
 // Writes the table to a .csv or .xlsx file, replacing it as a whole; failures
-// throw FileError.
-void ExportTableFile(const TextTable& table, const QString& path, const ExportOptions& options);
+// throw FileError. Returns the number of table rows written.
+int ExportTableFile(const TextTable& table, const QString& path, const ExportOptions& options);
+
+// What an export or an import did, for the status bar: "Exported 20 PLUs to
+// shop.xlsx", "Imported shop.xlsx: 3 PLUs changed".
+QString ExportDoneText(TableKind kind, int rows, const QString& path);
+QString ImportDoneText(TableKind kind, int changedRows, const QString& path);

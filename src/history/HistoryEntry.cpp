@@ -40,9 +40,3 @@ QString OutcomeWord(const TransferResult& result)
     }
     return QStringLiteral("failed");
 }
-
-int LineRateOf(int baudIndex)
-{
-    static constexpr std::array<int, 5> kRates{9600, 19200, 38400, 57600, 115200};
-    return baudIndex >= 0 && baudIndex < int(kRates.size()) ? kRates[std::size_t(baudIndex)] : 0;
-}

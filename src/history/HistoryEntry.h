@@ -33,6 +33,3 @@ struct HistoryEntry
 
 // The outcome word for a finished transfer.
 QString OutcomeWord(const TransferResult& result);
-
-// Line rate in bit/s of a rate index 0..4 (9600 .. 115200); 0 outside.
-int LineRateOf(int baudIndex);

@@ -3,6 +3,8 @@
 #include "transfer/DownloadChanges.h"
 #include "transfer/ServiceContext.h"
 
+#include <QStringList>
+
 TransferHistory::TransferHistory(const QString& path, HistoryStore::Limits limits) : store_(path, limits)
 {
     NoteFailure();
@@ -48,9 +50,14 @@ void TransferHistory::Record(const QString& command, const TransferRequest& requ
     entry.tables = request.selection & ((1u << kTransferTableCount) - 1);
     entry.range = request.range;
     entry.outcome = outcome.isEmpty() ? OutcomeWord(result) : outcome;
-    entry.error = result.Succeeded() ? QString()
-                  : result.detail.isEmpty() ? result.message
-                                            : result.message + QStringLiteral(" ") + result.detail;
+    if (!result.Succeeded()) {
+        QStringList parts;
+        for (const QString& part : {result.message, CauseText(result.cause), result.detail}) {
+            if (!part.isEmpty())
+                parts << part;
+        }
+        entry.error = parts.join(QLatin1Char(' '));
+    }
     entry.contents = std::move(contents);
     entry.reading = std::move(reading);
     if (store_.Record(entry) == 0)
@@ -78,6 +85,7 @@ void TransferHistory::RecordService(const QString& command, const QString& portN
     }
     result.message = service.message;
     result.detail = service.detail;
+    result.cause = service.cause;
     TransferRequest request;
     request.port = portName;
     request.baudIndex = baudIndex;

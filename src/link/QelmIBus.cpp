@@ -125,6 +125,7 @@ void TQelmIBusComm::SetActive(bool active)
     }
     m_active = true;
     m_deviceLost = false;
+    m_lastFailure = {};
     m_trace.Clear();
 }
 
@@ -253,6 +254,23 @@ bool TQelmIBusComm::AttemptsOver(int attempt, int lastAttempt) const
     return m_abort || m_deviceLost || attempt >= lastAttempt;
 }
 
+bool TQelmIBusComm::GiveUp(WaitResult last, const Answers& answers, int tries, int intervalMs)
+{
+    using Cause = LinkFailure::Cause;
+    Cause cause = Cause::NoAnswer;
+    if (last == WaitResult::Aborted || (m_abort && !m_deviceLost))
+        cause = Cause::Aborted;
+    else if (m_deviceLost)
+        cause = Cause::DeviceLost;
+    else if (answers.damaged)
+        cause = Cause::Damaged;
+    else if (answers.refused || last == WaitResult::Rejected)
+        cause = Cause::Refused;
+    m_lastFailure = {cause, tries, intervalMs};
+    m_abort = true;
+    return false;
+}
+
 TQelmIBusComm::WaitResult TQelmIBusComm::WaitReply(int interval)
 {
     ResetReceiver();
@@ -288,27 +306,26 @@ void TQelmIBusComm::TraceRetry(int retry)
 
 bool TQelmIBusComm::SendFrame()
 {
+    m_lastFailure = {};
     if (m_broadcast) {
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
-        if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
-            m_abort = true;
-            return false;
-        }
+        if (const WaitResult result = WaitReply(m_broadcastInterval); static_cast<int>(result) < 0)
+            return GiveUp(result, {}, 1, m_broadcastInterval);
         return true;
     }
+    Answers answers;
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
         const WaitResult result = WaitReply(m_retryInterval);
+        answers.refused = answers.refused || result == WaitResult::Rejected;
         // The limit is tested before the outcome: the last transmission's
         // answer is not used.
-        if (AttemptsOver(attempt, m_retryCount)) {
-            m_abort = true;
-            return false;
-        }
+        if (AttemptsOver(attempt, m_retryCount))
+            return GiveUp(result, answers, attempt + 1, m_retryInterval);
         if (result == WaitResult::Acknowledged)
             return true;
     }
@@ -316,6 +333,8 @@ bool TQelmIBusComm::SendFrame()
 
 bool TQelmIBusComm::ExchangeFrame()
 {
+    m_lastFailure = {};
+    Answers answers;
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
@@ -323,16 +342,17 @@ bool TQelmIBusComm::ExchangeFrame()
         TransmitFrame();
         m_receiver.SetExpectedHeader({m_sendBuffer[1], m_sendBuffer[2], m_sendBuffer[3]});
         SetReceiveMode(LinkReceiver::Mode::Frame);
-        if (WaitReply(m_retryInterval) == WaitResult::FrameReceived) {
-            bool checksumError = false;
+        const WaitResult result = WaitReply(m_retryInterval);
+        bool checksumError = false;
+        if (result == WaitResult::FrameReceived) {
             m_payload = Frame::DecodeFrame(m_receiver.FrameBytes(), checksumError);
             if (!checksumError)
                 return true;
         }
-        if (AttemptsOver(attempt, m_retryCount)) {
-            m_abort = true;
-            return false;
-        }
+        answers.damaged = answers.damaged || checksumError;
+        answers.refused = answers.refused || result == WaitResult::Rejected;
+        if (AttemptsOver(attempt, m_retryCount))
+            return GiveUp(result, answers, attempt + 1, m_retryInterval);
     }
 }
 
@@ -353,22 +373,20 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
     const QDateTime now = m_clock();
     const auto rateIndex = static_cast<quint8>(m_baudRate);
 
+    m_lastFailure = {};
     if (m_broadcast) {
         m_payload = RegisterPayloads::BroadcastLogIn(now, rateIndex, ScaleMarker(), m_broadcastAddresses);
-        if (!RestoreLineRate()) {
-            m_abort = true;
-            return false;
-        }
+        if (!RestoreLineRate())
+            return GiveUp(WaitResult::TimedOut, {}, 0, 0);
         TransmitFrame();
         SetReceiveMode(LinkReceiver::Mode::Ack);
-        if (static_cast<int>(WaitReply(m_broadcastInterval)) < 0) {
-            m_abort = true;
-            return false;
-        }
+        if (const WaitResult result = WaitReply(m_broadcastInterval); static_cast<int>(result) < 0)
+            return GiveUp(result, {}, 1, m_broadcastInterval);
         return ReadStatus();
     }
 
     m_payload = RegisterPayloads::LogIn(accessCode, now, rateIndex, programLoad);
+    Answers answers;
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
             TraceRetry(attempt);
@@ -378,19 +396,17 @@ bool TQelmIBusComm::LogIn(quint32 accessCode, bool programLoad)
             SetReceiveMode(LinkReceiver::Mode::Ack);
             result = WaitReply(kLogInInterval);
         }
+        answers.refused = answers.refused || result == WaitResult::Rejected;
+        // A register that refuses a program load means it: no more attempts.
         if (programLoad && result == WaitResult::Rejected)
-            m_abort = true;
-        if (AttemptsOver(attempt, kLogInLastAttempt)) {
-            m_abort = true;
-            return false;
-        }
+            return GiveUp(result, answers, attempt + 1, kLogInInterval);
+        if (AttemptsOver(attempt, kLogInLastAttempt))
+            return GiveUp(result, answers, attempt + 1, kLogInInterval);
         if (result == WaitResult::Acknowledged)
             break;
     }
-    if (!RestoreLineRate()) {
-        m_abort = true;
-        return false;
-    }
+    if (!RestoreLineRate())
+        return GiveUp(WaitResult::TimedOut, {}, 0, 0);
     return ReadStatus();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Frame.h"
+#include "link/LinkFailure.h"
 #include "link/LinkReceiver.h"
 #include "link/LinkTrace.h"
 #include "link/RegisterPayloads.h"
@@ -133,6 +134,9 @@ public:
     // it refused); every operation then fails at once without waiting, and no
     // device error is ever thrown out of an operation. Reopening clears it.
     bool DeviceLost() const { return m_deviceLost; }
+    // Why the last log-in, package or request failed; None after one that
+    // succeeded. Log-outs leave it alone, so it survives a failure's log-outs.
+    LinkFailure LastFailure() const { return m_lastFailure; }
 
     // --- register commands ---
     // Logs in, hunting through the line rates, then switches to BaudRate and
@@ -200,6 +204,17 @@ private:
     int RemainingWireTime() const;
     // An attempt loop ends: aborted, device gone, or the last attempt made.
     bool AttemptsOver(int attempt, int lastAttempt) const;
+    // What the attempts of one operation heard besides silence.
+    struct Answers
+    {
+        bool refused = false;
+        bool damaged = false;
+    };
+    // Gives up an operation: keeps why and marks the link aborted. A damaged
+    // or refused answer to any attempt tells more than the silence of others
+    // (a log-in hunting through the rates hears its register at one only).
+    // Always false, for the operation to return.
+    bool GiveUp(WaitResult last, const Answers& answers, int tries, int intervalMs);
 
     template <typename Condition>
     void WaitUntil(Condition done);
@@ -231,6 +246,7 @@ private:
     bool m_writeRefused = false;
     bool m_timerExpired = false;
     bool m_deviceLost = false;
+    LinkFailure m_lastFailure;
     std::size_t m_bytesInFlight = 0;
     QElapsedTimer m_sentClock;
 

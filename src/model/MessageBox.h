@@ -21,6 +21,14 @@ public:
     virtual bool AskYesNo(const QString& text) = 0;
     // The same where Yes would lose data: No is the default answer.
     virtual bool AskYesNoDefaultNo(const QString& text) { return AskYesNo(text); }
+    // A notice that offers one command besides Close ("Download changes");
+    // true when the operator chose the command.
+    virtual bool Offer(const QString& text, const QString& command)
+    {
+        Q_UNUSED(command)
+        Information(text);
+        return false;
+    }
     // The system beep that answers refused input.
     virtual void Beep() = 0;
 };

@@ -21,6 +21,7 @@ public:
     bool RequestPacket(quint8 command, quint16 parameter) override;
     std::span<quint8, kDataBytes> PacketData() override { return inner_.PacketData(); }
     void Abort() override { inner_.Abort(); }
+    LinkFailure LastFailure() const override { return inner_.LastFailure(); }
 
     // What travelled so far; departments only once all nine did. Uploaded
     // PLUs outside `range` (a reply carries four) are left out.

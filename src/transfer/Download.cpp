@@ -9,10 +9,11 @@ TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const Tr
 {
     if (auto refused = DownloadCheck::RefusedResult(request, tables))
         return *refused;
+    int lastPlu = 0;
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
         switch (table) {
         case TransferTable::PLU:
-            return DownloadPLUTable(link, progress, tables.plu, request.range, status.PriceDecimals);
+            return DownloadPLUTable(link, progress, tables.plu, request.range, status.PriceDecimals, &lastPlu);
         case TransferTable::Department:
             return DownloadDeptmentTable(link, progress, tables.departments, status.PriceDecimals);
         case TransferTable::Parameter:
@@ -23,6 +24,8 @@ TransferResult DownloadTables(ITransferLink& link, IProgress& progress, const Tr
     const auto checkStatus = [&](const RegisterStatus& status) {
         return DownloadCheck::RefusedResult(request, tables, status.PriceDecimals);
     };
-    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download, moveTable,
-                               checkStatus);
+    TransferResult result = TransferDriver::Run(link, progress, request, TransferDriver::Direction::Download,
+                                                moveTable, checkStatus);
+    result.reach.lastPlu = lastPlu;
+    return result;
 }

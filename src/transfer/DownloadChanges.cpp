@@ -1,5 +1,7 @@
 #include "transfer/DownloadChanges.h"
 
+#include "model/Numbers.h"
+
 #include "model/Defs.h"
 #include "model/Texts.h"
 #include "transfer/Para.h"
@@ -62,11 +64,6 @@ std::vector<int> PackagesHolding(const std::vector<int>& departments)
             packages.push_back(package);
     }
     return packages;
-}
-
-QString Count(std::size_t count, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
 // "PLU table", "PLU and department tables".
@@ -216,11 +213,11 @@ QString ChangesSummary(const ChangesReport& report, const TransferRequest& reque
 {
     QStringList parts;
     if (request.Includes(TransferTable::PLU) && (report.fullTables & TableBit(TransferTable::PLU)) == 0)
-        parts << QStringLiteral("%1 in %2").arg(Count(report.sentPLUs.size(), "PLU", "PLUs"),
-                                                Count(std::size_t(report.pluPackages), "package", "packages"));
+        parts << QStringLiteral("%1 in %2").arg(CountText(report.sentPLUs.size(), "PLU", "PLUs"),
+                                                CountText(std::size_t(report.pluPackages), "package", "packages"));
     if (request.Includes(TransferTable::Department) && (report.fullTables & TableBit(TransferTable::Department)) == 0)
-        parts << QStringLiteral("%1 in %2").arg(Count(report.sentDepartments.size(), "department", "departments"),
-                                                Count(std::size_t(report.departmentPackages), "package", "packages"));
+        parts << QStringLiteral("%1 in %2").arg(CountText(report.sentDepartments.size(), "department", "departments"),
+                                                CountText(std::size_t(report.departmentPackages), "package", "packages"));
     QStringList sentences;
     if (const QString stale = StaleStateNotice(report, request); !stale.isEmpty())
         sentences << stale;

@@ -35,6 +35,13 @@ public:
 
     // Called when the operator presses Cancel (the transfer aborts the link).
     virtual void SetCancelHandler(std::function<void()> handler) = 0;
+
+    // Why the error just shown happened, in plain words, shown below it;
+    // ignored once the window was dismissed.
+    virtual void ShowCause(const QString& text) { Q_UNUSED(text) }
+    // The session's line rate in bit/s, from which the time left is estimated
+    // until the packages exchanged tell better.
+    virtual void SetLineRate(int bitsPerSecond) { Q_UNUSED(bitsPerSecond) }
 };
 
 // True once the operator pressed Cancel (or OK on an error).

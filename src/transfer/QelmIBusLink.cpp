@@ -48,3 +48,8 @@ void QelmIBusLink::Abort()
 {
     comm_.Abort();
 }
+
+LinkFailure QelmIBusLink::LastFailure() const
+{
+    return comm_.LastFailure();
+}

@@ -20,6 +20,7 @@ public:
     bool RequestPacket(quint8 command, quint16 parameter) override;
     std::span<quint8, kDataBytes> PacketData() override;
     void Abort() override;
+    LinkFailure LastFailure() const override;
 
 private:
     TQelmIBusComm& comm_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/FailureCause.h"
+
 #include <QString>
 
 class IMessageBox;
@@ -49,6 +51,8 @@ struct ServiceResult
     QString message;
     // A further reason, e.g. the link trace that could not be written.
     QString detail;
+    // Why it failed, as far as the link knows (nothing for a cancel).
+    FailureCause cause;
 
     bool Succeeded() const { return outcome == Outcome::Done; }
 };

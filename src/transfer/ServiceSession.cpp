@@ -42,11 +42,14 @@ bool ServiceSession::Open()
     } catch (const ECommsError& error) {
         m_result.outcome = ServiceResult::Outcome::PortNotOpened;
         m_result.message = QString::fromLocal8Bit(error.what());
+        m_result.cause.kind = FailureCause::Kind::PortUnavailable;
+        m_result.cause.reason = QString::fromStdString(error.Reason());
         return false;
     }
     m_open = true;
     m_cancel.emplace(m_context.progress, [&link] { link.Abort(); });
     m_context.progress.Show();
+    m_context.progress.SetLineRate(int(TQelmIBusComm::BaudTable[std::size_t(link.BaudRate())]));
     return true;
 }
 
@@ -79,11 +82,15 @@ ServiceResult ServiceSession::Fail(const QString& stepText)
 ServiceResult ServiceSession::FailWith(const QString& errorText)
 {
     const bool cancelled = Cancelled();
+    const FailureCause cause = cancelled ? FailureCause() : FailureCause::FromLink(m_context.link.LastFailure());
     m_context.progress.ShowStatus(IProgress::Mode::Error, errorText);
+    if (!CauseText(cause).isEmpty())
+        m_context.progress.ShowCause(CauseText(cause));
     m_context.progress.WaitDismissed();
     ClosePort();
     m_result.outcome = cancelled ? ServiceResult::Outcome::Cancelled : ServiceResult::Outcome::Failed;
     m_result.message = errorText;
+    m_result.cause = cause;
     return m_result;
 }
 

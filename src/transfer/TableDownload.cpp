@@ -93,14 +93,18 @@ std::vector<int> AllDepartmentPackages()
 }
 
 bool DownloadPLUTable(ITransferLink& link, IProgress& progress, const TextTable& plu,
-                      PluRange range, quint8 priceDecimals)
+                      PluRange range, quint8 priceDecimals, int* lastPlu)
 {
     if (!range.IsValid())
         return false;
     int packages = 0;
-    return SendPLUEntries(link, progress, PLUNumbers(range),
-                          [&](int number) { return EncodePLURecord(PLURowCells(plu, number), priceDecimals); },
-                          packages);
+    const bool sent =
+        SendPLUEntries(link, progress, PLUNumbers(range),
+                       [&](int number) { return EncodePLURecord(PLURowCells(plu, number), priceDecimals); },
+                       packages);
+    if (lastPlu != nullptr)
+        *lastPlu = packages == 0 ? 0 : std::min(range.begin + packages * PLUPackageLayout::kMaxEntries - 1, range.end);
+    return sent;
 }
 
 bool DownloadDeptmentTable(ITransferLink& link, IProgress& progress, const TextTable& departments,

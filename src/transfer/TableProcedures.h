@@ -38,8 +38,9 @@ std::vector<int> PLUNumbers(PluRange range);
 std::vector<int> AllDepartmentPackages();
 
 // PLU numbers range.begin..range.end, three to a package (command 13).
+// lastPlu, when given, receives the highest PLU number acknowledged (0: none).
 bool DownloadPLUTable(ITransferLink& link, IProgress& progress, const TextTable& plu,
-                      PluRange range, quint8 priceDecimals);
+                      PluRange range, quint8 priceDecimals, int* lastPlu = nullptr);
 
 // All nine departments, always two packages (command 12).
 bool DownloadDeptmentTable(ITransferLink& link, IProgress& progress, const TextTable& departments,
@@ -47,9 +48,10 @@ bool DownloadDeptmentTable(ITransferLink& link, IProgress& progress, const TextT
 
 // The records of the range, four PLUs to a request (command 11), then the
 // register's totals list (command 8), whose quantity and total go to the first
-// row of the range carrying the same barcode.
+// row of the range carrying the same barcode. lastPlu, when given, receives
+// the highest PLU number whose record was read (0: none); the totals come after.
 bool UploadPLUTable(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
-                    const RegisterStatus& status);
+                    const RegisterStatus& status, int* lastPlu = nullptr);
 
 // Departments 1..9 from two requests (command 10); leaves the counters alone.
 bool UploadDeptmentTable(ITransferLink& link, IProgress& progress, TextTable& departments,

@@ -23,7 +23,7 @@ constexpr int kDepartments = 9;
 constexpr int kDeptmentReplies = 2;
 
 bool UploadRecords(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
-                   quint8 priceDecimals)
+                   quint8 priceDecimals, int* lastPlu)
 {
     const int first = (range.begin - 1) / kPLUsPerGroup;
     const int last = (range.end - 1) / kPLUsPerGroup;
@@ -42,6 +42,8 @@ bool UploadRecords(ITransferLink& link, IProgress& progress, TextTable& plu, Plu
                 continue;
             PutPLURowCells(plu, number, DecodePLURecord(data.data() + PLURecordLayout::kSize * i, priceDecimals));
         }
+        if (lastPlu != nullptr)
+            *lastPlu = std::min(kPLUsPerGroup * (g + 1), range.end);
     }
     return true;
 }
@@ -138,11 +140,11 @@ TotalsPlan PlanTotals(qint32 reportedCount)
 }
 
 bool UploadPLUTable(ITransferLink& link, IProgress& progress, TextTable& plu, PluRange range,
-                    const RegisterStatus& status)
+                    const RegisterStatus& status, int* lastPlu)
 {
     if (!range.IsValid())
         return false;
-    return UploadRecords(link, progress, plu, range, status.PriceDecimals)
+    return UploadRecords(link, progress, plu, range, status.PriceDecimals, lastPlu)
            && UploadTotals(link, progress, plu, range, status);
 }
 

@@ -51,19 +51,25 @@ private:
 // The common failure path: four log-outs with the failure flag, the error
 // status (dropped by the window when the operator already cancelled), wait for
 // OK. Cancel ends the transfer this way too, silently.
+// The cause is what the link knew at the failure, before the log-outs.
 TransferResult Fail(ITransferLink& link, IProgress& progress, const SessionCancel& cancel, const QString& status,
-                    const QString& detail = QString())
+                    const QString& detail = QString(), std::optional<FailureCause> knownCause = std::nullopt)
 {
+    const FailureCause cause = knownCause ? *knownCause : FailureCause::FromLink(link.LastFailure());
     for (int i = 0; i < kFailureLogOuts; ++i)
         link.LogOut(ITransferLink::kAccessCode, true);
     const bool cancelled = cancel.Requested();
     progress.ShowStatus(IProgress::Mode::Error, status);
+    if (!cancelled && !CauseText(cause).isEmpty())
+        progress.ShowCause(CauseText(cause));
     progress.WaitDismissed();
 
     TransferResult result;
     result.outcome = cancelled ? TransferResult::Outcome::Cancelled : TransferResult::Outcome::Failed;
     result.message = status;
     result.detail = detail;
+    if (!cancelled)
+        result.cause = cause;
     return result;
 }
 
@@ -114,7 +120,7 @@ TransferResult Refuse(ITransferLink& link, IProgress& progress, TransferResult r
 
 TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const SessionCancel& cancel,
                            const TransferRequest& request, Direction direction, const TableStep& moveTable,
-                           const StatusCheck& checkStatus)
+                           const StatusCheck& checkStatus, unsigned& doneTables)
 {
     const ProgramTexts& texts = Texts();
     RegisterStatus status;
@@ -123,7 +129,8 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Sessi
 
     // The register takes no table while its reports wait to be cleared.
     if (direction == Direction::Download && !status.ReportCleared)
-        return Fail(link, progress, cancel, texts.ReportNotClearText);
+        return Fail(link, progress, cancel, texts.ReportNotClearText, QString(),
+                    FailureCause{FailureCause::Kind::ReportsNotCleared});
     if (checkStatus) {
         if (auto refused = checkStatus(status))
             return Refuse(link, progress, *refused);
@@ -138,6 +145,7 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Sessi
         QString detail;
         if (cancel.Requested() || !MoveTable(moveTable, table, status, detail))
             return Fail(link, progress, cancel, name + kErrorSuffix, detail);
+        doneTables |= TableBit(table);
     }
 
     progress.ShowStatus(IProgress::Mode::Normal, texts.DisconnectText + kEllipsis);
@@ -177,17 +185,22 @@ TransferResult Run(ITransferLink& link, IProgress& progress, const TransferReque
     } catch (const ECommsError& error) {
         result.outcome = TransferResult::Outcome::PortNotOpened;
         result.message = QString::fromLocal8Bit(error.what());
+        result.cause.kind = FailureCause::Kind::PortUnavailable;
+        result.cause.reason = QString::fromStdString(error.Reason());
         return result;
     }
     PortGuard port(link);
     const SessionCancel cancel(progress, [&link] { link.Abort(); });
 
     progress.Show();
+    progress.SetLineRate(LineRateOf(request.baudIndex));
     progress.ShowStatus(IProgress::Mode::Normal, Texts().ConnectText + kEllipsis);
+    unsigned doneTables = 0;
     if (!link.LogIn(ITransferLink::kAccessCode, false))
         result = Fail(link, progress, cancel, Texts().ConnectText + kErrorSuffix);
     else
-        result = RunLoggedIn(link, progress, cancel, request, direction, moveTable, checkStatus);
+        result = RunLoggedIn(link, progress, cancel, request, direction, moveTable, checkStatus, doneTables);
+    result.reach.doneTables = doneTables;
 
     try {
         port.Close();

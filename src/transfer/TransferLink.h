@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LinkFailure.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -33,4 +35,8 @@ public:
 
     // Ends the wait in progress as failed (the operator's Cancel).
     virtual void Abort() = 0;
+
+    // Why the last log-in, package or request failed (see TQelmIBusComm);
+    // a link that cannot tell says nothing.
+    virtual LinkFailure LastFailure() const { return {}; }
 };

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "transfer/FailureCause.h"
+
 #include <QString>
+
+#include <iterator>
 
 // What one Download data or Upload data run is asked to do. The main window
 // fills it from its dialog and its current port settings; plu-cli from its
@@ -40,11 +44,29 @@ struct TransferRequest
     bool Includes(TransferTable table) const { return (selection & TableBit(table)) != 0; }
 };
 
+// Line rate in bit/s of a rate index 0..4 (9600 .. 115200); 0 outside.
+inline int LineRateOf(int baudIndex)
+{
+    constexpr int kRates[] = {9600, 19200, 38400, 57600, 115200};
+    return baudIndex >= 0 && baudIndex < int(std::size(kRates)) ? kRates[baudIndex] : 0;
+}
+
 // "COM" followed by the configured port number, as the main window opens it.
 inline QString PortNameFor(int portNumber)
 {
     return QStringLiteral("COM") + QString::number(portNumber);
 }
+
+// How far a transfer got before it ended: the tables moved completely and,
+// of the PLU table, the highest PLU number moved (0: none). A PLU table that
+// is not complete was moved from range.begin up to that number.
+struct TransferReach
+{
+    unsigned doneTables = 0;
+    int lastPlu = 0;
+
+    bool Done(TransferTable table) const { return (doneTables & TableBit(table)) != 0; }
+};
 
 struct TransferResult
 {
@@ -63,6 +85,9 @@ struct TransferResult
     // A further reason for the operator, e.g. "Unable to write to ..." when the
     // settings file refused an uploaded parameter; empty otherwise.
     QString detail;
+    // Why it failed, as far as known (nothing for a cancel).
+    FailureCause cause;
+    TransferReach reach;
 
     bool Succeeded() const { return outcome == Outcome::Done; }
 };

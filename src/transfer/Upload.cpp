@@ -6,10 +6,11 @@
 TransferResult UploadTables(ITransferLink& link, IProgress& progress, const TransferRequest& request,
                             const TransferTables& tables)
 {
+    int lastPlu = 0;
     const auto moveTable = [&](TransferTable table, const RegisterStatus& status) {
         switch (table) {
         case TransferTable::PLU:
-            return UploadPLUTable(link, progress, tables.plu, request.range, status);
+            return UploadPLUTable(link, progress, tables.plu, request.range, status, &lastPlu);
         case TransferTable::Department:
             return UploadDeptmentTable(link, progress, tables.departments, status.PriceDecimals);
         case TransferTable::Parameter:
@@ -17,7 +18,9 @@ TransferResult UploadTables(ITransferLink& link, IProgress& progress, const Tran
         }
         return false;
     };
-    return TransferDriver::Run(link, progress, request, TransferDriver::Direction::Upload, moveTable);
+    TransferResult result = TransferDriver::Run(link, progress, request, TransferDriver::Direction::Upload, moveTable);
+    result.reach.lastPlu = lastPlu;
+    return result;
 }
 
 bool UploadTouchesDocument(unsigned selection)

@@ -562,3 +562,48 @@ TEST_F(QelmIBusTest, PulledCableFailsTheOperationAtOnceWithoutThrowing)
     EXPECT_EQ(m_device->Writes().size(), 6);
     EXPECT_TRUE(guard.isActive()) << "no wait ran into the guard";
 }
+
+// Each way an operation can give up is kept for the operator: silence,
+// refusal, damaged replies, Cancel, a pulled cable; a success forgets it and
+// the log-outs of a failure path leave it alone.
+TEST_F(QelmIBusTest, LastFailureSaysWhyTheOperationGaveUp)
+{
+    using Cause = LinkFailure::Cause;
+    EXPECT_FALSE(m_link->SendPacket(13, 1));
+    EXPECT_EQ(m_link->LastFailure(), (LinkFailure{Cause::NoAnswer, 7, 30}));
+    m_link->LogOut(TQelmIBusComm::kAccessCode, 1);
+    EXPECT_EQ(m_link->LastFailure().cause, Cause::NoAnswer);
+
+    m_device->SetScript([](const Write&, int index) { return QList<QByteArray>{index % 2 == 0 ? kNak : QByteArray()}; });
+    EXPECT_FALSE(m_link->SendPacket(13, 1));
+    EXPECT_EQ(m_link->LastFailure(), (LinkFailure{Cause::Refused, 7, 30})) << "one refusal tells more than silence";
+
+    m_device->SetScript([](const Write& write, int) {
+        QByteArray reply = Reply(PayloadOf(write.bytes), Counting(3));
+        reply[100] = static_cast<char>(reply[100] ^ 0x01);
+        return QList<QByteArray>{reply};
+    });
+    m_link->SetRetryCount(2);
+    EXPECT_FALSE(m_link->RequestPacket(11, 1));
+    EXPECT_EQ(m_link->LastFailure(), (LinkFailure{Cause::Damaged, 3, 30}));
+
+    m_device->SetScript(Cooperative);
+    EXPECT_TRUE(m_link->SendPacket(13, 1));
+    EXPECT_EQ(m_link->LastFailure().cause, Cause::None);
+
+    m_device->SetScript([](const Write&, int) { return QList<QByteArray>{}; });
+    m_link->SetRetryInterval(10000);
+    QTimer::singleShot(30, m_link.get(), [this] { m_link->Abort(); });
+    EXPECT_FALSE(m_link->SendPacket(13, 1));
+    EXPECT_EQ(m_link->LastFailure().cause, Cause::Aborted);
+
+    m_link->SetRetryInterval(30);
+    m_device->SetScript(Cooperative);
+    m_device->HangUpAtWrite(int(m_device->Writes().size()) + 1);
+    EXPECT_TRUE(m_link->SendPacket(13, 1));
+    EXPECT_FALSE(m_link->SendPacket(13, 2));
+    EXPECT_EQ(m_link->LastFailure().cause, Cause::DeviceLost);
+    m_link->SetActive(false);
+    m_link->SetActive(true);
+    EXPECT_EQ(m_link->LastFailure().cause, Cause::None) << "reopening forgets";
+}

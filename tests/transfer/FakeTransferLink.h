@@ -35,6 +35,8 @@ public:
     int failExchange = 0;       // exchange number that fails (0: none)
     Answer answer;
     Hook beforeExchange;
+    // What the link says of its last failure.
+    LinkFailure failure;
 
     QStringList calls;
     std::vector<Exchange> exchanges;
@@ -71,6 +73,7 @@ public:
         return Run(true, command, parameter);
     }
     std::span<quint8, kDataBytes> PacketData() override { return packetData_; }
+    LinkFailure LastFailure() const override { return failure; }
     void Abort() override
     {
         calls << QStringLiteral("Abort");

@@ -29,7 +29,7 @@ protected:
     void SetUp() override { form.SetCancelHandler([this] { ++aborts; }); }
 };
 
-TEST_F(ProgressFormTest, MainWindowIsDisabledExactlyWhileShownAndEscapeDoesNotClose)
+TEST_F(ProgressFormTest, MainWindowIsDisabledExactlyWhileShownAndOnlyItsButtonsEndIt)
 {
     form.SetMargin(5);
     form.SetProgress(3);
@@ -38,7 +38,6 @@ TEST_F(ProgressFormTest, MainWindowIsDisabledExactlyWhileShownAndEscapeDoesNotCl
     EXPECT_TRUE(Button("CancelBtn")->isEnabled());
     EXPECT_EQ(Label("CurLabel")->text() + Label("TotalLabel")->text(), "00");
 
-    QTest::keyClick(&form, Qt::Key_Escape);
     form.close();
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(aborts, 0);
@@ -47,6 +46,50 @@ TEST_F(ProgressFormTest, MainWindowIsDisabledExactlyWhileShownAndEscapeDoesNotCl
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(mainWindow.isEnabled());
     EXPECT_EQ(form.ProgressState(), State::Running);
+}
+
+// Escape is the button shown: Cancel while a step runs, OK on an error.
+TEST_F(ProgressFormTest, EscapeIsCancelOrOk)
+{
+    form.Show();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(aborts, 1);
+    EXPECT_EQ(form.ProgressState(), State::Dismissed);
+    EXPECT_FALSE(form.isVisible());
+
+    form.Show();
+    form.ShowStatus(Mode::Error, "Connect...Error!");
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(aborts, 1) << "OK aborts nothing";
+    EXPECT_EQ(form.ProgressState(), State::Dismissed);
+}
+
+// The cause goes below the error and leaves with it; the times show the
+// elapsed time at once and the time left after twenty packages.
+TEST_F(ProgressFormTest, TheCauseBelowTheErrorAndTheTimes)
+{
+    form.Show();
+    form.SetLineRate(115200);
+    EXPECT_EQ(Label("ElapsedLabel")->text(), "0:00");
+    form.SetMargin(100);
+    form.SetProgress(5);
+    EXPECT_TRUE(Label("TimeLeftLabel")->text().isEmpty());
+    form.SetProgress(30);
+    EXPECT_TRUE(Label("TimeLeftLabel")->text().startsWith("about ")) << qPrintable(Label("TimeLeftLabel")->text());
+
+    form.ShowStatus(Mode::Error, "Download:PLU...Error!");
+    form.ShowCause("The register refused the package (NAK).");
+    EXPECT_FALSE(Label("CauseLabel")->isHidden());
+    EXPECT_EQ(Label("CauseLabel")->text(), "The register refused the package (NAK).");
+    form.ShowStatus(Mode::Normal, "Upload:department...");
+    EXPECT_TRUE(Label("CauseLabel")->isHidden());
+
+    form.ShowStatus(Mode::Error, "Connect...Error!");
+    Button("OKBtn")->click();
+    form.ShowCause("late");
+    EXPECT_NE(Label("CauseLabel")->text(), "late") << "nothing is shown once dismissed";
+    form.Show();
+    EXPECT_TRUE(Label("CauseLabel")->isHidden());
 }
 
 TEST_F(ProgressFormTest, MarginZeroEmptiesTheCountersButKeepsTheBarRange)

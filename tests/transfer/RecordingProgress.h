@@ -13,7 +13,7 @@
 class RecordingProgress final : public IProgress
 {
 public:
-    QStringList statuses;        // "N:text" or "E:text", as shown
+    QStringList statuses;        // "N:text", "E:text" or the cause "C:text", as shown
     std::vector<int> margins;
     std::vector<int> progress;
     int shows = 0;
@@ -32,6 +32,11 @@ public:
             return;
         statuses << (mode == Mode::Error ? QStringLiteral("E:") : QStringLiteral("N:")) + text;
         state_ = mode == Mode::Error ? State::ErrorShown : State::Running;
+    }
+    void ShowCause(const QString& text) override
+    {
+        if (state_ != State::Dismissed)
+            statuses << QStringLiteral("C:") + text;
     }
     void SetMargin(int total) override { margins.push_back(total); }
     void SetProgress(int current) override { progress.push_back(current); }

@@ -2,6 +2,7 @@
 // port, what an empty department table does, and what an upload replaces.
 
 #include "commands/RegisterCommand.h"
+#include "commands/CommandReport.h"
 
 #include "FakeTransferLink.h"
 #include "RecordingProgress.h"
@@ -11,6 +12,7 @@
 #include "config/AppPaths.h"
 #include "transfer/Records.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -174,6 +176,108 @@ TEST_F(RegisterCommandTest, AnUploadReplacesOnlyWhatItReadAndOnlyOnceItSucceeded
     EXPECT_EQ(plu.Cell(PLUColumn::Name, 2), QString());
     EXPECT_EQ(plu.Cell(PLUColumn::Name, 3), QString());
     EXPECT_EQ(departments.Cell(DeptmentColumn::Name, 1), "Register 1");
+}
+
+// An upload that stops half-way leaves in the document what it read, as one
+// change, and says where it stopped; quantities and totals stay until the
+// totals were read.
+TEST_F(RegisterCommandTest, AStoppedUploadKeepsTheRowsReadAndSaysWhere)
+{
+    const auto upload = [this] {
+        const RegisterCommandRequest request{
+            RegisterCommandKind::Upload, {QStringLiteral("COM1"), 0, kPLU | kDepartment, {1, 12}}, false, false};
+        return RegisterCommand(link, progress, frontEnd).Run(request, {plu, departments, QString()});
+    };
+    for (int n = 1; n <= 12; ++n) {
+        plu.SetCell(PLUColumn::Name, n, QStringLiteral("Mine %1").arg(n));
+        plu.SetCell(PLUColumn::Quantity, n, QStringLiteral("5"));
+    }
+    link.failExchange = 3;   // status, PLUs 1-4, then PLUs 5-8
+    const RegisterCommandResult failed = upload();
+    EXPECT_EQ(failed.leftText, "Upload failed after PLU 4: the rest of the table keeps its earlier contents");
+    EXPECT_EQ(frontEnd.changes, 1);
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 4), QString()) << "read from the register";
+    EXPECT_EQ(plu.Cell(PLUColumn::Name, 5), "Mine 5");
+    EXPECT_EQ(plu.Cell(PLUColumn::Quantity, 4), "5") << "the totals were not read";
+
+    link.failExchange = 0;
+    link.exchanges.clear();
+    link.beforeExchange = [this](int exchange) {
+        if (exchange == 2)
+            progress.PressCancel();
+    };
+    const RegisterCommandResult cancelled = upload();
+    EXPECT_EQ(cancelled.result.outcome, TransferResult::Outcome::Cancelled);
+    EXPECT_EQ(cancelled.leftText,
+              "Upload cancelled before the first PLU was read: the document keeps its earlier contents");
+    EXPECT_EQ(frontEnd.changes, 1) << "nothing read, nothing changed";
+    EXPECT_TRUE(cancelled.causeText.isEmpty());
+}
+
+// A download that stops says what the register holds now, from the PLU
+// packages it acknowledged and the tables sent completely.
+TEST_F(RegisterCommandTest, AStoppedDownloadSaysWhatTheRegisterHolds)
+{
+    departments.SetCell(DeptmentColumn::Name, 1, QStringLiteral("Food"));
+    const auto download = [this](int failAt) {
+        link.failExchange = failAt;
+        link.exchanges.clear();
+        const RegisterCommandRequest request{
+            RegisterCommandKind::Download, {QStringLiteral("COM1"), 0, kPLU | kDepartment, {1, 12}}, false, false};
+        return RegisterCommand(link, progress, frontEnd).Run(request, {plu, departments, QString()}).leftText;
+    };
+    // Exchange 1 is the status, 2-5 carry PLUs 1-12, 6-7 the departments.
+    EXPECT_EQ(download(2), "Nothing was sent; the register keeps what it held — send again, or Compare");
+    EXPECT_EQ(download(4), "PLUs 1–6 were sent; the register keeps its earlier PLUs from 7 on and its earlier "
+                           "departments — send again, or Compare");
+    EXPECT_EQ(download(6), "PLUs 1–12 were sent; the register keeps its earlier departments — send again, or Compare");
+    EXPECT_EQ(download(0), QString());
+}
+
+// The cause the link knew is shown below the step's error, kept in the result
+// and told in words; a cancel has none; success is one sentence.
+TEST_F(RegisterCommandTest, TheCauseOfAFailureAndTheSentenceOfASuccess)
+{
+    link.failure = {LinkFailure::Cause::Refused, 7, 800};
+    link.failExchange = 2;
+    const RegisterCommandResult refused = Run(RegisterCommandKind::Download, kPLU);
+    EXPECT_EQ(refused.result.cause.kind, FailureCause::Kind::Refused);
+    EXPECT_EQ(refused.causeText, "The register refused the package (NAK).");
+    ASSERT_GE(progress.statuses.size(), 2);
+    EXPECT_EQ(progress.statuses.mid(progress.statuses.size() - 2),
+              (QStringList{"E:Download:PLU...Error!", "C:The register refused the package (NAK)."}));
+
+    link.failure = {LinkFailure::Cause::NoAnswer, 7, 800};
+    link.exchanges.clear();
+    EXPECT_EQ(Run(RegisterCommandKind::Upload, kPLU).causeText, "The register did not answer (7 tries, 0.8 s apart).");
+
+    link.failExchange = 0;
+    link.failure = {};
+    departments.SetCell(DeptmentColumn::Name, 1, QStringLiteral("Food"));
+    const RegisterCommandResult done = Run(RegisterCommandKind::Download, kPLU | kDepartment);
+    ASSERT_TRUE(done.Succeeded());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^Download finished: 3 PLUs and 9 departments in \d+ s \(COM1, 9600 bit/s\)$)"))
+                    .match(done.doneText)
+                    .hasMatch())
+        << qPrintable(done.doneText);
+    EXPECT_TRUE(Run(RegisterCommandKind::Upload, kDepartment).doneText.startsWith("Upload finished: 9 departments in "));
+    EXPECT_TRUE(Run(RegisterCommandKind::Compare, kPLU).doneText.startsWith("Compare finished: "));
+}
+
+// A port that cannot be opened is explained by what the connection check finds.
+TEST_F(RegisterCommandTest, APortThatDidNotOpenGetsTheConnectionChecksRemedy)
+{
+    FailureCause cause;
+    cause.kind = FailureCause::Kind::PortUnavailable;
+    cause.reason = QStringLiteral("/nowhere/tty does not exist.");
+    EXPECT_EQ(CommandCauseText(cause, QStringLiteral("/nowhere/tty")),
+              "The port could not be opened: /nowhere/tty does not exist. Plug in the cable, or map the port to a "
+              "device present (Communication > Setting..., or --port PATH).");
+    link.openFails = true;
+    const RegisterCommandResult result = Run(RegisterCommandKind::Download, kPLU);
+    EXPECT_EQ(result.result.outcome, TransferResult::Outcome::PortNotOpened);
+    EXPECT_EQ(result.result.cause.kind, FailureCause::Kind::PortUnavailable);
+    EXPECT_TRUE(result.leftText.isEmpty()) << "nothing reached the register";
 }
 
 } // namespace
