@@ -9,13 +9,6 @@
 
 namespace {
 
-QTableWidgetItem* Item(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
 QString ShownRowsNote(const ImportPlan& plan)
 {
     if (plan.changedRows <= TImportConfirmDlg::kShownRows)
@@ -47,10 +40,10 @@ TImportConfirmDlg::TImportConfirmDlg(const QString& summary, const TextTable& ta
     m_changes->setRowCount(int(cells.size()));
     for (int i = 0; i < int(cells.size()); ++i) {
         const CellPreview& cell = cells[i];
-        m_changes->setItem(i, 0, Item(QString::number(cell.row)));
-        m_changes->setItem(i, 1, Item(table.headerData(cell.column - 1, Qt::Horizontal).toString()));
-        m_changes->setItem(i, 2, Item(cell.before));
-        m_changes->setItem(i, 3, Item(cell.after));
+        m_changes->setItem(i, 0, ReadOnlyItem(QString::number(cell.row)));
+        m_changes->setItem(i, 1, ReadOnlyItem(table.headerData(cell.column - 1, Qt::Horizontal).toString()));
+        m_changes->setItem(i, 2, ReadOnlyItem(cell.before));
+        m_changes->setItem(i, 3, ReadOnlyItem(cell.after));
     }
     m_changes->verticalHeader()->hide();
     m_changes->verticalHeader()->setDefaultSectionSize(m_changes->fontMetrics().height() + 6);

@@ -62,14 +62,6 @@ QString ProblemCount(PriceProblem kind, int count)
     return {};
 }
 
-QTableWidgetItem* Item(const QString& text, Qt::Alignment alignment = Qt::AlignLeft)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    return item;
-}
-
 } // namespace
 
 TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selectedRows,
@@ -267,11 +259,11 @@ void TPriceChangeDlg::ShowPreview()
     const Qt::Alignment number = Qt::AlignRight;
     for (int i = 0; i < int(rows.size()); ++i) {
         const PriceChangeRow& row = rows[std::size_t(i)];
-        m_preview->setItem(i, 0, Item(QString::number(row.row), number));
-        m_preview->setItem(i, 1, Item(m_plu.Cell(m_plu.KeyColumn(), row.row)));
-        m_preview->setItem(i, 2, Item(row.before, number));
-        m_preview->setItem(i, 3, Item(row.after, number));
-        m_preview->setItem(i, 4, Item(row.problem));
+        m_preview->setItem(i, 0, ReadOnlyItem(QString::number(row.row), number));
+        m_preview->setItem(i, 1, ReadOnlyItem(m_plu.Cell(m_plu.KeyColumn(), row.row)));
+        m_preview->setItem(i, 2, ReadOnlyItem(row.before, number));
+        m_preview->setItem(i, 3, ReadOnlyItem(row.after, number));
+        m_preview->setItem(i, 4, ReadOnlyItem(row.problem));
     }
     m_preview->resizeColumnsToContents();
 }

@@ -38,6 +38,7 @@ public:
     // Keeps the choices for the next time.
     void accept() override;
 
+    // `department` is used with Scope::Department only.
     void SetScope(Scope scope, int department = 1);
     void SetChange(const PriceChange& change);
 

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidgetItem>
 
 QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent, QWidget* buddy)
 {
@@ -41,4 +42,12 @@ QHBoxLayout* OkCancelRow(QDialog& dialog)
     row->addWidget(okButton);
     row->addWidget(cancelButton);
     return row;
+}
+
+QTableWidgetItem* ReadOnlyItem(const QString& text, Qt::Alignment alignment)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
+    return item;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
 
 class QDialog;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QTableWidgetItem;
 class QWidget;
 
 // Small builders the dialogs share. Every widget carries its component name
@@ -23,6 +25,9 @@ inline QString NoCaption()
 {
     return QStringLiteral(" ");
 }
+
+// A cell of a list the operator reads but does not edit.
+QTableWidgetItem* ReadOnlyItem(const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
 
 // The right-aligned row of a dialog's OK button (the default, "OKBtn") and
 // Cancel button ("CancelBtn"), wired to accept and reject.

@@ -9,11 +9,25 @@
 #include <QListWidget>
 #include <QQueue>
 #include <QStringList>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <deque>
+
+// The cells of each row of a list window, joined by '|'.
+inline QStringList GridRows(const QTableWidget& grid)
+{
+    QStringList rows;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < grid.columnCount(); ++column)
+            cells << grid.item(row, column)->text();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
 
 // Ticks the given rows of a download or upload dialog and presses OK.
 inline void TickAndAccept(QDialog& dialog, const QList<int>& rows)

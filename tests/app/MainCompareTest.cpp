@@ -37,25 +37,13 @@ struct Shown
     QStringList rows;   // cells of each row joined by '|'
 };
 
-QStringList Rows(const QTableWidget& grid)
-{
-    QStringList rows;
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < grid.columnCount(); ++column)
-            cells << grid.item(row, column)->text();
-        rows << cells.join('|');
-    }
-    return rows;
-}
-
 // Reads the next result window and presses `button` on it.
 void OnResult(Shown& shown, const QString& button = QStringLiteral("CloseBtn"))
 {
     OnNextModal([&shown, button](QDialog& dialog) {
         shown.title = dialog.windowTitle();
         shown.counts = dialog.findChild<QLabel*>(QStringLiteral("CountsLabel"))->text();
-        shown.rows = Rows(*dialog.findChild<QTableWidget*>(QStringLiteral("DifferencesGrid")));
+        shown.rows = GridRows(*dialog.findChild<QTableWidget*>(QStringLiteral("DifferencesGrid")));
         dialog.findChild<QPushButton*>(button)->click();
     });
 }
@@ -226,7 +214,7 @@ TEST_F(MainCompareTest, HistoryListsTheTransfersComparesThemAndOpensOne)
     Shown betweenEntries;
     OnNextModal([&](QDialog& history) {
         auto* list = history.findChild<QTableWidget*>(QStringLiteral("HistoryList"));
-        listed = Rows(*list);
+        listed = GridRows(*list);
         // The newest entry against the document.
         OnResult(withDocument);
         history.findChild<QPushButton*>(QStringLiteral("CompareDocumentBtn"))->click();

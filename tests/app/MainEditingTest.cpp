@@ -33,15 +33,8 @@ using namespace PLUColumn;
 // "PLU|name|price|new price|reason" for each row of the price change's preview.
 QStringList PreviewRows(QDialog& dialog)
 {
-    QStringList rows;
     auto* grid = dialog.findChild<QTableWidget*>(QStringLiteral("PreviewGrid"));
-    for (int r = 0; grid != nullptr && r < grid->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < grid->columnCount(); ++c)
-            cells << grid->item(r, c)->text();
-        rows << cells.join(u'|');
-    }
-    return rows;
+    return grid != nullptr ? GridRows(*grid) : QStringList{QStringLiteral("no preview grid")};
 }
 
 class MainEditingTest : public ProgramDirFixture

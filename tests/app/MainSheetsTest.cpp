@@ -18,19 +18,6 @@
 
 namespace {
 
-// "row|column|before|after" for each line of the confirmation's list.
-QStringList GridRows(const QTableWidget& grid)
-{
-    QStringList rows;
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < grid.columnCount(); ++c)
-            cells << grid.item(r, c)->text();
-        rows << cells.join(u'|');
-    }
-    return rows;
-}
-
 class FakeSheetDialogs : public ISheetDialogs
 {
 public:

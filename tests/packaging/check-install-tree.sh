@@ -29,7 +29,7 @@ grep -q 'MimeType=application/x-tqr716-plu;' "$root/usr/share/applications/org.t
 
 # The default settings hold the programs' own default port (COM2), so a first
 # start behaves as one without a settings file.
-grep -qx 'Port=2' "$root/usr/share/tqr716-plu-manager/SYSTEM.CFG"
+tr -d '\r' < "$root/usr/share/tqr716-plu-manager/SYSTEM.CFG" | grep -qx 'Port=2'
 
 # The installed plu-cli on its first start: its settings come from the shared
 # default into ~/.config/tqr716-plu-manager/, nothing lands beside it.
