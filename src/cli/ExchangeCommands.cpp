@@ -224,11 +224,8 @@ int RunExchangeCommand(const QStringList& arguments)
         std::fputs(ExchangeUsage().toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     }
-    if (!parse.error.isEmpty()) {
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
-    }
+    if (!parse.error.isEmpty())
+        return ExitStatus::UsageError(parse.error);
     TextTable plu(TableKind::PLU);
     TextTable departments(TableKind::Department);
     RecyTable recycling;

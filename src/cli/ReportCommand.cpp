@@ -221,11 +221,8 @@ int RunReportCommand(const QStringList& arguments)
         std::fputs(ReportUsage().toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     }
-    if (!parse.error.isEmpty()) {
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
-    }
+    if (!parse.error.isEmpty())
+        return ExitStatus::UsageError(parse.error);
     try {
         return Run(parse.options);
     } catch (const FileError& error) {

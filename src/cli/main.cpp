@@ -61,9 +61,7 @@ int RunCommandLine(const QStringList& arguments)
         std::fputs((CliUsage() + ExchangeUsage() + ReportUsage()).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
+        return ExitStatus::UsageError(parse.error);
     case CliParse::Outcome::Run:
         break;
     }
