@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHorizontalBarSeries>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -120,7 +121,7 @@ TSalesReportDlg::TSalesReportDlg(HistoryStore& store, const TextTable& plu, cons
     m_chart = new QChartView(this);
     m_chart->setObjectName(QStringLiteral("ChartView"));
     m_chart->setRenderHint(QPainter::Antialiasing);
-    m_chart->setMinimumHeight(220);
+    m_chart->setMinimumHeight(260);
     m_table = new QTableWidget(this);
     m_table->setObjectName(QStringLiteral("ReportTable"));
     m_table->verticalHeader()->setVisible(false);
@@ -301,23 +302,32 @@ void TSalesReportDlg::ShowChart()
     chart->legend()->hide();
     m_chart->setVisible(!m_report.chart.empty());
     if (!m_report.chart.empty()) {
+        // Article names need the room of a line each: their bars lie, the best on top.
+        const bool lying = m_report.view == SalesView::Articles;
         auto* bars = new QBarSet(m_report.chartTitle);
         QStringList labels;
         for (const ChartBar& bar : m_report.chart) {
-            *bars << BarHeight(bar.value);
-            labels << bar.label;
+            if (lying) {
+                bars->insert(0, BarHeight(bar.value));
+                labels.prepend(bar.label);
+            } else {
+                *bars << BarHeight(bar.value);
+                labels << bar.label;
+            }
         }
-        auto* series = new QBarSeries;
+        QAbstractBarSeries* series = lying ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
+                                           : static_cast<QAbstractBarSeries*>(new QBarSeries);
         series->append(bars);
         chart->addSeries(series);
         auto* categories = new QBarCategoryAxis;
         categories->append(labels);
-        categories->setLabelsAngle(m_report.chart.size() > kUprightLabels ? -60 : 0);
-        chart->addAxis(categories, Qt::AlignBottom);
+        categories->setTruncateLabels(false);
+        categories->setLabelsAngle(!lying && m_report.chart.size() > kUprightLabels ? -60 : 0);
+        chart->addAxis(categories, lying ? Qt::AlignLeft : Qt::AlignBottom);
         series->attachAxis(categories);
         auto* values = new QValueAxis;
         values->setLabelFormat(QStringLiteral("%.0f"));
-        chart->addAxis(values, Qt::AlignLeft);
+        chart->addAxis(values, lying ? Qt::AlignBottom : Qt::AlignLeft);
         series->attachAxis(values);
     }
     // The view owns its chart and deletes the one before.

@@ -4,6 +4,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
 #include "cli/InterruptNotifier.h"
+#include "cli/OptionWords.h"
 
 #include "exchange/SheetColumns.h"
 #include "exchange/SheetFiles.h"
@@ -49,15 +50,7 @@ bool TakesValue(const QString& option)
 
 QStringList Positional(const QStringList& arguments)
 {
-    QStringList positional;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--")))
-            positional << argument;
-        else if (TakesValue(argument))
-            ++i;
-    }
-    return positional;
+    return OptionWords::Positional(arguments, TakesValue);
 }
 
 std::optional<QString> TakeValue(ExchangeOptions& options, const QString& name, const QString& value)
@@ -109,18 +102,11 @@ ExchangeParse ParseExchange(const QStringList& arguments)
             parse.help = true;
             return parse;
         }
-        QString value;
-        const qsizetype equals = name.indexOf(u'=');
-        if (equals >= 0) {
-            value = name.mid(equals + 1);
-            name.truncate(equals);
-        } else if (TakesValue(name)) {
-            if (i + 1 >= arguments.size()) {
-                parse.error = QStringLiteral("%1 needs a value").arg(name);
-                return parse;
-            }
-            value = arguments[++i];
-        }
+        const auto option = OptionWords::Take(arguments, i, TakesValue, parse.error);
+        if (!option)
+            return parse;
+        name = option->name;
+        const QString& value = option->value;
         const bool applies = name == kTable || (options.import ? name == kDryRun : name == kAllRows || name == kDelimiter);
         if (!applies) {
             parse.error = QStringLiteral("%1 does not apply to %2").arg(name, command);
@@ -238,11 +224,8 @@ int RunExchangeCommand(const QStringList& arguments)
         std::fputs(ExchangeUsage().toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     }
-    if (!parse.error.isEmpty()) {
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
-    }
+    if (!parse.error.isEmpty())
+        return ExitStatus::UsageError(parse.error);
     TextTable plu(TableKind::PLU);
     TextTable departments(TableKind::Department);
     RecyTable recycling;

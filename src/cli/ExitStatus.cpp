@@ -38,6 +38,13 @@ void PrintError(const QString& text)
     std::fflush(stderr);
 }
 
+int UsageError(const QString& text)
+{
+    PrintError(text);
+    std::fputs("Try plu-cli --help.\n", stderr);
+    return kUsage;
+}
+
 int Report(const TransferResult& result, const QString& cause)
 {
     using Outcome = TransferResult::Outcome;

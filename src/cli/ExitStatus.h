@@ -15,6 +15,9 @@ constexpr int kUsage = 2;
 // "plu-cli: <text>" on standard error.
 void PrintError(const QString& text);
 
+// A wrong command line: says what is wrong and where help is, returns 2.
+int UsageError(const QString& text);
+
 // Prints what the operator has not been told yet and returns the exit status:
 // 0 when every step ran (a detail, such as a link trace that could not be
 // written, is then a warning), 1 for every other outcome.

@@ -3,6 +3,7 @@
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
+#include "cli/OptionWords.h"
 #include "cli/PortSettings.h"
 
 #include "files/Document.h"
@@ -49,17 +50,14 @@ struct ReportParse
     bool help = false;
 };
 
+bool TakesValue(const QString& option)
+{
+    return kValueOptions.contains(option);
+}
+
 QStringList Positional(const QStringList& arguments)
 {
-    QStringList positional;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--")))
-            positional << argument;
-        else if (kValueOptions.contains(argument))
-            ++i;
-    }
-    return positional;
+    return OptionWords::Positional(arguments, TakesValue);
 }
 
 std::optional<QString> TakeValue(ReportOptions& options, const QString& name, const QString& value)
@@ -114,31 +112,21 @@ ReportParse ParseReport(const QStringList& arguments)
 {
     ReportParse parse;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString name = arguments[i];
+        const QString& name = arguments[i];
         if (!name.startsWith(QLatin1String("--")))
             continue;
         if (name == QLatin1String("--help")) {
             parse.help = true;
             return parse;
         }
-        QString value;
-        const qsizetype equals = name.indexOf(u'=');
-        if (equals >= 0) {
-            value = name.mid(equals + 1);
-            name.truncate(equals);
-        }
-        if (!kValueOptions.contains(name)) {
-            parse.error = QStringLiteral("%1 does not apply to report").arg(name);
+        const auto option = OptionWords::Take(arguments, i, TakesValue, parse.error);
+        if (!option)
+            return parse;
+        if (!TakesValue(option->name)) {
+            parse.error = QStringLiteral("%1 does not apply to report").arg(option->name);
             return parse;
         }
-        if (equals < 0) {
-            if (i + 1 >= arguments.size()) {
-                parse.error = QStringLiteral("%1 needs a value").arg(name);
-                return parse;
-            }
-            value = arguments[++i];
-        }
-        if (const auto error = TakeValue(parse.options, name, value)) {
+        if (const auto error = TakeValue(parse.options, option->name, option->value)) {
             parse.error = *error;
             return parse;
         }
@@ -233,11 +221,8 @@ int RunReportCommand(const QStringList& arguments)
         std::fputs(ReportUsage().toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     }
-    if (!parse.error.isEmpty()) {
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
-    }
+    if (!parse.error.isEmpty())
+        return ExitStatus::UsageError(parse.error);
     try {
         return Run(parse.options);
     } catch (const FileError& error) {

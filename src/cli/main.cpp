@@ -69,9 +69,7 @@ int RunCommandLine(const QStringList& arguments)
         std::fputs(BuildInfo::VersionLine(QStringLiteral("plu-cli")).toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     case CliParse::Outcome::UsageError:
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
+        return ExitStatus::UsageError(parse.error);
     case CliParse::Outcome::Run:
         break;
     }

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr qreal kGap = 6;
 constexpr qreal kChartShare = 0.35;   // of the first page's height
 constexpr int kMaxLabelledBars = 12;
 
@@ -33,22 +32,31 @@ bool IsNumberColumn(const SheetColumn& column)
     return column.value != SheetColumn::Value::Text;
 }
 
-// Columns as wide as their longest text, spread over the page's width.
-std::vector<qreal> ColumnWidths(const SalesReport& report, const QFontMetricsF& metrics, qreal width)
+// The space between columns and paragraphs, in the device's own units.
+qreal Gap(const QFontMetricsF& metrics)
 {
+    return metrics.height() * 0.5;
+}
+
+// Columns as wide as their longest text, narrowed together where the page is
+// not wide enough.
+std::vector<qreal> ColumnWidths(const SalesReport& report, const QFontMetricsF& metrics,
+                                const QFontMetricsF& titleMetrics, qreal width)
+{
+    const qreal gap = Gap(metrics);
     std::vector<qreal> widths(std::size_t(report.titles.size()), 0);
     for (qsizetype c = 0; c < report.titles.size(); ++c) {
-        qreal widest = metrics.horizontalAdvance(report.titles[c]);
+        qreal widest = titleMetrics.horizontalAdvance(report.titles[c]);
         for (const QStringList& row : report.rows) {
             if (c < row.size())
                 widest = std::max(widest, metrics.horizontalAdvance(row[c]));
         }
-        widths[std::size_t(c)] = widest + 2 * kGap;
+        widths[std::size_t(c)] = widest + 2 * gap;
     }
     qreal sum = 0;
     for (const qreal w : widths)
         sum += w;
-    if (sum > 0) {
+    if (sum > width) {
         for (qreal& w : widths)
             w = w * width / sum;
     }
@@ -60,8 +68,8 @@ class TablePainter
 public:
     TablePainter(QPainter& painter, QPagedPaintDevice& device, const SalesReport& report, const QRectF& page)
         : painter_(painter), device_(device), report_(report), page_(page),
-          metrics_(Font(9), painter.device()),
-          widths_(ColumnWidths(report, metrics_, page.width()))
+          metrics_(Font(9), painter.device()), gap_(Gap(metrics_)),
+          widths_(ColumnWidths(report, metrics_, QFontMetricsF(Font(9, true), painter.device()), page.width()))
     {
     }
 
@@ -86,14 +94,14 @@ private:
         const qreal height = metrics_.height() * 1.4;
         qreal x = page_.left();
         for (qsizetype c = 0; c < cells.size() && c < qsizetype(widths_.size()); ++c) {
-            const QRectF cell(x + kGap, y_, widths_[std::size_t(c)] - 2 * kGap, height);
+            const QRectF cell(x + gap_, y_, widths_[std::size_t(c)] - 2 * gap_, height);
             const bool number = c < report_.columns.size() && IsNumberColumn(report_.columns[c]);
             painter_.drawText(cell, Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft), cells[c]);
             x += widths_[std::size_t(c)];
         }
         y_ += height;
         if (header)
-            painter_.drawLine(QPointF(page_.left(), y_), QPointF(page_.right(), y_));
+            painter_.drawLine(QPointF(page_.left(), y_), QPointF(page_.left() + tableWidth_, y_));
     }
 
     QPainter& painter_;
@@ -101,7 +109,14 @@ private:
     const SalesReport& report_;
     const QRectF page_;
     const QFontMetricsF metrics_;
+    const qreal gap_;
     const std::vector<qreal> widths_;
+    const qreal tableWidth_ = [this] {
+        qreal sum = 0;
+        for (const qreal w : widths_)
+            sum += w;
+        return sum;
+    }();
     qreal y_ = 0;
 };
 
@@ -160,6 +175,7 @@ void PaintSalesReport(QPainter& painter, QPagedPaintDevice& device, const SalesR
                       const ReportChartPainter& chart)
 {
     const QRectF page(0, 0, device.width(), device.height());
+    const qreal gap = Gap(QFontMetricsF(Font(9), painter.device()));
     qreal y = page.top();
     painter.setFont(Font(14, true));
     const qreal titleHeight = QFontMetricsF(painter.font(), painter.device()).height() * 1.5;
@@ -170,16 +186,16 @@ void PaintSalesReport(QPainter& painter, QPagedPaintDevice& device, const SalesR
         const QRectF bounds = painter.boundingRect(QRectF(page.left(), y, page.width(), page.height()),
                                                    Qt::TextWordWrap, line);
         painter.drawText(bounds, Qt::TextWordWrap, line);
-        y += bounds.height() + kGap / 2;
+        y += bounds.height() + gap / 4;
     }
-    y += kGap;
+    y += gap;
     if (!report.chart.empty()) {
         const QRectF area(page.left(), y, page.width(), page.height() * kChartShare);
         if (chart)
             chart(painter, area);
         else
             PaintReportBars(painter, area, report);
-        y = area.bottom() + 2 * kGap;
+        y = area.bottom() + gap;
     }
     TablePainter(painter, device, report, page).Paint(y);
 }

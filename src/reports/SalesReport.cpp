@@ -155,7 +155,7 @@ void ArticlesView(SalesReport& report, const SalesFigures& figures, const SalesC
             const QString name = HasRow(catalogue.plu, article.plu) ? NameOf(catalogue.plu, article.plu) : QString();
             report.rows << QStringList{list, QString::number(++rank), QString::number(article.plu), name,
                                        Quantity(article.quantity), Money(article.total, decimals)};
-            if (chart)
+            if (chart && rank <= kChartArticles)
                 report.chart.push_back({name.isEmpty() ? QString::number(article.plu) : name,
                                         Decimal(article.total, decimals)});
         }

@@ -72,6 +72,9 @@ struct SalesCatalogue
 };
 
 inline constexpr int kTopArticles = 20;
+// The articles view's chart: the best by turnover, fewer than the list so
+// their names stay readable.
+inline constexpr int kChartArticles = 10;
 
 // The view's report. stockThreshold: the low-stock view lists named articles
 // whose Stocks are at or below it.

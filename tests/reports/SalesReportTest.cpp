@@ -93,7 +93,8 @@ TEST(SalesReport, TopListsRankByTurnoverAndByQuantity)
     EXPECT_EQ(report.rows[19][2], "11");
     EXPECT_EQ(report.rows[20], (QStringList{"By quantity", "1", "1", "Milk", "30.000", "0.10"}));
     EXPECT_EQ(report.rows[39][2], "20");
-    EXPECT_EQ(report.chart.size(), std::size_t(kTopArticles));
+    EXPECT_EQ(report.chart.size(), std::size_t(kChartArticles));
+    EXPECT_EQ(report.chart.front().label, "30") << "an article without a name by its number";
 
     // Equal figures keep the lower PLU first; refunds are no top sellers.
     const SalesReport ties = BuildSalesReport(
