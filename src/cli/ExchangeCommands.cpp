@@ -1,5 +1,6 @@
 #include "cli/ExchangeCommands.h"
 
+#include "cli/CommandWords.h"
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
@@ -42,22 +43,11 @@ struct ExchangeParse
     bool help = false;
 };
 
-bool TakesValue(const QString& option)
-{
-    return option == kTable || option == kDelimiter;
-}
+const QStringList kValueOptions{kTable, kDelimiter};
 
 QStringList Positional(const QStringList& arguments)
 {
-    QStringList positional;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--")))
-            positional << argument;
-        else if (TakesValue(argument))
-            ++i;
-    }
-    return positional;
+    return CommandWords::Positional(arguments, kValueOptions);
 }
 
 std::optional<QString> TakeValue(ExchangeOptions& options, const QString& name, const QString& value)
@@ -101,40 +91,24 @@ ExchangeParse ParseExchange(const QStringList& arguments)
     const QStringList positional = Positional(arguments);
     options.import = positional.value(0) == kImport;
     const QString command = options.import ? kImport : kExport;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        if (!name.startsWith(QLatin1String("--")))
-            continue;
-        if (name == QLatin1String("--help")) {
-            parse.help = true;
-            return parse;
-        }
-        QString value;
-        const qsizetype equals = name.indexOf(u'=');
-        if (equals >= 0) {
-            value = name.mid(equals + 1);
-            name.truncate(equals);
-        } else if (TakesValue(name)) {
-            if (i + 1 >= arguments.size()) {
-                parse.error = QStringLiteral("%1 needs a value").arg(name);
-                return parse;
-            }
-            value = arguments[++i];
-        }
-        const bool applies = name == kTable || (options.import ? name == kDryRun : name == kAllRows || name == kDelimiter);
-        if (!applies) {
-            parse.error = QStringLiteral("%1 does not apply to %2").arg(name, command);
-            return parse;
-        }
-        if (name == kDryRun)
-            options.dryRun = true;
-        else if (name == kAllRows)
-            options.exportOptions.allRows = true;
-        else if (const auto error = TakeValue(options, name, value))
-            parse.error = *error;
-        if (!parse.error.isEmpty())
-            return parse;
-    }
+    const CommandWords::OptionScan scan =
+        CommandWords::ScanOptions(arguments, kValueOptions, [&](const QString& name, const QString& value) {
+            const bool applies =
+                name == kTable || (options.import ? name == kDryRun : name == kAllRows || name == kDelimiter);
+            if (!applies)
+                return QStringLiteral("%1 does not apply to %2").arg(name, command);
+            if (name == kDryRun)
+                options.dryRun = true;
+            else if (name == kAllRows)
+                options.exportOptions.allRows = true;
+            else if (const auto error = TakeValue(options, name, value))
+                return *error;
+            return QString();
+        });
+    parse.help = scan.help;
+    parse.error = scan.error;
+    if (scan.help || !scan.error.isEmpty())
+        return parse;
     if (positional.size() != 3) {
         parse.error = QStringLiteral("give %1 a document and a sheet").arg(command);
         return parse;
@@ -238,11 +212,8 @@ int RunExchangeCommand(const QStringList& arguments)
         std::fputs(ExchangeUsage().toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     }
-    if (!parse.error.isEmpty()) {
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
-    }
+    if (!parse.error.isEmpty())
+        return CommandWords::UsageError(parse.error);
     TextTable plu(TableKind::PLU);
     TextTable departments(TableKind::Department);
     RecyTable recycling;
