@@ -3,6 +3,8 @@
 // a table holding the defaults). Prints the best and the median wall time of
 // N runs and the best processor time (the work runs on one thread; on a
 // loaded machine the wall time also holds the waits for a processor).
+#include "BenchTiming.h"
+
 #include "exchange/SheetFiles.h"
 #include "exchange/TableImport.h"
 #include "model/RecyTable.h"
@@ -21,36 +23,6 @@
 #include <vector>
 
 namespace {
-
-struct Timing
-{
-    double best = 0;
-    double median = 0;
-    double bestCpu = 0;
-};
-
-double ThreadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-Timing TimeRuns(int runs, const std::function<void()>& step)
-{
-    std::vector<double> ms;
-    std::vector<double> cpu;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        const double cpuStart = ThreadCpuMs();
-        timer.start();
-        step();
-        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-        cpu.push_back(ThreadCpuMs() - cpuStart);
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms.front(), ms[ms.size() / 2], *std::min_element(cpu.begin(), cpu.end())};
-}
 
 void Import(const QString& path)
 {

@@ -15,14 +15,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include <algorithm>
-
-namespace {
-
-// The cells' own decimals when the register's are not known.
-constexpr int kDefaultPriceDecimals = 2;
-
-} // namespace
 
 void TMainForm::PrintLabelsItemClick()
 {
@@ -42,7 +34,7 @@ void TMainForm::OpenLabelsDialog(const std::vector<int>& offered)
     const KnownRegisterState state = ReadKnownRegisterState(port);
     sources.changed = RowsChangedSince(*m_pluTable, state.known);
     sources.unknownText = UnknownRegisterStateText(state, port);
-    sources.priceDecimals = state.KnowsPLUs() ? state.known.priceDecimals : kDefaultPriceDecimals;
+    sources.priceDecimals = state.PriceDecimals();
 
     SettingsFile settings(AppPaths::SettingsPath());
     TLabelsDlg dialog(*m_pluTable, *m_deptTable, std::move(sources), ReadLabelOptions(settings), this);

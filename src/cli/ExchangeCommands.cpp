@@ -1,10 +1,10 @@
 #include "cli/ExchangeCommands.h"
 
+#include "cli/CommandWords.h"
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
 #include "cli/InterruptNotifier.h"
-#include "cli/OptionWords.h"
 
 #include "exchange/SheetColumns.h"
 #include "exchange/SheetFiles.h"
@@ -43,14 +43,11 @@ struct ExchangeParse
     bool help = false;
 };
 
-bool TakesValue(const QString& option)
-{
-    return option == kTable || option == kDelimiter;
-}
+const QStringList kValueOptions{kTable, kDelimiter};
 
 QStringList Positional(const QStringList& arguments)
 {
-    return OptionWords::Positional(arguments, TakesValue);
+    return CommandWords::Positional(arguments, kValueOptions);
 }
 
 std::optional<QString> TakeValue(ExchangeOptions& options, const QString& name, const QString& value)
@@ -94,33 +91,24 @@ ExchangeParse ParseExchange(const QStringList& arguments)
     const QStringList positional = Positional(arguments);
     options.import = positional.value(0) == kImport;
     const QString command = options.import ? kImport : kExport;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        if (!name.startsWith(QLatin1String("--")))
-            continue;
-        if (name == QLatin1String("--help")) {
-            parse.help = true;
-            return parse;
-        }
-        const auto option = OptionWords::Take(arguments, i, TakesValue, parse.error);
-        if (!option)
-            return parse;
-        name = option->name;
-        const QString& value = option->value;
-        const bool applies = name == kTable || (options.import ? name == kDryRun : name == kAllRows || name == kDelimiter);
-        if (!applies) {
-            parse.error = QStringLiteral("%1 does not apply to %2").arg(name, command);
-            return parse;
-        }
-        if (name == kDryRun)
-            options.dryRun = true;
-        else if (name == kAllRows)
-            options.exportOptions.allRows = true;
-        else if (const auto error = TakeValue(options, name, value))
-            parse.error = *error;
-        if (!parse.error.isEmpty())
-            return parse;
-    }
+    const CommandWords::OptionScan scan =
+        CommandWords::ScanOptions(arguments, kValueOptions, [&](const QString& name, const QString& value) {
+            const bool applies =
+                name == kTable || (options.import ? name == kDryRun : name == kAllRows || name == kDelimiter);
+            if (!applies)
+                return QStringLiteral("%1 does not apply to %2").arg(name, command);
+            if (name == kDryRun)
+                options.dryRun = true;
+            else if (name == kAllRows)
+                options.exportOptions.allRows = true;
+            else if (const auto error = TakeValue(options, name, value))
+                return *error;
+            return QString();
+        });
+    parse.help = scan.help;
+    parse.error = scan.error;
+    if (scan.help || !scan.error.isEmpty())
+        return parse;
     if (positional.size() != 3) {
         parse.error = QStringLiteral("give %1 a document and a sheet").arg(command);
         return parse;

@@ -1,5 +1,6 @@
 #include "cli/LabelCommand.h"
 
+#include "cli/CommandWords.h"
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
@@ -28,8 +29,6 @@
 namespace {
 
 const QString kLabels = QStringLiteral("labels");
-// The price decimals when the register's are not known: the cells' own.
-constexpr int kDefaultPriceDecimals = 2;
 
 const QStringList kValueOptions{
     QStringLiteral("--rows"),   QStringLiteral("--department"), QStringLiteral("--layout"),
@@ -57,50 +56,26 @@ bool TakesValue(const QString& option)
 
 QStringList Positional(const QStringList& arguments)
 {
-    QStringList positional;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!argument.startsWith(QLatin1String("--")))
-            positional << argument;
-        else if (TakesValue(argument))
-            ++i;
-    }
-    return positional;
+    return CommandWords::Positional(arguments, kValueOptions);
 }
 
 LabelsParse Parse(const QStringList& arguments)
 {
     LabelsParse parse;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        if (!name.startsWith(QLatin1String("--")))
-            continue;
-        if (name == QLatin1String("--help")) {
-            parse.help = true;
-            return parse;
-        }
-        if (name == QLatin1String("--list-layouts")) {
-            parse.listLayouts = true;
-            continue;
-        }
-        QString value;
-        const qsizetype equals = name.indexOf(u'=');
-        if (equals >= 0) {
-            value = name.mid(equals + 1);
-            name.truncate(equals);
-        } else if (TakesValue(name)) {
-            if (i + 1 >= arguments.size()) {
-                parse.error = QStringLiteral("%1 needs a value").arg(name);
-                return parse;
-            }
-            value = arguments[++i];
-        }
-        if (!TakesValue(name)) {
-            parse.error = QStringLiteral("%1 does not apply to labels").arg(name);
-            return parse;
-        }
-        parse.values[name] = value;
-    }
+    const CommandWords::OptionScan scan =
+        CommandWords::ScanOptions(arguments, kValueOptions, [&parse](const QString& name, const QString& value) {
+            if (name == QLatin1String("--list-layouts"))
+                parse.listLayouts = true;
+            else if (TakesValue(name))
+                parse.values[name] = value;
+            else
+                return QStringLiteral("%1 does not apply to labels").arg(name);
+            return QString();
+        });
+    parse.help = scan.help;
+    parse.error = scan.error;
+    if (scan.help || !scan.error.isEmpty())
+        return parse;
     const QStringList positional = Positional(arguments);
     if (parse.listLayouts) {
         if (positional.size() != 1 || !parse.values.empty())
@@ -292,8 +267,8 @@ int Write(const LabelsParse& parse, const LabelsRequest& request, const QString&
             request.department && plu.Cell(PLUColumn::Department, row) != QString::number(*request.department);
         return outside || otherDepartment;
     });
-    const int decimals = state.KnowsPLUs() ? state.known.priceDecimals : kDefaultPriceDecimals;
-    const std::vector<LabelArticle> articles = LabelArticles(plu, departments, rows, decimals, request.currency);
+    const std::vector<LabelArticle> articles =
+        LabelArticles(plu, departments, rows, state.PriceDecimals(), request.currency);
     if (articles.empty()) {
         ExitStatus::PrintError(QStringLiteral("no article to label: no PLU with a name is chosen"));
         return ExitStatus::kFailed;
@@ -340,11 +315,8 @@ int RunLabelsCommand(const QStringList& arguments)
         std::fputs(LabelsUsage().toLocal8Bit().constData(), stdout);
         return ExitStatus::kDone;
     }
-    if (!parse.error.isEmpty()) {
-        ExitStatus::PrintError(parse.error);
-        std::fputs("Try plu-cli --help.\n", stderr);
-        return ExitStatus::kUsage;
-    }
+    if (!parse.error.isEmpty())
+        return ExitStatus::UsageError(parse.error);
     if (parse.listLayouts)
         return ListLayouts();
     const auto settings = parse.values.find(QStringLiteral("--settings"));

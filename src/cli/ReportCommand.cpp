@@ -1,9 +1,9 @@
 #include "cli/ReportCommand.h"
 
+#include "cli/CommandWords.h"
 #include "cli/ConsoleText.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileArguments.h"
-#include "cli/OptionWords.h"
 #include "cli/PortSettings.h"
 
 #include "files/Document.h"
@@ -50,14 +50,9 @@ struct ReportParse
     bool help = false;
 };
 
-bool TakesValue(const QString& option)
-{
-    return kValueOptions.contains(option);
-}
-
 QStringList Positional(const QStringList& arguments)
 {
-    return OptionWords::Positional(arguments, TakesValue);
+    return CommandWords::Positional(arguments, kValueOptions);
 }
 
 std::optional<QString> TakeValue(ReportOptions& options, const QString& name, const QString& value)
@@ -111,26 +106,16 @@ std::optional<QString> TakeFiles(ReportOptions& options, const QStringList& posi
 ReportParse ParseReport(const QStringList& arguments)
 {
     ReportParse parse;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& name = arguments[i];
-        if (!name.startsWith(QLatin1String("--")))
-            continue;
-        if (name == QLatin1String("--help")) {
-            parse.help = true;
-            return parse;
-        }
-        const auto option = OptionWords::Take(arguments, i, TakesValue, parse.error);
-        if (!option)
-            return parse;
-        if (!TakesValue(option->name)) {
-            parse.error = QStringLiteral("%1 does not apply to report").arg(option->name);
-            return parse;
-        }
-        if (const auto error = TakeValue(parse.options, option->name, option->value)) {
-            parse.error = *error;
-            return parse;
-        }
-    }
+    const CommandWords::OptionScan scan =
+        CommandWords::ScanOptions(arguments, kValueOptions, [&](const QString& name, const QString& value) {
+            if (!kValueOptions.contains(name))
+                return QStringLiteral("%1 does not apply to report").arg(name);
+            return TakeValue(parse.options, name, value).value_or(QString());
+        });
+    parse.help = scan.help;
+    parse.error = scan.error;
+    if (scan.help || !scan.error.isEmpty())
+        return parse;
     if (const auto error = TakeFiles(parse.options, Positional(arguments)))
         parse.error = *error;
     return parse;

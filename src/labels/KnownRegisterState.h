@@ -12,6 +12,9 @@ struct KnownRegisterState
     QString problem;  // why the history could not be read; empty when it was
 
     bool KnowsPLUs() const { return !known.plus.empty(); }
+    // The decimals a label shows prices with: the register's when known,
+    // else the two a price cell has by default.
+    int PriceDecimals() const { return KnowsPLUs() ? known.priceDecimals : 2; }
 };
 
 KnownRegisterState ReadKnownRegisterState(const QString& portName);

@@ -16,17 +16,9 @@ const QSizeF kLetter(215.9, 279.4);
 LabelLayout Sheet(const char* name, const char* description, QSizeF page, int columns, int rows, QSizeF label,
                   double top, double left, double horizontalGap = 0, double verticalGap = 0)
 {
-    LabelLayout layout;
+    LabelLayout layout = CustomLayout(page, columns, rows, label, top, left, horizontalGap, verticalGap);
     layout.name = QString::fromLatin1(name);
     layout.description = QString::fromLatin1(description);
-    layout.page = page;
-    layout.columns = columns;
-    layout.rows = rows;
-    layout.label = label;
-    layout.topMargin = top;
-    layout.leftMargin = left;
-    layout.horizontalGap = horizontalGap;
-    layout.verticalGap = verticalGap;
     return layout;
 }
 
@@ -41,6 +33,26 @@ bool Finite(QSizeF size)
 }
 
 } // namespace
+
+LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, double topMargin, double leftMargin,
+                         double horizontalGap, double verticalGap)
+{
+    LabelLayout layout;
+    layout.name = QStringLiteral("custom");
+    layout.description = QStringLiteral("Custom, %1 x %2 labels of %3 x %4 mm")
+                             .arg(columns)
+                             .arg(rows)
+                             .arg(QString::number(label.width(), 'g', 6), QString::number(label.height(), 'g', 6));
+    layout.page = page;
+    layout.columns = columns;
+    layout.rows = rows;
+    layout.label = label;
+    layout.topMargin = topMargin;
+    layout.leftMargin = leftMargin;
+    layout.horizontalGap = horizontalGap;
+    layout.verticalGap = verticalGap;
+    return layout;
+}
 
 QRectF LabelLayout::LabelRect(int index) const
 {

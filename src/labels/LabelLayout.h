@@ -28,6 +28,10 @@ struct LabelLayout
     QRectF LabelRect(int index) const;
 };
 
+// A layout set by hand, named "custom".
+LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, double topMargin, double leftMargin,
+                         double horizontalGap, double verticalGap);
+
 // The sheets the program knows, in the order offered.
 const std::vector<LabelLayout>& NamedLayouts();
 std::optional<LabelLayout> NamedLayout(const QString& name);

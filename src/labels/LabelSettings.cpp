@@ -12,11 +12,6 @@ const QString kSection = QStringLiteral("Labels");
 constexpr std::array<LabelRows, 5> kAllRows{LabelRows::Selected, LabelRows::Shown, LabelRows::Department,
                                             LabelRows::All, LabelRows::Changed};
 
-QString Number(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-
 // The custom layout as kept; nothing when a value is missing or unusable.
 std::optional<LabelLayout> ReadCustom(const SettingsFile& settings)
 {
@@ -35,26 +30,6 @@ std::optional<LabelLayout> ReadCustom(const SettingsFile& settings)
 }
 
 } // namespace
-
-LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, double topMargin, double leftMargin,
-                         double horizontalGap, double verticalGap)
-{
-    LabelLayout layout;
-    layout.name = QStringLiteral("custom");
-    layout.description = QStringLiteral("Custom, %1 x %2 labels of %3 x %4 mm")
-                             .arg(columns)
-                             .arg(rows)
-                             .arg(Number(label.width()), Number(label.height()));
-    layout.page = page;
-    layout.columns = columns;
-    layout.rows = rows;
-    layout.label = label;
-    layout.topMargin = topMargin;
-    layout.leftMargin = leftMargin;
-    layout.horizontalGap = horizontalGap;
-    layout.verticalGap = verticalGap;
-    return layout;
-}
 
 QString LabelRowsKey(LabelRows rows)
 {

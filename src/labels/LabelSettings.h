@@ -21,10 +21,6 @@ struct LabelOptions
     int department = 1;
 };
 
-// A layout set by hand, named "custom".
-LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, double topMargin, double leftMargin,
-                         double horizontalGap, double verticalGap);
-
 // What the file holds; a missing or unusable value reads as its default (the
 // currency's is DefaultCurrency()).
 LabelOptions ReadLabelOptions(const SettingsFile& settings);
