@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -156,6 +157,21 @@ TEST(SheetDlg, OkWaitsForASheetFileAndTheChoiceFollowsTheControls)
     EXPECT_EQ(choice.path, QStringLiteral("/tmp/prices.XLSX"));
     EXPECT_TRUE(choice.allRows);
     EXPECT_EQ(TSheetDlg(TSheetDlg::Mode::Import).findChild<QCheckBox*>(QStringLiteral("AllRowsBox")), nullptr);
+}
+
+TEST_F(MainSheetsTest, ExportAndImportSayWhatTheyDidInTheStatusBar)
+{
+    for (int n = 1; n <= 20; ++n)
+        form->PluTable().SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
+    Choose(TableKind::PLU, QStringLiteral("shop.xlsx"));
+    form->ExportItemClick();
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Exported 20 PLUs to shop.xlsx");
+
+    WriteFile(QStringLiteral("dept.csv"), "NO.,Name\n2,Fruit\n");
+    Choose(TableKind::Department, QStringLiteral("dept.csv"));
+    messages.yesNoAnswers = {true};
+    form->ImportItemClick();
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Imported dept.csv: 1 department changed");
 }
 
 } // namespace
