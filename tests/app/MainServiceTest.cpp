@@ -794,6 +794,17 @@ TEST_F(MainServiceTest, SuccessIsSaidInTheStatusBar)
     Trigger("TestItem");
     EXPECT_EQ(Form().statusBar()->currentMessage(), "Test: the register answers at 9600 bit/s");
     EXPECT_TRUE(messages.errors.isEmpty() && messages.informations.isEmpty() && messages.offers.isEmpty());
+
+    // A port that does not open: after the link's box, the connection
+    // check's remedy stays in the status bar.
+    SetPortDevicePath(QStringLiteral("COM1"), sim.FilePath(QStringLiteral("absent1")));
+    Form().SetPortNumber(1);
+    Trigger("TestItem");
+    EXPECT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(Form().statusBar()->currentMessage().startsWith(
+        QStringLiteral("The port could not be opened: %1 does not exist. Plug in the cable")
+            .arg(sim.FilePath(QStringLiteral("absent1")))))
+        << qPrintable(Form().statusBar()->currentMessage());
 }
 
 // Below the step's error the progress window names why: refused frames,
