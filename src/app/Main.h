@@ -279,8 +279,8 @@ private:
     // status bar, what a stopped transfer left (a stopped download offers
     // Download changes).
     void ShowCommandOutcome(const RegisterCommandRequest& request, const RegisterCommandResult& outcome);
-    // After a port that did not open: the connection check's findings, when
-    // causeText holds more than the link's own reason.
+    // After a port that did not open: the connection check's findings in the
+    // status bar, when causeText holds more than the link's own reason.
     void ShowPortRemedy(const QString& causeText, const FailureCause& cause);
     // What the read-back after a download found.
     void ShowVerifyResult(const RegisterCommandResult& outcome);

@@ -93,10 +93,11 @@ void TMainForm::ShowCommandOutcome(const RegisterCommandRequest& request, const 
 
 void TMainForm::ShowPortRemedy(const QString& causeText, const FailureCause& cause)
 {
-    // The link has shown why the port did not open; what the connection
-    // check adds (who holds the device, what to do) is worth a notice.
+    // The link's message box has said why the port did not open; what the
+    // connection check adds (who holds the device, what to do) stays in the
+    // status bar until the next notice, with no second box to click away.
     if (causeText != CauseText(cause))
-        m_messages->Information(causeText);
+        statusBar()->showMessage(causeText);
 }
 
 void TMainForm::ShowStatusNotice(const QString& text)

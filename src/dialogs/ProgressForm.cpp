@@ -138,7 +138,9 @@ void TProgressForm::ShowStatus(Mode mode, const QString& text)
         m_okButton->setDefault(true);
         m_okButton->setFocus();
         m_state = State::ErrorShown;
+        // Nothing is left to estimate once a step has failed.
         m_ticker.stop();
+        m_timeLeftLabel->clear();
         return;
     }
     m_causeLabel->hide();

@@ -64,8 +64,18 @@ public:
         yesNoAnswers.pop_front();
         return answer;
     }
+    // Records the notice and chooses the command when offerAnswer says so.
+    bool Offer(const QString& text, const QString& command) override
+    {
+        offers << text;
+        offeredCommands << command;
+        return offerAnswer;
+    }
     void Beep() override { ++beeps; }
 
+    bool offerAnswer = false;
+    QStringList offers;
+    QStringList offeredCommands;
     std::deque<SaveAnswer> answers;
     std::deque<bool> yesNoAnswers;
     QStringList questions;

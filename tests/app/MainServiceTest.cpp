@@ -34,6 +34,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -75,6 +77,9 @@ public:
     bool seen = false;
     bool mainEnabledWhileShown = false;
     QString errorText;
+    QString causeText;
+    // The time left as last shown, once it was shown.
+    QString timeLeft;
     int errorLooks = 0;
 
 private:
@@ -85,9 +90,13 @@ private:
             return;
         seen = true;
         mainEnabledWhileShown = mainEnabledWhileShown || m_form.isEnabled();
+        if (const QString left = progress.findChild<QLabel*>(QStringLiteral("TimeLeftLabel"))->text(); !left.isEmpty())
+            timeLeft = left;
         if (progress.ProgressState() != IProgress::State::ErrorShown)
             return;
         errorText = progress.findChild<QLabel*>(QStringLiteral("StatusLabel"))->text();
+        const auto* cause = progress.findChild<QLabel*>(QStringLiteral("CauseLabel"));
+        causeText = cause->isVisible() ? cause->text() : QString();
         if (errorLooks == 0 && onError)
             onError();
         if (++errorLooks >= m_okAfter && m_okAfter > 0)
@@ -551,6 +560,7 @@ TEST_F(MainServiceTest, TheWindowsLinkRetriesTenTimes)
     watch.PressOkAfterError(1);
     Trigger("TestItem");
     EXPECT_EQ(watch.errorText, QStringLiteral("Connect...Error!"));
+    EXPECT_EQ(watch.causeText, QStringLiteral("The register did not answer (11 tries, 1 s apart)."));
     const QByteArray trace = ReadFile(sim.TracePath());
     EXPECT_TRUE(trace.contains("Retry:10")) << trace.right(400).constData();
     EXPECT_FALSE(trace.contains("Retry:11"));
@@ -731,3 +741,164 @@ TEST_F(MainServiceTest, ConnectionCheckKeepsTheTraceAndCloseStopsIt)
 }
 
 } // namespace
+
+namespace {
+
+// Ticks PLUs 1..last in the next download or upload dialog and accepts it.
+void ChooseFirstPLUs(int last)
+{
+    OnNextModal([last](QDialog& dialog) {
+        if (auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("VerifyCheck")))
+            check->setChecked(false);
+        dialog.findChild<TRangeSpinEdit*>(QStringLiteral("RangeEndEdit"))->SetText(QString::number(last));
+        TickAndAccept(dialog, {0});
+    });
+}
+
+// Presses Cancel once the progress window counts `package` in a step.
+class CancelAtPackage
+{
+public:
+    CancelAtPackage(TMainForm& form, int package)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, &form, package] {
+            TProgressForm& progress = *form.ProgressForm();
+            if (!progress.isVisible() || progress.Progress() < package)
+                return;
+            m_timer.stop();
+            progress.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+        });
+        m_timer.start(2);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+// A command that worked says what it did in the status bar, nothing modal.
+TEST_F(MainServiceTest, SuccessIsSaidInTheStatusBar)
+{
+    StartSim();
+    for (int n = 1; n <= 9; ++n)
+        Form().PluTable().SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
+    ChooseFirstPLUs(9);
+    Trigger("DownloadItem");
+    const QString download = Form().statusBar()->currentMessage();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^Download finished: 9 PLUs in \d+ s \(COM3, 9600 bit/s\)$)"))
+                    .match(download)
+                    .hasMatch())
+        << qPrintable(download);
+
+    Trigger("TestItem");
+    EXPECT_EQ(Form().statusBar()->currentMessage(), "Test: the register answers at 9600 bit/s");
+    EXPECT_TRUE(messages.errors.isEmpty() && messages.informations.isEmpty() && messages.offers.isEmpty());
+
+    // A port that does not open: after the link's box, the connection
+    // check's remedy stays in the status bar.
+    SetPortDevicePath(QStringLiteral("COM1"), sim.FilePath(QStringLiteral("absent1")));
+    Form().SetPortNumber(1);
+    Trigger("TestItem");
+    EXPECT_EQ(messages.errors.size(), 1);
+    EXPECT_TRUE(Form().statusBar()->currentMessage().startsWith(
+        QStringLiteral("The port could not be opened: %1 does not exist. Plug in the cable")
+            .arg(sim.FilePath(QStringLiteral("absent1")))))
+        << qPrintable(Form().statusBar()->currentMessage());
+}
+
+// Below the step's error the progress window names why: refused frames,
+// damaged answers, a pulled cable.
+TEST_F(MainServiceTest, TheProgressWindowNamesTheCauseOfAFailure)
+{
+    const auto failure = [this](const std::function<void()>& start) {
+        ProgressWatch watch(Form());
+        watch.PressOkAfterError(1);
+        start();
+        ExpectWindowsSettled();
+        sim.Stop();
+        return watch.errorText + QLatin1Char('|') + watch.causeText;
+    };
+    StartSim({"--corrupt", "1000"});
+    EXPECT_EQ(failure([this] { Trigger("TestItem"); }),
+              "Connect...Error!|The register's answers were damaged (checksum error).");
+
+    StartSim({"--nak", "1000"});
+    ChooseFirstPLUs(9);
+    EXPECT_EQ(failure([this] { Trigger("UploadItem"); }), "Connect...Error!|The register refused the package (NAK).");
+
+    StartSim({"--fill-demo", "--wire-time"});
+    UnplugWhenStatus(QStringLiteral("Upload:PLU"));
+    ChooseFirstPLUs(3000);
+    EXPECT_EQ(failure([this] { Trigger("UploadItem"); }), "Upload:PLU...Error!|The serial device disappeared (unplugged).");
+}
+
+// A cancelled upload leaves in the document what it read, says so, and one
+// Undo takes the document back to what it was before.
+TEST_F(MainServiceTest, ACancelledUploadKeepsWhatWasReadAndOneUndoRestores)
+{
+    StartSim({"--fill-demo", "--wire-time"});
+    for (int n = 1; n <= 3000; n += 100)
+        Form().PluTable().SetCell(PLUColumn::Name, n, QStringLiteral("Mine %1").arg(n));
+    Form().History().Reset();
+    ASSERT_FALSE(Form().CurrentDocument().Modified());
+
+    CancelAtPackage cancel(Form(), 5);
+    ChooseFirstPLUs(3000);
+    Trigger("UploadItem");
+    ExpectWindowsSettled();
+    ASSERT_EQ(messages.informations.size(), 1) << qPrintable(messages.informations.join('\n'));
+    const QRegularExpressionMatch said =
+        QRegularExpression(QStringLiteral("^Upload cancelled after PLU (\\d+): the rest of the table keeps its earlier "
+                                          "contents$"))
+            .match(messages.informations[0]);
+    ASSERT_TRUE(said.hasMatch()) << qPrintable(messages.informations[0]);
+    const int last = said.captured(1).toInt();
+    EXPECT_GE(last, 4);
+    EXPECT_LT(last, 3000);
+    EXPECT_NE(Form().PluTable().Cell(PLUColumn::Name, 1), "Mine 1") << "PLU 1 was read";
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 2901), "Mine 2901");
+    EXPECT_TRUE(Form().CurrentDocument().Modified());
+
+    Form().UndoItemClick();
+    EXPECT_EQ(Form().PluTable().Cell(PLUColumn::Name, 1), "Mine 1");
+    EXPECT_FALSE(Form().CurrentDocument().Modified());
+}
+
+// A cancelled download says which PLUs the register got, and its offer of
+// Download changes opens that command's dialog.
+TEST_F(MainServiceTest, ACancelledDownloadSaysWhatTheRegisterHoldsAndOffersDownloadChanges)
+{
+    StartSim({"--wire-time"});
+    CancelAtPackage cancel(Form(), 5);
+    ChooseFirstPLUs(3000);
+    messages.offerAnswer = true;
+    Trigger("DownloadItem");
+    ExpectWindowsSettled();
+    ASSERT_EQ(messages.offers.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^PLUs 1–\\d+ were sent; the register keeps its earlier PLUs from "
+                                                  "\\d+ on — send again, or Compare$"))
+                    .match(messages.offers[0])
+                    .hasMatch())
+        << qPrintable(messages.offers[0]);
+    EXPECT_EQ(messages.offeredCommands, QStringList{"Download &changes"});
+
+    QString offered;
+    OnNextModal([&offered](QDialog& dialog) {
+        offered = dialog.windowTitle();
+        dialog.reject();
+    });
+    QTRY_COMPARE(offered, QStringLiteral("Download changes"));
+}
+
+// With a line as slow as a real one the progress window tells the time left.
+TEST_F(MainServiceTest, TheProgressWindowShowsTheTimeLeft)
+{
+    StartSim({"--wire-time"});
+    Form().SetSpeedIndex(4);
+    ProgressWatch watch(Form());
+    ChooseFirstPLUs(300);
+    Trigger("DownloadItem");
+    EXPECT_TRUE(watch.timeLeft.startsWith("about ")) << qPrintable(watch.timeLeft);
+    EXPECT_TRUE(Form().statusBar()->currentMessage().startsWith("Download finished: 300 PLUs"));
+}

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -200,6 +201,21 @@ TEST_F(MainSheetsTest, TheImportConfirmationListsTheFirstTenChangedRowsOfMany)
     EXPECT_EQ(rows[4], "3|Unit price|0.00|1.03");
     EXPECT_EQ(rows.last(), "10|Unit price|0.00|1.10");
     EXPECT_EQ(form->PluTable().Cell(PLUColumn::Name, 1), QString());
+}
+
+TEST_F(MainSheetsTest, ExportAndImportSayWhatTheyDidInTheStatusBar)
+{
+    for (int n = 1; n <= 20; ++n)
+        form->PluTable().SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
+    Choose(TableKind::PLU, QStringLiteral("shop.xlsx"));
+    form->ExportItemClick();
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Exported 20 PLUs to shop.xlsx");
+
+    WriteFile(QStringLiteral("dept.csv"), "NO.,Name\n2,Fruit\n");
+    Choose(TableKind::Department, QStringLiteral("dept.csv"));
+    OnNextModal<TImportConfirmDlg>([](TImportConfirmDlg& dialog) { dialog.accept(); });
+    form->ImportItemClick();
+    EXPECT_EQ(form->statusBar()->currentMessage(), "Imported dept.csv: 1 department changed");
 }
 
 } // namespace

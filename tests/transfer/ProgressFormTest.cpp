@@ -78,6 +78,7 @@ TEST_F(ProgressFormTest, TheCauseBelowTheErrorAndTheTimes)
     EXPECT_TRUE(Label("TimeLeftLabel")->text().startsWith("about ")) << qPrintable(Label("TimeLeftLabel")->text());
 
     form.ShowStatus(Mode::Error, "Download:PLU...Error!");
+    EXPECT_TRUE(Label("TimeLeftLabel")->text().isEmpty()) << "no time is left after an error";
     form.ShowCause("The register refused the package (NAK).");
     EXPECT_FALSE(Label("CauseLabel")->isHidden());
     EXPECT_EQ(Label("CauseLabel")->text(), "The register refused the package (NAK).");

@@ -13,7 +13,8 @@
 class RecordingProgress final : public IProgress
 {
 public:
-    QStringList statuses;        // "N:text", "E:text" or the cause "C:text", as shown
+    QStringList statuses;        // "N:text" or "E:text", as shown
+    QStringList causes;          // below an error
     std::vector<int> margins;
     std::vector<int> progress;
     int shows = 0;
@@ -35,8 +36,8 @@ public:
     }
     void ShowCause(const QString& text) override
     {
-        if (state_ != State::Dismissed)
-            statuses << QStringLiteral("C:") + text;
+        if (state_ == State::ErrorShown)
+            causes << text;
     }
     void SetMargin(int total) override { margins.push_back(total); }
     void SetProgress(int current) override { progress.push_back(current); }

@@ -109,15 +109,17 @@ protected:
     TransferResult Download(IProgress& progress) { return DownloadTables(link, progress, request, tables); }
     TransferResult Upload(IProgress& progress) { return UploadTables(link, progress, request, tables); }
 
-    // The failure path: its status, four log-outs (each tried three times by
-    // a register that stays silent, so the count is exact), a closed port
-    // with its trace written.
+    // The failure path: its status and below it the silence as its cause,
+    // four log-outs (each tried three times by a register that stays silent,
+    // so the count is exact), a closed port with its trace written.
     void ExpectFailure(const TransferResult& result, const RecordingProgress& progress, const QString& status,
                        int logOutFrames)
     {
         EXPECT_EQ(result.outcome, Outcome::Failed);
         EXPECT_EQ(result.message, status);
         EXPECT_EQ(progress.statuses.back(), "E:" + status);
+        EXPECT_EQ(result.cause.kind, FailureCause::Kind::NoAnswer);
+        EXPECT_EQ(progress.causes, QStringList{CauseText(result.cause)});
         EXPECT_EQ(progress.waits, 1);
         EXPECT_FALSE(comm.isActive());
         EXPECT_TRUE(QFile::exists(AppPaths::TracePath()));
@@ -240,6 +242,8 @@ TEST_F(TransferEndToEndTest, UnclearedReportsRefuseTheDownloadButNotTheUpload)
     const TransferResult refused = Download(progress);
     EXPECT_EQ(refused.message, "ECR report don't clear!");
     EXPECT_EQ(progress.statuses.back(), "E:ECR report don't clear!");
+    EXPECT_EQ(refused.cause.kind, FailureCause::Kind::ReportsNotCleared);
+    EXPECT_EQ(progress.causes.size(), 1);
     EXPECT_FALSE(comm.isActive());
 
     RecordingProgress again;
