@@ -1,7 +1,5 @@
 #include "cli/CommandWords.h"
 
-
-
 namespace CommandWords {
 
 QStringList Positional(const QStringList& arguments, const QStringList& valueOptions)
