@@ -97,12 +97,11 @@ QString CommandDoneText(const RegisterCommandRequest& request, const RegisterCom
     case RegisterCommandKind::Download:
         break;
     }
-    if (request.changesOnly) {
-        const QString sent = result.changesSummary.isEmpty() ? QStringLiteral("Download changes finished.")
-                                                             : result.changesSummary;
-        return QStringLiteral("%1 Finished %2%3")
-            .arg(sent, DoneSuffix(request, result), result.compared ? QStringLiteral(", verified.") : QStringLiteral("."));
-    }
+    // The summary of a changes-only download says what it sent.
+    if (request.changesOnly && !result.changesSummary.isEmpty())
+        return result.changesSummary;
+    if (request.changesOnly)
+        return QStringLiteral("Download changes finished %1").arg(DoneSuffix(request, result));
     return QStringLiteral("%1: %2 %3")
         .arg(result.compared ? QStringLiteral("Download finished and verified") : QStringLiteral("Download finished"),
              TablesMoved(request.transfer), DoneSuffix(request, result));

@@ -802,7 +802,7 @@ TEST_F(MainServiceTest, SuccessIsSaidInTheStatusBar)
     Trigger("TestItem");
     EXPECT_EQ(messages.errors.size(), 1);
     EXPECT_TRUE(Form().statusBar()->currentMessage().startsWith(
-        QStringLiteral("The port could not be opened: %1 does not exist. Plug in the cable")
+        QStringLiteral("The port could not be opened: COM1 (%1) does not exist. Plug in the cable")
             .arg(sim.FilePath(QStringLiteral("absent1")))))
         << qPrintable(Form().statusBar()->currentMessage());
 }
