@@ -30,6 +30,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <set>
 
 namespace {
@@ -330,7 +331,9 @@ void TSalesReportDlg::ShowChart()
         chart->addAxis(values, lying ? Qt::AlignBottom : Qt::AlignLeft);
         series->attachAxis(values);
     }
-    // The view owns its chart and deletes the one before.
+    // The view takes the new chart but lets go of the one before without
+    // deleting it.
+    const std::unique_ptr<QChart> previous(m_chart->chart());
     m_chart->setChart(chart);
 }
 

@@ -105,11 +105,11 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
     EXPECT_EQ(ActionNames(file->actions()),
               QStringList({"NewItem", "N3", "OpenItem", "SaveItem", "SaveasItem", "N16", "ImportItem",
                            "ExportItem", "N5", "RecyItem", "ParameterItem", "N15", "PrintItem",
-                           "PrintPreviewItem", "FontItem", "N10", "RecentItem", "N11", "ExitItem"}));
+                           "PrintPreviewItem", "PrintLabelsItem", "FontItem", "N10", "RecentItem", "N11", "ExitItem"}));
     EXPECT_EQ(ActionNames(comm->actions()),
               QStringList({"CommsetItem", "DetectportItem", "ConnectionCheckItem", "N4", "TestItem", "DownloadItem",
-                           "UploadItem", "N20", "CompareItem", "DownloadChangesItem", "HistoryItem",
-                           "DownloadFontItem"}));
+                           "UploadItem", "N20", "CompareItem", "DownloadChangesItem", "HistoryItem", "N21",
+                           "RegistersItem", "SendRegistersItem", "CompareRegistersItem", "DownloadFontItem"}));
     EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "AboutItem"}));
 
     for (const char* separator : {"N3", "N5", "N15", "N10", "N4", "N20", "N2"}) {
