@@ -5,6 +5,7 @@
 #include "app/Main.h"
 
 #include "AppTestSupport.h"
+#include "ShownForm.h"
 #include "config/SettingsFile.h"
 #include "config/StartupValues.h"
 #include "dialogs/LabelsDlg.h"
@@ -61,13 +62,7 @@ protected:
     TMainForm& Form()
     {
         if (!m_form) {
-            m_form = std::make_unique<TMainForm>(&messages, &dialogs);
-            m_form->CreateWindows(QStringLiteral("Shop"));
-            m_form->SetPortNumber(3);
-            m_form->SetSpeedIndex(4);
-            m_form->show();
-            QApplication::setActiveWindow(m_form.get());
-            EXPECT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+            m_form = ShowFormOnCom3(&messages, &dialogs);
             TextTable& plu = m_form->PluTable();
             const QStringList barcodes{"4006381333931", "96385074", "725272730706", "123456", "", "", "", "", ""};
             for (int n = 1; n <= 9; ++n) {

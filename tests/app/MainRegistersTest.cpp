@@ -4,6 +4,7 @@
 #include "app/Main.h"
 
 #include "AppTestSupport.h"
+#include "ShownForm.h"
 #include "app/RegistersDlg.h"
 #include "app/SeveralRegistersDlg.h"
 #include "config/RegisterList.h"
@@ -83,18 +84,8 @@ protected:
     TMainForm& Form()
     {
         if (!m_form) {
-            m_form = std::make_unique<TMainForm>(&messages, &dialogs);
-            m_form->CreateWindows(QStringLiteral("Shop"));
-            m_form->SetPortNumber(3);
-            m_form->SetSpeedIndex(4);
-            m_form->show();
-            QApplication::setActiveWindow(m_form.get());
-            EXPECT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
-            TextTable& plu = m_form->PluTable();
-            for (int n = 1; n <= 9; ++n) {
-                plu.SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
-                plu.SetCell(PLUColumn::UnitPrice, n, QStringLiteral("%1.10").arg(n));
-            }
+            m_form = ShowFormOnCom3(&messages, &dialogs);
+            NameNineArticles(m_form->PluTable());
         }
         return *m_form;
     }
