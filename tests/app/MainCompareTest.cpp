@@ -76,12 +76,7 @@ protected:
         return *m_form;
     }
 
-    void Trigger(const char* action)
-    {
-        auto* item = Form().findChild<QAction*>(QString::fromLatin1(action));
-        ASSERT_NE(item, nullptr) << action;
-        item->trigger();
-    }
+    void Trigger(const char* action) { TriggerAction(Form(), action); }
 
     // Runs a transfer dialog with the PLU table ticked for PLUs 1-9.
     void ChoosePLUs(bool verify = false)

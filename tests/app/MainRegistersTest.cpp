@@ -90,12 +90,7 @@ protected:
         return *m_form;
     }
 
-    void Trigger(const char* action)
-    {
-        auto* item = Form().findChild<QAction*>(QString::fromLatin1(action));
-        ASSERT_NE(item, nullptr) << action;
-        item->trigger();
-    }
+    void Trigger(const char* action) { TriggerAction(Form(), action); }
 
     // Opens Send to registers (or Compare with registers) with the PLU table
     // only, lets `during` act once the busy rows show a second package (when

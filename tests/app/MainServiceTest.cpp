@@ -6,6 +6,7 @@
 #include "widgets/TableGrid.h"
 
 #include "AppTestSupport.h"
+#include "ShownForm.h"
 #include "link/QelmIBus.h"
 #include "model/Columns.h"
 #include "model/Numbers.h"
@@ -169,12 +170,7 @@ protected:
         return *m_form;
     }
 
-    void Trigger(const char* action)
-    {
-        auto* item = Form().findChild<QAction*>(QString::fromLatin1(action));
-        ASSERT_NE(item, nullptr) << action;
-        item->trigger();
-    }
+    void Trigger(const char* action) { TriggerAction(Form(), action); }
 
     // With Shift as on Linux desktops, where Ctrl+Alt+Fn switches consoles.
     // Keys reach the window the operator works in, the active one.

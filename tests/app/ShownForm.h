@@ -4,6 +4,7 @@
 #include "model/Columns.h"
 #include "model/TextTable.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTest>
 
@@ -32,4 +33,13 @@ inline void NameNineArticles(TextTable& plu)
         plu.SetCell(PLUColumn::Name, n, QStringLiteral("Article %1").arg(n));
         plu.SetCell(PLUColumn::UnitPrice, n, QStringLiteral("%1.10").arg(n));
     }
+}
+
+// Runs the window's command `action` (an action's objectName) as its menu
+// entry or key would.
+inline void TriggerAction(TMainForm& form, const char* action)
+{
+    auto* item = form.findChild<QAction*>(QString::fromLatin1(action));
+    ASSERT_NE(item, nullptr) << action;
+    item->trigger();
 }
