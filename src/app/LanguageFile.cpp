@@ -1,5 +1,6 @@
 #include "app/LanguageFile.h"
 
+#include "model/Language.h"
 #include "model/Texts.h"
 #include "config/AppPaths.h"
 #include "config/LanguageTexts.h"
@@ -9,12 +10,18 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -33,28 +40,28 @@ const char* TextPropertyOf(const QWidget& widget)
     return nullptr;
 }
 
-void ApplyToWidget(const LanguageTexts& texts, const QString& section, QWidget& widget)
+void ApplyToWidget(const QString& section, QWidget& widget)
 {
     const QString name = widget.objectName();
     if (const char* property = TextPropertyOf(widget)) {
         const QString text = widget.property(property).toString();
         if (!text.isEmpty())
-            widget.setProperty(property, texts.Text(section, name + QStringLiteral(".Caption"), text));
+            widget.setProperty(property, Language::Text(section, name + QStringLiteral(".Caption"), text));
     }
     if (!widget.toolTip().isEmpty())
-        widget.setToolTip(texts.Text(section, name + QStringLiteral(".Hint"), widget.toolTip()));
+        widget.setToolTip(Language::Text(section, name + QStringLiteral(".Hint"), widget.toolTip()));
 }
 
 // Qt makes up a tool tip from an action's text when none is set, so an
 // action's hint is its status tip, which the main window sets together with the
 // tool tip.
-void ApplyToAction(const LanguageTexts& texts, const QString& section, QAction& action)
+void ApplyToAction(const QString& section, QAction& action)
 {
     const QString name = action.objectName();
     if (!action.text().isEmpty())
-        action.setText(texts.Text(section, name + QStringLiteral(".Caption"), action.text()));
+        action.setText(Language::Text(section, name + QStringLiteral(".Caption"), action.text()));
     if (!action.statusTip().isEmpty()) {
-        const QString hint = texts.Text(section, name + QStringLiteral(".Hint"), action.statusTip());
+        const QString hint = Language::Text(section, name + QStringLiteral(".Hint"), action.statusTip());
         action.setStatusTip(hint);
         action.setToolTip(hint);
     }
@@ -68,7 +75,7 @@ bool IsOwnWindow(const QObject& object)
 
 // Walks the components a window owns, stopping at other windows (dialogs owned
 // by the main window have sections of their own).
-void ApplyToComponents(const LanguageTexts& texts, const QString& section, QObject& parent)
+void ApplyToComponents(const QString& section, QObject& parent)
 {
     for (QObject* child : parent.children()) {
         if (IsOwnWindow(*child))
@@ -76,47 +83,73 @@ void ApplyToComponents(const LanguageTexts& texts, const QString& section, QObje
         const QString name = child->objectName();
         if (!name.isEmpty() && !name.startsWith(QStringLiteral("qt_"))) {
             if (auto* widget = qobject_cast<QWidget*>(child))
-                ApplyToWidget(texts, section, *widget);
+                ApplyToWidget(section, *widget);
             else if (auto* action = qobject_cast<QAction*>(child))
-                ApplyToAction(texts, section, *action);
+                ApplyToAction(section, *action);
         }
-        ApplyToComponents(texts, section, *child);
+        ApplyToComponents(section, *child);
     }
 }
 
-void ApplyToWindow(const LanguageTexts& texts, QWidget& window)
+void ApplyToWindow(QWidget& window)
 {
     const QString section = window.objectName();
     if (section.isEmpty())
         return;
     if (!window.windowTitle().isEmpty())
-        window.setWindowTitle(texts.Text(section, QStringLiteral("Caption"), window.windowTitle()));
-    ApplyToComponents(texts, section, window);
+        window.setWindowTitle(Language::Text(section, QStringLiteral("Caption"), window.windowTitle()));
+    ApplyToComponents(section, window);
 }
 
 template <std::size_t N>
-void ApplyToList(const LanguageTexts& texts, const QString& section, std::array<QString, N>& entries)
+void ApplyToList(const QString& section, std::array<QString, N>& entries)
 {
     for (std::size_t i = 0; i < N; ++i)
-        entries[i] = texts.Text(section, QString::number(i), entries[i]);
+        entries[i] = Language::Text(section, QString::number(i), entries[i]);
 }
 
-void ApplyToTextTables(const LanguageTexts& texts)
+// The column titles and transfer messages, from the installed language.
+void ApplyToTextTables()
 {
     auto& tables = Texts();
-    ApplyToList(texts, QStringLiteral("PLU Titles"), tables.PLUTitles);
-    ApplyToList(texts, QStringLiteral("Deptment Titles"), tables.DeptmentTitles);
-    ApplyToList(texts, QStringLiteral("Recy Titles"), tables.RecyTitles);
-    ApplyToList(texts, QStringLiteral("DownloadItem Tips"), tables.DownloadItemTips);
-    ApplyToList(texts, QStringLiteral("UploadItem Tips"), tables.UploadItemTips);
+    ApplyToList(QStringLiteral("PLU Titles"), tables.PLUTitles);
+    ApplyToList(QStringLiteral("Deptment Titles"), tables.DeptmentTitles);
+    ApplyToList(QStringLiteral("Recy Titles"), tables.RecyTitles);
+    ApplyToList(QStringLiteral("DownloadItem Tips"), tables.DownloadItemTips);
+    ApplyToList(QStringLiteral("UploadItem Tips"), tables.UploadItemTips);
 
     const QString strings = QStringLiteral("String");
-    tables.ConnectText = texts.Text(strings, QStringLiteral("Connect"), tables.ConnectText);
-    tables.DisconnectText = texts.Text(strings, QStringLiteral("Disconnect"), tables.DisconnectText);
+    tables.ConnectText = Language::Text(strings, QStringLiteral("Connect"), tables.ConnectText);
+    tables.DisconnectText = Language::Text(strings, QStringLiteral("Disconnect"), tables.DisconnectText);
     tables.ReportNotClearText =
-        texts.Text(strings, QStringLiteral("ReportNotClear"), tables.ReportNotClearText);
-    tables.DownloadText = texts.Text(strings, QStringLiteral("Download"), tables.DownloadText);
-    tables.UploadText = texts.Text(strings, QStringLiteral("Upload"), tables.UploadText);
+        Language::Text(strings, QStringLiteral("ReportNotClear"), tables.ReportNotClearText);
+    tables.DownloadText = Language::Text(strings, QStringLiteral("Download"), tables.DownloadText);
+    tables.UploadText = Language::Text(strings, QStringLiteral("Upload"), tables.UploadText);
+}
+
+// Qt's own texts (the buttons of message boxes, the file and print dialogs)
+// in the file's language, and its way of writing numbers. An empty or unknown
+// code keeps English and the default locale.
+void ApplyLocale(const QString& code)
+{
+    static std::unique_ptr<QTranslator> qtTexts;
+    if (qtTexts) {
+        QCoreApplication::removeTranslator(qtTexts.get());
+        qtTexts.reset();
+    }
+    static const QLocale startLocale;
+    const QLocale locale(code);
+    if (code.isEmpty() || locale.language() == QLocale::C) {
+        QLocale::setDefault(startLocale);
+        return;
+    }
+    QLocale::setDefault(locale);
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        qtTexts = std::move(translator);
+    }
 }
 
 } // namespace
@@ -136,13 +169,35 @@ QString DefaultLanguageFilePath()
     return AppPaths::FindReadOnlyFile(name);
 }
 
+QString LanguageCatalogue()
+{
+    QFile file(QStringLiteral(":/language/plu-manager.LNG.example"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void LoadLanguage(const QString& path)
+{
+    LanguageTexts texts = LanguageTexts::Load(path);
+    const LanguageTexts catalogue = LanguageTexts::FromBytes(LanguageCatalogue().toUtf8());
+    const QStringList problems = texts.RefusePlaceholderMismatches(catalogue);
+    for (const QString& problem : problems)
+        std::fprintf(stderr, "plu-manager: %s\n", qUtf8Printable(problem));
+    texts.Install(problems);
+    ApplyToTextTables();
+    ApplyLocale(texts.Text(QStringLiteral("Language"), QStringLiteral("Locale"), QString()).trimmed());
+}
+
+void TranslateWindow(QWidget& window)
+{
+    ApplyToWindow(window);
+}
+
 void ApplyLanguageFile(const QString& path, const QList<QWidget*>& windows)
 {
     // Read once: a large file looked up per text took many seconds to apply.
-    const LanguageTexts texts = LanguageTexts::Load(path);
+    LoadLanguage(path);
     for (QWidget* window : windows) {
         if (window != nullptr)
-            ApplyToWindow(texts, *window);
+            ApplyToWindow(*window);
     }
-    ApplyToTextTables(texts);
 }

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // The texts of a language file, read once: an INI text (the settings file's
 // syntax) whose sections are window names and text tables. A file that is
@@ -23,8 +25,25 @@ public:
 
     bool IsEmpty() const { return m_texts.isEmpty(); }
 
-private:
-    static QString Slot(const QString& section, const QString& key);
+    // Drops every translation whose placeholders (%1, %2, ...) differ from
+    // the English text's in `catalogue` (the example file, which lists every
+    // key), and says which, one line each.
+    QStringList RefusePlaceholderMismatches(const LanguageTexts& catalogue);
 
-    QHash<QString, QString> m_texts; // by Slot(section, key)
+    // The keys of `catalogue` this file has no text for, as "[Section] Key".
+    QStringList MissingKeys(const LanguageTexts& catalogue) const;
+
+    // Makes these texts the program's language (see model/Language).
+    void Install(QStringList problems) const;
+
+private:
+    struct Name
+    {
+        QString section;
+        QString key;
+    };
+
+    QHash<QString, QString> m_texts; // by Language::Slot(section, key)
+    QHash<QString, Name> m_names;    // the names as the file writes them
+    QList<QString> m_order;          // the slots in file order
 };
