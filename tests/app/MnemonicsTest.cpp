@@ -6,6 +6,7 @@
 #include "serial/PortResolver.h"
 
 #include "AppTestSupport.h"
+#include "WindowWalk.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -87,12 +88,6 @@ void CheckWindow(QWidget& window, QStringList* problems)
         problems->append(name + QStringLiteral(": ") + clash);
 }
 
-// Dialogs of this program, not Qt's own (file, print and colour dialogs).
-bool IsOwnWindow(const QWidget* widget)
-{
-    return !QString::fromLatin1(widget->metaObject()->className()).startsWith(u'Q');
-}
-
 class MnemonicsTest : public ProgramDirFixture
 {
 protected:
@@ -113,29 +108,6 @@ protected:
         ProgramDirFixture::TearDown();
     }
 
-    // Every action of the menus and every hidden key, but not Exit.
-    QList<QAction*> Commands() const
-    {
-        QList<QAction*> commands;
-        QList<QMenu*> menus;
-        for (QAction* top : m_form->menuBar()->actions())
-            if (top->menu() != nullptr)
-                menus << top->menu();
-        while (!menus.isEmpty()) {
-            for (QAction* action : menus.takeFirst()->actions()) {
-                if (action->menu() != nullptr)
-                    menus << action->menu();
-                else if (!action->isSeparator())
-                    commands << action;
-            }
-        }
-        for (QAction* action : m_form->actions())
-            if (!commands.contains(action))
-                commands << action;
-        commands.removeIf([](const QAction* action) { return action->objectName() == u"ExitItem"; });
-        return commands;
-    }
-
     RecordingMessageBox messages;
     FakeFileDialogs dialogs;
     std::unique_ptr<TMainForm> m_form;
@@ -151,13 +123,7 @@ TEST_F(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)
 TEST_F(MnemonicsTest, NoWindowTheProgramCreatesHasTwoControlsWithTheSameLetter)
 {
     QStringList problems;
-    for (QWidget* window : m_form->Windows()) {
-        if (window == m_form.get())
-            continue;
-        window->show();
-        CheckWindow(*window, &problems);
-        window->hide();
-    }
+    WindowWalk::RegisteredWindows(*m_form, [&](QWidget& window) { CheckWindow(window, &problems); });
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
 }
 
@@ -165,36 +131,10 @@ TEST_F(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
 {
     QStringList problems;
     QStringList opened;
-    for (QAction* action : Commands()) {
-        if (!action->isEnabled())
-            continue;
-        // A modal dialog the command opens is checked and closed from the
-        // event loop it runs; the command then goes on as if cancelled.
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            auto* dialog = qobject_cast<QDialog*>(modal);
-            if (dialog == nullptr || !dialog->isVisible())
-                return;
-            if (IsOwnWindow(dialog)) {
-                opened << dialog->objectName();
-                CheckWindow(*dialog, &problems);
-            }
-            dialog->reject();
-        });
-        watch.start(5);
-        action->trigger();
-        watch.stop();
-        // Windows a command shows without waiting for them.
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QDialog*>(window);
-            if (dialog != nullptr && dialog->isVisible() && IsOwnWindow(dialog)) {
-                opened << dialog->objectName();
-                CheckWindow(*dialog, &problems);
-                dialog->hide();
-            }
-        }
-    }
+    WindowWalk::CommandWindows(*m_form, [&](QWidget& window) {
+        opened << window.objectName();
+        CheckWindow(window, &problems);
+    });
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
     // The walk reached the dialogs behind the menus.
     for (const char* name : {"CommDlg", "DownloadDlg", "UploadDlg", "ParaDlg", "AboutBox", "PriceChangeDlg"})
