@@ -1,7 +1,8 @@
 // No two entries of a menu, and no two controls of a dialog, share an Alt
-// letter. The test walks whatever the window has: every menu of the menu bar,
-// every window it registers, and every dialog an action opens, so menus and
-// dialogs added later are checked without a change here.
+// letter, in English and in each shipped language. The test walks whatever
+// the window has: every menu of the menu bar, every window it registers, and
+// every dialog an action opens, so menus and dialogs added later are checked
+// without a change here.
 #include "app/Main.h"
 #include "serial/PortResolver.h"
 
@@ -88,7 +89,7 @@ void CheckWindow(QWidget& window, QStringList* problems)
         problems->append(name + QStringLiteral(": ") + clash);
 }
 
-class MnemonicsTest : public ProgramDirFixture
+class MnemonicsTest : public ProgramDirFixture, public ::testing::WithParamInterface<const char*>
 {
 protected:
     void SetUp() override
@@ -97,6 +98,8 @@ protected:
         // Commands that reach for the register fail at once.
         SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
         m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+        if (const QString code = QString::fromLatin1(GetParam()); !code.isEmpty())
+            m_form->SetLanguageFilePath(QStringLiteral(PLU_SOURCE_DIR "/packaging/lang/%1.LNG").arg(code));
         m_form->CreateWindows(QStringLiteral("Shop"));
         m_form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
@@ -113,21 +116,21 @@ protected:
     std::unique_ptr<TMainForm> m_form;
 };
 
-TEST_F(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)
+TEST_P(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)
 {
     QStringList problems;
     CheckMenu(QStringLiteral("Main"), m_form->menuBar()->actions(), &problems);
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
 }
 
-TEST_F(MnemonicsTest, NoWindowTheProgramCreatesHasTwoControlsWithTheSameLetter)
+TEST_P(MnemonicsTest, NoWindowTheProgramCreatesHasTwoControlsWithTheSameLetter)
 {
     QStringList problems;
     WindowWalk::RegisteredWindows(*m_form, [&](QWidget& window) { CheckWindow(window, &problems); });
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
 }
 
-TEST_F(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
+TEST_P(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
 {
     QStringList problems;
     QStringList opened;
@@ -141,5 +144,11 @@ TEST_F(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
         EXPECT_TRUE(opened.contains(QLatin1String(name))) << name << " not opened; opened: "
                                                           << opened.join(u',').toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, MnemonicsTest, ::testing::Values("", "de", "fr"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             const std::string code = info.param;
+                             return code.empty() ? std::string("English") : code;
+                         });
 
 } // namespace
