@@ -18,6 +18,7 @@
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +110,17 @@ public:
         }
         if (auto* form = qobject_cast<QMainWindow*>(&window); form != nullptr && form->menuBar() != nullptr)
             Menu(QStringLiteral("menu bar"), form->menuBar()->actions());
+    }
+
+    // Qt's own dialogs: the title and question the program gives an input
+    // dialog (Qt's translations word the rest).
+    void QtsWindow(QWidget& window)
+    {
+        m_where = QString::fromLatin1(window.metaObject()->className());
+        if (auto* input = qobject_cast<QInputDialog*>(&window)) {
+            Text(QStringLiteral("window title"), input->windowTitle());
+            Text(QStringLiteral("label"), input->labelText());
+        }
     }
 
     void Message(const QString& kind, const QString& text)
@@ -271,7 +283,8 @@ TEST_F(PseudoTranslationTest, EveryWindowACommandOpensIsTranslatedAndNothingIsCu
             // The main window after each command: its notices and the bars a
             // command shows (find bar, status texts).
             check.Window(*m_form);
-        });
+        },
+        [&](QWidget& window) { check.QtsWindow(window); });
     CheckMessages();
     EXPECT_EQ(check.untranslated.join(u'\n').toStdString(), "");
     EXPECT_EQ(check.cut.join(u'\n').toStdString(), "");

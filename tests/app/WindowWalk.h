@@ -64,9 +64,10 @@ inline void RegisteredWindows(const TMainForm& form, const Visit& visit)
 // Runs every enabled command. A modal dialog it opens is visited and closed
 // from the event loop it runs (the command then goes on as if cancelled);
 // windows it shows without waiting are visited and hidden after it returns.
-// `afterCommand` runs once each command is done, with the command.
+// Qt's own dialogs go to `visitQts` instead, when given. `afterCommand` runs
+// once each command is done, with the command.
 inline void CommandWindows(TMainForm& form, const Visit& visit,
-                           const std::function<void(QAction&)>& afterCommand = {})
+                           const std::function<void(QAction&)>& afterCommand = {}, const Visit& visitQts = {})
 {
     for (QAction* action : Commands(form)) {
         if (!action->isEnabled())
@@ -78,6 +79,8 @@ inline void CommandWindows(TMainForm& form, const Visit& visit,
                 return;
             if (IsOwnWindow(dialog))
                 visit(*dialog);
+            else if (visitQts)
+                visitQts(*dialog);
             dialog->reject();
         });
         watch.start(5);
