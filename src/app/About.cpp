@@ -64,7 +64,7 @@ TAboutBox::TAboutBox(const QString& owner, QWidget* parent) : QDialog(parent)
     m_buildDate = AddLabel(panel, grid, 4, QStringLiteral("BuildDateLBL"), QString());
     AddLabel(panel, grid, 5, QStringLiteral("OwnerLBL"), owner)->setProperty("languageData", true);
 
-    m_problemsLabel = new QLabel(QStringLiteral("Translations of the language file that are not used:"), this);
+    m_problemsLabel = new QLabel(QStringLiteral("&Translations of the language file that are not used:"), this);
     m_problemsLabel->setObjectName(QStringLiteral("ProblemsLbl"));
     m_problems = new QPlainTextEdit(this);
     m_problems->setObjectName(QStringLiteral("ProblemsText"));
