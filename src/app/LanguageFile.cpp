@@ -163,10 +163,14 @@ QString LanguageFilePathFor(const QString& executablePath)
     return base + QStringLiteral(".LNG");
 }
 
+QString LanguageFileName()
+{
+    return QFileInfo(LanguageFilePathFor(QCoreApplication::applicationFilePath())).fileName();
+}
+
 QString DefaultLanguageFilePath()
 {
-    const QString name = QFileInfo(LanguageFilePathFor(QCoreApplication::applicationFilePath())).fileName();
-    return AppPaths::FindReadOnlyFile(name);
+    return AppPaths::FindReadOnlyFile(LanguageFileName());
 }
 
 QString LanguageCatalogue()

@@ -10,6 +10,9 @@ class QWidget;
 // plu-manager.LNG beside itself).
 QString LanguageFilePathFor(const QString& executablePath);
 
+// The name of the running program's language file ("plu-manager.LNG").
+QString LanguageFileName();
+
 // The language file of the running program: beside it in the portable
 // layout; in the installed layout the operator's own copy in the program's
 // files folder first, then the one in the shared folder.

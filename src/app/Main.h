@@ -184,6 +184,8 @@ public slots:
     void AboutItemClick();
     // Help > Contents: the user guide in a window of its own.
     void ContentItemClick();
+    // Help > Language...: the language of the next start (MainLanguage.cpp).
+    void LanguageItemClick();
     // Compare with register, Download changes, History (MainCompare.cpp).
     void CompareItemClick();
     void DownloadChangesItemClick();

@@ -193,6 +193,7 @@ void TMainForm::CreateMenus()
     help->setObjectName(QStringLiteral("HelpMenu"));
     help->addAction(AddAction("ContentItem", QStringLiteral("&Contents"), &TMainForm::ContentItemClick));
     help->addAction(AddSeparator("N2"));
+    help->addAction(AddAction("LanguageItem", QStringLiteral("&Language..."), &TMainForm::LanguageItemClick));
     help->addAction(AddAction("AboutItem", QStringLiteral("&About..."), &TMainForm::AboutItemClick));
 }
 

@@ -377,6 +377,8 @@ QString CliUsage()
         "  --version              show the program's version\n"
         "\n"
         "Progress and errors go to standard error; dump prints the listing's path.\n"
+        "Messages are always in English, whatever language the windows use: scripts\n"
+        "read them.\n"
         "Ctrl+C cancels.\n"
         "Exit status: 0 done, 1 the command failed, 2 wrong command line,\n"
         "3 compare found differences. With several registers: one line per register\n"

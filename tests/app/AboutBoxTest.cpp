@@ -1,9 +1,13 @@
 #include "app/About.h"
+#include "app/LanguageFile.h"
 #include "config/BuildInfo.h"
+#include "model/Language.h"
 
 #include <QDate>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +17,7 @@ QStringList LabelTexts(const QWidget& box)
 {
     QStringList texts;
     for (const QLabel* label : box.findChildren<QLabel*>())
-        if (!label->text().isEmpty())
+        if (!label->text().isEmpty() && label->isVisible())
             texts << label->text();
     return texts;
 }
@@ -21,6 +25,7 @@ QStringList LabelTexts(const QWidget& box)
 TEST(AboutBoxTest, ShowsTitleVersionBuildAndOwner)
 {
     TAboutBox box(QStringLiteral("Corner Shop Ltd"));
+    box.show();
     EXPECT_EQ(box.objectName(), "AboutBox");
     EXPECT_EQ(box.windowTitle(), "About...");
     EXPECT_TRUE(box.isModal());
@@ -36,10 +41,41 @@ TEST(AboutBoxTest, ShowsTitleVersionBuildAndOwner)
     auto* ok = box.findChild<QPushButton*>();
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->text(), "&OK");
-    box.show();
+    EXPECT_FALSE(box.findChild<QPlainTextEdit*>(QStringLiteral("ProblemsText"))->isVisible())
+        << "no language problems, nothing said about them";
     ok->click();
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+// The box is made before the language is read at the main window's first
+// show, and shown later: the texts with numbers follow the language then.
+TEST(AboutBoxTest, ShowsItsTextsInTheLanguageReadAfterItWasMadeAndTheRefusedTranslations)
+{
+    TAboutBox box(QStringLiteral("Corner Shop Ltd"));
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("de.LNG"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[AboutBox]\nCaption=Info...\nVersion.Caption=Ausgabe %1\nBuildDateLBL.Caption=Erstellt am\n"
+               "OKButton.Caption=&Gut\n");
+    file.close();
+    testing::internal::CaptureStderr();
+    ApplyLanguageFile(path, {&box});
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_NE(reported.find("[AboutBox] BuildDateLBL.Caption"), std::string::npos) << reported;
+
+    box.show();
+    EXPECT_EQ(box.windowTitle(), "Info...");
+    EXPECT_EQ(box.findChild<QPushButton*>()->text(), "&Gut");
+    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("Version"))->text(), "Ausgabe " + BuildInfo::Version());
+    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("BuildDateLBL"))->text(), "Built on " + BuildInfo::BuildDate());
+    const auto* problems = box.findChild<QPlainTextEdit*>(QStringLiteral("ProblemsText"));
+    EXPECT_TRUE(problems->isVisible());
+    EXPECT_EQ(problems->toPlainText(), Language::Problems().join(u'\n'));
+    EXPECT_TRUE(problems->toPlainText().startsWith("[AboutBox] BuildDateLBL.Caption: the translation uses none"));
+    Language::Install({});
 }
 
 } // namespace

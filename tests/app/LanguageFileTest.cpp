@@ -1,11 +1,16 @@
 #include "app/LanguageFile.h"
 
 #include "AppTestSupport.h"
+#include "model/CellRules.h"
+#include "model/Columns.h"
+#include "model/Numbers.h"
 #include "model/Texts.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -132,6 +137,43 @@ TEST_F(LanguageFileTest, Utf8FilesReadAsUtf8WithOrWithoutMarkOthersAsLatin1)
 
     Apply("[paradlg]\nheaderlbl.caption=\xC3\xBC\nHeaderLBL.Caption=second\n");
     EXPECT_EQ(label->text(), QString::fromUtf8("\xC3\xBC"));
+}
+
+QStringList YesNoButtons()
+{
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    return {box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text()};
+}
+
+TEST_F(LanguageFileTest, TheLocaleKeyTranslatesQtsOwnTextsAndNumbersButNotTheCells)
+{
+    const QLocale startLocale;
+    ResetDecimalSeparator();
+    const QChar separator = DecimalSeparator();
+    const ColumnRule price = PLURule(PLUColumn::UnitPrice);
+    const CellJudgement before = JudgeCell(price, QStringLiteral("0"), QStringLiteral("1,5"));
+    ASSERT_TRUE(before.Taken());
+
+    Apply("[Language]\r\nLocale=de\r\n");
+    EXPECT_EQ(QLocale().language(), QLocale::German);
+    EXPECT_EQ(QLocale().toString(12345), QString::fromUtf8("12.345"));
+    EXPECT_EQ(YesNoButtons(), (QStringList{"&Ja", "&Nein"}));
+
+    // Cells and the table files keep the separator of the system, not the
+    // one of the operator's language.
+    ResetDecimalSeparator();
+    EXPECT_EQ(DecimalSeparator(), separator);
+    const CellJudgement after = JudgeCell(price, QStringLiteral("0"), QStringLiteral("1,5"));
+    EXPECT_EQ(after.text, before.text);
+    EXPECT_EQ(FormatFixed(2.5, 2), QStringLiteral("2") + separator + QStringLiteral("50"));
+
+    // A file without the key gives Qt's English texts back.
+    Apply("[ParaDlg]\r\nCaption=Parameters\r\n");
+    EXPECT_EQ(QLocale(), startLocale);
+    EXPECT_EQ(YesNoButtons(), (QStringList{"&Yes", "&No"}));
+    Apply("[Language]\r\nLocale=xx-unknown\r\n");
+    EXPECT_EQ(QLocale(), startLocale);
 }
 
 } // namespace

@@ -94,4 +94,14 @@ TEST(ManPageTest, PluCliManPageNamesEveryCommandAndExitStatus)
     EXPECT_TRUE(page.contains(QStringLiteral("3 compare"))) << "exit status 3";
 }
 
+// Scripts parse plu-cli's output, so it stays English when the windows use a
+// language file; both its help and its page say so.
+TEST(ManPageTest, PluCliSaysItsMessagesStayEnglish)
+{
+    const QString help = HelpOf(QStringLiteral("plu-cli"));
+    EXPECT_TRUE(help.contains(QStringLiteral("Messages are always in English"))) << help.toStdString();
+    const QString page = ManPageText(QStringLiteral("plu-cli")).simplified();
+    EXPECT_TRUE(page.contains(QStringLiteral("always in English, whatever language file the windows of")));
+}
+
 } // namespace

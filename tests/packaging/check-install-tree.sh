@@ -7,6 +7,7 @@ set -eu
 export LC_ALL=C
 build=$1
 expected=$2
+source=$(cd "$(dirname "$expected")/../.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 root=$scratch/root
@@ -30,6 +31,14 @@ grep -q 'MimeType=application/x-tqr716-plu;' "$root/usr/share/applications/org.t
 # The default settings hold the programs' own default port (COM2), so a first
 # start behaves as one without a settings file.
 tr -d '\r' < "$root/usr/share/tqr716-plu-manager/SYSTEM.CFG" | grep -qx 'Port=2'
+
+# The shipped translations, as written, where Help > Language... looks for
+# them; the package asks for Qt's own translations their Locale key loads.
+for language in "$source"/packaging/lang/*.LNG; do
+  cmp "$language" "$root/usr/share/tqr716-plu-manager/lang/$(basename "$language")"
+done
+grep -q 'CPACK_DEBIAN_PACKAGE_DEPENDS "[^"]*qt6-translations-l10n' "$build/CPackConfig.cmake" \
+  || { echo "the package does not depend on qt6-translations-l10n"; exit 1; }
 
 # The installed plu-cli on its first start: its settings come from the shared
 # default into ~/.config/tqr716-plu-manager/, nothing lands beside it.
