@@ -1,6 +1,7 @@
 #include "app/ConnectionCheckDlg.h"
 
 #include "link/QelmIBus.h"
+#include "model/Language.h"
 #include "link/RegisterLink.h"
 
 #include <QFontDatabase>
@@ -63,7 +64,7 @@ void TConnectionCheckDlg::Check()
         return;
     m_againButton->setEnabled(false);
     m_report->clear();
-    m_summary->setText(QStringLiteral("Checking %1...").arg(m_portName));
+    m_summary->setText(Tr("ConnectionCheckDlg", "SummaryLbl.Checking", "Checking %1...").arg(m_portName));
     m_stopRequested = false;
     m_link = m_makeLink();
     const DoctorResult result = RunConnectionDoctor(
@@ -71,11 +72,11 @@ void TConnectionCheckDlg::Check()
         [this] { return m_stopRequested; });
     m_link.reset();
     if (result.answeredRate)
-        m_summary->setText(QStringLiteral("The register answers on %1.").arg(m_portName));
+        m_summary->setText(Tr("ConnectionCheckDlg", "SummaryLbl.Answers", "The register answers on %1.").arg(m_portName));
     else if (result.stopped)
-        m_summary->setText(QStringLiteral("The check of %1 was stopped.").arg(m_portName));
+        m_summary->setText(Tr("ConnectionCheckDlg", "SummaryLbl.Stopped", "The check of %1 was stopped.").arg(m_portName));
     else
-        m_summary->setText(QStringLiteral("No register answers on %1; see the remedies above.").arg(m_portName));
+        m_summary->setText(Tr("ConnectionCheckDlg", "SummaryLbl.NoAnswer", "No register answers on %1; see the remedies above.").arg(m_portName));
     m_againButton->setEnabled(true);
 }
 

@@ -2,6 +2,7 @@
 // command (download, upload, compare), Compare with register, Download
 // changes, the read-back after a download and the transfer history.
 
+#include "app/LanguageFile.h"
 #include "app/Main.h"
 
 #include "app/CompareResultDlg.h"
@@ -118,8 +119,10 @@ void TMainForm::CompareItemClick()
     if (m_progressForm == nullptr)
         return;
     auto* dialog = findChild<TCompareDlg*>(QStringLiteral("CompareDlg"));
-    if (dialog == nullptr)
+    if (dialog == nullptr) {
         dialog = new TCompareDlg(*m_messages, this);
+        TranslateWindow(*dialog);
+    }
     if (!dialog->Run())
         return;
     if (!CommitActiveGrid()) {

@@ -1,6 +1,8 @@
 #include "app/RegistersDlg.h"
 
+#include "app/LanguageFile.h"
 #include "link/QelmIBus.h"
+#include "model/Language.h"
 #include "widgets/DialogParts.h"
 
 #include <QComboBox>
@@ -20,7 +22,7 @@ QComboBox* RateBox(int index, QWidget* parent)
     auto* box = new QComboBox(parent);
     box->setObjectName(QStringLiteral("RateBox"));
     for (const quint32 rate : TQelmIBusComm::BaudTable)
-        box->addItem(QStringLiteral("%1 bit/s").arg(rate));
+        box->addItem(Tr("RegistersDlg", "RateBox.Item", "%1 bit/s").arg(rate));
     box->setCurrentIndex(index);
     return box;
 }
@@ -35,8 +37,10 @@ TRegistersDlg::TRegistersDlg(const RegisterList& registers, Tester test, QWidget
 
     m_grid = new QTableWidget(0, kColumns, this);
     m_grid->setObjectName(QStringLiteral("RegistersGrid"));
-    m_grid->setHorizontalHeaderLabels(
-        {QStringLiteral("Name"), QStringLiteral("Port"), QStringLiteral("Line rate"), QStringLiteral("Test")});
+    m_grid->setHorizontalHeaderLabels({Tr("RegistersDlg", "RegistersGrid.Name", "Name"),
+                                       Tr("RegistersDlg", "RegistersGrid.Port", "Port"),
+                                       Tr("RegistersDlg", "RegistersGrid.LineRate", "Line rate"),
+                                       Tr("RegistersDlg", "RegistersGrid.Test", "Test")});
     m_grid->verticalHeader()->setVisible(false);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -67,6 +71,7 @@ TRegistersDlg::TRegistersDlg(const RegisterList& registers, Tester test, QWidget
     layout->addLayout(body, 1);
     layout->addWidget(m_problem);
     layout->addLayout(OkCancelRow(*this));
+    TranslateWindow(*this);
     resize(620, 320);
 }
 
@@ -108,10 +113,11 @@ void TRegistersDlg::accept()
 void TRegistersDlg::AddClicked()
 {
     const RegisterList registers = Registers();
+    const QString name = Tr("RegistersDlg", "NewRegister", "Register %1");
     int number = int(registers.size()) + 1;
-    while (FindRegister(registers, QStringLiteral("Register %1").arg(number)))
+    while (FindRegister(registers, name.arg(number)))
         ++number;
-    NamedRegister entry{QStringLiteral("Register %1").arg(number), QStringLiteral("COM1"), 0};
+    NamedRegister entry{name.arg(number), QStringLiteral("COM1"), 0};
     if (!registers.empty())
         entry.baudIndex = registers.back().baudIndex;
     AddRow(entry);

@@ -1,5 +1,7 @@
 #include "app/SeveralRegistersDlg.h"
 
+#include "app/LanguageFile.h"
+#include "model/Language.h"
 #include "widgets/DialogParts.h"
 
 #include <QCheckBox>
@@ -8,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -25,26 +28,6 @@ int DifferingArticles(const Differences& differences)
     for (const FieldDifference& difference : differences)
         articles.insert({int(difference.table), difference.number});
     return int(articles.size());
-}
-
-QString OutcomeText(const RegisterCommandResult& result, bool compare)
-{
-    using Outcome = TransferResult::Outcome;
-    switch (result.result.outcome) {
-    case Outcome::Done:
-        if (!compare)
-            return QStringLiteral("Done");
-        return result.differences.empty()
-                   ? QStringLiteral("Same as the document")
-                   : QStringLiteral("Differs: %1 articles").arg(DifferingArticles(result.differences));
-    case Outcome::Cancelled:
-        return QStringLiteral("Cancelled");
-    case Outcome::PortNotOpened:
-    case Outcome::Failed:
-    case Outcome::Refused:
-        break;
-    }
-    return QStringLiteral("Failed: %1").arg(result.result.message);
 }
 
 QCheckBox* NamedCheck(const QString& name, const QString& text, bool checked, QWidget* parent)
@@ -66,6 +49,7 @@ TSeveralRegistersDlg::TSeveralRegistersDlg(Mode mode, const RegisterList& regist
     setObjectName(mode == Mode::Send ? QStringLiteral("SendRegistersDlg") : QStringLiteral("CompareRegistersDlg"));
     setWindowTitle(mode == Mode::Send ? QStringLiteral("Send to registers") : QStringLiteral("Compare with registers"));
     BuildChoice();
+    TranslateWindow(*this);
     connect(&m_run, &SeveralRegisters::StepShown, this, &TSeveralRegistersDlg::ShowStep);
     connect(&m_run, &SeveralRegisters::PackageShown, this, &TSeveralRegistersDlg::ShowPackage);
     connect(&m_run, &SeveralRegisters::NoticeShown, this,
@@ -115,8 +99,9 @@ void TSeveralRegistersDlg::BuildChoice()
 
     m_grid = new QTableWidget(0, kColumns, this);
     m_grid->setObjectName(QStringLiteral("ProgressGrid"));
-    m_grid->setHorizontalHeaderLabels({QStringLiteral("Register"), QStringLiteral("Port"), QStringLiteral("Step"),
-                                       QStringLiteral("Package"), QStringLiteral("Outcome")});
+    m_grid->setHorizontalHeaderLabels({Text("ProgressGrid.Register", "Register"), Text("ProgressGrid.Port", "Port"),
+                                       Text("ProgressGrid.Step", "Step"), Text("ProgressGrid.Package", "Package"),
+                                       Text("ProgressGrid.Outcome", "Outcome")});
     m_grid->verticalHeader()->setVisible(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->horizontalHeader()->setStretchLastSection(true);
@@ -153,6 +138,34 @@ void TSeveralRegistersDlg::BuildChoice()
     layout->addWidget(m_grid, 1);
     layout->addWidget(m_summary);
     layout->addLayout(buttons);
+}
+
+QString TSeveralRegistersDlg::Text(const char* key, const char* english) const
+{
+    // The send and the compare window each have their own section.
+    return Language::Text(objectName(), QString::fromLatin1(key), QString::fromUtf8(english));
+}
+
+QString TSeveralRegistersDlg::OutcomeText(const RegisterCommandResult& result) const
+{
+    using Outcome = TransferResult::Outcome;
+    switch (result.result.outcome) {
+    case Outcome::Done:
+        if (m_mode != Mode::Compare)
+            return Text("OutcomeDone", "Done");
+        if (result.differences.empty())
+            return Text("OutcomeSame", "Same as the document");
+        return DifferingArticles(result.differences) == 1
+                   ? Text("OutcomeDiffersOne", "Differs: 1 article")
+                   : Text("OutcomeDiffers", "Differs: %1 articles").arg(DifferingArticles(result.differences));
+    case Outcome::Cancelled:
+        return Text("OutcomeCancelled", "Cancelled");
+    case Outcome::PortNotOpened:
+    case Outcome::Failed:
+    case Outcome::Refused:
+        break;
+    }
+    return Text("OutcomeFailed", "Failed: %1").arg(result.result.message);
 }
 
 void TSeveralRegistersDlg::SetCell(int row, int column, const QString& text)
@@ -219,7 +232,9 @@ void TSeveralRegistersDlg::Start(const std::vector<int>& rows)
         for (const int column : {kStep, kPackage, kOutcome})
             SetCell(row, column, QString());
     }
-    m_summary->setText(QStringLiteral("Running on %1 registers...").arg(rows.size()));
+    m_summary->setText(rows.size() == 1 ? Text("SummaryLabel.RunningOne", "Running on 1 register...")
+                                        : Text("SummaryLabel.Running", "Running on %1 registers...")
+                                              .arg(QLocale().toString(qulonglong(rows.size()))));
     SetChoiceEnabled(false);
 }
 
@@ -231,7 +246,8 @@ void TSeveralRegistersDlg::ShowStep(int index, const QString& text)
 void TSeveralRegistersDlg::ShowPackage(int index, int current, int total)
 {
     SetCell(m_rowsOfRun[std::size_t(index)], kPackage,
-            total > 0 ? QStringLiteral("%1 of %2").arg(current).arg(total) : QString());
+            total > 0 ? Text("ProgressGrid.PackageOf", "%1 of %2").arg(QLocale().toString(current), QLocale().toString(total))
+                      : QString());
 }
 
 void TSeveralRegistersDlg::ShowNotice(int index, const QString& text)
@@ -243,7 +259,7 @@ void TSeveralRegistersDlg::ShowEnd(int index)
 {
     const RegisterRunEnd& end = *m_run.EndOf(index);
     const int row = m_rowsOfRun[std::size_t(index)];
-    QString outcome = OutcomeText(end.result, m_mode == Mode::Compare);
+    QString outcome = OutcomeText(end.result);
     if (!end.result.changesSummary.isEmpty())
         outcome += QLatin1Char(' ') + end.result.changesSummary;
     SetCell(row, kOutcome, outcome);
@@ -257,11 +273,11 @@ void TSeveralRegistersDlg::ShowSummary()
     QStringList lines;
     for (std::size_t index = 0; index < m_rowsOfRun.size(); ++index) {
         const int row = m_rowsOfRun[index];
-        lines << QStringLiteral("%1: %2").arg(m_registers[std::size_t(row)].name, m_grid->item(row, kOutcome)->text());
+        lines << Text("SummaryLabel.Line", "%1: %2").arg(m_registers[std::size_t(row)].name, m_grid->item(row, kOutcome)->text());
     }
     if (!m_failed.empty())
-        lines << QStringLiteral("Check the cable and the register of each failed one, then press Retry failed "
-                                "registers.");
+        lines << Text("SummaryLabel.Failed",
+                      "Check the cable and the register of each failed one, then press Retry failed registers.");
     m_summary->setText(lines.join(QLatin1Char('\n')));
     SetChoiceEnabled(true);
     emit RunFinished();

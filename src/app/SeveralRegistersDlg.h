@@ -52,6 +52,8 @@ private:
     void ShowEnd(int index);
     void ShowSummary();
     void SetCell(int row, int column, const QString& text);
+    QString Text(const char* key, const char* english) const;
+    QString OutcomeText(const RegisterCommandResult& result) const;
     void SetChoiceEnabled(bool enabled);
 
     const Mode m_mode;

@@ -1,5 +1,6 @@
 #include "commands/RegisterCommand.h"
 
+#include "model/Language.h"
 #include "commands/CommandReport.h"
 #include "history/TransferHistory.h"
 #include "model/Columns.h"
@@ -67,7 +68,7 @@ QString CommandName(const RegisterCommandRequest& request)
 
 QString VerifyNotMadeText()
 {
-    return QStringLiteral("The download itself completed; the verification could not be made.");
+    return Tr("CommandReport", "VerifyNotMade", "The download itself completed; the verification could not be made.");
 }
 
 RegisterCommand::RegisterCommand(ITransferLink& link, IProgress& progress, IRegisterCommandFrontEnd& frontEnd)
@@ -112,7 +113,7 @@ std::optional<TransferResult> RegisterCommand::Prepare(RegisterCommandRequest& r
     transfer.selection &= request.kind == RegisterCommandKind::Compare ? kComparable : kAllTables;
     // Connecting and logging out again would look like success.
     if (transfer.selection == 0)
-        return Refused(QStringLiteral("No table was chosen."));
+        return Refused(Tr("CommandReport", "NoTableChosen", "No table was chosen."));
     if (request.kind == RegisterCommandKind::Upload)
         return std::nullopt;
 
@@ -125,8 +126,8 @@ std::optional<TransferResult> RegisterCommand::Prepare(RegisterCommandRequest& r
         && !HasNamedDepartment(tables.departments) && !m_frontEnd.SendEmptyDepartments()) {
         transfer.selection &= ~TableBit(TransferTable::Department);
         if (transfer.selection == 0)
-            return Refused(QStringLiteral("Nothing was sent: the department table holds no named department."));
-        m_frontEnd.Notice(QStringLiteral("The department table holds no named department: it is not sent."));
+            return Refused(Tr("CommandReport", "NoDepartmentSent", "Nothing was sent: the department table holds no named department."));
+        m_frontEnd.Notice(Tr("CommandReport", "DepartmentsNotSent", "The department table holds no named department: it is not sent."));
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "commands/RegisterThread.h"
 
+#include "model/Language.h"
 #include "link/QelmIBus.h"
 #include "link/RegisterLink.h"
 #include "serial/Comm.h"
@@ -109,7 +110,7 @@ void RegisterThreadWork::Run()
     if (m_cancelled) {
         // Cancelled before its turn came: the port was never opened.
         end.result.result.outcome = TransferResult::Outcome::Cancelled;
-        end.result.result.message = QStringLiteral("Cancelled before the port was opened.");
+        end.result.result.message = Tr("SeveralRegisters", "CancelledBeforeOpen", "Cancelled before the port was opened.");
     } else {
         // Nothing may leave this thread's event loop by an exception: what
         // the command could not catch ends the register as a failure.

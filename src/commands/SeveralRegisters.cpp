@@ -1,5 +1,6 @@
 #include "commands/SeveralRegisters.h"
 
+#include "model/Language.h"
 #include "config/AppPaths.h"
 #include "serial/PortResolver.h"
 
@@ -47,19 +48,19 @@ SeveralRegisters::~SeveralRegisters()
 QString SeveralRegisters::Problem(RegisterCommandKind kind, const std::vector<RegisterTarget>& targets)
 {
     if (targets.empty())
-        return QStringLiteral("No register was chosen.");
+        return Tr("SeveralRegisters", "NoRegisterChosen", "No register was chosen.");
     if (kind == RegisterCommandKind::Upload && targets.size() > 1)
-        return QStringLiteral("An upload reads one register into the document: it cannot read several at once.");
+        return Tr("SeveralRegisters", "NoSeveralUploads", "An upload reads one register into the document: it cannot read several at once.");
     QHash<QString, QString> ports;
     QHash<QString, QString> devices;
     for (const RegisterTarget& target : targets) {
         const QString key = PortKey(target.port);
         if (ports.contains(key))
-            return QStringLiteral("The port %1 is named twice.").arg(target.port);
+            return Tr("SeveralRegisters", "PortTwice", "The port %1 is named twice.").arg(target.port);
         ports.insert(key, target.port);
         const QString device = DeviceOf(target.port);
         if (const auto other = devices.constFind(device); other != devices.cend())
-            return QStringLiteral("The ports %1 and %2 lead to the same device %3.").arg(*other, target.port, device);
+            return Tr("SeveralRegisters", "SameDevice", "The ports %1 and %2 lead to the same device %3.").arg(*other, target.port, device);
         devices.insert(device, target.port);
     }
     return {};
@@ -88,7 +89,7 @@ QString SeveralRegisters::Start(const RegisterCommandRequest& request, const std
                                 const RegisterLinkOptions& link)
 {
     if (IsRunning())
-        return QStringLiteral("The registers are still busy.");
+        return Tr("SeveralRegisters", "StillBusy", "The registers are still busy.");
     if (QString problem = Problem(request.kind, targets); !problem.isEmpty())
         return problem;
     StopThreads();

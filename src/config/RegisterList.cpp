@@ -1,5 +1,6 @@
 #include "config/RegisterList.h"
 
+#include "model/Language.h"
 #include "config/SettingsFile.h"
 
 #include <QSet>
@@ -65,21 +66,21 @@ void WriteRegisterList(const QString& settingsPath, const RegisterList& register
 QString RegisterListProblem(const RegisterList& registers)
 {
     if (registers.size() > std::size_t(kMaxRegisters))
-        return QStringLiteral("At most %1 registers can be listed.").arg(kMaxRegisters);
+        return Tr("RegisterList", "TooMany", "At most %1 registers can be listed.").arg(kMaxRegisters);
     QSet<QString> names;
     for (const NamedRegister& entry : registers) {
         const QString name = entry.name.trimmed();
         if (name.isEmpty())
-            return QStringLiteral("Every register needs a name.");
+            return Tr("RegisterList", "NoName", "Every register needs a name.");
         if (name != entry.name || name.contains(QLatin1Char('\n')))
-            return QStringLiteral("The name \"%1\" has blanks at its ends or a line break.").arg(entry.name);
+            return Tr("RegisterList", "BadName", "The name \"%1\" has blanks at its ends or a line break.").arg(entry.name);
         if (names.contains(name.toLower()))
-            return QStringLiteral("The name \"%1\" is given twice.").arg(name);
+            return Tr("RegisterList", "NameTwice", "The name \"%1\" is given twice.").arg(name);
         names.insert(name.toLower());
         if (entry.port.trimmed().isEmpty())
-            return QStringLiteral("The register \"%1\" has no port.").arg(name);
+            return Tr("RegisterList", "NoPort", "The register \"%1\" has no port.").arg(name);
         if (entry.baudIndex < 0 || entry.baudIndex > kLastBaudIndex)
-            return QStringLiteral("The register \"%1\" has no valid line rate.").arg(name);
+            return Tr("RegisterList", "NoRate", "The register \"%1\" has no valid line rate.").arg(name);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "dialogs/CommDlg.h"
 
 #include "widgets/DialogParts.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "config/AppPaths.h"
 #include "serial/PortResolver.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -31,11 +33,22 @@ QString ComName(int number)
     return QStringLiteral("COM") + QString::number(number);
 }
 
+// A radio group of words names each button `name` + the item's index, the
+// key of its text; the items of a group of numbers are data.
 TRadioGroup* FixedGroup(const QString& name, const QString& title, const QStringList& items,
                         int columns, bool enabled, QWidget* parent)
 {
     auto* group = new TRadioGroup(title, items, columns, parent);
     group->setObjectName(name);
+    for (int i = 0; i < group->Count(); ++i) {
+        QRadioButton* button = group->Button(i);
+        bool number = false;
+        button->text().toDouble(&number);
+        if (number)
+            button->setProperty("languageData", true);
+        else
+            button->setObjectName(name + QString::number(i));
+    }
     group->SetItemIndex(0);
     group->setEnabled(enabled);
     return group;
@@ -81,6 +94,7 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
     m_deviceLabel->setBuddy(m_deviceBox);
     m_mappingLabel = NamedLabel(QStringLiteral("MappingLbl"), QStringLiteral("-"), this);
     m_mappingLabel->setTextFormat(Qt::PlainText);
+    m_mappingLabel->setProperty("languageData", true);
     m_overrideLabel = NamedLabel(QStringLiteral("OverrideLbl"), QString(), this);
     m_overrideLabel->setTextFormat(Qt::PlainText);
     m_overrideLabel->setWordWrap(true);
@@ -123,6 +137,7 @@ void TCommDlg::LoadSettings()
     for (const QString& device : m_listDevices())
         m_deviceBox->addItem(WithAlias(device), device);
     m_showingDevice = false;
+    m_portBox->setItemText(0, Tr("CommDlg", "PortCB.None", "None"));
     m_baudRateGroup->SetItemIndex(m_baudRate);
     m_portBox->setCurrentIndex(m_port >= 0 && m_port < m_portBox->count() ? m_port : -1);
     PortCBChange();
@@ -153,8 +168,9 @@ void TCommDlg::PortCBChange()
     if (!override.isEmpty()) {
         const QString saved = m_chosenDevices[port - 1].isEmpty() ? DefaultPortName(ComName(port))
                                                                   : m_chosenDevices[port - 1];
-        m_overrideLabel->setText(QStringLiteral("Override for this run (--port-map): %1 uses %2. "
-                                                "The saved device, %3, applies again at the next start.")
+        m_overrideLabel->setText(Tr("CommDlg", "OverrideLbl.Caption",
+                                    "Override for this run (--port-map): %1 uses %2. "
+                                    "The saved device, %3, applies again at the next start.")
                                      .arg(ComName(port), override, saved));
     }
     ShowMappings();
@@ -183,7 +199,7 @@ void TCommDlg::ShowMappings()
         const QString& device = m_chosenDevices[n - 1];
         const QString override = OverrideOf(n);
         if (!override.isEmpty())
-            lines << QStringLiteral("%1 = %2 (override for this run)").arg(ComName(n), WithAlias(override));
+            lines << Tr("CommDlg", "MappingLbl.Override", "%1 = %2 (override for this run)").arg(ComName(n), WithAlias(override));
         else
             lines << ComName(n) + QStringLiteral(" = ") + WithAlias(device.isEmpty() ? DefaultPortName(ComName(n)) : device);
     }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -31,6 +32,9 @@ TDataDlg::TDataDlg(IMessageBox& messages, QWidget* parent) : QDialog(parent), m_
     m_areaGroup = new TRadioGroup(QString(), {QStringLiteral("ROM"), QStringLiteral("RAM"), QStringLiteral("FISCAL")}, 3, this);
     m_areaGroup->setObjectName(QStringLiteral("RadioGroup1"));
     m_areaGroup->SetItemIndex(MemoryRangeChoice::ROM);
+    // The memories' names are the register's own.
+    for (int i = 0; i < m_areaGroup->Count(); ++i)
+        m_areaGroup->Button(i)->setProperty("languageData", true);
 
     m_baseEdit = DisabledField(QStringLiteral("Edit1"), QStringLiteral("0"), this);
     m_countEdit = DisabledField(QStringLiteral("Edit2"), QStringLiteral("8"), this);

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -18,11 +20,11 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     for (int n = 1; n <= kPorts; ++n) {
         auto* label = new QLabel(QStringLiteral("COM%1 :").arg(n), this);
         label->setObjectName(QStringLiteral("Label3D%1").arg(n));
+        label->setProperty("languageData", true);
         auto* field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("Edit%1").arg(n));
         field->setReadOnly(true);
         field->setFocusPolicy(Qt::NoFocus);
-        field->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("No qelm found.")) * 3 / 2);
         results->addWidget(label, n - 1, 0);
         results->addWidget(field, n - 1, 1);
         m_results[n - 1] = field;
@@ -66,6 +68,7 @@ void TDetectPortDlg::ShowDeviceResult(int row, const QString& name, const QStrin
     if (row == static_cast<int>(m_deviceRows.size())) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("DeviceLabel%1").arg(row + 1));
+        label->setProperty("languageData", true);
         auto* field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("DeviceEdit%1").arg(row + 1));
         field->setReadOnly(true);
@@ -87,8 +90,19 @@ QString TDetectPortDlg::DeviceResult(int row) const
     return m_deviceRows[static_cast<std::size_t>(row)].second->text();
 }
 
+void TDetectPortDlg::FitResultFields()
+{
+    // Room for the longest answer in the language shown.
+    const int width = std::max({fontMetrics().horizontalAdvance(DetectScanTexts::Testing()),
+                                fontMetrics().horizontalAdvance(DetectScanTexts::Found()),
+                                fontMetrics().horizontalAdvance(DetectScanTexts::NotFound())});
+    for (QLineEdit* field : m_results)
+        field->setMinimumWidth(width * 3 / 2);
+}
+
 void TDetectPortDlg::Run()
 {
+    FitResultFields();
     ClearResults();
     m_detectButton->setEnabled(true);
     m_detectButton->setFocus();

@@ -58,6 +58,7 @@ public:
 
 private:
     void ClearResults();
+    void FitResultFields();
 
     ScanHook m_scan;
     std::function<void()> m_abort;

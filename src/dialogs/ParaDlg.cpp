@@ -1,6 +1,7 @@
 #include "dialogs/ParaDlg.h"
 
 #include "widgets/DialogParts.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "model/Numbers.h"
 #include "config/AppPaths.h"
@@ -199,6 +200,14 @@ QLineEdit* RateField(const QString& name, QChar separator, const QString& zeroRa
     return field;
 }
 
+// A label that shows a number or letter, the same in every language.
+QLabel* DataLabel(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* label = NamedLabel(name, text, parent);
+    label->setProperty("languageData", true);
+    return label;
+}
+
 // A label and its field; both hidden when the item is not offered.
 void AddRow(QGridLayout* layout, int row, QLabel* label, QWidget* field, bool shown = true)
 {
@@ -273,7 +282,7 @@ void TParaDlg::BuildControls()
     auto* headerLayout = new QGridLayout(headers);
     for (int n = 1; n <= kHeaderCount; ++n) {
         m_headers[n - 1] = TextField(Numbered("HeaderEd", n), kLineLength, latin1, headers);
-        AddRow(headerLayout, n - 1, NamedLabel(Numbered("HeaderLbl", n), Numbered("", n) + u':', headers),
+        AddRow(headerLayout, n - 1, DataLabel(Numbered("HeaderLbl", n), Numbered("", n) + u':', headers),
                m_headers[n - 1], n <= kShownHeaders);
     }
     panelLayout->addWidget(headers);
@@ -282,7 +291,7 @@ void TParaDlg::BuildControls()
     auto* tailLayout = new QGridLayout(tails);
     for (int n = 1; n <= kTailCount; ++n) {
         m_tails[n - 1] = TextField(Numbered("TailEd", n), kLineLength, latin1, tails);
-        AddRow(tailLayout, n - 1, NamedLabel(Numbered("TailLbl", n), Numbered("", n) + u':', tails), m_tails[n - 1]);
+        AddRow(tailLayout, n - 1, DataLabel(Numbered("TailLbl", n), Numbered("", n) + u':', tails), m_tails[n - 1]);
     }
     panelLayout->addWidget(tails);
 
@@ -291,7 +300,7 @@ void TParaDlg::BuildControls()
     auto* barcodeLayout = new QGridLayout(barcodes);
     for (int n = 1; n <= kBarcodeCount; ++n) {
         m_barcodes[n - 1] = StepField(Numbered("BCodeSE", n), kBarcodeTypeMin, kBarcodeTypeMax, barcodes);
-        auto* label = NamedLabel(Numbered("BCodeLbl", n), Numbered("", kFirstBarcodeLabel + n - 1) + u':', barcodes);
+        auto* label = DataLabel(Numbered("BCodeLbl", n), Numbered("", kFirstBarcodeLabel + n - 1) + u':', barcodes);
         label->setBuddy(m_barcodes[n - 1]);
         const int row = (n - 1) % kBarcodeRows;
         const int column = (n - 1) / kBarcodeRows * 2;
@@ -306,18 +315,20 @@ void TParaDlg::BuildControls()
     for (int n = 1; n <= kVatCount; ++n) {
         auto* enabled = new QCheckBox(QString(VatLetter(n)) + u':', vat);
         enabled->setObjectName(Numbered("VATCB", n));
+        enabled->setProperty("languageData", true);
         enabled->setChecked(true);
         m_vatEnabled[n - 1] = enabled;
         m_vatRates[n - 1] = RateField(Numbered("VATME", n), m_separator, m_zeroRate, vat);
         connect(enabled, &QCheckBox::toggled, this, [this, n] { VATCB4Click(n); });
         vatLayout->addWidget(enabled, n - 1, 0);
         vatLayout->addWidget(m_vatRates[n - 1], n - 1, 1);
-        vatLayout->addWidget(NamedLabel(Numbered("VATPercentLbl", n), QStringLiteral("%"), vat), n - 1, 2);
+        vatLayout->addWidget(DataLabel(Numbered("VATPercentLbl", n), QStringLiteral("%"), vat), n - 1, 2);
     }
     m_taxFree = new QComboBox(vat);
     m_taxFree->setObjectName(QStringLiteral("TaxFreeCB"));
     for (int n = 1; n <= kVatCount; ++n)
-        m_taxFree->addItem(QStringLiteral("VAT ") + VatLetter(n));
+        m_taxFree->addItem(QString());
+    ShowTaxFreeChoices();
     m_taxFree->setCurrentIndex(kTaxFreeDefault);
     connect(m_taxFree, &QComboBox::currentIndexChanged, this, [this] { TaxFreeCBChange(); });
     auto* taxFreeLabel = NamedLabel(QStringLiteral("TaxFreeLbl"), QStringLiteral("Tax-free:"), vat);
@@ -351,6 +362,20 @@ void TParaDlg::FitSize()
     const int width = content.width() + m_scrollArea->verticalScrollBar()->sizeHint().width() + frame;
     const int height = qMin(content.height(), fontMetrics().height() * kVisibleLines) + frame;
     m_scrollArea->setFixedSize(width, height);
+}
+
+void TParaDlg::ShowTaxFreeChoices()
+{
+    for (int n = 1; n <= kVatCount; ++n)
+        m_taxFree->setItemText(n - 1, Tr("ParaDlg", "TaxFreeCB.Item", "VAT %1").arg(VatLetter(n)));
+}
+
+void TParaDlg::showEvent(QShowEvent* event)
+{
+    // The texts may have changed to a language's since the size was fitted.
+    ShowTaxFreeChoices();
+    FitSize();
+    QDialog::showEvent(event);
 }
 
 void TParaDlg::SetFontForAll(const QFont& font)

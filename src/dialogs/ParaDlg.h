@@ -54,8 +54,12 @@ public:
     // to the new font.
     void SetFontForAll(const QFont& font);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildControls();
+    void ShowTaxFreeChoices();
     void FitSize();
     void SetRateText(QLineEdit* field, const QString& stored);
     void Remember(const SettingsFile& settings, const QString& key, const QString& shown);

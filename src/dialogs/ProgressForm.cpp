@@ -1,5 +1,6 @@
 #include "dialogs/ProgressForm.h"
 
+#include "model/Language.h"
 #include "widgets/DialogParts.h"
 #include "model/MessageBox.h"
 
@@ -8,11 +9,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,9 +42,12 @@ TProgressForm::TProgressForm(QWidget* mainWindow, IMessageBox& messages, QWidget
     m_causeLabel->setWordWrap(true);
     m_causeLabel->hide();
     m_elapsedLabel = NamedLabel(QStringLiteral("ElapsedLabel"), QString(), this);
+    m_elapsedLabel->setProperty("languageData", true);
     m_timeLeftLabel = NamedLabel(QStringLiteral("TimeLeftLabel"), QString(), this);
     m_curLabel = NamedLabel(QStringLiteral("CurLabel"), QStringLiteral("0"), this);
     m_totalLabel = NamedLabel(QStringLiteral("TotalLabel"), QStringLiteral("0"), this);
+    m_curLabel->setProperty("languageData", true);
+    m_totalLabel->setProperty("languageData", true);
 
     m_progressBar = new QProgressBar(this);
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
@@ -157,20 +164,17 @@ void TProgressForm::SetMargin(int total)
     m_margin = total;
     m_estimator.BeginStep(total, m_clock.isValid() ? m_clock.elapsed() : 0);
     ShowTimes();
-    m_curLabel->setText(QStringLiteral("0"));
-    if (total > 0) {
-        m_totalLabel->setText(QString::number(total));
+    m_curLabel->setText(QLocale().toString(0));
+    m_totalLabel->setText(QLocale().toString(std::max(total, 0)));
+    if (total > 0)
         m_progressBar->setRange(0, total);
-    } else {
-        m_totalLabel->setText(QStringLiteral("0"));
-    }
     m_progressBar->setValue(0);
 }
 
 void TProgressForm::SetProgress(int current)
 {
     m_progress = current;
-    m_curLabel->setText(QString::number(current));
+    m_curLabel->setText(QLocale().toString(current));
     // The bar ignores values outside its range; a count past the end shows full.
     m_progressBar->setValue(qBound(m_progressBar->minimum(), current, m_progressBar->maximum()));
     m_estimator.Progress(current, m_clock.isValid() ? m_clock.elapsed() : 0);
@@ -195,7 +199,7 @@ void TProgressForm::ShowTimes()
 {
     m_elapsedLabel->setText(m_clock.isValid() ? DurationText(m_clock.elapsed()) : QString());
     const std::optional<qint64> left = m_estimator.TimeLeftMs();
-    m_timeLeftLabel->setText(left ? QStringLiteral("about %1").arg(DurationText(*left)) : QString());
+    m_timeLeftLabel->setText(left ? Tr("ProgressForm", "TimeLeftLabel.About", "about %1").arg(DurationText(*left)) : QString());
 }
 
 void TProgressForm::WaitDismissed()

@@ -1,6 +1,7 @@
 #include "dialogs/uprange.h"
 
 #include "widgets/DialogParts.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "model/Texts.h"
 #include "transfer/DialogInput.h"
@@ -134,7 +135,7 @@ bool TTransferRangeDlg::FormCloseQuery()
     const int begin = PluRangeInput::FieldValue(m_beginEdit->text());
     const int end = PluRangeInput::FieldValue(m_endEdit->text());
     if (!PluRangeInput::IsValid(begin, end)) {
-        m_messages.Information(QStringLiteral("Invalid PLU range"));
+        m_messages.Information(PluRangeInput::InvalidRangeText());
         return false;
     }
     m_choice.rangeBegin = begin;
@@ -180,7 +181,7 @@ void TDownloadDlg::SetChangesOnly(bool changesOnly)
     if (changesOnly != m_changesOnly) {
         if (changesOnly)
             m_usualTitle = windowTitle();
-        setWindowTitle(changesOnly ? QStringLiteral("Download changes") : m_usualTitle);
+        setWindowTitle(changesOnly ? Tr("DownloadDlg", "ChangesCaption", "Download changes") : m_usualTitle);
         m_changesOnly = changesOnly;
     }
     m_changesNote->setVisible(changesOnly);

@@ -3,6 +3,7 @@
 #include "doctor/DeviceAccess.h"
 #include "doctor/DeviceUsers.h"
 #include "link/QelmIBus.h"
+#include "model/Language.h"
 #include "serial/PortResolver.h"
 #include "serial/SerialDeviceList.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -38,13 +40,13 @@ QString KindText(SerialDeviceInfo::Kind kind)
 {
     switch (kind) {
     case SerialDeviceInfo::Kind::Usb:
-        return QStringLiteral("USB serial adapter");
+        return Tr("ConnectionDoctor", "UsbAdapter", "USB serial adapter");
     case SerialDeviceInfo::Kind::Acm:
-        return QStringLiteral("USB modem-class (ACM) device");
+        return Tr("ConnectionDoctor", "AcmDevice", "USB modem-class (ACM) device");
     case SerialDeviceInfo::Kind::BuiltIn:
         break;
     }
-    return QStringLiteral("built-in serial port");
+    return Tr("ConnectionDoctor", "BuiltInPort", "built-in serial port");
 }
 
 QStringList ComNamesFor(const QString& device)
@@ -61,9 +63,10 @@ void ReportDevicesPresent(const DoctorPaths& paths, const Report& report)
 {
     const std::vector<SerialDeviceInfo> devices = DescribeSerialDevices(paths.root);
     if (devices.empty())
-        report({Mark::Warn, QStringLiteral("No serial devices found."),
-                QStringLiteral("Plug in the register's cable; a USB adapter appears as /dev/ttyUSB0 or "
-                               "/dev/ttyACM0 (sudo dmesg shows what the system saw).")});
+        report({Mark::Warn, Tr("ConnectionDoctor", "NoDevices", "No serial devices found."),
+                Tr("ConnectionDoctor", "NoDevicesRemedy",
+                   "Plug in the register's cable; a USB adapter appears as /dev/ttyUSB0 or /dev/ttyACM0 "
+                   "(sudo dmesg shows what the system saw).")});
     for (const SerialDeviceInfo& device : devices) {
         QStringList parts{device.device + QStringLiteral(": ") + KindText(device.kind)};
         const QString maker = QStringList{device.vendor, device.product}.join(u' ').trimmed();
@@ -73,52 +76,54 @@ void ReportDevicesPresent(const DoctorPaths& paths, const Report& report)
             parts << device.byId;
         const QStringList coms = ComNamesFor(QDir(paths.root).filePath(device.device.mid(1)));
         if (!coms.isEmpty())
-            parts << QStringLiteral("used as ") + coms.join(QStringLiteral(", "));
+            parts << Tr("ConnectionDoctor", "UsedAs", "used as %1").arg(coms.join(QStringLiteral(", ")));
         report({Mark::Info, parts.join(QStringLiteral(", ")), {}});
     }
     for (int n = kFirstCom; n <= kLastCom; ++n) {
         const QString device = ResolvePortName(ComName(n));
         const bool present = QFileInfo::exists(device);
         report({Mark::Info,
-                ComName(n) + QStringLiteral(" = ") + device + (present ? QString() : QStringLiteral(" (not present)")),
+                (present ? QStringLiteral("%1 = %2") : Tr("ConnectionDoctor", "PortNotPresent", "%1 = %2 (not present)"))
+                    .arg(ComName(n), device),
                 {}});
     }
 }
 
 QString UserText(const DeviceUser& user)
 {
-    return user.command.isEmpty() ? QStringLiteral("process %1").arg(user.pid)
-                                  : QStringLiteral("process %1 (%2)").arg(user.pid).arg(user.command);
+    return user.command.isEmpty() ? Tr("ConnectionDoctor", "Process", "process %1").arg(user.pid)
+                                  : Tr("ConnectionDoctor", "ProcessNamed", "process %1 (%2)").arg(user.pid).arg(user.command);
 }
 
 QString UserRemedy(const DeviceUser& user)
 {
     if (user.command.compare(QLatin1String("ModemManager"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("ModemManager probes new serial devices as modems. Stop it: "
-                              "sudo systemctl stop ModemManager (disable it when no modem is used: "
-                              "sudo systemctl disable ModemManager).");
+        return Tr("ConnectionDoctor", "ModemManagerRemedy",
+                  "ModemManager probes new serial devices as modems. Stop it: sudo systemctl stop ModemManager "
+                  "(disable it when no modem is used: sudo systemctl disable ModemManager).");
     if (user.command.startsWith(QLatin1String("brltty"), Qt::CaseInsensitive))
-        return QStringLiteral("brltty takes many USB serial adapters for braille displays. Without a "
-                              "braille display remove it: sudo apt remove brltty, then plug the cable in again.");
-    return QStringLiteral("Close that program (or end it: kill %1).").arg(user.pid);
+        return Tr("ConnectionDoctor", "BrlttyRemedy",
+                  "brltty takes many USB serial adapters for braille displays. Without a braille display remove "
+                  "it: sudo apt remove brltty, then plug the cable in again.");
+    return Tr("ConnectionDoctor", "CloseProgram", "Close that program (or end it: kill %1).").arg(user.pid);
 }
 
 void ReportLock(const QString& device, const DoctorPaths& paths, const Report& report)
 {
     const std::optional<DeviceLock> lock = FindDeviceLock(device, paths.lockDir, paths.procDir);
     if (!lock) {
-        report({Mark::Pass, QStringLiteral("No lock file for the device."), {}});
+        report({Mark::Pass, Tr("ConnectionDoctor", "NoLock", "No lock file for the device."), {}});
         return;
     }
     if (!lock->owner) {
-        report({Mark::Warn, QStringLiteral("Lock file %1 names no process.").arg(lock->path),
-                QStringLiteral("Remove it when no program uses the port: sudo rm %1").arg(lock->path)});
+        report({Mark::Warn, Tr("ConnectionDoctor", "LockNoProcess", "Lock file %1 names no process.").arg(lock->path),
+                Tr("ConnectionDoctor", "LockNoProcessRemedy", "Remove it when no program uses the port: sudo rm %1").arg(lock->path)});
     } else if (lock->stale) {
         report({Mark::Warn,
-                QStringLiteral("Stale lock file %1: process %2 no longer runs.").arg(lock->path).arg(lock->owner->pid),
-                QStringLiteral("Remove it: sudo rm %1").arg(lock->path)});
+                Tr("ConnectionDoctor", "StaleLock", "Stale lock file %1: process %2 no longer runs.").arg(lock->path).arg(lock->owner->pid),
+                Tr("ConnectionDoctor", "StaleLockRemedy", "Remove it: sudo rm %1").arg(lock->path)});
     } else {
-        report({Mark::Fail, QStringLiteral("Lock file %1 is held by %2.").arg(lock->path, UserText(*lock->owner)),
+        report({Mark::Fail, Tr("ConnectionDoctor", "LockHeld", "Lock file %1 is held by %2.").arg(lock->path, UserText(*lock->owner)),
                 UserRemedy(*lock->owner)});
     }
 }
@@ -128,32 +133,33 @@ void ReportUsers(const QString& device, const DoctorPaths& paths, const Report& 
     const std::vector<DeviceUser> users =
         FindDeviceUsers(device, paths.procDir, QCoreApplication::applicationPid());
     if (users.empty())
-        report({Mark::Pass, QStringLiteral("No other program has the device open."), {}});
+        report({Mark::Pass, Tr("ConnectionDoctor", "NoUsers", "No other program has the device open."), {}});
     for (const DeviceUser& user : users) {
         if (user.holdsPtyMaster && Canonical(device).startsWith(QLatin1String("/dev/pts/")))
-            report({Mark::Info, QStringLiteral("%1 holds the other end of this pseudo-terminal.").arg(UserText(user)), {}});
+            report({Mark::Info, Tr("ConnectionDoctor", "PtyOtherEnd", "%1 holds the other end of this pseudo-terminal.").arg(UserText(user)), {}});
         else
-            report({Mark::Fail, QStringLiteral("%1 has the device open.").arg(UserText(user)), UserRemedy(user)});
+            report({Mark::Fail, Tr("ConnectionDoctor", "DeviceOpen", "%1 has the device open.").arg(UserText(user)), UserRemedy(user)});
     }
 }
 
 // The device exists and the user may use it.
 bool ReportDevice(const QString& portName, const QString& device, const Report& report)
 {
-    const QString named = portName == device ? device : portName + QStringLiteral(" (") + device + QLatin1Char(')');
+    const QString named = portName == device ? device : QStringLiteral("%1 (%2)").arg(portName, device);
     if (!QFileInfo::exists(device)) {
-        report({Mark::Fail, QStringLiteral("%1 does not exist.").arg(named),
-                QStringLiteral("Plug in the cable, or map the port to a device present "
-                               "(Communication > Setting..., or --port PATH).")});
+        report({Mark::Fail, Tr("ConnectionDoctor", "Missing", "%1 does not exist.").arg(named),
+                Tr("ConnectionDoctor", "MissingRemedy",
+                   "Plug in the cable, or map the port to a device present (Communication > Setting..., or "
+                   "--port PATH).")});
         return false;
     }
-    report({Mark::Pass, QStringLiteral("%1 exists.").arg(named), {}});
+    report({Mark::Pass, Tr("ConnectionDoctor", "Exists", "%1 exists.").arg(named), {}});
     const DeviceAccess access = CheckDeviceAccess(device);
     if (!access.mayReadWrite) {
-        report({Mark::Fail, QStringLiteral("You may not read and write %1.").arg(device), AccessRemedy(access)});
+        report({Mark::Fail, Tr("ConnectionDoctor", "NoAccess", "You may not read and write %1.").arg(device), AccessRemedy(access)});
         return false;
     }
-    report({Mark::Pass, QStringLiteral("You may read and write %1.").arg(device), {}});
+    report({Mark::Pass, Tr("ConnectionDoctor", "Access", "You may read and write %1.").arg(device), {}});
     return true;
 }
 
@@ -177,14 +183,14 @@ std::optional<int> ReportLogIns(TQelmIBusComm& link, const Report& report, const
         const QString rate = QString::number(TQelmIBusComm::BaudTable[static_cast<std::size_t>(index)]);
         const TQelmIBusComm::WaitResult result = LogsInAt(link, index);
         if (result == TQelmIBusComm::WaitResult::Acknowledged) {
-            report({Mark::Pass, QStringLiteral("Log-in at %1 bit/s: the register answered.").arg(rate), {}});
+            report({Mark::Pass, Tr("ConnectionDoctor", "LogInAnswered", "Log-in at %1 bit/s: the register answered.").arg(rate), {}});
             return index;
         }
         if (result == TQelmIBusComm::WaitResult::Aborted || (stopRequested && stopRequested())) {
-            report({Mark::Info, QStringLiteral("Log-in at %1 bit/s: stopped.").arg(rate), {}});
+            report({Mark::Info, Tr("ConnectionDoctor", "LogInStopped", "Log-in at %1 bit/s: stopped.").arg(rate), {}});
             return std::nullopt;
         }
-        report({Mark::Info, QStringLiteral("Log-in at %1 bit/s: no answer.").arg(rate), {}});
+        report({Mark::Info, Tr("ConnectionDoctor", "LogInNoAnswer", "Log-in at %1 bit/s: no answer.").arg(rate), {}});
     }
     return std::nullopt;
 }
@@ -202,11 +208,15 @@ void CloseQuietly(TQelmIBusComm& link)
 
 QString DoctorLineText(const DoctorLine& line)
 {
-    static const QString kMarks[] = {QStringLiteral("OK   "), QStringLiteral("FAIL "), QStringLiteral("WARN "),
-                                     QStringLiteral("     ")};
-    QString text = kMarks[static_cast<int>(line.mark)] + line.text;
+    // The marks make a column as wide as the longest one.
+    const QString marks[] = {Tr("ConnectionDoctor", "MarkPass", "OK"), Tr("ConnectionDoctor", "MarkFail", "FAIL"),
+                             Tr("ConnectionDoctor", "MarkWarn", "WARN"), QString()};
+    qsizetype width = 0;
+    for (const QString& mark : marks)
+        width = std::max(width, mark.size());
+    QString text = marks[static_cast<int>(line.mark)].leftJustified(width + 1) + line.text;
     if (!line.remedy.isEmpty())
-        text += QStringLiteral("\n       -> ") + line.remedy;
+        text += QChar(u'\n') + QString(width + 3, u' ') + QStringLiteral("-> ") + line.remedy;
     return text;
 }
 
@@ -248,20 +258,21 @@ DoctorResult RunConnectionDoctor(TQelmIBusComm& link, const QString& portName, c
         result.answeredRate = ReportLogIns(link, report, stopRequested);
         result.stopped = !result.answeredRate && stopRequested && stopRequested();
     } catch (const std::exception& error) {
-        report({Mark::Fail, QStringLiteral("%1 could not be used: %2").arg(device, QString::fromLocal8Bit(error.what())),
+        report({Mark::Fail, Tr("ConnectionDoctor", "Unusable", "%1 could not be used: %2").arg(device, QString::fromLocal8Bit(error.what())),
                 {}});
     }
     CloseQuietly(link);
     if (result.answeredRate) {
         report({Mark::Pass,
-                QStringLiteral("The register answers on %1 at %2 bit/s.")
+                Tr("ConnectionDoctor", "Answers", "The register answers on %1 at %2 bit/s.")
                     .arg(device)
                     .arg(TQelmIBusComm::BaudTable[static_cast<std::size_t>(*result.answeredRate)]),
                 {}});
     } else if (result.deviceUsable && !result.stopped) {
-        report({Mark::Fail, QStringLiteral("No register answered on %1 at any rate.").arg(device),
-                QStringLiteral("Check that the register is switched on and the cable sits firmly at both "
-                               "ends; a built-in port may need a null-modem cable.")});
+        report({Mark::Fail, Tr("ConnectionDoctor", "NoAnswer", "No register answered on %1 at any rate.").arg(device),
+                Tr("ConnectionDoctor", "NoAnswerRemedy",
+                   "Check that the register is switched on and the cable sits firmly at both ends; a built-in "
+                   "port may need a null-modem cable.")});
     }
     return result;
 }

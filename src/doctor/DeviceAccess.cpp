@@ -1,5 +1,6 @@
 #include "doctor/DeviceAccess.h"
 
+#include "model/Language.h"
 #include "serial/OpenFailure.h"
 
 #include <QFile>
@@ -73,16 +74,19 @@ QString AccessRemedy(const DeviceAccess& access)
     if (access.mayReadWrite)
         return {};
     if (access.group.isEmpty())
-        return QStringLiteral("Ask the administrator for read and write access to the device.");
+        return Tr("ConnectionDoctor", "AskAdministrator", "Ask the administrator for read and write access to the device.");
     if (!access.inGroup)
-        return QStringLiteral("It belongs to the group \"%1\", which you are not in. Add yourself: "
-                              "sudo usermod -aG %1 $USER, then log out and in again.")
+        return Tr("ConnectionDoctor", "NotInGroup",
+                  "It belongs to the group \"%1\", which you are not in. Add yourself: sudo usermod -aG %1 $USER, "
+                  "then log out and in again.")
             .arg(access.group);
     if (!access.groupActive)
-        return QStringLiteral("You are in the group \"%1\", but this login started before you were "
-                              "added: log out and in again (or run: newgrp %1).")
+        return Tr("ConnectionDoctor", "GroupNotActive",
+                  "You are in the group \"%1\", but this login started before you were added: log out and in "
+                  "again (or run: newgrp %1).")
             .arg(access.group);
-    return QStringLiteral("You are in its group \"%1\" but the device does not let the group read "
-                          "and write it; check its permissions (ls -l).")
+    return Tr("ConnectionDoctor", "GroupNoAccess",
+              "You are in its group \"%1\" but the device does not let the group read and write it; check its "
+              "permissions (ls -l).")
         .arg(access.group);
 }

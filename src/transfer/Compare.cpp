@@ -1,5 +1,7 @@
 #include "transfer/Compare.h"
 
+#include "model/CountWords.h"
+#include "model/Language.h"
 #include "model/Columns.h"
 #include "model/Decimal.h"
 #include "model/TextTable.h"
@@ -166,17 +168,17 @@ QString DifferenceCounts(const Differences& differences, unsigned tables)
             continue;
         const auto count = std::count_if(differences.cbegin(), differences.cend(),
                                          [table](const FieldDifference& d) { return d.table == table; });
-        counts << QStringLiteral("%1: %2 %3").arg(TableName(table)).arg(count)
-                      .arg(count == 1 ? QStringLiteral("difference") : QStringLiteral("differences"));
+        counts << Tr("Compare", "TableCount", "%1: %2")
+                      .arg(TableName(table),
+                           CountWords("Compare", "Differences", std::size_t(count), "1 difference", "%1 differences"));
     }
     return counts.join(QStringLiteral(", "));
 }
 
 QString VerifyFailureText(std::size_t differences)
 {
-    return QStringLiteral("Verify after download: the register does not hold what was sent (%1 %2).")
-        .arg(differences)
-        .arg(differences == 1 ? QStringLiteral("differing field") : QStringLiteral("differing fields"));
+    return Tr("Compare", "VerifyFailed", "Verify after download: the register does not hold what was sent (%1).")
+        .arg(CountWords("Compare", "DifferingFields", differences, "1 differing field", "%1 differing fields"));
 }
 
 CompareOutcome CompareWithRegister(ITransferLink& link, IProgress& progress, TransferRequest request,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Language.h"
 #include "serial/SerialDeviceList.h"
 
 #include <QString>
@@ -28,14 +29,14 @@ public:
 };
 
 namespace DetectScanTexts {
-inline QString Testing() { return QStringLiteral("Testing..."); }
-inline QString Found() { return QStringLiteral("Qelm found!"); }
-inline QString NotFound() { return QStringLiteral("No qelm found."); }
-inline QString ApplyQuestion() { return QStringLiteral("Port found! Do you want to apply it?"); }
-inline QString NotPresent() { return QStringLiteral("not present"); }
+inline QString Testing() { return Tr("DetectScan", "Testing", "Testing..."); }
+inline QString Found() { return Tr("DetectScan", "Found", "Qelm found!"); }
+inline QString NotFound() { return Tr("DetectScan", "NotFound", "No qelm found."); }
+inline QString ApplyQuestion() { return Tr("DetectScan", "ApplyQuestion", "Port found! Do you want to apply it?"); }
+inline QString NotPresent() { return Tr("DetectScan", "NotPresent", "not present"); }
 inline QString MapQuestion(const QString& device, int port)
 {
-    return QStringLiteral("A register answered on %1.\nMap COM%2 to this device?").arg(device).arg(port);
+    return Tr("DetectScan", "MapQuestion", "A register answered on %1.\nMap COM%2 to this device?").arg(device).arg(port);
 }
 } // namespace DetectScanTexts
 

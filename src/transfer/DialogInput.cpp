@@ -1,5 +1,6 @@
 #include "transfer/DialogInput.h"
 
+#include "model/Language.h"
 #include "model/Numbers.h"
 
 #include <limits>
@@ -48,6 +49,11 @@ int FieldValue(const QString& text)
 bool IsValid(int begin, int end)
 {
     return kFirst <= begin && begin <= end && end <= kLast;
+}
+
+QString InvalidRangeText()
+{
+    return Tr("PluRangeInput", "InvalidRange", "Invalid PLU range");
 }
 
 } // namespace PluRangeInput

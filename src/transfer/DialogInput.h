@@ -21,6 +21,9 @@ int FieldValue(const QString& text);
 // 1 <= begin <= end <= 3000.
 bool IsValid(int begin, int end);
 
+// What the operator is told of a range that is not valid.
+QString InvalidRangeText();
+
 } // namespace PluRangeInput
 
 // The memory area, first block and block count of a memory dump.

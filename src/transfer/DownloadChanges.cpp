@@ -1,5 +1,7 @@
 #include "transfer/DownloadChanges.h"
 
+#include "model/CountWords.h"
+#include "model/Language.h"
 #include "model/Numbers.h"
 
 #include "model/Defs.h"
@@ -13,6 +15,7 @@
 #include "transfer/TransferLink.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -76,7 +79,17 @@ QString TablesText(unsigned tables)
     }
     if (names.isEmpty())
         return QString();
-    return names.join(QStringLiteral(" and ")) + (names.size() == 1 ? QStringLiteral(" table") : QStringLiteral(" tables"));
+    if (names.size() == 1)
+        return Tr("DownloadChanges", "TableOne", "%1 table").arg(names.first());
+    return Tr("DownloadChanges", "Tables", "%1 and %2 tables").arg(names.first(), names.last());
+}
+
+// "20 PLUs in 7 packages".
+QString SentText(const QString& records, int packages)
+{
+    return Tr("DownloadChanges", "SentIn", "%1 in %2")
+        .arg(records, CountWords("DownloadChanges", "Packages", std::size_t(std::max(packages, 0)), "1 package",
+                                 "%1 packages"));
 }
 
 // Up to `count` of `groups`, spread evenly from the first to the last.
@@ -161,7 +174,7 @@ bool ReadBackSample(ITransferLink& link, IProgress& progress, const TransferRequ
                 continue;
             const auto held = RecordAt<PLURecord>(link.PacketData(), std::size_t(slot));
             if (DownloadImage(held) != DownloadImage(known.plus.at(number))) {
-                differs = QStringLiteral("PLU %1").arg(number);
+                differs = Tr("DownloadChanges", "DifferingPLU", "PLU %1").arg(number);
                 return true;
             }
         }
@@ -175,7 +188,7 @@ bool ReadBackSample(ITransferLink& link, IProgress& progress, const TransferRequ
                 break;
             const auto held = RecordAt<DeptmentRecord>(link.PacketData(), std::size_t(slot));
             if (DownloadImage(held) != DownloadImage((*known.departments)[std::size_t(number - 1)])) {
-                differs = QStringLiteral("department %1").arg(number);
+                differs = Tr("DownloadChanges", "DifferingDepartment", "department %1").arg(number);
                 return true;
             }
         }
@@ -190,39 +203,46 @@ QString UnknownStateNotice(unsigned tables, const QString& port)
     const QString names = TablesText(tables);
     if (names.isEmpty())
         return QString();
-    return QStringLiteral("Nothing is known yet of the %1 on the register at %2: sent in full.").arg(names, port);
+    return Tr("DownloadChanges", "UnknownState", "Nothing is known yet of the %1 on the register at %2: sent in full.").arg(names, port);
 }
 
 QString KeyboardChangesNotice()
 {
-    return QStringLiteral("Only what changed since the register was last seen on this port is sent. Changes made "
-                          "at the register's own keyboard since then are not seen: a compare or a verify after "
-                          "the download finds them.");
+    return Tr("DownloadChanges", "KeyboardChanges",
+              "Only what changed since the register was last seen on this port is sent. Changes made at the "
+              "register's own keyboard since then are not seen: a compare or a verify after the download finds "
+              "them.");
 }
 
 QString StaleStateNotice(const ChangesReport& report, const TransferRequest& request)
 {
     if (report.differingRecord.isEmpty())
         return QString();
-    return QStringLiteral("The register at %1 does not hold what was last seen there (%2 differs): the %3 sent in full.")
-        .arg(request.port, report.differingRecord,
-             TablesText(request.selection & kChangeTables) + QStringLiteral(" were"));
+    const unsigned tables = request.selection & kChangeTables;
+    const QString stale =
+        std::popcount(tables) == 1
+            ? Tr("DownloadChanges", "StaleStateOne",
+                 "The register at %1 does not hold what was last seen there (%2 differs): the %3 was sent in full.")
+            : Tr("DownloadChanges", "StaleState",
+                 "The register at %1 does not hold what was last seen there (%2 differs): the %3 were sent in full.");
+    return stale.arg(request.port, report.differingRecord, TablesText(tables));
 }
 
 QString ChangesSummary(const ChangesReport& report, const TransferRequest& request)
 {
     QStringList parts;
     if (request.Includes(TransferTable::PLU) && (report.fullTables & TableBit(TransferTable::PLU)) == 0)
-        parts << QStringLiteral("%1 in %2").arg(CountText(report.sentPLUs.size(), "PLU", "PLUs"),
-                                                CountText(std::size_t(report.pluPackages), "package", "packages"));
+        parts << SentText(CountWords("DownloadChanges", "PLUs", report.sentPLUs.size(), "1 PLU", "%1 PLUs"),
+                          report.pluPackages);
     if (request.Includes(TransferTable::Department) && (report.fullTables & TableBit(TransferTable::Department)) == 0)
-        parts << QStringLiteral("%1 in %2").arg(CountText(report.sentDepartments.size(), "department", "departments"),
-                                                CountText(std::size_t(report.departmentPackages), "package", "packages"));
+        parts << SentText(CountWords("DownloadChanges", "Departments", report.sentDepartments.size(), "1 department",
+                                     "%1 departments"),
+                          report.departmentPackages);
     QStringList sentences;
     if (const QString stale = StaleStateNotice(report, request); !stale.isEmpty())
         sentences << stale;
     if (!parts.isEmpty())
-        sentences << QStringLiteral("Download changes: %1.").arg(parts.join(QStringLiteral(", ")));
+        sentences << Tr("DownloadChanges", "Summary", "Download changes: %1.").arg(parts.join(QStringLiteral(", ")));
     return sentences.join(QLatin1Char(' '));
 }
 

@@ -1,5 +1,6 @@
 #include "transfer/DownloadCheck.h"
 
+#include "model/Language.h"
 #include "model/Defs.h"
 #include "model/TextTable.h"
 #include "transfer/ParameterCheck.h"
@@ -28,7 +29,7 @@ std::span<const int> SentColumns(const TextTable& table)
 
 QString TableName(const TextTable& table)
 {
-    return table.Kind() == TableKind::PLU ? QStringLiteral("PLU") : QStringLiteral("Department");
+    return table.Kind() == TableKind::PLU ? Tr("DownloadCheck", "PLU", "PLU") : Tr("DownloadCheck", "Department", "Department");
 }
 
 QString ColumnName(const TextTable& table, int col)
@@ -40,7 +41,7 @@ QString ColumnName(const TextTable& table, int col)
 
 QString InvalidDataText()
 {
-    return QStringLiteral("Invalid data!");
+    return Tr("DownloadCheck", "InvalidData", "Invalid data!");
 }
 
 QStringList RefusedCells(const TextTable& table, int first, int last, int limit, std::optional<int> priceDecimals)

@@ -1,5 +1,7 @@
 #include "transfer/FailureCause.h"
 
+#include "model/Language.h"
+
 namespace {
 
 QString Seconds(int ms)
@@ -11,8 +13,8 @@ QString Seconds(int ms)
 QString NoAnswerText(const FailureCause& cause)
 {
     if (cause.tries <= 1)
-        return QStringLiteral("The register did not answer within %1 s.").arg(Seconds(cause.intervalMs));
-    return QStringLiteral("The register did not answer (%1 tries, %2 s apart).")
+        return Tr("FailureCause", "NoAnswerOnce", "The register did not answer within %1 s.").arg(Seconds(cause.intervalMs));
+    return Tr("FailureCause", "NoAnswer", "The register did not answer (%1 tries, %2 s apart).")
         .arg(cause.tries)
         .arg(Seconds(cause.intervalMs));
 }
@@ -52,16 +54,16 @@ QString CauseText(const FailureCause& cause)
     case FailureCause::Kind::NoAnswer:
         return NoAnswerText(cause);
     case FailureCause::Kind::Refused:
-        return QStringLiteral("The register refused the package (NAK).");
+        return Tr("FailureCause", "Refused", "The register refused the package (NAK).");
     case FailureCause::Kind::Damaged:
-        return QStringLiteral("The register's answers were damaged (checksum error).");
+        return Tr("FailureCause", "Damaged", "The register's answers were damaged (checksum error).");
     case FailureCause::Kind::DeviceLost:
-        return QStringLiteral("The serial device disappeared (unplugged).");
+        return Tr("FailureCause", "DeviceLost", "The serial device disappeared (unplugged).");
     case FailureCause::Kind::PortUnavailable:
-        return cause.reason.isEmpty() ? QStringLiteral("The port could not be opened.")
-                                      : QStringLiteral("The port could not be opened: %1").arg(cause.reason);
+        return cause.reason.isEmpty() ? Tr("FailureCause", "PortUnavailable", "The port could not be opened.")
+                                      : Tr("FailureCause", "PortUnavailableBecause", "The port could not be opened: %1").arg(cause.reason);
     case FailureCause::Kind::ReportsNotCleared:
-        return QStringLiteral("The register's reports are not cleared: it takes no table until they are.");
+        return Tr("FailureCause", "ReportsNotCleared", "The register's reports are not cleared: it takes no table until they are.");
     }
     return {};
 }

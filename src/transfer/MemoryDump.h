@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Language.h"
 #include "transfer/MemoryRange.h"
 #include "transfer/ServiceContext.h"
 
@@ -24,8 +25,8 @@ public:
 using ListingViewer = std::function<void(const QString& path)>;
 
 namespace MemoryDumpTexts {
-inline QString DialogTitle() { return QStringLiteral("Upload data range"); }
-inline QString ReceiveData() { return QStringLiteral("Receive Data"); }
+inline QString DialogTitle() { return Tr("DataDlg", "Caption", "Upload data range"); }
+inline QString ReceiveData() { return Tr("MemoryDump", "ReceiveData", "Receive Data"); }
 } // namespace MemoryDumpTexts
 
 // Reads one of the register's memories block by block into ROM_TEMP.BIN,

@@ -1,5 +1,6 @@
 #include "transfer/ParameterCheck.h"
 
+#include "model/Language.h"
 #include "model/Decimal.h"
 #include "model/Numbers.h"
 #include "transfer/ParameterBlock.h"
@@ -40,7 +41,8 @@ bool AllDigits(const QString& text)
     return !text.isEmpty();
 }
 
-void CheckRate(const SettingsFile& settings, const QString& key, qint64 highestUnits, const QString& what,
+// `refusal` has %1 for the highest rate.
+void CheckRate(const SettingsFile& settings, const QString& key, qint64 highestUnits, const QString& refusal,
                QStringList& refused)
 {
     const QString value = settings.ReadText(kSection, key);
@@ -50,7 +52,7 @@ void CheckRate(const SettingsFile& settings, const QString& key, qint64 highestU
     const std::optional<qint64> units = rate ? rate->ExactUnits(kRateDecimals) : std::nullopt;
     if (!units || *units < 0 || *units > highestUnits) {
         const QString highest = Decimal(highestUnits, kRateDecimals).Text(kRateDecimals, DecimalSeparator());
-        refused << Refusal(key, value, QStringLiteral("%1 runs from 0 to %2, with at most two decimals").arg(what, highest));
+        refused << Refusal(key, value, refusal.arg(highest));
     }
 }
 
@@ -62,7 +64,7 @@ void CheckByte(const SettingsFile& settings, const QString& key, QStringList& re
         return;
     const std::optional<qint32> number = ParseSettingsInteger(value);
     if (!number || *number < 0 || *number > kHighestByte)
-        refused << Refusal(key, value, QStringLiteral("takes 0 to %1").arg(kHighestByte));
+        refused << Refusal(key, value, Tr("ParameterCheck", "ByteRange", "takes 0 to %1").arg(kHighestByte));
 }
 
 // Passwords are texts holding a decimal number.
@@ -74,14 +76,14 @@ void CheckPassword(const SettingsFile& settings, const QString& key, QStringList
     const QString digits = WithoutBlanksAround(value);
     const std::optional<qint64> number = AllDigits(digits) ? ParseWhole(digits) : std::nullopt;
     if (!number || *number > kHighestPassword)
-        refused << Refusal(key, value, QStringLiteral("takes 0 to %1").arg(kHighestPassword));
+        refused << Refusal(key, value, Tr("ParameterCheck", "PasswordRange", "takes 0 to %1").arg(kHighestPassword));
 }
 
 void CheckText(const SettingsFile& settings, const QString& key, std::size_t width, QStringList& refused)
 {
     const QString value = settings.ReadText(kSection, key);
     if (value.size() > qsizetype(width))
-        refused << Refusal(key, value, QStringLiteral("the register keeps %1 characters").arg(width));
+        refused << Refusal(key, value, Tr("ParameterCheck", "TextWidth", "the register keeps %1 characters").arg(width));
 }
 
 } // namespace
@@ -101,7 +103,7 @@ QStringList RefusedParameters(const SettingsFile& settings)
 {
     using namespace ParameterBlockLayout;
     QStringList refused;
-    const QString rate = QStringLiteral("a rate");
+    const QString rate = Tr("ParameterCheck", "RateRange", "a rate runs from 0 to %1, with at most two decimals");
     CheckRate(settings, QStringLiteral("-% rate"), kHighestRateUnits, rate, refused);
     CheckRate(settings, QStringLiteral("+% rate"), kHighestRateUnits, rate, refused);
     for (int n = 1; n <= kHeaderCount; ++n)
@@ -117,7 +119,8 @@ QStringList RefusedParameters(const SettingsFile& settings)
     }
     for (int n = 1; n <= kVatCount; ++n) {
         if (settings.ReadFlag(kSection, Numbered("VATEnable", n), true))
-            CheckRate(settings, Numbered("VAT", n), kHighestVatUnits, QStringLiteral("a VAT rate"), refused);
+            CheckRate(settings, Numbered("VAT", n), kHighestVatUnits,
+                      Tr("ParameterCheck", "VatRange", "a VAT rate runs from 0 to %1, with at most two decimals"), refused);
     }
     return refused;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Language.h"
 #include "transfer/ServiceContext.h"
 
 #include <QByteArray>
@@ -27,10 +28,10 @@ public:
 };
 
 namespace ProgramLoadTexts {
-inline QString NotValidFile() { return QStringLiteral("Not a valid file!"); }
-inline QString WaitOneSecond() { return QStringLiteral("Wait 1 second"); }
-inline QString DownloadProgram() { return QStringLiteral("Download Program"); }
-inline QString DownloadFont() { return QStringLiteral("Download font"); }
+inline QString NotValidFile() { return Tr("ProgramLoad", "NotValidFile", "Not a valid file!"); }
+inline QString WaitOneSecond() { return Tr("ProgramLoad", "WaitOneSecond", "Wait 1 second"); }
+inline QString DownloadProgram() { return Tr("ProgramLoad", "DownloadProgram", "Download Program"); }
+inline QString DownloadFont() { return Tr("ProgramLoad", "DownloadFont", "Download font"); }
 } // namespace ProgramLoadTexts
 
 // A program image: raw bytes in whole 256-byte blocks, sent unchanged.

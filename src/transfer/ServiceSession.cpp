@@ -4,15 +4,9 @@
 #include "model/Texts.h"
 #include "serial/CommsError.h"
 #include "transfer/Progress.h"
+#include "transfer/StepStatus.h"
 
 #include <exception>
-
-namespace {
-
-const QString kEllipsis = QStringLiteral("...");
-const QString kErrorSuffix = QStringLiteral("...Error!");
-
-} // namespace
 
 ServicePort ServicePort::FromNumber(int portNumber, int baudIndex)
 {
@@ -55,7 +49,7 @@ bool ServiceSession::Open()
 
 void ServiceSession::Step(const QString& text)
 {
-    m_context.progress.ShowStatus(IProgress::Mode::Normal, text + kEllipsis);
+    m_context.progress.ShowStatus(IProgress::Mode::Normal, StepRunningText(text));
 }
 
 bool ServiceSession::Connect(bool programLoad)
@@ -71,7 +65,7 @@ bool ServiceSession::Cancelled() const
 
 QString ServiceSession::ErrorText(const QString& stepText)
 {
-    return stepText + kErrorSuffix;
+    return StepErrorText(stepText);
 }
 
 ServiceResult ServiceSession::Fail(const QString& stepText)

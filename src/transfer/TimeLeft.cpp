@@ -1,6 +1,7 @@
 #include "transfer/TimeLeft.h"
 
 #include "link/Frame.h"
+#include "model/Language.h"
 
 #include <algorithm>
 
@@ -57,6 +58,6 @@ QString DurationText(qint64 ms)
 QString ProgressTimesText(qint64 elapsedMs, std::optional<qint64> leftMs)
 {
     if (!leftMs)
-        return QStringLiteral("%1 elapsed").arg(DurationText(elapsedMs));
-    return QStringLiteral("%1 elapsed, about %2 left").arg(DurationText(elapsedMs), DurationText(*leftMs));
+        return Tr("TimeLeft", "Elapsed", "%1 elapsed").arg(DurationText(elapsedMs));
+    return Tr("TimeLeft", "ElapsedAndLeft", "%1 elapsed, about %2 left").arg(DurationText(elapsedMs), DurationText(*leftMs));
 }

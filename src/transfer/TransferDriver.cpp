@@ -5,6 +5,8 @@
 #include "config/SettingsFile.h"
 #include "transfer/Progress.h"
 #include "transfer/SessionCancel.h"
+#include "transfer/StepStatus.h"
+#include "transfer/DialogInput.h"
 #include "transfer/TransferLink.h"
 
 #include <exception>
@@ -15,8 +17,6 @@ namespace {
 
 constexpr quint8 kRequestStatus = 0;
 constexpr int kFailureLogOuts = 4;
-const QString kEllipsis = QStringLiteral("...");
-const QString kErrorSuffix = QStringLiteral("...Error!");
 
 // Closes the port on every way out. Close() reports a failure to write the
 // link trace; the destructor (early returns, exceptions) cannot and drops it.
@@ -77,13 +77,13 @@ TransferResult Fail(ITransferLink& link, IProgress& progress, const SessionCance
 std::optional<TransferResult> ReadStatus(ITransferLink& link, IProgress& progress, const SessionCancel& cancel,
                                          RegisterStatus& status)
 {
-    progress.ShowStatus(IProgress::Mode::Normal, CheckStatusText() + kEllipsis);
+    progress.ShowStatus(IProgress::Mode::Normal, StepRunningText(CheckStatusText()));
     progress.SetMargin(0);
     if (!cancel.Requested() && link.RequestPacket(kRequestStatus, 0)) {
         status = ParseRegisterStatus(link.PacketData());
         return std::nullopt;
     }
-    return Fail(link, progress, cancel, CheckStatusText() + kErrorSuffix);
+    return Fail(link, progress, cancel, StepErrorText(CheckStatusText()));
 }
 
 QString TableName(Direction direction, TransferTable table)
@@ -141,20 +141,20 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Sessi
         if (!request.Includes(table))
             continue;
         const QString name = TableName(direction, table);
-        progress.ShowStatus(IProgress::Mode::Normal, name + kEllipsis);
+        progress.ShowStatus(IProgress::Mode::Normal, StepRunningText(name));
         QString detail;
         if (cancel.Requested() || !MoveTable(moveTable, table, status, detail))
-            return Fail(link, progress, cancel, name + kErrorSuffix, detail);
+            return Fail(link, progress, cancel, StepErrorText(name), detail);
         doneTables |= TableBit(table);
     }
 
-    progress.ShowStatus(IProgress::Mode::Normal, texts.DisconnectText + kEllipsis);
+    progress.ShowStatus(IProgress::Mode::Normal, StepRunningText(texts.DisconnectText));
     if (!link.LogOut(ITransferLink::kAccessCode, false)) {
-        progress.ShowStatus(IProgress::Mode::Error, texts.DisconnectText + kErrorSuffix);
+        progress.ShowStatus(IProgress::Mode::Error, StepErrorText(texts.DisconnectText));
         progress.WaitDismissed();
         TransferResult result;
         result.outcome = TransferResult::Outcome::Failed;
-        result.message = texts.DisconnectText + kErrorSuffix;
+        result.message = StepErrorText(texts.DisconnectText);
         return result;
     }
     progress.Close();
@@ -165,7 +165,7 @@ TransferResult RunLoggedIn(ITransferLink& link, IProgress& progress, const Sessi
 
 QString CheckStatusText()
 {
-    return QStringLiteral("Check ecr status");
+    return Tr("StepStatus", "CheckStatus", "Check ecr status");
 }
 
 TransferResult Run(ITransferLink& link, IProgress& progress, const TransferRequest& request,
@@ -174,7 +174,7 @@ TransferResult Run(ITransferLink& link, IProgress& progress, const TransferReque
     TransferResult result;
     if (!request.range.IsValid()) {
         result.outcome = TransferResult::Outcome::Refused;
-        result.message = QStringLiteral("Invalid PLU range");
+        result.message = PluRangeInput::InvalidRangeText();
         return result;
     }
 
@@ -194,10 +194,10 @@ TransferResult Run(ITransferLink& link, IProgress& progress, const TransferReque
 
     progress.Show();
     progress.SetLineRate(LineRateOf(request.baudIndex));
-    progress.ShowStatus(IProgress::Mode::Normal, Texts().ConnectText + kEllipsis);
+    progress.ShowStatus(IProgress::Mode::Normal, StepRunningText(Texts().ConnectText));
     unsigned doneTables = 0;
     if (!link.LogIn(ITransferLink::kAccessCode, false))
-        result = Fail(link, progress, cancel, Texts().ConnectText + kErrorSuffix);
+        result = Fail(link, progress, cancel, StepErrorText(Texts().ConnectText));
     else
         result = RunLoggedIn(link, progress, cancel, request, direction, moveTable, checkStatus, doneTables);
     result.reach.doneTables = doneTables;
