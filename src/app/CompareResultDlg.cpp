@@ -1,5 +1,6 @@
 #include "app/CompareResultDlg.h"
 
+#include "app/LanguageFile.h"
 #include "model/Texts.h"
 #include "widgets/DialogParts.h"
 
@@ -12,13 +13,16 @@
 
 namespace {
 
+constexpr const char* kTexts = "CompareResultDlg";
+
 QTableWidget* DifferencesGrid(const Differences& differences, const TCompareResultDlg::Sides& sides,
                               QWidget* parent)
 {
     auto* grid = new QTableWidget(int(differences.size()), 5, parent);
     grid->setObjectName(QStringLiteral("DifferencesGrid"));
-    grid->setHorizontalHeaderLabels({QStringLiteral("Table"), QStringLiteral("No."), QStringLiteral("Field"),
-                                     sides.left, sides.right});
+    grid->setHorizontalHeaderLabels(
+        {Tr(kTexts, "DifferencesGrid.Table", "Table"), Tr(kTexts, "DifferencesGrid.Number", "No."),
+         Tr(kTexts, "DifferencesGrid.Field", "Field"), sides.left, sides.right});
     grid->verticalHeader()->setVisible(false);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -50,9 +54,10 @@ TCompareResultDlg::TCompareResultDlg(const QString& title, const Differences& di
 {
     setObjectName(QStringLiteral("CompareResultDlg"));
     setWindowTitle(title);
-    const QString summary = differences.empty()
-                                ? QStringLiteral("%1 and %2 agree.").arg(sides.left, sides.right.toLower())
-                                : DifferenceCounts(differences, tables);
+    const QString summary =
+        differences.empty()
+            ? Tr(kTexts, "Agree", "%1 and %2 agree.").arg(sides.left, sides.rightInSentence)
+            : DifferenceCounts(differences, tables);
     auto* counts = NamedLabel(QStringLiteral("CountsLabel"), summary, this);
 
     auto* buttons = new QHBoxLayout;
@@ -62,7 +67,7 @@ TCompareResultDlg::TCompareResultDlg(const QString& title, const Differences& di
         connect(open, &QPushButton::clicked, this, [this] { done(kOpenAsNew); });
         buttons->addWidget(open);
     }
-    QPushButton* close = NamedButton(QStringLiteral("CloseBtn"), QStringLiteral("Close"), this);
+    QPushButton* close = NamedButton(QStringLiteral("CloseBtn"), QStringLiteral("&Close"), this);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addWidget(close);
@@ -72,4 +77,5 @@ TCompareResultDlg::TCompareResultDlg(const QString& title, const Differences& di
     layout->addWidget(DifferencesGrid(differences, sides, this), 1);
     layout->addLayout(buttons);
     resize(720, 420);
+    TranslateWindow(*this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Language.h"
 #include "transfer/Compare.h"
 
 #include <QDialog>
@@ -19,8 +20,10 @@ public:
 
     struct Sides
     {
-        QString left = QStringLiteral("Document");
-        QString right = QStringLiteral("Register");
+        QString left = Tr("CompareResultDlg", "DocumentSide", "Document");
+        QString right = Tr("CompareResultDlg", "RegisterSide", "Register");
+        // The right side inside a sentence, where English writes it in small letters.
+        QString rightInSentence = Tr("CompareResultDlg", "RegisterInSentence", "register");
     };
 
     TCompareResultDlg(const QString& title, const Differences& differences, unsigned tables, const Sides& sides,

@@ -1,6 +1,7 @@
 #include "app/HistoryDlg.h"
 
 #include "app/CompareResultDlg.h"
+#include "app/LanguageFile.h"
 #include "history/HistoryStore.h"
 #include "widgets/DialogParts.h"
 
@@ -15,9 +16,18 @@
 
 namespace {
 
+constexpr const char* kTexts = "HistoryDlg";
+
+// Entry numbers are identifiers: plain digits.
 QString EntryName(const HistoryEntry& entry)
 {
-    return QStringLiteral("Entry %1").arg(entry.id);
+    return Tr(kTexts, "Entry", "Entry %1").arg(entry.id);
+}
+
+// The name as it stands inside a sentence, where English writes it in small letters.
+QString EntryNameInSentence(const HistoryEntry& entry)
+{
+    return Tr(kTexts, "EntryInSentence", "entry %1").arg(entry.id);
 }
 
 } // namespace
@@ -30,9 +40,10 @@ THistoryDlg::THistoryDlg(HistoryStore& store, DocumentSnapshot document, OpenAsN
 
     m_list = new QTableWidget(0, 6, this);
     m_list->setObjectName(QStringLiteral("HistoryList"));
-    m_list->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Command"),
-                                       QStringLiteral("Port"), QStringLiteral("Tables"),
-                                       QStringLiteral("Outcome")});
+    m_list->setHorizontalHeaderLabels(
+        {Tr(kTexts, "HistoryList.Number", "No."), Tr(kTexts, "HistoryList.Time", "Time"),
+         Tr(kTexts, "HistoryList.Command", "Command"), Tr(kTexts, "HistoryList.Port", "Port"),
+         Tr(kTexts, "HistoryList.Tables", "Tables"), Tr(kTexts, "HistoryList.Outcome", "Outcome")});
     m_list->verticalHeader()->setVisible(false);
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -45,7 +56,7 @@ THistoryDlg::THistoryDlg(HistoryStore& store, DocumentSnapshot document, OpenAsN
     m_compareDocument = NamedButton(QStringLiteral("CompareDocumentBtn"), QStringLiteral("Compare with &document"), this);
     m_compareEntries = NamedButton(QStringLiteral("CompareEntriesBtn"), QStringLiteral("Compare &entries"), this);
     m_open = NamedButton(QStringLiteral("OpenAsNewBtn"), QStringLiteral("&Open as a new document"), this);
-    QPushButton* close = NamedButton(QStringLiteral("CloseBtn"), QStringLiteral("Close"), this);
+    QPushButton* close = NamedButton(QStringLiteral("CloseBtn"), QStringLiteral("&Close"), this);
     connect(m_compareDocument, &QPushButton::clicked, this, &THistoryDlg::CompareWithDocument);
     connect(m_compareEntries, &QPushButton::clicked, this, &THistoryDlg::CompareEntries);
     connect(m_open, &QPushButton::clicked, this, &THistoryDlg::OpenSelected);
@@ -63,6 +74,7 @@ THistoryDlg::THistoryDlg(HistoryStore& store, DocumentSnapshot document, OpenAsN
     layout->addWidget(m_note);
     layout->addLayout(buttons);
     resize(760, 440);
+    TranslateWindow(*this);
 
     FillList();
     if (m_list->rowCount() > 0)
@@ -87,8 +99,9 @@ void THistoryDlg::FillList()
     m_list->resizeColumnsToContents();
     m_list->horizontalHeader()->setStretchLastSection(true);
     if (m_entries.empty())
-        m_note->setText(m_store.Error().isEmpty() ? QStringLiteral("No transfer has been recorded yet.")
-                                                  : m_store.Error());
+        m_note->setText(m_store.Error().isEmpty()
+                            ? Tr(kTexts, "NoEntries", "No transfer has been recorded yet.")
+                            : m_store.Error());
 }
 
 // The selected entries with their contents, oldest first.
@@ -116,10 +129,10 @@ void THistoryDlg::UpdateButtons()
     m_compareEntries->setEnabled(selected == 2);
 }
 
-void THistoryDlg::ShowDifferences(const QString& title, const Differences& differences, unsigned tables,
-                                  const QString& left, const QString& right)
+void THistoryDlg::ShowDifferences(const QString& title, const Differences& differences,
+                                  unsigned tables, const TCompareResultDlg::Sides& sides)
 {
-    TCompareResultDlg result(title, differences, tables, {left, right}, QString(), this);
+    TCompareResultDlg result(title, differences, tables, sides, QString(), this);
     result.exec();
 }
 
@@ -127,34 +140,38 @@ void THistoryDlg::CompareWithDocument()
 {
     const std::vector<HistoryEntry> entries = SelectedEntries();
     if (entries.size() != 1 || !entries[0].contents || entries[0].contents->IsEmpty()) {
-        m_note->setText(QStringLiteral("This entry holds no tables."));
+        m_note->setText(Tr(kTexts, "NoTables", "This entry holds no tables."));
         return;
     }
     const TableSnapshot& held = *entries[0].contents;
-    ShowDifferences(QStringLiteral("Document and %1").arg(EntryName(entries[0]).toLower()),
-                    CompareSnapshots(m_document(held.priceDecimals), held), held.Tables(),
-                    QStringLiteral("Document"), EntryName(entries[0]));
+    ShowDifferences(
+        Tr(kTexts, "DocumentAndEntry", "Document and %1").arg(EntryNameInSentence(entries[0])),
+        CompareSnapshots(m_document(held.priceDecimals), held), held.Tables(),
+        {Tr(kTexts, "Document", "Document"), EntryName(entries[0]),
+         EntryNameInSentence(entries[0])});
 }
 
 void THistoryDlg::CompareEntries()
 {
     const std::vector<HistoryEntry> entries = SelectedEntries();
     if (entries.size() != 2 || !entries[0].contents || !entries[1].contents) {
-        m_note->setText(QStringLiteral("Choose two entries that hold tables."));
+        m_note->setText(Tr(kTexts, "ChooseTwo", "Choose two entries that hold tables."));
         return;
     }
     const HistoryEntry& older = entries[0];
     const HistoryEntry& newer = entries[1];
-    ShowDifferences(QStringLiteral("%1 and %2").arg(EntryName(older), EntryName(newer).toLower()),
-                    CompareSnapshots(*older.contents, *newer.contents),
-                    older.contents->Tables() & newer.contents->Tables(), EntryName(older), EntryName(newer));
+    ShowDifferences(
+        Tr(kTexts, "TwoEntries", "%1 and %2").arg(EntryName(older), EntryNameInSentence(newer)),
+        CompareSnapshots(*older.contents, *newer.contents),
+        older.contents->Tables() & newer.contents->Tables(),
+        {EntryName(older), EntryName(newer), EntryNameInSentence(newer)});
 }
 
 void THistoryDlg::OpenSelected()
 {
     const std::vector<HistoryEntry> entries = SelectedEntries();
     if (entries.size() != 1 || !entries[0].contents || entries[0].contents->IsEmpty()) {
-        m_note->setText(QStringLiteral("This entry holds no tables."));
+        m_note->setText(Tr(kTexts, "NoTables", "This entry holds no tables."));
         return;
     }
     accept();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CompareResultDlg.h"
 #include "history/HistoryEntry.h"
 #include "transfer/Compare.h"
 
@@ -37,7 +38,7 @@ private:
     void CompareEntries();
     void OpenSelected();
     void ShowDifferences(const QString& title, const Differences& differences, unsigned tables,
-                         const QString& left, const QString& right);
+                         const TCompareResultDlg::Sides& sides);
 
     HistoryStore& m_store;
     DocumentSnapshot m_document;

@@ -1,19 +1,26 @@
 #include "app/ImportConfirmDlg.h"
 
+#include "app/LanguageFile.h"
+#include "model/Language.h"
 #include "widgets/DialogParts.h"
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
 
+constexpr const char* kTexts = "ImportConfirmDlg";
+
 QString ShownRowsNote(const ImportPlan& plan)
 {
     if (plan.changedRows <= TImportConfirmDlg::kShownRows)
         return {};
-    return QStringLiteral("The first %1 of %2 changed rows:").arg(TImportConfirmDlg::kShownRows).arg(plan.changedRows);
+    return Tr(kTexts, "ShownRows", "The first %1 of %2 changed rows:")
+        .arg(QLocale().toString(TImportConfirmDlg::kShownRows),
+             QLocale().toString(plan.changedRows));
 }
 
 } // namespace
@@ -32,10 +39,11 @@ TImportConfirmDlg::TImportConfirmDlg(const QString& summary, const TextTable& ta
 
     m_changes->setObjectName(QStringLiteral("ChangesGrid"));
     m_changes->setColumnCount(4);
-    m_changes->setHorizontalHeaderLabels({table.Kind() == TableKind::PLU ? QStringLiteral("PLU")
-                                                                          : QStringLiteral("Department"),
-                                          QStringLiteral("Column"), QStringLiteral("Before"),
-                                          QStringLiteral("After")});
+    m_changes->setHorizontalHeaderLabels(
+        {table.Kind() == TableKind::PLU ? Tr(kTexts, "ChangesGrid.PLU", "PLU")
+                                        : Tr(kTexts, "ChangesGrid.Department", "Department"),
+         Tr(kTexts, "ChangesGrid.Column", "Column"), Tr(kTexts, "ChangesGrid.Before", "Before"),
+         Tr(kTexts, "ChangesGrid.After", "After")});
     const QList<CellPreview> cells = PreviewImport(table, plan, kShownRows);
     m_changes->setRowCount(int(cells.size()));
     for (int i = 0; i < int(cells.size()); ++i) {
@@ -60,4 +68,5 @@ TImportConfirmDlg::TImportConfirmDlg(const QString& summary, const TextTable& ta
     layout->addWidget(question);
     layout->addLayout(OkCancelRow(*this));
     resize(560, 360);
+    TranslateWindow(*this);
 }

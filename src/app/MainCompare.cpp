@@ -134,8 +134,11 @@ void TMainForm::CompareItemClick()
     ShowCommandOutcome(request, outcome);
     if (!outcome.compared)
         return;
-    TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences, outcome.comparedTables, {},
-                             QStringLiteral("&Open register data as a new document"), this);
+    TCompareResultDlg result(
+        Tr("CompareResultDlg", "CompareCaption", "Compare with register"), outcome.differences,
+        outcome.comparedTables, {},
+        Tr("CompareResultDlg", "OpenAsNewBtn.Caption", "&Open register data as a new document"),
+        this);
     if (result.exec() == TCompareResultDlg::kOpenAsNew)
         OpenTablesAsNewDocument(outcome.held);
 }
@@ -157,8 +160,9 @@ void TMainForm::ShowVerifyResult(const RegisterCommandResult& outcome)
     if (outcome.differences.empty())
         return;
     m_messages->Error(outcome.result.message);
-    TCompareResultDlg result(QStringLiteral("Verify after download"), outcome.differences, outcome.comparedTables,
-                             {QStringLiteral("Sent"), QStringLiteral("Register")}, QString(), this);
+    TCompareResultDlg result(Tr("CompareResultDlg", "VerifyCaption", "Verify after download"),
+                             outcome.differences, outcome.comparedTables,
+                             {Tr("CompareResultDlg", "SentSide", "Sent")}, QString(), this);
     result.exec();
 }
 

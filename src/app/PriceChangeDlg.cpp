@@ -1,8 +1,10 @@
 #include "app/PriceChangeDlg.h"
 
+#include "app/LanguageFile.h"
 #include "config/AppPaths.h"
 #include "config/SettingsFile.h"
 #include "model/Columns.h"
+#include "model/Language.h"
 #include "model/TextTable.h"
 #include "widgets/DialogParts.h"
 
@@ -15,10 +17,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,6 +30,7 @@
 namespace {
 
 const QString kSection = QStringLiteral("PriceChange");
+constexpr const char* kTexts = "PriceChangeDlg";
 
 // The rows OK writes (without a problem), or those it leaves alone.
 std::vector<PriceChangeRow> RowsWithProblem(const std::vector<PriceChangeRow>& plan, bool problem)
@@ -37,25 +41,33 @@ std::vector<PriceChangeRow> RowsWithProblem(const std::vector<PriceChangeRow>& p
     return rows;
 }
 
+// One of two texts by the count: `one` says "1 ...", `many` has %1.
+QString Counted(qint64 count, const char* oneKey, const char* one, const char* manyKey,
+                const char* many)
+{
+    return count == 1 ? Tr(kTexts, oneKey, one)
+                      : Tr(kTexts, manyKey, many).arg(QLocale().toString(count));
+}
+
 // How many rows are left out for one reason, in words that count right.
 QString ProblemCount(PriceProblem kind, int count)
 {
-    const bool one = count == 1;
     switch (kind) {
     case PriceProblem::NotANumber:
-        return one ? QStringLiteral("1 price is not a number") : QStringLiteral("%1 prices are not numbers").arg(count);
+        return Counted(count, "NotANumberOne", "1 price is not a number", "NotANumber",
+                       "%1 prices are not numbers");
     case PriceProblem::Negative:
-        return one ? QStringLiteral("1 negative price is left out")
-                   : QStringLiteral("%1 negative prices are left out").arg(count);
+        return Counted(count, "NegativeOne", "1 negative price is left out", "Negative",
+                       "%1 negative prices are left out");
     case PriceProblem::Refused:
-        return one ? QStringLiteral("1 price is refused by its cell")
-                   : QStringLiteral("%1 prices are refused by their cells").arg(count);
+        return Counted(count, "RefusedOne", "1 price is refused by its cell", "Refused",
+                       "%1 prices are refused by their cells");
     case PriceProblem::BelowZero:
-        return one ? QStringLiteral("1 new price would fall below zero")
-                   : QStringLiteral("%1 new prices would fall below zero").arg(count);
+        return Counted(count, "BelowZeroOne", "1 new price would fall below zero", "BelowZero",
+                       "%1 new prices would fall below zero");
     case PriceProblem::CannotStore:
-        return one ? QStringLiteral("1 new price cannot be stored")
-                   : QStringLiteral("%1 new prices cannot be stored").arg(count);
+        return Counted(count, "CannotStoreOne", "1 new price cannot be stored", "CannotStore",
+                       "%1 new prices cannot be stored");
     case PriceProblem::None:
         break;
     }
@@ -95,17 +107,24 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     auto* form = new QFormLayout(change);
     m_operation = new QComboBox(change);
     m_operation->setObjectName(QStringLiteral("OperationBox"));
-    m_operation->addItems({QStringLiteral("Raise by percent"), QStringLiteral("Lower by percent"),
-                           QStringLiteral("Raise by amount"), QStringLiteral("Lower by amount"),
-                           QStringLiteral("Set price")});
+    // In the order of PriceChange::Operation.
+    m_operation->addItems({Tr(kTexts, "OperationBox.RaisePercent", "Raise by percent"),
+                           Tr(kTexts, "OperationBox.LowerPercent", "Lower by percent"),
+                           Tr(kTexts, "OperationBox.RaiseAmount", "Raise by amount"),
+                           Tr(kTexts, "OperationBox.LowerAmount", "Lower by amount"),
+                           Tr(kTexts, "OperationBox.SetPrice", "Set price")});
     m_value = new QDoubleSpinBox(change);
     m_value->setObjectName(QStringLiteral("ValueEdit"));
     m_value->setDecimals(2);
     m_value->setRange(0, 999999.99);
     m_rounding = new QComboBox(change);
     m_rounding->setObjectName(QStringLiteral("RoundingBox"));
-    m_rounding->addItems({QStringLiteral("None"), QStringLiteral("To 0.05"), QStringLiteral("To 0.10"),
-                          QStringLiteral("To end in .x9"), QStringLiteral("To end in .99")});
+    // In the order of PriceChange::Rounding.
+    m_rounding->addItems({Tr(kTexts, "RoundingBox.None", "None"),
+                          Tr(kTexts, "RoundingBox.To005", "To 0.05"),
+                          Tr(kTexts, "RoundingBox.To010", "To 0.10"),
+                          Tr(kTexts, "RoundingBox.EndIn9", "To end in .x9"),
+                          Tr(kTexts, "RoundingBox.EndIn99", "To end in .99")});
     form->addRow(NamedLabel(QStringLiteral("OperationLBL"), QStringLiteral("&Operation:"), change, m_operation),
                  m_operation);
     form->addRow(NamedLabel(QStringLiteral("ValueLBL"), QStringLiteral("&Value:"), change, m_value), m_value);
@@ -117,8 +136,10 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     m_preview = new QTableWidget(this);
     m_preview->setObjectName(QStringLiteral("PreviewGrid"));
     m_preview->setColumnCount(5);
-    m_preview->setHorizontalHeaderLabels({QStringLiteral("PLU"), QStringLiteral("Name"), QStringLiteral("Price"),
-                                          QStringLiteral("New price"), QStringLiteral("Left as it is because")});
+    m_preview->setHorizontalHeaderLabels(
+        {Tr(kTexts, "PreviewGrid.PLU", "PLU"), Tr(kTexts, "PreviewGrid.Name", "Name"),
+         Tr(kTexts, "PreviewGrid.Price", "Price"), Tr(kTexts, "PreviewGrid.NewPrice", "New price"),
+         Tr(kTexts, "PreviewGrid.Reason", "Left as it is because")});
     m_preview->verticalHeader()->hide();
     m_preview->verticalHeader()->setDefaultSectionSize(m_preview->fontMetrics().height() + 6);
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -142,6 +163,7 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     connect(m_rounding, &QComboBox::currentIndexChanged, this, &TPriceChangeDlg::Update);
     LoadChoices();
     Update();
+    TranslateWindow(*this);
 }
 
 void TPriceChangeDlg::LoadChoices()
@@ -236,7 +258,8 @@ void TPriceChangeDlg::Update()
 QString TPriceChangeDlg::Summary() const
 {
     const std::size_t changes = Changes().size();
-    QStringList parts{changes == 1 ? QStringLiteral("1 price changes") : QStringLiteral("%1 prices change").arg(changes)};
+    QStringList parts{
+        Counted(qint64(changes), "ChangesOne", "1 price changes", "Changes", "%1 prices change")};
     for (const PriceProblem kind : {PriceProblem::CannotStore, PriceProblem::BelowZero, PriceProblem::Negative,
                                     PriceProblem::Refused, PriceProblem::NotANumber}) {
         const auto count = std::count_if(m_plan.begin(), m_plan.end(),

@@ -1,7 +1,9 @@
 #include "app/SalesReportDlg.h"
 
+#include "app/LanguageFile.h"
 #include "files/FileError.h"
 #include "history/HistoryStore.h"
+#include "model/Language.h"
 #include "model/Numbers.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportPage.h"
@@ -15,11 +17,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QHorizontalBarSeries>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -27,14 +30,15 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <memory>
 #include <set>
 
 namespace {
 
+constexpr const char* kTexts = "SalesReportDlg";
 constexpr int kCurrentFigures = 0;   // RegisterBox's first entry
 constexpr std::size_t kUprightLabels = 12;  // more bars get slanted labels
 
@@ -67,6 +71,13 @@ qreal BarHeight(const Decimal& value)
     return QStringView(value.Text(0, QLatin1Char('.'))).toDouble();
 }
 
+// A figure of the report as the window's locale writes it; the report itself
+// keeps the separator of the table files, which its CSV and XLSX files use.
+QString ShownFigure(const QString& figure)
+{
+    return QString(figure).replace(DecimalSeparator(), QLocale().decimalPoint());
+}
+
 QPushButton* Button(const char* name, const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -88,8 +99,13 @@ TSalesReportDlg::TSalesReportDlg(HistoryStore& store, const TextTable& plu, cons
     m_register->setObjectName(QStringLiteral("RegisterBox"));
     m_period = new QComboBox(this);
     m_period->setObjectName(QStringLiteral("PeriodBox"));
-    m_period->addItems({QStringLiteral("Last reading"), QStringLiteral("Today"), QStringLiteral("This week"),
-                        QStringLiteral("This month"), QStringLiteral("Everything"), QStringLiteral("Chosen readings")});
+    // In the order of Quick.
+    m_period->addItems({Tr(kTexts, "PeriodBox.LastReading", "Last reading"),
+                        Tr(kTexts, "PeriodBox.Today", "Today"),
+                        Tr(kTexts, "PeriodBox.ThisWeek", "This week"),
+                        Tr(kTexts, "PeriodBox.ThisMonth", "This month"),
+                        Tr(kTexts, "PeriodBox.Everything", "Everything"),
+                        Tr(kTexts, "PeriodBox.Chosen", "Chosen readings")});
     m_from = new QComboBox(this);
     m_from->setObjectName(QStringLiteral("FromBox"));
     m_to = new QComboBox(this);
@@ -148,6 +164,8 @@ TSalesReportDlg::TSalesReportDlg(HistoryStore& store, const TextTable& plu, cons
     layout->addLayout(buttons);
     resize(820, 760);
 
+    TranslateWindow(*this);
+
     connect(m_register, &QComboBox::currentIndexChanged, this, &TSalesReportDlg::RegisterChanged);
     connect(m_period, &QComboBox::currentIndexChanged, this, &TSalesReportDlg::QuickChanged);
     connect(m_from, &QComboBox::currentIndexChanged, this, &TSalesReportDlg::ReadingChosen);
@@ -166,7 +184,8 @@ TSalesReportDlg::TSalesReportDlg(HistoryStore& store, const TextTable& plu, cons
 void TSalesReportDlg::FillRegisters()
 {
     m_filling = true;
-    m_register->addItem(QStringLiteral("Current figures of the document"));
+    m_register->addItem(
+        Tr(kTexts, "RegisterBox.CurrentFigures", "Current figures of the document"));
     std::set<QString> seen;
     // Newest first: the register read last is offered first.
     for (const SalesReading& reading : m_store.Readings()) {
@@ -252,7 +271,7 @@ std::optional<SalesFigures> TSalesReportDlg::Figures()
     const PeriodBounds bounds{m_from->currentData().toLongLong(), std::nullopt, m_to->currentData().toLongLong(),
                               std::nullopt};
     if (bounds.fromId == 0 || bounds.toId == 0 || bounds.fromId > bounds.toId) {
-        m_description->setText(QStringLiteral("No reading lies in the period."));
+        m_description->setText(Tr(kTexts, "NoReadingInPeriod", "No reading lies in the period."));
         return std::nullopt;
     }
     const PeriodChoice choice = LoadPeriod(m_store, m_register->currentData().toString(), bounds);
@@ -287,8 +306,10 @@ void TSalesReportDlg::ShowTable()
     m_table->setRowCount(int(m_report.rows.size()));
     for (int r = 0; r < m_report.rows.size(); ++r) {
         for (int c = 0; c < m_report.rows[r].size() && c < m_report.columns.size(); ++c) {
-            auto* item = new QTableWidgetItem(m_report.rows[r][c]);
-            if (m_report.columns[c].value != SheetColumn::Value::Text)
+            const bool figure = m_report.columns[c].value != SheetColumn::Value::Text;
+            auto* item = new QTableWidgetItem(figure ? ShownFigure(m_report.rows[r][c])
+                                                     : m_report.rows[r][c]);
+            if (figure)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_table->setItem(r, c, item);
         }
@@ -376,12 +397,14 @@ void TSalesReportDlg::WriteFile(const QString& path, const std::function<void()>
         return;
     }
     if (m_hooks.notice)
-        m_hooks.notice(QStringLiteral("Saved %1 to %2").arg(m_report.title, QFileInfo(path).fileName()));
+        m_hooks.notice(
+            Tr(kTexts, "Saved", "Saved %1 to %2").arg(m_report.title, QFileInfo(path).fileName()));
 }
 
 void TSalesReportDlg::SavePdfClick()
 {
-    const QString path = m_hooks.saveFileName(QStringLiteral("Save as PDF"), QStringLiteral("PDF (*.pdf)"));
+    const QString path = m_hooks.saveFileName(Tr(kTexts, "SavePdfCaption", "Save as PDF"),
+                                              Tr(kTexts, "PdfFilter", "PDF (*.pdf)"));
     if (path.isEmpty())
         return;
     WriteFile(path, [&] {
@@ -397,8 +420,9 @@ void TSalesReportDlg::SavePdfClick()
 
 void TSalesReportDlg::ExportClick()
 {
-    const QString path = m_hooks.saveFileName(QStringLiteral("Export"),
-                                              QStringLiteral("Spreadsheets (*.csv *.xlsx)"));
+    const QString path =
+        m_hooks.saveFileName(Tr(kTexts, "ExportCaption", "Export"),
+                             Tr(kTexts, "SheetFilter", "Spreadsheets (*.csv *.xlsx)"));
     if (path.isEmpty())
         return;
     WriteFile(path, [&] {

@@ -1,6 +1,8 @@
 #include "app/SheetDlg.h"
 
+#include "app/LanguageFile.h"
 #include "exchange/SheetFiles.h"
+#include "model/Language.h"
 #include "widgets/DialogParts.h"
 
 #include <QCheckBox>
@@ -18,7 +20,12 @@
 
 namespace {
 
-const QString kSheetFilter = QStringLiteral("Spreadsheets (*.csv *.xlsx);;CSV files (*.csv);;Excel workbooks (*.xlsx)");
+// A text of the dialog, whose section is "ImportDlg" or "ExportDlg".
+QString Text(const QWidget& dialog, const char* key, const char* english)
+{
+    return Language::Text(dialog.objectName(), QString::fromLatin1(key),
+                          QString::fromUtf8(english));
+}
 
 QRadioButton* NamedRadio(const QString& name, const QString& text, QWidget* parent)
 {
@@ -54,7 +61,7 @@ TSheetDlg::TSheetDlg(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
 
     m_fileEdit = new QLineEdit(this);
     m_fileEdit->setObjectName(QStringLiteral("FileEdit"));
-    m_fileEdit->setPlaceholderText(QStringLiteral("a .csv or .xlsx file"));
+    m_fileEdit->setPlaceholderText(Text(*this, "FileEdit.Placeholder", "a .csv or .xlsx file"));
     m_fileEdit->setMinimumWidth(320);
     auto* browse = NamedButton(QStringLiteral("BrowseBtn"), QStringLiteral("&Browse..."), this);
     auto* fileRow = new QHBoxLayout;
@@ -75,6 +82,7 @@ TSheetDlg::TSheetDlg(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
 
     // The file is what the operator types first.
     m_fileEdit->setFocus();
+    TranslateWindow(*this);
     connect(browse, &QPushButton::clicked, this, &TSheetDlg::Browse);
     connect(m_fileEdit, &QLineEdit::textChanged, this, &TSheetDlg::UpdateOk);
     UpdateOk();
@@ -92,10 +100,10 @@ SheetChoice TSheetDlg::Choice() const
 void TSheetDlg::accept()
 {
     const QString path = Choice().path;
-    if (m_mode == Mode::Export && QFileInfo::exists(path)
-        && QMessageBox::question(this, windowTitle(),
-                                 QStringLiteral("%1 already exists. Replace it?").arg(QDir::toNativeSeparators(path)))
-            != QMessageBox::Yes)
+    if (m_mode == Mode::Export && QFileInfo::exists(path) &&
+        QMessageBox::question(this, windowTitle(),
+                              Text(*this, "ReplaceFile", "%1 already exists. Replace it?")
+                                  .arg(QDir::toNativeSeparators(path))) != QMessageBox::Yes)
         return;
     QDialog::accept();
 }
@@ -103,10 +111,14 @@ void TSheetDlg::accept()
 void TSheetDlg::Browse()
 {
     const QString start = m_fileEdit->text().trimmed().isEmpty() ? QDir::currentPath() : m_fileEdit->text().trimmed();
-    const QString path = m_mode == Mode::Import
-        ? QFileDialog::getOpenFileName(this, windowTitle(), start, kSheetFilter)
-        : QFileDialog::getSaveFileName(this, windowTitle(), start, kSheetFilter, nullptr,
-                                       QFileDialog::DontConfirmOverwrite);
+    const QString filter =
+        Text(*this, "FileFilter",
+             "Spreadsheets (*.csv *.xlsx);;CSV files (*.csv);;XLSX workbooks (*.xlsx)");
+    const QString path =
+        m_mode == Mode::Import
+            ? QFileDialog::getOpenFileName(this, windowTitle(), start, filter)
+            : QFileDialog::getSaveFileName(this, windowTitle(), start, filter, nullptr,
+                                           QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         m_fileEdit->setText(QDir::toNativeSeparators(path));
 }

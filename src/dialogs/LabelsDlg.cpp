@@ -4,6 +4,7 @@
 #include "labels/LabelPainter.h"
 #include "labels/LabelPdf.h"
 #include "model/Columns.h"
+#include "model/Language.h"
 #include "model/RowScope.h"
 #include "model/TextTable.h"
 #include "widgets/DialogParts.h"
@@ -18,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -31,6 +33,7 @@ namespace {
 // The preview's room on the screen.
 const QSize kPreviewBox(330, 430);
 constexpr double kLargestPage = 1000.0; // mm
+constexpr const char* kTexts = "LabelsDlg";
 
 QDoubleSpinBox* Millimetres(const char* name, QWidget* parent)
 {
@@ -51,9 +54,17 @@ void AddPair(QFormLayout* form, const char* name, const QString& text, QWidget* 
     form->addRow(NamedLabel(QString::fromLatin1(name), text, form->parentWidget(), first), row);
 }
 
-QString Counted(int count, const char* one, const char* many)
+// One of two texts by the count: `one` says "1 ...", `many` has %1.
+QString Counted(int count, const char* oneKey, const char* one, const char* manyKey,
+                const char* many)
 {
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    return count == 1 ? Tr(kTexts, oneKey, one)
+                      : Tr(kTexts, manyKey, many).arg(QLocale().toString(count));
+}
+
+QString LabelCount(int count)
+{
+    return Counted(count, "LabelsOne", "1 label", "Labels", "%1 labels");
 }
 
 } // namespace
@@ -63,7 +74,7 @@ TLabelsDlg::TLabelsDlg(const TextTable& plu, const TextTable& departments, Label
     : QDialog(parent), m_plu(plu), m_departments(departments), m_sources(std::move(sources))
 {
     setObjectName(QStringLiteral("LabelsDlg"));
-    setWindowTitle(QStringLiteral("Print labels"));
+    setWindowTitle(Tr(kTexts, "Caption", "Print labels"));
 
     auto* choices = new QVBoxLayout;
     BuildArticles(choices);
@@ -85,9 +96,12 @@ TLabelsDlg::TLabelsDlg(const TextTable& plu, const TextTable& departments, Label
     top->addLayout(choices);
     top->addWidget(m_preview, 1);
 
-    m_print = NamedButton(QStringLiteral("PrintBtn"), QStringLiteral("&Print..."), this);
-    m_savePdf = NamedButton(QStringLiteral("SavePdfBtn"), QStringLiteral("Save as P&DF..."), this);
-    QPushButton* close = NamedButton(QStringLiteral("CloseBtn"), QStringLiteral("&Close"), this);
+    m_print =
+        NamedButton(QStringLiteral("PrintBtn"), Tr(kTexts, "PrintBtn.Caption", "&Print..."), this);
+    m_savePdf = NamedButton(QStringLiteral("SavePdfBtn"),
+                            Tr(kTexts, "SavePdfBtn.Caption", "Save as P&DF..."), this);
+    QPushButton* close =
+        NamedButton(QStringLiteral("CloseBtn"), Tr(kTexts, "CloseBtn.Caption", "&Close"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_print);
@@ -120,8 +134,9 @@ TLabelsDlg::TLabelsDlg(const TextTable& plu, const TextTable& departments, Label
     m_currency->setText(options.currency);
 
     m_choosePdf = [this] {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save labels as PDF"), QStringLiteral("labels.pdf"),
-                                            QStringLiteral("PDF files (*.pdf)"));
+        return QFileDialog::getSaveFileName(
+            this, Tr(kTexts, "SavePdfCaption", "Save labels as PDF"), QStringLiteral("labels.pdf"),
+            Tr(kTexts, "PdfFilter", "PDF files (*.pdf)"));
     };
     m_setUpPrinter = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
@@ -132,7 +147,8 @@ TLabelsDlg::TLabelsDlg(const TextTable& plu, const TextTable& departments, Label
 
 void TLabelsDlg::BuildArticles(QLayout* layout)
 {
-    QGroupBox* group = NamedGroup(QStringLiteral("ArticlesGroup"), QStringLiteral("Articles"), this);
+    QGroupBox* group = NamedGroup(QStringLiteral("ArticlesGroup"),
+                                  Tr(kTexts, "ArticlesGroup.Caption", "Articles"), this);
     auto* grid = new QGridLayout(group);
     m_rows = new QButtonGroup(this);
     const auto add = [&](LabelRows rows, const char* name, const QString& text, int line) {
@@ -142,12 +158,16 @@ void TLabelsDlg::BuildArticles(QLayout* layout)
         grid->addWidget(button, line, 0);
         return button;
     };
-    add(LabelRows::Selected, "SelectedRowsBtn", QStringLiteral("&Selected rows"), 0);
-    add(LabelRows::Shown, "ShownRowsBtn", QStringLiteral("Rows shown by the &filter"), 1);
-    add(LabelRows::Department, "DepartmentBtn", QStringLiteral("Depar&tment"), 2);
-    add(LabelRows::All, "AllRowsBtn", QStringLiteral("Every &named PLU"), 3);
+    add(LabelRows::Selected, "SelectedRowsBtn",
+        Tr(kTexts, "SelectedRowsBtn.Caption", "&Selected rows"), 0);
+    add(LabelRows::Shown, "ShownRowsBtn",
+        Tr(kTexts, "ShownRowsBtn.Caption", "Rows shown by the &filter"), 1);
+    add(LabelRows::Department, "DepartmentBtn", Tr(kTexts, "DepartmentBtn.Caption", "Depar&tment"),
+        2);
+    add(LabelRows::All, "AllRowsBtn", Tr(kTexts, "AllRowsBtn.Caption", "Every &named PLU"), 3);
     QRadioButton* changed =
-        add(LabelRows::Changed, "ChangedRowsBtn", QStringLiteral("C&hanged since the register last saw them"), 4);
+        add(LabelRows::Changed, "ChangedRowsBtn",
+            Tr(kTexts, "ChangedRowsBtn.Caption", "C&hanged since the register last saw them"), 4);
     m_department = new QSpinBox(group);
     m_department->setObjectName(QStringLiteral("DepartmentEdit"));
     m_department->setRange(1, kDeptmentRowCount - 1);
@@ -160,10 +180,11 @@ void TLabelsDlg::BuildArticles(QLayout* layout)
         m_changedNote->setText(m_sources.unknownText);
     }
     // The offered rows have no choice of their own in the settings.
-    m_offeredBtn = new QRadioButton(
-        QStringLiteral("The %1 &just downloaded").arg(Counted(int(m_sources.offered.size()), "changed article",
-                                                               "changed articles")),
-        group);
+    m_offeredBtn =
+        new QRadioButton(Counted(int(m_sources.offered.size()), "OfferedRowsBtn.One",
+                                 "The changed article &just downloaded", "OfferedRowsBtn.Many",
+                                 "The %1 changed articles &just downloaded"),
+                         group);
     m_offeredBtn->setObjectName(QStringLiteral("OfferedRowsBtn"));
     m_offeredBtn->setVisible(!m_sources.offered.empty());
     m_rows->addButton(m_offeredBtn, -2);
@@ -175,47 +196,60 @@ void TLabelsDlg::BuildArticles(QLayout* layout)
 
 void TLabelsDlg::BuildSheet(QLayout* layout)
 {
-    QGroupBox* group = NamedGroup(QStringLiteral("SheetGroup"), QStringLiteral("Sheet"), this);
+    QGroupBox* group =
+        NamedGroup(QStringLiteral("SheetGroup"), Tr(kTexts, "SheetGroup.Caption", "Sheet"), this);
     auto* form = new QFormLayout(group);
     m_layout = new QComboBox(group);
     m_layout->setObjectName(QStringLiteral("LayoutBox"));
     for (const LabelLayout& named : NamedLayouts())
-        m_layout->addItem(named.description, named.name);
-    m_layout->addItem(QStringLiteral("Custom (sizes below)"), QStringLiteral("custom"));
-    form->addRow(NamedLabel(QStringLiteral("LayoutLabel"), QStringLiteral("&Layout:"), group, m_layout), m_layout);
+        m_layout->addItem(LayoutDescription(named), named.name);
+    m_layout->addItem(Tr(kTexts, "LayoutBox.Custom", "Custom (sizes below)"),
+                      QStringLiteral("custom"));
+    form->addRow(NamedLabel(QStringLiteral("LayoutLabel"),
+                            Tr(kTexts, "LayoutLabel.Caption", "&Layout:"), group, m_layout),
+                 m_layout);
 
     m_pageWidth = Millimetres("PageWidthEdit", group);
     m_pageHeight = Millimetres("PageHeightEdit", group);
-    AddPair(form, "PageLabel", QStringLiteral("Pa&ge:"), m_pageWidth, m_pageHeight);
+    AddPair(form, "PageLabel", Tr(kTexts, "PageLabel.Caption", "Pa&ge:"), m_pageWidth,
+            m_pageHeight);
     m_columns = new QSpinBox(group);
     m_columns->setObjectName(QStringLiteral("ColumnsEdit"));
     m_rowCount = new QSpinBox(group);
     m_rowCount->setObjectName(QStringLiteral("RowsEdit"));
     for (QSpinBox* box : {m_columns, m_rowCount})
         box->setRange(0, 100);
-    AddPair(form, "GridLabel", QStringLiteral("G&rid (columns, rows):"), m_columns, m_rowCount);
+    AddPair(form, "GridLabel", Tr(kTexts, "GridLabel.Caption", "G&rid (columns, rows):"), m_columns,
+            m_rowCount);
     m_labelWidth = Millimetres("LabelWidthEdit", group);
     m_labelHeight = Millimetres("LabelHeightEdit", group);
-    AddPair(form, "LabelSizeLabel", QStringLiteral("Lab&el:"), m_labelWidth, m_labelHeight);
+    AddPair(form, "LabelSizeLabel", Tr(kTexts, "LabelSizeLabel.Caption", "Lab&el:"), m_labelWidth,
+            m_labelHeight);
     m_topMargin = Millimetres("TopMarginEdit", group);
     m_leftMargin = Millimetres("LeftMarginEdit", group);
-    AddPair(form, "MarginsLabel", QStringLiteral("&Margins (top, left):"), m_topMargin, m_leftMargin);
+    AddPair(form, "MarginsLabel", Tr(kTexts, "MarginsLabel.Caption", "&Margins (top, left):"),
+            m_topMargin, m_leftMargin);
     m_horizontalGap = Millimetres("HorizontalGapEdit", group);
     m_verticalGap = Millimetres("VerticalGapEdit", group);
-    AddPair(form, "GapsLabel", QStringLiteral("Gaps (&across, down):"), m_horizontalGap, m_verticalGap);
+    AddPair(form, "GapsLabel", Tr(kTexts, "GapsLabel.Caption", "Gaps (&across, down):"),
+            m_horizontalGap, m_verticalGap);
 
     m_copies = new QSpinBox(group);
     m_copies->setObjectName(QStringLiteral("CopiesEdit"));
     m_copies->setRange(1, kMaxCopies);
-    form->addRow(NamedLabel(QStringLiteral("CopiesLabel"), QStringLiteral("C&opies of each:"), group, m_copies),
+    form->addRow(NamedLabel(QStringLiteral("CopiesLabel"),
+                            Tr(kTexts, "CopiesLabel.Caption", "C&opies of each:"), group, m_copies),
                  m_copies);
     m_skip = new QSpinBox(group);
     m_skip->setObjectName(QStringLiteral("SkipEdit"));
-    form->addRow(NamedLabel(QStringLiteral("SkipLabel"), QStringLiteral("S&kip used labels:"), group, m_skip), m_skip);
+    form->addRow(NamedLabel(QStringLiteral("SkipLabel"),
+                            Tr(kTexts, "SkipLabel.Caption", "S&kip used labels:"), group, m_skip),
+                 m_skip);
     m_currency = new QLineEdit(group);
     m_currency->setObjectName(QStringLiteral("CurrencyEdit"));
     m_currency->setMaxLength(8);
-    form->addRow(NamedLabel(QStringLiteral("CurrencyLabel"), QStringLiteral("C&urrency:"), group, m_currency),
+    form->addRow(NamedLabel(QStringLiteral("CurrencyLabel"),
+                            Tr(kTexts, "CurrencyLabel.Caption", "C&urrency:"), group, m_currency),
                  m_currency);
 
     connect(m_layout, &QComboBox::currentIndexChanged, this, [this] {
@@ -307,7 +341,7 @@ void TLabelsDlg::Update()
     if (m_problem.isEmpty())
         m_problem = CountProblem(options.layout, options.copies, m_skip->value());
     if (m_problem.isEmpty() && articles.empty())
-        m_problem = QStringLiteral("No article with a name is chosen.");
+        m_problem = Tr(kTexts, "NoArticles", "No article with a name is chosen.");
     m_labels = int(articles.size()) * options.copies;
     m_sequence = m_problem.isEmpty() ? LabelSequence(articles, options.copies, m_skip->value())
                                      : std::vector<LabelArticle>();
@@ -321,7 +355,8 @@ void TLabelsDlg::Update()
 QString TLabelsDlg::CountText() const
 {
     const int pages = PageCount(m_sequence.size(), CurrentLayout().LabelsPerPage());
-    return QStringLiteral("%1 on %2.").arg(Counted(m_labels, "label", "labels"), Counted(pages, "page", "pages"));
+    return Tr(kTexts, "LabelsOnPages", "%1 on %2.")
+        .arg(LabelCount(m_labels), Counted(pages, "PagesOne", "1 page", "Pages", "%1 pages"));
 }
 
 bool TLabelsDlg::SaveAsPdf(const QString& path)
@@ -335,10 +370,11 @@ bool TLabelsDlg::SaveAsPdf(const QString& path)
         problem = error.Message();
     }
     if (!problem.isEmpty()) {
-        m_status->setText(QStringLiteral("The labels were not saved: %1").arg(problem));
+        m_status->setText(Tr(kTexts, "NotSaved", "The labels were not saved: %1").arg(problem));
         return false;
     }
-    m_notice = QStringLiteral("Saved %1 to %2").arg(Counted(m_labels, "label", "labels"), QFileInfo(path).fileName());
+    m_notice =
+        Tr(kTexts, "Saved", "Saved %1 to %2").arg(LabelCount(m_labels), QFileInfo(path).fileName());
     return true;
 }
 
@@ -349,10 +385,10 @@ bool TLabelsDlg::PrintOn(QPrinter& printer)
     // The labels are placed on the paper itself, not inside the printer's margins.
     printer.setFullPage(true);
     if (const QString problem = PaintLabelPages(printer, CurrentLayout(), m_sequence); !problem.isEmpty()) {
-        m_status->setText(QStringLiteral("The labels were not printed: %1").arg(problem));
+        m_status->setText(Tr(kTexts, "NotPrinted", "The labels were not printed: %1").arg(problem));
         return false;
     }
-    m_notice = QStringLiteral("Printed %1").arg(Counted(m_labels, "label", "labels"));
+    m_notice = Tr(kTexts, "Printed", "Printed %1").arg(LabelCount(m_labels));
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "exchange/CsvSheet.h"
+#include "model/Language.h"
 
 #include "exchange/SheetText.h"
 
@@ -134,7 +135,8 @@ SheetRead ReadCsvSheet(const QByteArray& bytes)
 {
     SheetRead read;
     if (bytes.size() > SheetLimits::kMaxBytes) {
-        read.error = QStringLiteral("The file is larger than %1 MB.").arg(SheetLimits::kMaxBytes / (1024 * 1024));
+        read.error = Tr("CsvSheet", "TooLarge", "The file is larger than %1 MB.")
+                         .arg(SheetLimits::kMaxBytes / (1024 * 1024));
         return read;
     }
     const CsvInput input = CsvParserInput(bytes);
@@ -148,7 +150,7 @@ SheetRead ReadCsvSheet(const QByteArray& bytes)
 
     const std::unique_ptr<csv_parser, ParserFree> parser(new csv_parser);
     if (csv_init(parser.get(), CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0) {
-        read.error = QStringLiteral("Out of memory.");
+        read.error = Tr("CsvSheet", "NoMemory", "Out of memory.");
         return read;
     }
     csv_set_delim(parser.get(), static_cast<unsigned char>(DetectCsvDelimiter(text)));
@@ -160,7 +162,7 @@ SheetRead ReadCsvSheet(const QByteArray& bytes)
     if (builder.tooManyRows) {
         read.error = TooManyRowsError();
     } else if (!wellFormed) {
-        read.error = QStringLiteral("Line %1 is not valid CSV (%2).")
+        read.error = Tr("CsvSheet", "NotCsv", "Line %1 is not valid CSV (%2).")
                          .arg(builder.line)
                          .arg(QString::fromLatin1(csv_strerror(csv_error(parser.get()))));
     } else {

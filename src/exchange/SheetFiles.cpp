@@ -1,4 +1,5 @@
 #include "exchange/SheetFiles.h"
+#include "model/Language.h"
 
 #include "exchange/CsvSheet.h"
 #include "exchange/XlsxReader.h"
@@ -34,7 +35,7 @@ SheetRead ReadSheetFile(const QString& path)
 {
     const auto format = SheetFormatOf(path);
     if (!format)
-        return Failed(path, QStringLiteral("a sheet is a .csv or .xlsx file"));
+        return Failed(path, Tr("SheetFiles", "NotASheet", "a sheet is a .csv or .xlsx file"));
     std::optional<QByteArray> bytes;
     try {
         // One byte past the limit tells a file that is too large.
@@ -43,9 +44,11 @@ SheetRead ReadSheetFile(const QString& path)
         return Failed(path, error.Reason());
     }
     if (!bytes)
-        return Failed(path, QStringLiteral("cannot open the file (No such file or directory)"));
+        return Failed(
+            path, Tr("SheetFiles", "NoFile", "cannot open the file (No such file or directory)"));
     if (bytes->size() > SheetLimits::kMaxBytes)
-        return Failed(path, QStringLiteral("the file is larger than %1 MB").arg(SheetLimits::kMaxBytes / (1024 * 1024)));
+        return Failed(path, Tr("SheetFiles", "TooLarge", "the file is larger than %1 MB")
+                                .arg(SheetLimits::kMaxBytes / (1024 * 1024)));
     SheetRead read = *format == SheetFormat::Csv ? ReadCsvSheet(*bytes) : ReadXlsxSheet(*bytes);
     if (!read.Ok())
         read.error = QStringLiteral("%1: %2").arg(path, read.error);
@@ -56,7 +59,7 @@ int ExportTableFile(const TextTable& table, const QString& path, const ExportOpt
 {
     const auto format = SheetFormatOf(path);
     if (!format)
-        throw FileError(path, QStringLiteral("a sheet is a .csv or .xlsx file"));
+        throw FileError(path, Tr("SheetFiles", "NotASheet", "a sheet is a .csv or .xlsx file"));
     if (*format == SheetFormat::Csv)
         WriteFileAtomically(path, TableCsvBytes(table, options));
     else
@@ -69,18 +72,24 @@ namespace {
 
 QString RowsText(TableKind kind, int rows)
 {
-    return kind == TableKind::PLU ? CountText(std::size_t(qMax(rows, 0)), "PLU", "PLUs")
-                                  : CountText(std::size_t(qMax(rows, 0)), "department", "departments");
+    const int count = qMax(rows, 0);
+    if (kind == TableKind::PLU)
+        return count == 1 ? Tr("SheetFiles", "PlusOne", "1 PLU")
+                          : Tr("SheetFiles", "Plus", "%1 PLUs").arg(count);
+    return count == 1 ? Tr("SheetFiles", "DepartmentsOne", "1 department")
+                      : Tr("SheetFiles", "Departments", "%1 departments").arg(count);
 }
 
 } // namespace
 
 QString ExportDoneText(TableKind kind, int rows, const QString& path)
 {
-    return QStringLiteral("Exported %1 to %2").arg(RowsText(kind, rows), QFileInfo(path).fileName());
+    return Tr("SheetFiles", "Exported", "Exported %1 to %2")
+        .arg(RowsText(kind, rows), QFileInfo(path).fileName());
 }
 
 QString ImportDoneText(TableKind kind, int changedRows, const QString& path)
 {
-    return QStringLiteral("Imported %1: %2 changed").arg(QFileInfo(path).fileName(), RowsText(kind, changedRows));
+    return Tr("SheetFiles", "Imported", "Imported %1: %2 changed")
+        .arg(QFileInfo(path).fileName(), RowsText(kind, changedRows));
 }

@@ -1,4 +1,5 @@
 #include "exchange/SheetText.h"
+#include "model/Language.h"
 
 #include "exchange/Sheet.h"
 
@@ -41,7 +42,9 @@ CsvInput FromUtf16(const QByteArray& bytes, QStringConverter::Encoding encoding)
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes.mid(2));
     if (bytes.size() % 2 != 0 || HasLoneSurrogate(text))
-        return {{}, QStringLiteral("The file starts as UTF-16 text but is not valid UTF-16.")};
+        return {
+            {},
+            Tr("SheetText", "BadUtf16", "The file starts as UTF-16 text but is not valid UTF-16.")};
     return {text.toUtf8(), {}};
 }
 
@@ -49,7 +52,8 @@ CsvInput FromUtf16(const QByteArray& bytes, QStringConverter::Encoding encoding)
 
 QString TooManyRowsError()
 {
-    return QStringLiteral("The sheet has more than %1 rows of data.").arg(SheetLimits::kMaxDataRows);
+    return Tr("SheetText", "TooManyRows", "The sheet has more than %1 rows of data.")
+        .arg(SheetLimits::kMaxDataRows);
 }
 
 SheetEncoding DetectSheetEncoding(const QByteArray& bytes)
@@ -61,16 +65,19 @@ SheetEncoding DetectSheetEncoding(const QByteArray& bytes)
 
 CsvInput CsvParserInput(const QByteArray& file)
 {
-    const QString saveAs = QStringLiteral("save the sheet as CSV in UTF-8");
+    const QString saveAs = Tr("SheetText", "SaveAsUtf8", "save the sheet as CSV in UTF-8");
     if (IsUtf32(file))
-        return {{}, QStringLiteral("The file is UTF-32 text; %1.").arg(saveAs)};
+        return {{}, Tr("SheetText", "Utf32", "The file is UTF-32 text; %1.").arg(saveAs)};
     if (file.startsWith(kUtf16LittleEndianMark))
         return FromUtf16(file, QStringConverter::Utf16LE);
     if (file.startsWith(kUtf16BigEndianMark))
         return FromUtf16(file, QStringConverter::Utf16BE);
     if (file.contains('\0')) {
-        return {{}, QStringLiteral("The file holds zero bytes: it is not CSV text, or it is UTF-16 text without "
-                                   "a byte-order mark; %1.").arg(saveAs)};
+        return {{},
+                Tr("SheetText", "ZeroBytes",
+                   "The file holds zero bytes: it is not CSV text, or it is UTF-16 text without "
+                   "a byte-order mark; %1.")
+                    .arg(saveAs)};
     }
     return {file, {}};
 }

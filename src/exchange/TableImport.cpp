@@ -1,4 +1,5 @@
 #include "exchange/TableImport.h"
+#include "model/Language.h"
 
 #include "exchange/SheetCell.h"
 #include "exchange/SheetColumns.h"
@@ -10,9 +11,13 @@ namespace {
 
 constexpr int kNoColumn = -1;
 
-QString Plural(int count, const char* one, const char* many)
+constexpr const char* kTexts = "TableImport";
+
+// One of two texts by the count: `one` says "1 ...", `many` has %1.
+QString Plural(int count, const char* oneKey, const char* one, const char* manyKey,
+               const char* many)
 {
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    return count == 1 ? Tr(kTexts, oneKey, one) : Tr(kTexts, manyKey, many).arg(count);
 }
 
 class ImportPlanner
@@ -23,7 +28,7 @@ public:
     void Plan(const Sheet& sheet)
     {
         if (sheet.rows.isEmpty()) {
-            plan_.error = QStringLiteral("The sheet is empty.");
+            plan_.error = Tr(kTexts, "EmptySheet", "The sheet is empty.");
             return;
         }
         const SheetRow& header = sheet.rows.front();
@@ -44,13 +49,18 @@ private:
             if (!title.isEmpty()) {
                 const auto found = ColumnOfSheetTitle(kind, title);
                 if (!found) {
-                    plan_.error = QStringLiteral("Line %1, column %2: \"%3\" is not a column of the %4 table.")
+                    plan_.error = Tr(kTexts, "UnknownColumn",
+                                     "Line %1, column %2: \"%3\" is not a column of the %4 table.")
                                       .arg(header.line)
-                                      .arg(SheetColumnLetters(static_cast<int>(i + 1)), title, SheetTableName(kind));
+                                      .arg(SheetColumnLetters(static_cast<int>(i + 1)), title,
+                                           SheetTableName(kind));
                     return false;
                 }
                 if (sheetColumns_.contains(*found)) {
-                    plan_.error = QStringLiteral("Line %1: the column \"%2\" appears twice.").arg(header.line).arg(title);
+                    plan_.error =
+                        Tr(kTexts, "ColumnTwice", "Line %1: the column \"%2\" appears twice.")
+                            .arg(header.line)
+                            .arg(title);
                     return false;
                 }
                 column = *found;
@@ -60,7 +70,8 @@ private:
         }
         numberIndex_ = sheetColumns_.indexOf(0);
         if (numberIndex_ < 0) {
-            plan_.error = QStringLiteral("Line %1: the sheet has no \"%2\" column, which names the rows.")
+            plan_.error = Tr(kTexts, "NoNumberColumn",
+                             "Line %1: the sheet has no \"%2\" column, which names the rows.")
                               .arg(header.line)
                               .arg(SheetColumnTitle(kind, 0));
             return false;
@@ -71,10 +82,12 @@ private:
     void Refuse(int line, qsizetype index, const QString& reason)
     {
         const QString column = index < titles_.size() && !titles_[index].isEmpty()
-            ? titles_[index]
-            : QStringLiteral("column %1").arg(SheetColumnLetters(static_cast<int>(index + 1)));
+                                   ? titles_[index]
+                                   : Tr(kTexts, "ColumnLetters", "column %1")
+                                         .arg(SheetColumnLetters(static_cast<int>(index + 1)));
         if (plan_.refusals.size() < ImportPlan::kListedRefusals)
-            plan_.refusals.append(QStringLiteral("Line %1, %2: %3.").arg(line).arg(column, reason));
+            plan_.refusals.append(
+                Tr(kTexts, "Refusal", "Line %1, %2: %3.").arg(line).arg(column, reason));
         ++plan_.refusalCount;
     }
 
@@ -88,14 +101,17 @@ private:
         const auto number = ParseWhole(text);
         const int last = table_.RowCount() - 1;
         if (!number || *number < 1 || *number > last) {
-            Refuse(row.line, numberIndex_,
-                   QStringLiteral("\"%1\" is not a number from 1 to %2").arg(text).arg(last));
+            Refuse(
+                row.line, numberIndex_,
+                Tr(kTexts, "BadNumber", "\"%1\" is not a number from 1 to %2").arg(text).arg(last));
             return 0;
         }
         const int tableRow = static_cast<int>(*number);
         const auto earlier = linesOfRows_.constFind(tableRow);
         if (earlier != linesOfRows_.cend()) {
-            Refuse(row.line, numberIndex_, QStringLiteral("%1 is already on line %2").arg(tableRow).arg(*earlier));
+            Refuse(
+                row.line, numberIndex_,
+                Tr(kTexts, "NumberTwice", "%1 is already on line %2").arg(tableRow).arg(*earlier));
             return 0;
         }
         linesOfRows_.insert(tableRow, row.line);
@@ -111,7 +127,7 @@ private:
             const int column = i < sheetColumns_.size() ? sheetColumns_[i] : kNoColumn;
             if (column == kNoColumn) {
                 if (!cell.trimmed().isEmpty())
-                    Refuse(row.line, i, QStringLiteral("the column has no title"));
+                    Refuse(row.line, i, Tr(kTexts, "NoTitle", "the column has no title"));
                 continue;
             }
             if (column == 0)
@@ -151,9 +167,10 @@ private:
 QString ImportPlan::Summary() const
 {
     if (changes.isEmpty())
-        return QStringLiteral("Nothing changes.");
-    return QStringLiteral("%1 and %2 change.")
-        .arg(Plural(changedRows, "row", "rows"), Plural(static_cast<int>(changes.size()), "cell", "cells"));
+        return Tr(kTexts, "NothingChanges", "Nothing changes.");
+    return Tr(kTexts, "Changes", "%1 and %2 change.")
+        .arg(Plural(changedRows, "RowsOne", "1 row", "Rows", "%1 rows"),
+             Plural(static_cast<int>(changes.size()), "CellsOne", "1 cell", "Cells", "%1 cells"));
 }
 
 QList<CellPreview> PreviewImport(const TextTable& table, const ImportPlan& plan, int rows)
@@ -177,11 +194,13 @@ QString ImportPlan::Refusal() const
 {
     if (!error.isEmpty())
         return error;
-    QString text = QStringLiteral("%1 refused; nothing was changed:\n")
-                       .arg(Plural(refusalCount, "cell is", "cells are"));
+    QString text =
+        Plural(refusalCount, "RefusedOne", "1 cell is refused; nothing was changed:", "Refused",
+               "%1 cells are refused; nothing was changed:") +
+        u'\n';
     text += refusals.join(u'\n');
     if (refusalCount > refusals.size())
-        text += QStringLiteral("\n... and %1 more.").arg(refusalCount - refusals.size());
+        text += u'\n' + Tr(kTexts, "More", "... and %1 more.").arg(refusalCount - refusals.size());
     return text;
 }
 

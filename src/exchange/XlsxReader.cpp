@@ -1,4 +1,5 @@
 #include "exchange/XlsxReader.h"
+#include "model/Language.h"
 
 #include "exchange/XlsxStyles.h"
 #include "exchange/ZipReader.h"
@@ -55,7 +56,7 @@ private:
 
 QString XmlFailure(const QString& part, const QXmlStreamReader& xml)
 {
-    return QStringLiteral("The workbook part %1 is not valid XML (line %2: %3).")
+    return Tr("XlsxReader", "BadXmlAt", "The workbook part %1 is not valid XML (line %2: %3).")
         .arg(part)
         .arg(xml.lineNumber())
         .arg(xml.errorString());
@@ -67,7 +68,7 @@ QString TextContent(QXmlStreamReader& xml, int depth = 0)
 {
     constexpr int kMaxDepth = 16;
     if (depth > kMaxDepth)
-        Fail(QStringLiteral("A text of the workbook is nested too deeply."));
+        Fail(Tr("XlsxReader", "TooDeep", "A text of the workbook is nested too deeply."));
     QString text;
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("t"))
@@ -238,7 +239,8 @@ private:
         bool ok = false;
         const int line = r.isEmpty() ? lastLine_ + 1 : r.toInt(&ok);
         if (!r.isEmpty() && (!ok || line <= lastLine_ || line > kMaxSheetLine))
-            Fail(QStringLiteral("The sheet's row number \"%1\" is out of order.").arg(r));
+            Fail(Tr("XlsxReader", "RowOrder", "The sheet's row number \"%1\" is out of order.")
+                     .arg(r));
         lastLine_ = line;
         SheetRow row{line, {}, {}};
         int lastColumn = 0;
@@ -282,7 +284,9 @@ private:
         // Spreadsheets keep formatted but empty cells far to the right.
         if (index > SheetLimits::kMaxColumns) {
             if (!content.text.isEmpty())
-                Fail(QStringLiteral("The sheet has values beyond its first %1 columns.").arg(SheetLimits::kMaxColumns));
+                Fail(Tr("XlsxReader", "TooManyColumns",
+                        "The sheet has values beyond its first %1 columns.")
+                         .arg(SheetLimits::kMaxColumns));
             return;
         }
         while (row.cells.size() < index)
@@ -301,25 +305,31 @@ private:
             return {*cell.inlineText, {}};
         if (cell.formula && !cell.value) {
             return {QLatin1Char('=') + *cell.formula,
-                    QStringLiteral("it is a formula whose result the file does not hold; open the sheet in a "
-                                   "spreadsheet program and save it, so the results are stored")};
+                    Tr("XlsxReader", "Formula",
+                       "it is a formula whose result the file does not hold; open the sheet in a "
+                       "spreadsheet program and save it, so the results are stored")};
         }
         const QString value = cell.value.value_or(QString());
         if (cell.type == QLatin1String("s"))
             return {SharedString(value), {}};
         if (cell.type == QLatin1String("e"))
-            return {value, QStringLiteral("it holds the error value %1").arg(value)};
+            return {value,
+                    Tr("XlsxReader", "ErrorValue", "it holds the error value %1").arg(value)};
         if (cell.type == QLatin1String("b")) {
             const QString truth = value.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-            return {truth, QStringLiteral("it holds the truth value %1, not a number or a text").arg(truth)};
+            return {truth, Tr("XlsxReader", "TruthValue",
+                              "it holds the truth value %1, not a number or a text")
+                               .arg(truth)};
         }
         if (cell.type == QLatin1String("d"))
-            return {value, QStringLiteral("it is a date or a time, not a number or a text")};
+            return {value, Tr("XlsxReader", "DateValue",
+                              "it is a date or a time, not a number or a text")};
         if (!cell.type.isEmpty() && cell.type != QLatin1String("n"))
             return {value, {}};
         const QString number = NumberText(value);
         if (cell.dateStyle && !number.isEmpty())
-            return {number, QStringLiteral("it is a date or a time, not a number or a text")};
+            return {number, Tr("XlsxReader", "DateValue",
+                               "it is a date or a time, not a number or a text")};
         return {number, {}};
     }
 
@@ -328,7 +338,9 @@ private:
         bool ok = false;
         const int index = value.trimmed().toInt(&ok);
         if (!ok || index < 0 || index >= shared_.size())
-            Fail(QStringLiteral("The sheet refers to a shared string %1 that does not exist.").arg(value));
+            Fail(Tr("XlsxReader", "NoSharedString",
+                    "The sheet refers to a shared string %1 that does not exist.")
+                     .arg(value));
         return shared_[index];
     }
 
@@ -351,10 +363,11 @@ SheetRead ReadXlsxSheet(const QByteArray& bytes)
                                                  parts.sharedStrings);
         const auto dateStyles = XlsxDateStyles(package.Part(parts.styles).value_or(QByteArray()));
         if (!dateStyles)
-            Fail(QStringLiteral("The workbook part %1 is not valid XML.").arg(parts.styles));
+            Fail(Tr("XlsxReader", "BadXml", "The workbook part %1 is not valid XML.")
+                     .arg(parts.styles));
         const auto sheet = package.Part(parts.sheet);
         if (!sheet)
-            Fail(QStringLiteral("The workbook has no worksheet."));
+            Fail(Tr("XlsxReader", "NoWorksheet", "The workbook has no worksheet."));
         read.sheet = SheetParser(shared, *dateStyles, parts.sheet).Parse(*sheet);
     } catch (const XlsxError& error) {
         read.error = error.message;

@@ -1,4 +1,5 @@
 #include "exchange/XlsxWriter.h"
+#include "model/Language.h"
 
 #include "files/FileError.h"
 #include "files/FilePath.h"
@@ -110,7 +111,8 @@ void WriteXlsxSheet(const QString& path, const QString& sheetName, const QList<S
     QByteArray scratchName = target.Folder().Child('.' + target.FileName() + ".XXXXXX").Bytes();
     const int fd = ::mkstemp(scratchName.data());
     if (fd < 0)
-        throw FileError(path, QStringLiteral("cannot create the file (%1)").arg(qt_error_string(errno)));
+        throw FileError(path, Tr("XlsxWriter", "CannotCreate", "cannot create the file (%1)")
+                                  .arg(qt_error_string(errno)));
     // A temporary file is private to its owner; an exported sheet is not.
     ::fchmod(fd, 0644);
     ::close(fd);
@@ -120,14 +122,17 @@ void WriteXlsxSheet(const QString& path, const QString& sheetName, const QList<S
 
     lxw_workbook* workbook = workbook_new(scratchName.constData());
     if (workbook == nullptr)
-        throw FileError(path, QStringLiteral("cannot create the workbook"));
+        throw FileError(path,
+                        Tr("XlsxWriter", "CannotCreateWorkbook", "cannot create the workbook"));
     const lxw_error filled = FillSheet(workbook, sheetName, columns, titles, rows);
     // Closing writes the file and frees the workbook, whatever happened before.
     const lxw_error closed = workbook_close(workbook);
     const lxw_error error = filled != LXW_NO_ERROR ? filled : closed;
     if (error != LXW_NO_ERROR)
-        throw FileError(path, QStringLiteral("cannot write the workbook (%1)").arg(QString::fromUtf8(lxw_strerror(error))));
+        throw FileError(path, Tr("XlsxWriter", "CannotWrite", "cannot write the workbook (%1)")
+                                  .arg(QString::fromUtf8(lxw_strerror(error))));
     if (std::rename(scratchName.constData(), target.Native()) != 0)
-        throw FileError(path, QStringLiteral("cannot replace the file (%1)").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        throw FileError(path, Tr("XlsxWriter", "CannotReplace", "cannot replace the file (%1)")
+                                  .arg(QString::fromLocal8Bit(std::strerror(errno))));
     scratch.release();
 }

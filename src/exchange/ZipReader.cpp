@@ -1,4 +1,5 @@
 #include "exchange/ZipReader.h"
+#include "model/Language.h"
 
 #include <unzip.h>
 
@@ -85,7 +86,8 @@ int StreamError(voidpf, voidpf)
 
 QString TooLarge(qint64 limit)
 {
-    return QStringLiteral("The workbook would inflate to more than %1 MB.").arg(limit / (1024 * 1024));
+    return Tr("ZipReader", "TooLarge", "The workbook would inflate to more than %1 MB.")
+        .arg(limit / (1024 * 1024));
 }
 
 } // namespace
@@ -98,7 +100,7 @@ ZipReader::ZipReader(const QByteArray& bytes, qint64 limit)
                                   SeekStream, CloseStream, StreamError, stream_.get()};
     zip_ = unzOpen2_64(nullptr, &functions);
     if (zip_ == nullptr) {
-        error_ = QStringLiteral("The file is not an XLSX workbook.");
+        error_ = Tr("ZipReader", "NotXlsx", "The file is not an XLSX workbook.");
         return;
     }
     CheckDeclaredSizes();
@@ -116,7 +118,7 @@ void ZipReader::CheckDeclaredSizes()
     for (int status = unzGoToFirstFile(zip_); status == UNZ_OK; status = unzGoToNextFile(zip_)) {
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
-            error_ = QStringLiteral("The workbook's table of contents is damaged.");
+            error_ = Tr("ZipReader", "BadContents", "The workbook's table of contents is damaged.");
             return;
         }
         declared += static_cast<qint64>(std::min<ZPOS64_T>(info.uncompressed_size, static_cast<ZPOS64_T>(limit_) + 1));
@@ -132,7 +134,7 @@ std::optional<QByteArray> ZipReader::Part(const QString& name)
     if (!Ok() || unzLocateFile(zip_, name.toUtf8().constData(), 1) != UNZ_OK)
         return std::nullopt;
     if (unzOpenCurrentFile(zip_) != UNZ_OK) {
-        error_ = QStringLiteral("The workbook part %1 cannot be read.").arg(name);
+        error_ = Tr("ZipReader", "Unreadable", "The workbook part %1 cannot be read.").arg(name);
         return std::nullopt;
     }
     QByteArray part;
@@ -147,9 +149,9 @@ std::optional<QByteArray> ZipReader::Part(const QString& name)
         part.append(chunk, got);
     }
     if (got < 0)
-        error_ = QStringLiteral("The workbook part %1 cannot be read.").arg(name);
+        error_ = Tr("ZipReader", "Unreadable", "The workbook part %1 cannot be read.").arg(name);
     // Checks the part's CRC too.
     if (unzCloseCurrentFile(zip_) != UNZ_OK && Ok())
-        error_ = QStringLiteral("The workbook part %1 is damaged.").arg(name);
+        error_ = Tr("ZipReader", "Damaged", "The workbook part %1 is damaged.").arg(name);
     return Ok() ? std::optional<QByteArray>(part) : std::nullopt;
 }

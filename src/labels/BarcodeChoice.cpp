@@ -1,4 +1,5 @@
 #include "labels/BarcodeChoice.h"
+#include "model/Language.h"
 
 namespace {
 
@@ -46,7 +47,9 @@ BarcodeChoice ChooseBarcode(const QString& cell)
     const QString digits = cell.trimmed();
     if (digits.isEmpty() || !AllDigits(digits) || digits.count(u'0') == digits.size()) {
         if (!digits.isEmpty() && !AllDigits(digits))
-            choice.warning = QStringLiteral("the barcode \"%1\" is not digits only: the label has no barcode").arg(digits);
+            choice.warning = Tr("LabelBarcode", "NotDigits",
+                                "the barcode \"%1\" is not digits only: the label has no barcode")
+                                 .arg(digits);
         return choice;
     }
     choice.digits = digits;
@@ -55,7 +58,8 @@ BarcodeChoice ChooseBarcode(const QString& cell)
         return choice;
     const int expected = GtinCheckDigit(digits.left(digits.size() - 1));
     if (digits.back().digitValue() != expected) {
-        choice.warning = QStringLiteral("the check digit of %1 %2 should be %3: it is printed as Code 128")
+        choice.warning = Tr("LabelBarcode", "CheckDigit",
+                            "the check digit of %1 %2 should be %3: it is printed as Code 128")
                              .arg(SymbologyName(choice.symbology), digits)
                              .arg(expected);
         choice.symbology = BarcodeChoice::Symbology::Code128;

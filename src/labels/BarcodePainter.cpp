@@ -1,4 +1,5 @@
 #include "labels/BarcodePainter.h"
+#include "model/Language.h"
 
 #include "labels/LabelText.h"
 #include "labels/ZintSymbol.h"
@@ -51,13 +52,13 @@ void DrawDigits(QPainter& painter, const zint_vector& vector, qreal scaleX, qrea
 QString DrawBarcode(QPainter& painter, const QRectF& box, const BarcodeChoice& choice)
 {
     if (box.width() <= 0 || box.height() <= 0)
-        return QStringLiteral("no room for the barcode");
+        return Tr("LabelBarcode", "NoRoom", "no room for the barcode");
     const ZintSymbol symbol(choice, float(box.height() / box.width()));
     const zint_vector* vector = symbol.Vector();
     if (!vector)
         return symbol.Error();
     if (vector->width <= 0 || vector->height <= 0)
-        return QStringLiteral("the barcode has no size");
+        return Tr("LabelBarcode", "NoSize", "the barcode has no size");
     const qreal scaleX = box.width() / vector->width;
     const qreal scaleY = box.height() / vector->height;
     painter.save();

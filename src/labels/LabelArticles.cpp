@@ -1,4 +1,5 @@
 #include "labels/LabelArticles.h"
+#include "model/Language.h"
 
 #include "model/Columns.h"
 #include "model/Decimal.h"
@@ -63,7 +64,9 @@ QStringList BarcodeWarnings(const std::vector<LabelArticle>& articles)
     QStringList warnings;
     for (const LabelArticle& article : articles) {
         if (!article.barcode.warning.isEmpty())
-            warnings << QStringLiteral("PLU %1: %2").arg(article.plu).arg(article.barcode.warning);
+            warnings << Tr("LabelBarcode", "Warning", "PLU %1: %2")
+                            .arg(article.plu)
+                            .arg(article.barcode.warning);
     }
     return warnings;
 }

@@ -1,4 +1,5 @@
 #include "labels/LabelLayout.h"
+#include "model/Language.h"
 
 #include <QStringList>
 
@@ -39,10 +40,11 @@ LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, doubl
 {
     LabelLayout layout;
     layout.name = QStringLiteral("custom");
-    layout.description = QStringLiteral("Custom, %1 x %2 labels of %3 x %4 mm")
-                             .arg(columns)
-                             .arg(rows)
-                             .arg(QString::number(label.width(), 'g', 6), QString::number(label.height(), 'g', 6));
+    layout.description =
+        Tr("LabelLayout", "Custom", "Custom, %1 x %2 labels of %3 x %4 mm")
+            .arg(columns)
+            .arg(rows)
+            .arg(QString::number(label.width(), 'g', 6), QString::number(label.height(), 'g', 6));
     layout.page = page;
     layout.columns = columns;
     layout.rows = rows;
@@ -77,6 +79,14 @@ const std::vector<LabelLayout>& NamedLayouts()
     return layouts;
 }
 
+QString LayoutDescription(const LabelLayout& layout)
+{
+    // The named sheets are made once, so their words are looked up when shown.
+    return NamedLayout(layout.name)
+               ? Language::Text(u"LabelLayout", layout.name, layout.description)
+               : layout.description;
+}
+
 std::optional<LabelLayout> NamedLayout(const QString& name)
 {
     for (const LabelLayout& layout : NamedLayouts()) {
@@ -91,20 +101,22 @@ QString LayoutProblem(const LabelLayout& layout)
     if (!Finite(layout.page) || !Finite(layout.label) || !std::isfinite(layout.topMargin)
         || !std::isfinite(layout.leftMargin) || !std::isfinite(layout.horizontalGap)
         || !std::isfinite(layout.verticalGap))
-        return QStringLiteral("every length must be a number of millimetres");
+        return Tr("LabelLayout", "NotANumber", "every length must be a number of millimetres");
     if (layout.page.width() <= 0 || layout.page.height() <= 0)
-        return QStringLiteral("the page must be wider and higher than 0 mm");
+        return Tr("LabelLayout", "NoPage", "the page must be wider and higher than 0 mm");
     if (layout.label.width() <= 0 || layout.label.height() <= 0)
-        return QStringLiteral("the label must be wider and higher than 0 mm");
+        return Tr("LabelLayout", "NoLabel", "the label must be wider and higher than 0 mm");
     if (layout.columns < 1 || layout.rows < 1)
-        return QStringLiteral("the grid needs at least 1 column and 1 row, not %1 x %2")
+        return Tr("LabelLayout", "NoGrid",
+                  "the grid needs at least 1 column and 1 row, not %1 x %2")
             .arg(layout.columns)
             .arg(layout.rows);
     if (layout.topMargin < 0 || layout.leftMargin < 0 || layout.horizontalGap < 0 || layout.verticalGap < 0)
-        return QStringLiteral("margins and gaps cannot be negative");
+        return Tr("LabelLayout", "NegativeMargins", "margins and gaps cannot be negative");
     if (layout.label.width() > layout.page.width() + kTolerance
         || layout.label.height() > layout.page.height() + kTolerance)
-        return QStringLiteral("the label (%1 x %2 mm) is larger than the page (%3 x %4 mm)")
+        return Tr("LabelLayout", "LabelTooLarge",
+                  "the label (%1 x %2 mm) is larger than the page (%3 x %4 mm)")
             .arg(Mm(layout.label.width()), Mm(layout.label.height()), Mm(layout.page.width()),
                  Mm(layout.page.height()));
     const double right = layout.leftMargin + layout.columns * layout.label.width()
@@ -112,7 +124,9 @@ QString LayoutProblem(const LabelLayout& layout)
     const double bottom =
         layout.topMargin + layout.rows * layout.label.height() + (layout.rows - 1) * layout.verticalGap;
     if (right > layout.page.width() + kTolerance || bottom > layout.page.height() + kTolerance)
-        return QStringLiteral("the grid of %1 x %2 labels with its margins needs %3 x %4 mm, the page is %5 x %6 mm")
+        return Tr("LabelLayout", "GridTooLarge",
+                  "the grid of %1 x %2 labels with its margins needs %3 x %4 mm, the page is %5 x "
+                  "%6 mm")
             .arg(layout.columns)
             .arg(layout.rows)
             .arg(Mm(right), Mm(bottom), Mm(layout.page.width()), Mm(layout.page.height()));
@@ -164,9 +178,14 @@ QString MillimetresText(QSizeF size, QChar separator)
 QString CountProblem(const LabelLayout& layout, int copies, int skip)
 {
     if (copies < 1 || copies > kMaxCopies)
-        return QStringLiteral("copies must be 1 to %1, not %2").arg(kMaxCopies).arg(copies);
+        return Tr("LabelLayout", "Copies", "copies must be 1 to %1, not %2")
+            .arg(kMaxCopies)
+            .arg(copies);
     const int last = layout.LabelsPerPage() - 1;
     if (skip < 0 || skip > last)
-        return QStringLiteral("skip must be 0 to %1 (the labels of one sheet less one), not %2").arg(last).arg(skip);
+        return Tr("LabelLayout", "Skip",
+                  "skip must be 0 to %1 (the labels of one sheet less one), not %2")
+            .arg(last)
+            .arg(skip);
     return QString();
 }

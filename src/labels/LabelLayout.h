@@ -34,6 +34,8 @@ LabelLayout CustomLayout(QSizeF page, int columns, int rows, QSizeF label, doubl
 
 // The sheets the program knows, in the order offered.
 const std::vector<LabelLayout>& NamedLayouts();
+// The layout's description in the operator's language.
+QString LayoutDescription(const LabelLayout& layout);
 std::optional<LabelLayout> NamedLayout(const QString& name);
 
 // Why the layout cannot be printed ("the grid of 3 x 8 labels needs 212.0 x

@@ -1,4 +1,5 @@
 #include "labels/LabelPainter.h"
+#include "model/Language.h"
 
 #include "labels/BarcodePainter.h"
 #include "labels/LabelText.h"
@@ -137,14 +138,14 @@ QString PaintLabelPages(QPagedPaintDevice& device, const LabelLayout& layout,
     if (const QString problem = LayoutProblem(layout); !problem.isEmpty())
         return problem;
     if (!device.setPageSize(QPageSize(layout.page, QPageSize::Millimeter, QString(), QPageSize::ExactMatch)))
-        return QStringLiteral("the printer does not take pages of %1 x %2 mm")
+        return Tr("LabelPainter", "PageSize", "the printer does not take pages of %1 x %2 mm")
             .arg(layout.page.width())
             .arg(layout.page.height());
     device.setPageOrientation(QPageLayout::Portrait);
     device.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
     QPainter painter;
     if (!painter.begin(&device))
-        return QStringLiteral("the pages cannot be drawn");
+        return Tr("LabelPainter", "CannotDraw", "the pages cannot be drawn");
     const qreal dotsPerMm = device.logicalDpiX() / 25.4;
     // A printer that keeps margins puts the origin inside them; the labels
     // stay where they are on the paper.
@@ -154,14 +155,16 @@ QString PaintLabelPages(QPagedPaintDevice& device, const LabelLayout& layout,
     for (int page = 0; page < pages; ++page) {
         if (keepGoing && !keepGoing()) {
             painter.end();
-            return QStringLiteral("stopped after %1 of %2 pages").arg(page).arg(pages);
+            return Tr("LabelPainter", "Stopped", "stopped after %1 of %2 pages")
+                .arg(page)
+                .arg(pages);
         }
         if (page > 0 && !device.newPage())
-            return QStringLiteral("page %1 cannot be started").arg(page + 1);
+            return Tr("LabelPainter", "CannotStart", "page %1 cannot be started").arg(page + 1);
         DrawLabelPage(painter, dotsPerMm, layout, sequence, page);
     }
     if (!painter.end())
-        return QStringLiteral("the pages cannot be finished");
+        return Tr("LabelPainter", "CannotFinish", "the pages cannot be finished");
     return QString();
 }
 

@@ -1,4 +1,5 @@
 #include "labels/LabelPdf.h"
+#include "model/Language.h"
 
 #include "files/FileIo.h"
 #include "files/FilePath.h"
@@ -18,7 +19,7 @@ QString LabelsPdfBytes(const LabelLayout& layout, const std::vector<LabelArticle
 {
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
-        return QStringLiteral("no memory for the pages");
+        return Tr("LabelPainter", "NoMemory", "no memory for the pages");
     QPdfWriter writer(&buffer);
     writer.setResolution(kPdfResolution);
     writer.setCreator(QStringLiteral("TQR716 PLU manager"));

@@ -1,4 +1,5 @@
 #include "labels/ZintSymbol.h"
+#include "model/Language.h"
 
 #include <zint.h>
 
@@ -39,11 +40,11 @@ void ZintSymbol::Delete::operator()(zint_symbol* symbol) const
 ZintSymbol::ZintSymbol(const BarcodeChoice& choice, float heightPerWidth) : m_symbol(ZBarcode_Create())
 {
     if (!m_symbol) {
-        m_error = QStringLiteral("out of memory for a barcode");
+        m_error = Tr("LabelBarcode", "NoMemory", "out of memory for a barcode");
         return;
     }
     if (!choice.HasBarcode()) {
-        m_error = QStringLiteral("no barcode");
+        m_error = Tr("LabelBarcode", "NoBarcode", "no barcode");
         return;
     }
     m_symbol->symbology = Symbology(choice.symbology);
@@ -69,7 +70,7 @@ bool ZintSymbol::Encode(const QByteArray& digits)
     if (result >= ZINT_ERROR || ZBarcode_Buffer_Vector(m_symbol.get(), 0) >= ZINT_ERROR || !m_symbol->vector) {
         m_error = QString::fromLatin1(m_symbol->errtxt);
         if (m_error.isEmpty())
-            m_error = QStringLiteral("the barcode cannot be drawn");
+            m_error = Tr("LabelBarcode", "CannotDraw", "the barcode cannot be drawn");
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "model/CellRules.h"
 #include "model/Columns.h"
 #include "model/Decimal.h"
+#include "model/Language.h"
 #include "model/Numbers.h"
 #include "model/TextTable.h"
 
@@ -166,13 +167,15 @@ std::vector<PriceChangeRow> PlanPriceChange(const TextTable& plu, const std::vec
         PriceChangeRow entry{row, plu.Cell(PLUColumn::UnitPrice, row), {}, {}};
         const std::optional<qint64> cents = CentsOfText(entry.before);
         if (!cents) {
-            entry.problem = QStringLiteral("the price is not a number");
+            entry.problem = Tr("PriceChange", "NotANumber", "the price is not a number");
             entry.kind = PriceProblem::NotANumber;
         } else if (*cents < 0) {
-            entry.problem = QStringLiteral("a negative price, as for a deposit return, is left out");
+            entry.problem = Tr("PriceChange", "Negative",
+                               "a negative price, as for a deposit return, is left out");
             entry.kind = PriceProblem::Negative;
         } else if (const QString refusal = PriceRefusal(plu, entry.before); !refusal.isEmpty()) {
-            entry.problem = QStringLiteral("the cell refuses the price (%1)").arg(refusal);
+            entry.problem =
+                Tr("PriceChange", "Refused", "the cell refuses the price (%1)").arg(refusal);
             entry.kind = PriceProblem::Refused;
         } else {
             const qint64 changed = ChangedPriceCents(*cents, change);
@@ -180,10 +183,12 @@ std::vector<PriceChangeRow> PlanPriceChange(const TextTable& plu, const std::vec
                 continue;
             entry.after = CentsText(changed);
             if (changed < 0) {
-                entry.problem = QStringLiteral("it would fall below zero");
+                entry.problem = Tr("PriceChange", "BelowZero", "it would fall below zero");
                 entry.kind = PriceProblem::BelowZero;
             } else if (const QString refusal = PriceRefusal(plu, entry.after); !refusal.isEmpty()) {
-                entry.problem = QStringLiteral("the new price cannot be stored (%1)").arg(refusal);
+                entry.problem =
+                    Tr("PriceChange", "CannotStore", "the new price cannot be stored (%1)")
+                        .arg(refusal);
                 entry.kind = PriceProblem::CannotStore;
             }
         }

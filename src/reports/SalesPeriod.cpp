@@ -1,4 +1,5 @@
 #include "reports/SalesPeriod.h"
+#include "model/Language.h"
 
 #include "history/HistoryStore.h"
 
@@ -89,17 +90,20 @@ SalesPeriod PeriodOf(const SalesReading* before, const std::vector<SalesReading>
         const bool hasPrevious = earlier != nullptr;
         const bool cleared = hasPrevious && WentDown(previous, earlier->range, current, reading.range);
         if (!hasPrevious)
-            period.notes << QStringLiteral("Reading %1 (%2) is the first of this register kept: it counts the "
-                                           "figures since the register's last report clear.")
+            period.notes << Tr("SalesPeriod", "FirstReading",
+                               "Reading %1 (%2) is the first of this register kept: it counts the "
+                               "figures since the register's last report clear.")
                                 .arg(reading.id)
                                 .arg(When(reading.time));
         else if (cleared)
-            period.notes << QStringLiteral("The register was cleared between reading %1 (%2) and reading %3 (%4): "
-                                           "sales between reading %1 and the clear were not read.")
-                                .arg(earlier->id)
-                                .arg(When(earlier->time))
-                                .arg(reading.id)
-                                .arg(When(reading.time));
+            period.notes
+                << Tr("SalesPeriod", "ClearedBetween",
+                      "The register was cleared between reading %1 (%2) and reading %3 (%4): "
+                      "sales between reading %1 and the clear were not read.")
+                       .arg(earlier->id)
+                       .arg(When(earlier->time))
+                       .arg(reading.id)
+                       .arg(When(reading.time));
         qint64 stepTurnover = 0;
         const int lastPlu = std::min(reading.range.end, PluRange::kLast);
         for (int plu = std::max(reading.range.begin, PluRange::kFirst); plu <= lastPlu; ++plu) {
@@ -151,14 +155,17 @@ PeriodChoice LoadPeriod(HistoryStore& store, const QString& wanted, const Period
         return choice;
     }
     if (all.empty()) {
-        choice.error = QStringLiteral("The history holds no sales reading yet: upload the PLU table first.");
+        choice.error = Tr("SalesPeriod", "NoReadings",
+                          "The history holds no sales reading yet: upload the PLU table first.");
         return choice;
     }
     const QString device = wanted.isEmpty() ? all.front().device : wanted;
     std::erase_if(all, [&](const SalesReading& r) { return r.device != device; });
     std::reverse(all.begin(), all.end());
     if (all.empty()) {
-        choice.error = QStringLiteral("The history holds no sales reading of %1.").arg(device);
+        choice.error =
+            Tr("SalesPeriod", "NoReadingsOf", "The history holds no sales reading of %1.")
+                .arg(device);
         return choice;
     }
 
@@ -167,7 +174,9 @@ PeriodChoice LoadPeriod(HistoryStore& store, const QString& wanted, const Period
     if (bounds.fromId > 0) {
         const auto index = IndexOfId(all, bounds.fromId);
         if (!index) {
-            choice.error = QStringLiteral("There is no reading %1 of %2.").arg(bounds.fromId).arg(device);
+            choice.error = Tr("SalesPeriod", "NoSuchReading", "There is no reading %1 of %2.")
+                               .arg(bounds.fromId)
+                               .arg(device);
             return choice;
         }
         first = *index;
@@ -180,7 +189,9 @@ PeriodChoice LoadPeriod(HistoryStore& store, const QString& wanted, const Period
     if (bounds.toId > 0) {
         const auto index = IndexOfId(all, bounds.toId);
         if (!index) {
-            choice.error = QStringLiteral("There is no reading %1 of %2.").arg(bounds.toId).arg(device);
+            choice.error = Tr("SalesPeriod", "NoSuchReading", "There is no reading %1 of %2.")
+                               .arg(bounds.toId)
+                               .arg(device);
             return choice;
         }
         last = *index;
@@ -189,13 +200,15 @@ PeriodChoice LoadPeriod(HistoryStore& store, const QString& wanted, const Period
             return r.time.toLocalTime().date() <= *bounds.toDate;
         });
         if (found == all.rend()) {
-            choice.error = QStringLiteral("No reading of %1 lies in the period.").arg(device);
+            choice.error = Tr("SalesPeriod", "NoneInPeriod", "No reading of %1 lies in the period.")
+                               .arg(device);
             return choice;
         }
         last = std::size_t(all.rend() - found - 1);
     }
     if (first >= all.size() || first > last) {
-        choice.error = QStringLiteral("No reading of %1 lies in the period.").arg(device);
+        choice.error =
+            Tr("SalesPeriod", "NoneInPeriod", "No reading of %1 lies in the period.").arg(device);
         return choice;
     }
 
@@ -212,7 +225,8 @@ PeriodChoice LoadPeriod(HistoryStore& store, const QString& wanted, const Period
         readings.erase(readings.begin());
     }
     if (readings.empty()) {
-        choice.error = QStringLiteral("No reading of %1 lies in the period.").arg(device);
+        choice.error =
+            Tr("SalesPeriod", "NoneInPeriod", "No reading of %1 lies in the period.").arg(device);
         return choice;
     }
     choice.period = PeriodOf(before ? &*before : nullptr, readings);

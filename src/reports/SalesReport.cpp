@@ -3,6 +3,7 @@
 #include "reports/SalesPeriod.h"
 
 #include "model/Columns.h"
+#include "model/Language.h"
 #include "model/Numbers.h"
 #include "model/TextTable.h"
 
@@ -14,20 +15,22 @@ namespace {
 constexpr int kQuantityDecimals = 3;
 constexpr int kNoDepartment = 0;
 constexpr int kDepartments = 9;
+constexpr const char* kTexts = "SalesReport";
 
 struct ViewInfo
 {
     SalesView view;
     const char* name;
+    const char* key; // of the title in the language table
     const char* title;
 };
 
 constexpr std::array<ViewInfo, 5> kViews{{
-    {SalesView::Departments, "departments", "Turnover per department"},
-    {SalesView::Articles, "articles", "Top articles"},
-    {SalesView::Unsold, "unsold", "Articles without sales"},
-    {SalesView::Daily, "daily", "Turnover per day"},
-    {SalesView::Stock, "stock", "Low stock"},
+    {SalesView::Departments, "departments", "DepartmentsView", "Turnover per department"},
+    {SalesView::Articles, "articles", "ArticlesView", "Top articles"},
+    {SalesView::Unsold, "unsold", "UnsoldView", "Articles without sales"},
+    {SalesView::Daily, "daily", "DailyView", "Turnover per day"},
+    {SalesView::Stock, "stock", "StockView", "Low stock"},
 }};
 
 QString Money(qint64 units, int decimals)
@@ -83,7 +86,7 @@ bool HasRow(const TextTable& table, int row)
 QString DepartmentName(const SalesCatalogue& catalogue, int department)
 {
     if (department == kNoDepartment)
-        return QStringLiteral("No department");
+        return Tr(kTexts, "NoDepartment", "No department");
     return HasRow(catalogue.departments, department)
                ? catalogue.departments.Cell(DeptmentColumn::Name, department)
                : QString();
@@ -112,9 +115,11 @@ void DepartmentsView(SalesReport& report, const SalesFigures& figures, const Sal
     }
     const int decimals = figures.priceDecimals;
     report.columns = {kWhole, kText, kQuantity, MoneyColumn(decimals), kShare};
-    report.titles = {QStringLiteral("Department"), QStringLiteral("Name"), QStringLiteral("Quantity"),
-                     QStringLiteral("Turnover"), QStringLiteral("Share %")};
-    report.chartTitle = QStringLiteral("Turnover per department");
+    report.titles = {Tr(kTexts, "Column.Department", "Department"),
+                     Tr(kTexts, "Column.Name", "Name"), Tr(kTexts, "Column.Quantity", "Quantity"),
+                     Tr(kTexts, "Column.Turnover", "Turnover"),
+                     Tr(kTexts, "Column.Share", "Share %")};
+    report.chartTitle = Tr(kTexts, "DepartmentsChart", "Turnover per department");
     for (int d = 1; d <= kDepartments + 1; ++d) {
         const int department = d % (kDepartments + 1);  // departments 1..9, then the articles without one
         const std::size_t at = std::size_t(department);
@@ -127,7 +132,8 @@ void DepartmentsView(SalesReport& report, const SalesFigures& figures, const Sal
                                    Decimal(ShareTenths(turnover[at], allTurnover), 1).Text(1, DecimalSeparator())};
         report.chart.push_back({name.isEmpty() ? QString::number(department) : name, Decimal(turnover[at], decimals)});
     }
-    report.rows << QStringList{QString(), QStringLiteral("Total"), Quantity(allQuantity), Money(allTurnover, decimals),
+    report.rows << QStringList{QString(), Tr(kTexts, "TotalRow", "Total"), Quantity(allQuantity),
+                               Money(allTurnover, decimals),
                                Decimal(allTurnover == 0 ? 0 : 1000, 1).Text(1, DecimalSeparator())};
 }
 
@@ -146,9 +152,11 @@ void ArticlesView(SalesReport& report, const SalesFigures& figures, const SalesC
 {
     const int decimals = figures.priceDecimals;
     report.columns = {kText, kWhole, kWhole, kText, kQuantity, MoneyColumn(decimals)};
-    report.titles = {QStringLiteral("List"), QStringLiteral("Rank"), QStringLiteral("PLU"), QStringLiteral("Name"),
-                     QStringLiteral("Quantity"), QStringLiteral("Turnover")};
-    report.chartTitle = QStringLiteral("Top articles by turnover");
+    report.titles = {
+        Tr(kTexts, "Column.List", "List"),         Tr(kTexts, "Column.Rank", "Rank"),
+        Tr(kTexts, "Column.PLU", "PLU"),           Tr(kTexts, "Column.Name", "Name"),
+        Tr(kTexts, "Column.Quantity", "Quantity"), Tr(kTexts, "Column.Turnover", "Turnover")};
+    report.chartTitle = Tr(kTexts, "ArticlesChart", "Top articles by turnover");
     const auto add = [&](const QString& list, const std::vector<ArticleFigures>& top, bool chart) {
         int rank = 0;
         for (const ArticleFigures& article : top) {
@@ -160,8 +168,9 @@ void ArticlesView(SalesReport& report, const SalesFigures& figures, const SalesC
                                         Decimal(article.total, decimals)});
         }
     };
-    add(QStringLiteral("By turnover"), Top(figures.sales, &ArticleFigures::total), true);
-    add(QStringLiteral("By quantity"), Top(figures.sales, &ArticleFigures::quantity), false);
+    add(Tr(kTexts, "ByTurnover", "By turnover"), Top(figures.sales, &ArticleFigures::total), true);
+    add(Tr(kTexts, "ByQuantity", "By quantity"), Top(figures.sales, &ArticleFigures::quantity),
+        false);
 }
 
 QStringList ArticleRow(const TextTable& plu, int row)
@@ -174,8 +183,9 @@ void ArticleColumns(SalesReport& report)
 {
     report.columns = {kWhole, kText, kWhole, SheetColumnOf(TableKind::PLU, PLUColumn::UnitPrice),
                       SheetColumnOf(TableKind::PLU, PLUColumn::Stocks)};
-    report.titles = {QStringLiteral("PLU"), QStringLiteral("Name"), QStringLiteral("Department"),
-                     QStringLiteral("Price"), QStringLiteral("Stocks")};
+    report.titles = {Tr(kTexts, "Column.PLU", "PLU"), Tr(kTexts, "Column.Name", "Name"),
+                     Tr(kTexts, "Column.Department", "Department"),
+                     Tr(kTexts, "Column.Price", "Price"), Tr(kTexts, "Column.Stocks", "Stocks")};
 }
 
 void UnsoldView(SalesReport& report, const SalesFigures& figures, const SalesCatalogue& catalogue)
@@ -197,10 +207,11 @@ void DailyView(SalesReport& report, const SalesFigures& figures)
 {
     const int decimals = figures.priceDecimals;
     report.columns = {kText, MoneyColumn(decimals)};
-    report.titles = {QStringLiteral("Date"), QStringLiteral("Turnover")};
-    report.chartTitle = QStringLiteral("Turnover per day");
+    report.titles = {Tr(kTexts, "Column.Date", "Date"), Tr(kTexts, "Column.Turnover", "Turnover")};
+    report.chartTitle = Tr(kTexts, "DailyChart", "Turnover per day");
     if (!figures.fromHistory)
-        report.description << QStringLiteral("The turnover per day needs the readings kept in the history.");
+        report.description << Tr(kTexts, "DailyNeedsHistory",
+                                 "The turnover per day needs the readings kept in the history.");
     for (const auto& [day, turnover] : figures.dailyTurnover) {
         const QString date = day.toString(Qt::ISODate);
         report.rows << QStringList{date, Money(turnover, decimals)};
@@ -213,8 +224,8 @@ void StockView(SalesReport& report, const SalesFigures& figures, const SalesCata
 {
     ArticleColumns(report);
     report.columns << kQuantity;
-    report.titles << QStringLiteral("Sold");
-    report.description << QStringLiteral("Stocks at or below %1.")
+    report.titles << Tr(kTexts, "Column.Sold", "Sold");
+    report.description << Tr(kTexts, "StockThreshold", "Stocks at or below %1.")
                               .arg(threshold.Text(0, DecimalSeparator()));
     std::vector<qint64> sold(std::size_t(PluRange::kLast) + 1, 0);
     for (const ArticleFigures& article : figures.sales) {
@@ -257,7 +268,7 @@ QString SalesViewTitle(SalesView view)
 {
     for (const ViewInfo& info : kViews) {
         if (info.view == view)
-            return QString::fromLatin1(info.title);
+            return Tr(kTexts, info.key, info.title);
     }
     return {};
 }
@@ -272,14 +283,18 @@ SalesFigures FiguresOfPeriod(const SalesPeriod& period)
     figures.fromHistory = true;
     const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
     const QString readings = period.firstReading == period.lastReading
-                                 ? QStringLiteral("reading %1").arg(period.firstReading)
-                                 : QStringLiteral("readings %1 to %2").arg(period.firstReading).arg(period.lastReading);
+                                 ? Tr(kTexts, "OneReading", "reading %1").arg(period.firstReading)
+                                 : Tr(kTexts, "Readings", "readings %1 to %2")
+                                       .arg(period.firstReading)
+                                       .arg(period.lastReading);
     figures.description << (period.since.isValid()
-                                ? QStringLiteral("Sales from %1 to %2 (%3) of %4.")
+                                ? Tr(kTexts, "SalesFromTo", "Sales from %1 to %2 (%3) of %4.")
                                       .arg(period.since.toLocalTime().toString(format),
-                                           period.until.toLocalTime().toString(format), readings, period.device)
-                                : QStringLiteral("Sales up to %1 (%2) of %3.")
-                                      .arg(period.until.toLocalTime().toString(format), readings, period.device));
+                                           period.until.toLocalTime().toString(format), readings,
+                                           period.device)
+                                : Tr(kTexts, "SalesUpTo", "Sales up to %1 (%2) of %3.")
+                                      .arg(period.until.toLocalTime().toString(format), readings,
+                                           period.device));
     figures.description << period.notes;
     return figures;
 }
@@ -296,7 +311,9 @@ SalesFigures CurrentFigures(const TextTable& plu)
     figures.priceDecimals = decimals;
     figures.range = {1, std::min(plu.RowCount() - 1, PluRange::kLast)};
     figures.sales = FiguresOfRows(plu, figures.range, quint8(decimals));
-    figures.description << QStringLiteral("Current figures: the Quantity and Total columns of the last upload.");
+    figures.description << Tr(
+        kTexts, "CurrentFigures",
+        "Current figures: the Quantity and Total columns of the last upload.");
     return figures;
 }
 
