@@ -16,6 +16,8 @@
 #include "transfer/QelmIBusLink.h"
 #include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
+#include "model/Language.h"
+#include "transfer/DownloadCheck.h"
 
 #include <QAction>
 #include <QStatusBar>
@@ -41,14 +43,15 @@ public:
     bool SendEmptyDepartments() override
     {
         return m_form.m_messages->AskYesNoDefaultNo(
-            QStringLiteral("The department table holds no named department. Send it anyway and blank the "
-                           "register's departments?"));
+            Tr("MainForm", "SendEmptyDepartments",
+               "The department table holds no named department. Send it anyway and blank the "
+               "register's departments?"));
     }
     void ChangeTables(const std::function<void()>& change) override
     {
         {
             const WaitCursor wait;
-            m_form.m_history->Record(QStringLiteral("Upload"), change);
+            m_form.m_history->Record(Tr("DocumentHistory", "Upload", "Upload"), change);
         }
         m_form.FollowHistory();
     }
@@ -85,7 +88,7 @@ void TMainForm::ShowCommandOutcome(const RegisterCommandRequest& request, const 
         return;
     }
     // The register holds part of the document: sending the changes mends it.
-    if (m_messages->Offer(outcome.leftText, QStringLiteral("Download &changes"))) {
+    if (m_messages->Offer(outcome.leftText, Tr("MainForm", "OfferDownloadChanges", "Download &changes"))) {
         if (auto* action = findChild<QAction*>(QStringLiteral("DownloadChangesItem")))
             QTimer::singleShot(0, action, &QAction::trigger);
     }
@@ -123,7 +126,7 @@ void TMainForm::CompareItemClick()
     if (!dialog->Run())
         return;
     if (!CommitActiveGrid()) {
-        m_messages->Information(QStringLiteral("Invalid data!"));
+        m_messages->Information(DownloadCheck::InvalidDataText());
         return;
     }
     const RegisterCommandRequest request = CommandRequest(RegisterCommandKind::Compare, dialog->Choice());
@@ -131,8 +134,9 @@ void TMainForm::CompareItemClick()
     ShowCommandOutcome(request, outcome);
     if (!outcome.compared)
         return;
-    TCompareResultDlg result(QStringLiteral("Compare with register"), outcome.differences, outcome.comparedTables, {},
-                             QStringLiteral("&Open register data as a new document"), this);
+    TCompareResultDlg result(Tr("MainForm", "CompareResultTitle", "Compare with register"), outcome.differences,
+                             outcome.comparedTables, {},
+                             Tr("MainForm", "OpenRegisterData", "&Open register data as a new document"), this);
     if (result.exec() == TCompareResultDlg::kOpenAsNew)
         OpenTablesAsNewDocument(outcome.held);
 }
@@ -154,8 +158,10 @@ void TMainForm::ShowVerifyResult(const RegisterCommandResult& outcome)
     if (outcome.differences.empty())
         return;
     m_messages->Error(outcome.result.message);
-    TCompareResultDlg result(QStringLiteral("Verify after download"), outcome.differences, outcome.comparedTables,
-                             {QStringLiteral("Sent"), QStringLiteral("Register")}, QString(), this);
+    TCompareResultDlg result(Tr("MainForm", "VerifyResultTitle", "Verify after download"), outcome.differences,
+                             outcome.comparedTables,
+                             {Tr("MainForm", "VerifySentColumn", "Sent"), Tr("MainForm", "VerifyRegisterColumn", "Register")},
+                             QString(), this);
     result.exec();
 }
 
