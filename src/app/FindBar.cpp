@@ -1,5 +1,6 @@
 #include "app/FindBar.h"
 
+#include "model/Language.h"
 #include "model/TextTable.h"
 #include "widgets/TableGrid.h"
 
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTimer>
 #include <QToolButton>
 
@@ -19,45 +21,43 @@ FindBar::FindBar(TableGrid& pluGrid, TextTable& plu, TableGrid& deptGrid, TextTa
     : QWidget(parent), m_pluGrid(pluGrid), m_plu(plu), m_deptGrid(deptGrid), m_dept(dept)
 {
     setObjectName(QStringLiteral("FindBar"));
-    auto* label = new QLabel(QStringLiteral("Find:"), this);
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("FindLbl"));
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("FindEdit"));
-    m_edit->setPlaceholderText(QStringLiteral("Name, barcode or PLU number"));
     m_edit->setClearButtonEnabled(true);
     m_edit->installEventFilter(this);
-    label->setBuddy(m_edit);
-    auto* previous = new QToolButton(this);
-    previous->setObjectName(QStringLiteral("FindPrevious"));
-    previous->setArrowType(Qt::UpArrow);
-    previous->setToolTip(QStringLiteral("Previous match (Shift+Enter)"));
-    auto* next = new QToolButton(this);
-    next->setObjectName(QStringLiteral("FindNext"));
-    next->setArrowType(Qt::DownArrow);
-    next->setToolTip(QStringLiteral("Next match (Enter)"));
+    m_label->setBuddy(m_edit);
+    m_previous = new QToolButton(this);
+    m_previous->setObjectName(QStringLiteral("FindPrevious"));
+    m_previous->setArrowType(Qt::UpArrow);
+    m_next = new QToolButton(this);
+    m_next->setObjectName(QStringLiteral("FindNext"));
+    m_next->setArrowType(Qt::DownArrow);
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("FindCount"));
-    m_filter = new QCheckBox(QStringLiteral("Show matching rows only"), this);
+    m_filter = new QCheckBox(this);
     m_filter->setObjectName(QStringLiteral("FindFilter"));
-    auto* close = new QToolButton(this);
-    close->setObjectName(QStringLiteral("FindClose"));
-    close->setText(QStringLiteral("Close"));
-    close->setAutoRaise(true);
+    m_close = new QToolButton(this);
+    m_close->setObjectName(QStringLiteral("FindClose"));
+    m_close->setAutoRaise(true);
+    ShowTexts();
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(label);
+    layout->addWidget(m_label);
     layout->addWidget(m_edit, 1);
-    layout->addWidget(previous);
-    layout->addWidget(next);
+    layout->addWidget(m_previous);
+    layout->addWidget(m_next);
     layout->addWidget(m_count);
     layout->addWidget(m_filter);
-    layout->addWidget(close);
+    layout->addWidget(m_close);
 
     connect(m_edit, &QLineEdit::textChanged, this, &FindBar::Search);
-    connect(previous, &QToolButton::clicked, this, &FindBar::GoToPrevious);
-    connect(next, &QToolButton::clicked, this, &FindBar::GoToNext);
+    connect(m_previous, &QToolButton::clicked, this, &FindBar::GoToPrevious);
+    connect(m_next, &QToolButton::clicked, this, &FindBar::GoToNext);
     connect(m_filter, &QCheckBox::toggled, this, &FindBar::ApplyFilter);
-    connect(close, &QToolButton::clicked, this, &FindBar::Close);
+    connect(m_close, &QToolButton::clicked, this, &FindBar::Close);
     // Edits, undo, paste and uploads change what matches; the search runs
     // again once the change is complete, not inside it.
     m_research = new QTimer(this);
@@ -69,6 +69,17 @@ FindBar::FindBar(TableGrid& pluGrid, TextTable& plu, TableGrid& deptGrid, TextTa
         connect(table, &QAbstractItemModel::modelReset, this, &FindBar::TablesChanged);
     }
     hide();
+}
+
+void FindBar::ShowTexts()
+{
+    m_label->setText(Tr("FindBar", "FindLbl.Caption", "Find:"));
+    m_edit->setPlaceholderText(Tr("FindBar", "FindEdit.Placeholder", "Name, barcode or PLU number"));
+    m_previous->setToolTip(Tr("FindBar", "FindPrevious.Hint", "Previous match (Shift+Enter)"));
+    m_next->setToolTip(Tr("FindBar", "FindNext.Hint", "Next match (Enter)"));
+    m_filter->setText(Tr("FindBar", "FindFilter.Caption", "Show matching rows only"));
+    m_close->setText(Tr("FindBar", "FindClose.Caption", "Close"));
+    ShowCount();
 }
 
 void FindBar::Open()
@@ -150,13 +161,14 @@ void FindBar::ShowCount()
     if (m_edit->text().trimmed().isEmpty())
         m_count->clear();
     else if (MatchCount() == 0)
-        m_count->setText(QStringLiteral("No matches"));
+        m_count->setText(Tr("FindBar", "FindCount.None", "No matches"));
     else if (m_position < 0 && MatchCount() == 1)
-        m_count->setText(QStringLiteral("1 match"));
+        m_count->setText(Tr("FindBar", "FindCount.One", "1 match"));
     else if (m_position < 0)
-        m_count->setText(QStringLiteral("%1 matches").arg(MatchCount()));
+        m_count->setText(Tr("FindBar", "FindCount.Count", "%1 matches").arg(QLocale().toString(MatchCount())));
     else
-        m_count->setText(QStringLiteral("%1 of %2").arg(m_position + 1).arg(MatchCount()));
+        m_count->setText(Tr("FindBar", "FindCount.Position", "%1 of %2")
+                             .arg(QLocale().toString(m_position + 1), QLocale().toString(MatchCount())));
 }
 
 bool FindBar::GoToNext()

@@ -10,6 +10,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QTimer;
+class QToolButton;
 class TableGrid;
 class TextTable;
 
@@ -26,6 +27,9 @@ class FindBar : public QWidget
 public:
     FindBar(TableGrid& pluGrid, TextTable& plu, TableGrid& deptGrid, TextTable& dept,
             QWidget* parent = nullptr);
+
+    // Words the bar's labels, buttons and hints in the installed language.
+    void ShowTexts();
 
     // Shows the bar with its text selected and the keyboard in it.
     void Open();
@@ -61,7 +65,11 @@ private:
     TextTable& m_plu;
     TableGrid& m_deptGrid;
     TextTable& m_dept;
+    QLabel* m_label = nullptr;
     QLineEdit* m_edit = nullptr;
+    QToolButton* m_previous = nullptr;
+    QToolButton* m_next = nullptr;
+    QToolButton* m_close = nullptr;
     QLabel* m_count = nullptr;
     QCheckBox* m_filter = nullptr;
     QTimer* m_research = nullptr;

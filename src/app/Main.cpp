@@ -12,6 +12,7 @@
 #include "app/WidgetMessageBox.h"
 #include "files/FileError.h"
 #include "link/RegisterLink.h"
+#include "model/Language.h"
 #include "model/TestData.h"
 #include "model/Texts.h"
 #include "config/AppPaths.h"
@@ -32,8 +33,6 @@ namespace {
 
 constexpr int kMainRetryInterval = 1000;
 constexpr int kMainRetryCount = 10;
-
-const QString SaveChangesQuestion = QStringLiteral("File has not been saved,save it now?");
 
 QString ColumnTitle(const TextTable& table, int column)
 {
@@ -113,6 +112,7 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormShow()
 {
     ApplyLanguageFile(m_languageFilePath, m_windows);
+    ShowLanguageTexts();
     m_pluTable->RefreshTitles();
     m_deptTable->RefreshTitles();
     FitColumns();
@@ -160,7 +160,8 @@ bool TMainForm::QuerySaveChanges()
 {
     if (!m_document->Modified())
         return true;
-    switch (m_messages->AskYesNoCancel(SaveChangesQuestion)) {
+    switch (m_messages->AskYesNoCancel(
+        Tr("MainForm", "SaveChangesQuestion", "File has not been saved,save it now?"))) {
     case IMessageBox::SaveAnswer::Cancel:
         return false;
     case IMessageBox::SaveAnswer::No:
@@ -272,7 +273,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     // The save question must not come up inside a transfer's wait.
     if (IsCommandRunning()) {
         m_closePending = true;
-        statusBar()->showMessage(QStringLiteral("The program closes when the running command has ended."));
+        statusBar()->showMessage(
+            Tr("MainForm", "ClosePending", "The program closes when the running command has ended."));
         event->ignore();
         return;
     }

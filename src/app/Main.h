@@ -255,6 +255,9 @@ private:
     void FollowHistory();
     void CreateEditMenu(QMenuBar* bar);
     void CreateStatusWidgets();
+    // The texts the window words while it runs (find bar, status fields),
+    // again once the language is loaded.
+    void ShowLanguageTexts();
     void UpdatePortStatus();
     void UpdatePluCount();
     void ShowStepFocus(const EditFocus& focus);

@@ -23,6 +23,8 @@
 #include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
 #include "widgets/TableGridRules.h"
+#include "model/Language.h"
+#include "transfer/DownloadCheck.h"
 
 #include <QElapsedTimer>
 #include <QStatusBar>
@@ -90,11 +92,12 @@ void TMainForm::DownloadItemClick()
         if ((selection & bit) == 0 || grid->CommitCurrentCell())
             continue;
         const QModelIndex cell = grid->currentIndex();
-        const QString where = (grid == m_pluGrid ? QStringLiteral("PLU") : QStringLiteral("Department"))
-                              + QStringLiteral(", row ") + QString::number(cell.row() + 1);
+        const QString table = grid == m_pluGrid ? Tr("MainForm", "PLULBL.Caption", "PLU")
+                                                : Tr("MainForm", "DeptLBL.Caption", "Department");
         const QString reason = grid->Rules()->RefusalReason(cell.row(), cell.column());
-        statusBar()->showMessage(where + QStringLiteral(", ") + reason);
-        m_messages->Information(QStringLiteral("Invalid data!"));
+        statusBar()->showMessage(
+            Tr("MainForm", "RefusedCellPlace", "%1, row %2, %3").arg(table).arg(cell.row() + 1).arg(reason));
+        m_messages->Information(DownloadCheck::InvalidDataText());
         return;
     }
     RunDownload(m_downloadDlg->Choice(), m_downloadDlg->VerifyAfterDownload());
@@ -106,7 +109,7 @@ void TMainForm::UploadItemClick()
         return;
     // Typing in progress becomes a step of its own, not part of the upload's.
     if (UploadTouchesDocument(m_uploadDlg->Choice().selection) && !CommitActiveGrid()) {
-        m_messages->Information(QStringLiteral("Invalid data!"));
+        m_messages->Information(DownloadCheck::InvalidDataText());
         return;
     }
     // The upload replaces only the tables and PLU rows it reads, as one step

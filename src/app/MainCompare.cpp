@@ -17,6 +17,8 @@
 #include "transfer/QelmIBusLink.h"
 #include "commands/RegisterCommand.h"
 #include "dialogs/uprange.h"
+#include "model/Language.h"
+#include "transfer/DownloadCheck.h"
 
 #include <QAction>
 #include <QStatusBar>
@@ -42,14 +44,15 @@ public:
     bool SendEmptyDepartments() override
     {
         return m_form.m_messages->AskYesNoDefaultNo(
-            QStringLiteral("The department table holds no named department. Send it anyway and blank the "
-                           "register's departments?"));
+            Tr("MainForm", "SendEmptyDepartments",
+               "The department table holds no named department. Send it anyway and blank the "
+               "register's departments?"));
     }
     void ChangeTables(const std::function<void()>& change) override
     {
         {
             const WaitCursor wait;
-            m_form.m_history->Record(QStringLiteral("Upload"), change);
+            m_form.m_history->Record(Tr("DocumentHistory", "Upload", "Upload"), change);
         }
         m_form.FollowHistory();
     }
@@ -86,7 +89,7 @@ void TMainForm::ShowCommandOutcome(const RegisterCommandRequest& request, const 
         return;
     }
     // The register holds part of the document: sending the changes mends it.
-    if (m_messages->Offer(outcome.leftText, QStringLiteral("Download &changes"))) {
+    if (m_messages->Offer(outcome.leftText, Tr("MainForm", "OfferDownloadChanges", "Download &changes"))) {
         if (auto* action = findChild<QAction*>(QStringLiteral("DownloadChangesItem")))
             QTimer::singleShot(0, action, &QAction::trigger);
     }
@@ -126,7 +129,7 @@ void TMainForm::CompareItemClick()
     if (!dialog->Run())
         return;
     if (!CommitActiveGrid()) {
-        m_messages->Information(QStringLiteral("Invalid data!"));
+        m_messages->Information(DownloadCheck::InvalidDataText());
         return;
     }
     const RegisterCommandRequest request = CommandRequest(RegisterCommandKind::Compare, dialog->Choice());

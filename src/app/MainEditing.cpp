@@ -6,6 +6,7 @@
 #include "app/PriceChangeDlg.h"
 #include "editing/DocumentHistory.h"
 #include "model/Columns.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "model/TestData.h"
 #include "dialogs/Recy.h"
@@ -29,7 +30,7 @@ void NameStep(QAction& action, const QString& step)
     if (action.text() != action.property(shown).toString())
         action.setProperty(plain, action.text());
     const QString caption = action.property(plain).toString();
-    const QString named = step.isEmpty() ? caption : QStringLiteral("%1 %2").arg(caption, step);
+    const QString named = step.isEmpty() ? caption : Tr("MainForm", "NamedStep", "%1 %2").arg(caption, step);
     action.setText(named);
     action.setProperty(shown, named);
 }
@@ -131,12 +132,12 @@ void TMainForm::PasteItemClick()
     if (refusals.empty())
         return;
     if (refusals.front().column.isEmpty()) {
-        m_messages->Error(QStringLiteral("Nothing was pasted. ") + refusals.front().reason);
+        m_messages->Error(Tr("MainForm", "NothingPasted", "Nothing was pasted. %1").arg(refusals.front().reason));
         return;
     }
-    QStringList lines{QStringLiteral("Nothing was pasted. These cells were refused:")};
+    QStringList lines{Tr("MainForm", "NothingPastedCells", "Nothing was pasted. These cells were refused:")};
     for (const TableGrid::Refusal& refusal : refusals)
-        lines << QStringLiteral("Row %1, %2: %3").arg(refusal.row + 1).arg(refusal.column, refusal.reason);
+        lines << Tr("MainForm", "PastedCellRefused", "Row %1, %2: %3").arg(refusal.row + 1).arg(refusal.column, refusal.reason);
     m_messages->Error(lines.join(QLatin1Char('\n')));
 }
 
@@ -150,9 +151,12 @@ void TMainForm::ShowFilteredRow(TableGrid& grid, int row)
     if (grid.IsRowShown(row) || !m_findBar->IsFiltering())
         return;
     m_findBar->SetFilter(false);
-    statusBar()->showMessage(QStringLiteral("\"Show matching rows only\" was switched off to show %1 %2.")
-                                 .arg(&grid == m_pluGrid ? QStringLiteral("PLU") : QStringLiteral("department"))
-                                 .arg(row + 1));
+    const QString notice =
+        &grid == m_pluGrid
+            ? Tr("MainForm", "FilterOffForPlu", "\"Show matching rows only\" was switched off to show PLU %1.")
+            : Tr("MainForm", "FilterOffForDepartment",
+                 "\"Show matching rows only\" was switched off to show department %1.");
+    statusBar()->showMessage(notice.arg(row + 1));
 }
 
 bool TMainForm::GoToPlu(int number)
@@ -176,13 +180,15 @@ void TMainForm::GotoItemClick()
     if (!CommitActiveGrid())
         return;
     const QModelIndex current = m_pluGrid->currentIndex();
-    bool ok = false;
-    const int number = QInputDialog::getInt(this, QStringLiteral("Go to PLU"),
-                                            QStringLiteral("PLU number:"),
-                                            current.isValid() ? current.row() + 1 : 1, 1,
-                                            m_pluTable->RowCount() - 1, 1, &ok);
-    if (ok)
-        GoToPlu(number);
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("GoToPluDlg"));
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setWindowTitle(Tr("GoToPluDlg", "Caption", "Go to PLU"));
+    dialog.setLabelText(Tr("GoToPluDlg", "NumberLbl.Caption", "PLU number:"));
+    dialog.setIntRange(1, m_pluTable->RowCount() - 1);
+    dialog.setIntValue(current.isValid() ? current.row() + 1 : 1);
+    if (dialog.exec() == QDialog::Accepted)
+        GoToPlu(dialog.intValue());
 }
 
 void TMainForm::PriceItemClick()
@@ -201,7 +207,7 @@ void TMainForm::PriceItemClick()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::vector<PriceChangeRow> plan = dialog.Changes();
-    m_history->Record(QStringLiteral("Change prices"), [&] {
+    m_history->Record(Tr("DocumentHistory", "ChangePrices", "Change prices"), [&] {
         for (const PriceChangeRow& row : plan)
             m_pluTable->SetCell(PLUColumn::UnitPrice, row.row, row.after);
     });
@@ -215,7 +221,7 @@ void TMainForm::RecyItemClick()
     RecyTable edited = m_recyTable;
     if (!m_recyForm->EditRecycling(edited))
         return;
-    m_history->Record(QStringLiteral("Recycling"), [&] { m_recyTable = edited; });
+    m_history->Record(Tr("DocumentHistory", "Recycling", "Recycling"), [&] { m_recyTable = edited; });
     FollowHistory();
 }
 
@@ -223,7 +229,7 @@ void TMainForm::FillTestDataClick()
 {
     if (!CommitActiveGrid())
         return;
-    m_history->Record(QStringLiteral("Test data"),
+    m_history->Record(Tr("DocumentHistory", "TestData", "Test data"),
                       [this] { FillTestData(*m_pluTable, *m_deptTable, m_recyTable); });
     FollowHistory();
 }

@@ -11,7 +11,9 @@
 #include "widgets/TableGrid.h"
 #include "app/FindBar.h"
 #include "transfer/TransferRequest.h"
+#include "model/Language.h"
 
+#include <QLocale>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -74,7 +76,10 @@ void TMainForm::OfferChangedLabels(const std::vector<int>& rows, const TransferR
     m_offeredLabelRows = rows;
     const bool offer = result.Succeeded() && !rows.empty();
     if (offer)
-        m_labelsOffer->setText(rows.size() == 1 ? QStringLiteral("Print labels for the 1 changed article")
-                                                : QStringLiteral("Print labels for the %1 changed articles").arg(rows.size()));
+        m_labelsOffer->setText(
+            rows.size() == 1
+                ? Tr("MainForm", "ChangedLabelsBtn.One", "Print labels for the 1 changed article")
+                : Tr("MainForm", "ChangedLabelsBtn.Count", "Print labels for the %1 changed articles")
+                      .arg(QLocale().toString(qlonglong(rows.size()))));
     m_labelsOffer->setVisible(offer);
 }

@@ -6,6 +6,7 @@
 #include "editing/DocumentHistory.h"
 #include "widgets/GridHeaders.h"
 #include "widgets/TableGrid.h"
+#include "model/Language.h"
 #include "model/Texts.h"
 
 #include <QAction>
@@ -313,4 +314,11 @@ void TMainForm::CreateClientArea()
 
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     CreateStatusWidgets();
+}
+
+void TMainForm::ShowLanguageTexts()
+{
+    m_findBar->ShowTexts();
+    UpdatePluCount();
+    UpdatePortStatus();
 }

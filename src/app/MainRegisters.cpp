@@ -12,6 +12,7 @@
 #include "link/QelmIBus.h"
 #include "model/MessageBox.h"
 #include "transfer/TestConnection.h"
+#include "model/Language.h"
 
 void TMainForm::RegistersItemClick()
 {
@@ -25,7 +26,7 @@ void TMainForm::RegistersItemClick()
         TransferHistory history;
         history.RecordService(QStringLiteral("test"), entry.port, entry.baudIndex, result);
         ShowHistoryWarning(history);
-        return result.Succeeded() ? QStringLiteral("Answers") : result.message;
+        return result.Succeeded() ? Tr("MainForm", "RegisterAnswers", "Answers") : result.message;
     };
     RunExclusive([&] {
         TRegistersDlg dialog(ReadRegisterList(AppPaths::SettingsPath()), test, this);
@@ -46,7 +47,8 @@ void TMainForm::RunOnRegisters(bool compare)
         return;
     const RegisterList registers = ReadRegisterList(AppPaths::SettingsPath());
     if (registers.empty()) {
-        m_messages->Information(QStringLiteral("No registers are listed yet: add them in Communication > Registers..."));
+        m_messages->Information(
+            Tr("MainForm", "NoRegistersListed", "No registers are listed yet: add them in Communication > Registers..."));
         return;
     }
     RegisterLinkOptions link;

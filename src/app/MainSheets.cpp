@@ -10,9 +10,11 @@
 #include "exchange/SheetFiles.h"
 #include "exchange/TableImport.h"
 #include "model/MessageBox.h"
+#include "model/Language.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 void TMainForm::SetSheetDialogs(ISheetDialogs* dialogs)
 {
@@ -53,16 +55,17 @@ void TMainForm::ImportItemClick()
     const ImportPlan plan = PlanImport(table, read.sheet);
     const QString name = QFileInfo(choice->path).fileName();
     if (!plan.Accepted()) {
-        m_messages->Error(QStringLiteral("%1: %2").arg(name, plan.Refusal()));
+        m_messages->Error(Tr("MainForm", "ImportRefused", "%1: %2").arg(name, plan.Refusal()));
         return;
     }
     if (plan.changes.isEmpty()) {
-        m_messages->Information(QStringLiteral("%1: the %2 table already holds every value.").arg(name, SheetTableName(choice->table)));
+        m_messages->Information(Tr("MainForm", "ImportNothingNew", "%1: the %2 table already holds every value.")
+                                    .arg(name, SheetTableName(choice->table)));
         return;
     }
-    const QString summary = QStringLiteral("%1: %2 lines read; in the %3 table %4")
+    const QString summary = Tr("MainForm", "ImportSummary", "%1: %2 lines read; in the %3 table %4")
                                 .arg(name)
-                                .arg(plan.sheetRows)
+                                .arg(QLocale().toString(plan.sheetRows))
                                 .arg(SheetTableName(choice->table), plan.Summary());
     TImportConfirmDlg confirm(summary, table, plan, this);
     if (confirm.exec() != QDialog::Accepted)
@@ -74,7 +77,7 @@ void TMainForm::ImportItemClick()
 // The one place the window changes a table from a sheet.
 void TMainForm::ApplySheetImport(TextTable& table, const ImportPlan& plan)
 {
-    m_history->Record(QStringLiteral("Import"), [&] { ApplyImport(table, plan); });
+    m_history->Record(Tr("DocumentHistory", "Import", "Import"), [&] { ApplyImport(table, plan); });
     FollowHistory();
 }
 

@@ -4,9 +4,11 @@
 #include "app/Main.h"
 
 #include "app/FileDialogs.h"
+#include "app/LanguageFile.h"
 #include "app/Printing.h"
 #include "editing/DocumentHistory.h"
 #include "files/FileError.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "config/AppPaths.h"
 #include "serial/PortResolver.h"
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -155,7 +158,8 @@ void TMainForm::OpenRecentFile(const QString& path)
     if (!QFileInfo(path).isFile()) {
         m_recentFiles.removeAll(path);
         RebuildRecentMenu();
-        m_messages->Error(QStringLiteral("%1 no longer exists; it was removed from the list of recent files.")
+        m_messages->Error(Tr("MainForm", "RecentFileGone",
+                             "%1 no longer exists; it was removed from the list of recent files.")
                               .arg(path));
         return;
     }
@@ -169,7 +173,7 @@ void TMainForm::OpenDocumentFile(const QString& path)
     bool opened = false;
     if (!file.isFile()) {
         m_document->ClearDocument();
-        m_messages->Error(QStringLiteral("Cannot open %1: there is no such file.").arg(path));
+        m_messages->Error(Tr("MainForm", "NoSuchFile", "Cannot open %1: there is no such file.").arg(path));
     } else {
         ReadNotes notes;
         opened = RunFileCommand([&] { notes = m_document->LoadDocument(file.absoluteFilePath()); });
@@ -219,8 +223,9 @@ void TMainForm::UpdatePluCount()
         if (!m_pluTable->Cell(m_pluTable->KeyColumn(), row).isEmpty())
             ++named;
     }
-    m_countStatus->setText(named == 1 ? QStringLiteral("1 named PLU")
-                                      : QStringLiteral("%1 named PLUs").arg(named));
+    m_countStatus->setText(named == 1 ? Tr("MainForm", "PluCountStatus.One", "1 named PLU")
+                                      : Tr("MainForm", "PluCountStatus.Count", "%1 named PLUs")
+                                            .arg(QLocale().toString(named)));
 }
 
 void TMainForm::UpdatePortStatus()
@@ -228,17 +233,20 @@ void TMainForm::UpdatePortStatus()
     if (m_portStatus == nullptr)
         return;
     if (m_portNumber < 1) {
-        m_portStatus->setText(QStringLiteral("No port"));
+        m_portStatus->setText(Tr("MainForm", "PortStatus.None", "No port"));
         return;
     }
     const QString name = PortNameFor(m_portNumber);
     const QString rate = m_speedIndex >= 0 && m_speedIndex < int(LineRates.size())
-                             ? QStringLiteral("%1 bit/s").arg(LineRates[std::size_t(m_speedIndex)])
-                             : QStringLiteral("unknown rate");
-    const QString port = QStringLiteral("%1 (%2), %3").arg(name, HasPortResolver() ? ResolvePortName(name) : PortDevicePath(name), rate);
+                             ? Tr("MainForm", "PortStatus.Rate", "%1 bit/s").arg(LineRates[std::size_t(m_speedIndex)])
+                             : Tr("MainForm", "PortStatus.UnknownRate", "unknown rate");
+    const QString port = Tr("MainForm", "PortStatus.Port", "%1 (%2), %3")
+                             .arg(name, HasPortResolver() ? ResolvePortName(name) : PortDevicePath(name), rate);
     // The register on the current port, when the list names it.
     const QString registerName = RegisterNameOfPort(ReadRegisterList(AppPaths::SettingsPath()), name);
-    m_portStatus->setText(registerName.isEmpty() ? port : QStringLiteral("%1: %2").arg(registerName, port));
+    m_portStatus->setText(registerName.isEmpty()
+                              ? port
+                              : Tr("MainForm", "PortStatus.Register", "%1: %2").arg(registerName, port));
 }
 
 void TMainForm::ShowModified()
@@ -258,6 +266,8 @@ void TMainForm::PrintPreviewItemClick()
 {
     QPrintPreviewDialog preview(this);
     preview.setObjectName(QStringLiteral("PrintPreviewDlg"));
+    preview.setWindowTitle(QStringLiteral("Print preview"));
+    TranslateWindow(preview);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {
         const QString error = PrintPluListing(*m_pluTable, *printer);
         if (!error.isEmpty())

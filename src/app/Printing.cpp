@@ -1,6 +1,7 @@
 #include "app/Printing.h"
 
 #include "model/Columns.h"
+#include "model/Language.h"
 #include "model/TextTable.h"
 
 #include <QFontDatabase>
@@ -70,7 +71,7 @@ QString PrintLines(const QStringList& lines, QPrinter& printer)
 {
     QPainter painter;
     if (!painter.begin(&printer))
-        return QStringLiteral("The print job could not be started.");
+        return Tr("Printing", "JobNotStarted", "The print job could not be started.");
 
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(ListingPointSize);
@@ -85,7 +86,7 @@ QString PrintLines(const QStringList& lines, QPrinter& printer)
         if (y > 0 && y + lineHeight > page.height()) {
             if (!printer.newPage()) {
                 painter.end();
-                return QStringLiteral("The printer did not accept a new page.");
+                return Tr("Printing", "NewPageRefused", "The printer did not accept a new page.");
             }
             y = 0;
         }
@@ -93,7 +94,7 @@ QString PrintLines(const QStringList& lines, QPrinter& printer)
         y += lineHeight;
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        return QStringLiteral("The print job failed.");
+        return Tr("Printing", "JobFailed", "The print job failed.");
     return QString();
 }
 
@@ -106,7 +107,7 @@ QString PrintPluListingOnDefaultPrinter(const TextTable& plu)
 {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (defaultPrinter.isNull())
-        return QStringLiteral("There is no default printer.");
+        return Tr("Printing", "NoDefaultPrinter", "There is no default printer.");
     QPrinter printer(defaultPrinter);
     printer.setDocName(QStringLiteral("PLU"));
     return PrintPluListing(plu, printer);

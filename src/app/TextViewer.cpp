@@ -1,5 +1,8 @@
 #include "app/TextViewer.h"
 
+#include "app/LanguageFile.h"
+#include "model/Language.h"
+
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -8,6 +11,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -25,10 +29,12 @@ QString ReadShownText(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 cannot be read: %2.").arg(path, file.errorString());
+        return Tr("TextViewer", "CannotRead", "%1 cannot be read: %2.").arg(path, file.errorString());
     QString text = QString::fromLocal8Bit(file.read(MaxShownBytes));
     if (!file.atEnd())
-        text += QStringLiteral("\n(The file goes on; only its first %1 MB are shown.)").arg(MaxShownBytes / (1024 * 1024));
+        text += QLatin1Char('\n')
+                + Tr("TextViewer", "ShownPart", "(The file goes on; only its first %1 MB are shown.)")
+                      .arg(QLocale().toString(MaxShownBytes / (1024 * 1024)));
     return text;
 }
 
@@ -60,6 +66,7 @@ TTextViewer::TTextViewer(const QString& path, const UrlOpener& opener, QWidget* 
     auto* where = new QLabel(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), this);
     where->setObjectName(QStringLiteral("PathLBL"));
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    where->setProperty("languageData", true);
 
     m_text->setObjectName(QStringLiteral("ViewerText"));
     m_text->setReadOnly(true);
@@ -80,6 +87,7 @@ TTextViewer::TTextViewer(const QString& path, const UrlOpener& opener, QWidget* 
     layout->addWidget(m_text, 1);
     layout->addWidget(buttons);
     resize(720, 560);
+    TranslateWindow(*this);
 }
 
 void TTextViewer::ShowFolder()
@@ -87,7 +95,8 @@ void TTextViewer::ShowFolder()
     const QFileInfo file(m_path);
     if (m_opener(QUrl::fromLocalFile(file.absolutePath())))
         return;
-    auto* folder = new QFileDialog(this, QStringLiteral("Folder of %1").arg(file.fileName()), file.absolutePath());
+    auto* folder = new QFileDialog(this, Tr("TextViewer", "FolderTitle", "Folder of %1").arg(file.fileName()),
+                                   file.absolutePath());
     folder->setObjectName(QStringLiteral("FolderDialog"));
     folder->setOption(QFileDialog::DontUseNativeDialog);
     folder->setFileMode(QFileDialog::AnyFile);

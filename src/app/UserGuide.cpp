@@ -1,5 +1,8 @@
 #include "app/UserGuide.h"
 
+#include "app/LanguageFile.h"
+#include "model/Language.h"
+
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +27,7 @@ TUserGuide::TUserGuide(QWidget* parent)
     layout->addWidget(m_browser, 1);
     layout->addWidget(buttons);
     resize(760, 640);
+    TranslateWindow(*this);
 }
 
 QString TUserGuide::FileName()
@@ -36,9 +40,11 @@ void TUserGuide::Load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_browser->setPlainText(
-            QStringLiteral("The user guide %1 cannot be read: %2.\n\n"
-                           "The manual pages plu-manager(1), plu-cli(1) and ecr-sim(1) describe the programs too.")
-                .arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
+            Tr("UserGuide", "CannotRead", "The user guide %1 cannot be read: %2.")
+                .arg(QFileInfo(path).absoluteFilePath(), file.errorString())
+            + QStringLiteral("\n\n")
+            + Tr("UserGuide", "ManualPages",
+                 "The manual pages plu-manager(1), plu-cli(1) and ecr-sim(1) describe the programs too."));
         return;
     }
     // Pictures and links the guide names are taken from its own folder.

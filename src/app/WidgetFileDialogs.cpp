@@ -1,13 +1,19 @@
 #include "app/WidgetFileDialogs.h"
 
+#include "model/Language.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 
 namespace {
 
-const QString TableFileFilter = QStringLiteral("PLU files(*.PLU)");
 const QString TableFileSuffix = QStringLiteral("PLU");
+
+QString TableFileFilter()
+{
+    return Tr("FileDialogs", "TableFiles", "PLU files") + QStringLiteral("(*.PLU)");
+}
 
 // Every dialog starts in the folder given (the working directory when it is
 // empty or gone) and shows only the files of its filter; an open dialog takes
@@ -41,12 +47,12 @@ QString WidgetFileDialogs::Run(int mode, const QString& filter, const QString& d
 QString WidgetFileDialogs::OpenTableFileName()
 {
     // The .DEP and .RCY files follow the chosen .PLU name.
-    return Run(QFileDialog::AcceptOpen, TableFileFilter, TableFileSuffix);
+    return Run(QFileDialog::AcceptOpen, TableFileFilter(), TableFileSuffix);
 }
 
 QString WidgetFileDialogs::SaveTableFileName()
 {
-    return Run(QFileDialog::AcceptSave, TableFileFilter, TableFileSuffix);
+    return Run(QFileDialog::AcceptSave, TableFileFilter(), TableFileSuffix);
 }
 
 QString WidgetFileDialogs::ChooseOpenFile(const OpenFileFilter& filter)

@@ -2,6 +2,7 @@
 
 #include "model/Columns.h"
 #include "model/Defs.h"
+#include "model/Language.h"
 
 namespace {
 
@@ -55,29 +56,43 @@ CellJudgement Refused(const QString& text, const QString& reason)
     return CellJudgement{text, reason};
 }
 
-QString Counted(qint64 count, const char* singular)
+// A sentence with a count in it: its own words for one, the other with the
+// count (written plainly, as the register and scripts write numbers).
+struct CountedText
 {
-    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(singular)).arg(count == 1 ? "" : "s");
+    const char* oneKey;
+    const char* one;
+    const char* countKey;
+    const char* counted;
+};
+
+QString Counted(qint64 count, const CountedText& text)
+{
+    if (count == 1)
+        return Tr("CellRules", text.oneKey, text.one);
+    return Tr("CellRules", text.countKey, text.counted).arg(count);
 }
 
 QString TooLong(const ColumnRule& rule)
 {
-    return QStringLiteral("it is longer than %1").arg(Counted(rule.maxLength, "character"));
+    return Counted(rule.maxLength, {"TooLongOne", "it is longer than 1 character", "TooLong",
+                                    "it is longer than %1 characters"});
 }
 
 QString WholeRange(const ColumnRule& rule)
 {
     if (rule.lowest == std::numeric_limits<qint64>::min())
-        return QStringLiteral("a whole number of at most %1").arg(Counted(rule.maxLength, "digit"));
-    return QStringLiteral("a whole number from %1 to %2").arg(rule.lowest).arg(rule.highest);
+        return Counted(rule.maxLength, {"WholeDigitsOne", "a whole number of at most 1 digit", "WholeDigits",
+                                        "a whole number of at most %1 digits"});
+    return Tr("CellRules", "WholeRange", "a whole number from %1 to %2").arg(rule.lowest).arg(rule.highest);
 }
 
 QString DecimalRange(const ColumnRule& rule)
 {
     const QString limit = rule.limit.Text(rule.decimals, DecimalSeparator());
     if (rule.bound == Bound::Magnitude)
-        return QStringLiteral("from -%1 to %1").arg(limit);
-    return QStringLiteral("at most ") + limit;
+        return Tr("CellRules", "DecimalMagnitude", "from -%1 to %1").arg(limit);
+    return Tr("CellRules", "DecimalAtMost", "at most %1").arg(limit);
 }
 
 bool WithinBound(const ColumnRule& rule, const Decimal& value)
@@ -134,8 +149,8 @@ bool IsScientific(const QString& text)
 QString KeysWanted(const ColumnRule& rule)
 {
     if (rule.keys == Keys::Digits)
-        return QStringLiteral("it takes digits only");
-    return QStringLiteral("it takes a number: digits, one \"-\" and one \"%1\"").arg(DecimalSeparator());
+        return Tr("CellRules", "DigitsOnly", "it takes digits only");
+    return Tr("CellRules", "NumberKeys", "it takes a number: digits, one \"-\" and one \"%1\"").arg(DecimalSeparator());
 }
 
 // The first character that typing would not let into the cell; the length is
@@ -144,21 +159,22 @@ QString CharacterRefusal(const ColumnRule& rule, const QString& text)
 {
     if (rule.keys != Keys::Any && IsScientific(text)) {
         if (rule.keys == Keys::Digits)
-            return QStringLiteral("%1 is a number in scientific notation, so the spreadsheet has already "
-                                  "rounded it; format the column as text and enter the values again")
+            return Tr("CellRules", "Scientific",
+                      "%1 is a number in scientific notation, so the spreadsheet has already "
+                      "rounded it; format the column as text and enter the values again")
                 .arg(text);
-        return QStringLiteral("%1 is not a plain number: write it with digits and at most one \"%2\"")
+        return Tr("CellRules", "NotPlainNumber", "%1 is not a plain number: write it with digits and at most one \"%2\"")
             .arg(text)
             .arg(DecimalSeparator());
     }
     QString typed;
     for (const QChar ch : text) {
         if (ch.unicode() < 32)
-            return QStringLiteral("it holds a control character (code %1)").arg(ch.unicode());
+            return Tr("CellRules", "ControlCharacter", "it holds a control character (code %1)").arg(ch.unicode());
         if (ch.unicode() > 0xFF)
-            return QStringLiteral("\"%1\" is not a character the register can hold").arg(ch);
+            return Tr("CellRules", "NotRegisterCharacter", "\"%1\" is not a character the register can hold").arg(ch);
         if (!KeyOfKind(rule.keys, typed, CellKeyChar(rule, ch)))
-            return QStringLiteral("\"%1\" cannot be typed there: %2").arg(ch).arg(KeysWanted(rule));
+            return Tr("CellRules", "CannotBeTyped", "\"%1\" cannot be typed there: %2").arg(ch).arg(KeysWanted(rule));
         typed.append(CellKeyChar(rule, ch));
     }
     return {};
@@ -180,12 +196,15 @@ QString WithLocaleSeparator(const QString& text)
 // Whether the register's 32-bit price field holds the price exactly.
 QString StorageRefusal(const Decimal& value, int priceDecimals, const QString& written)
 {
+    if (value.SignificantDecimals() > priceDecimals && priceDecimals == 1)
+        return Tr("CellRules", "RegisterDecimalsOne", "the register keeps 1 decimal: %1 cannot be stored").arg(written);
     if (value.SignificantDecimals() > priceDecimals)
-        return QStringLiteral("the register keeps %1: %2 cannot be stored")
-            .arg(Counted(priceDecimals, "decimal"), written);
+        return Tr("CellRules", "RegisterDecimals", "the register keeps %1 decimals: %2 cannot be stored")
+            .arg(priceDecimals)
+            .arg(written);
     const std::optional<qint64> units = value.ExactUnits(priceDecimals);
     if (!units || *units > std::numeric_limits<qint32>::max() || *units < std::numeric_limits<qint32>::min())
-        return QStringLiteral("%1 is beyond what the register can store").arg(written);
+        return Tr("CellRules", "BeyondRegister", "%1 is beyond what the register can store").arg(written);
     return {};
 }
 
@@ -197,7 +216,7 @@ CellJudgement JudgeDecimal(const ColumnRule& rule, const QString& text, std::opt
 {
     const std::optional<Decimal> value = Decimal::Parse(WithLocaleSeparator(text), DecimalSeparator());
     if (!value)
-        return Refused(text, QStringLiteral("it is not a number"));
+        return Refused(text, Tr("CellRules", "NotANumber", "it is not a number"));
     if (!WithinBound(rule, *value))
         return Refused(text, DecimalRange(rule));
     // A price keeps the decimals it was written with (an upload writes the
@@ -208,7 +227,8 @@ CellJudgement JudgeDecimal(const ColumnRule& rule, const QString& text, std::opt
         if (const QString refusal = StorageRefusal(*value, *priceDecimals, written); !refusal.isEmpty())
             return Refused(text, refusal);
     } else if (!rule.registerDecimals && value->SignificantDecimals() > rule.maxDecimals) {
-        return Refused(text, QStringLiteral("it has more than %1").arg(Counted(rule.maxDecimals, "decimal")));
+        return Refused(text, Counted(rule.maxDecimals, {"TooManyDecimalsOne", "it has more than 1 decimal",
+                                                        "TooManyDecimals", "it has more than %1 decimals"}));
     }
     if (text.size() > rule.maxLength && text != written)
         return Refused(text, TooLong(rule));

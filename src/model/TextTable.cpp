@@ -1,5 +1,7 @@
 #include "model/TextTable.h"
 
+#include "model/Language.h"
+
 #include "model/Columns.h"
 #include "model/Defs.h"
 #include "model/Texts.h"
@@ -130,7 +132,7 @@ QString TextTable::RefusalReason(int col, int row) const
     const auto& titles = kind_ == TableKind::PLU ? Texts().PLUTitles.data() : Texts().DeptmentTitles.data();
     const int count = kind_ == TableKind::PLU ? int(Texts().PLUTitles.size()) : int(Texts().DeptmentTitles.size());
     const QString title = col >= 0 && col < count ? titles[col] : QString();
-    return title + QStringLiteral(": ") + refusal;
+    return Tr("CellRules", "ColumnRefusal", "%1: %2").arg(title, refusal);
 }
 
 bool TextTable::IsHiddenColumn(int col) const

@@ -1,6 +1,7 @@
 #include "widgets/TableGrid.h"
 
 #include "widgets/TableGridEditor.h"
+#include "model/Language.h"
 #include "model/TextTable.h"
 
 #include <QApplication>
@@ -10,6 +11,16 @@
 #include <QScopedValueRollback>
 
 #include <utility>
+
+namespace {
+
+// What the cell editor typed since it opened: one step of the history.
+QString TypingStepName()
+{
+    return Tr("DocumentHistory", "Typing", "Typing");
+}
+
+} // namespace
 
 // Every cursor move of the grid, by keyboard, mouse or program, goes through
 // setCurrentIndex here, so this is where leaving a cell is checked and where
@@ -167,7 +178,7 @@ bool TableGrid::CommitCurrentCell()
     if (m_rules->ValidateCell(current.row(), current.column())) {
         // What was typed since the editing began becomes one step.
         if (m_sessionIndex.isValid() && m_recorder)
-            m_recorder(QStringLiteral("Typing"), {});
+            m_recorder(TypingStepName(), {});
         EndSession();
         SetCellEditing(false);
         if (std::exchange(m_refusalShown, false))
@@ -451,7 +462,7 @@ void TableGrid::CancelEditing()
         model()->setData(current, original, Qt::EditRole);
         // Nothing changed after all: the history tells the window so.
         if (m_recorder)
-            m_recorder(QStringLiteral("Typing"), {});
+            m_recorder(TypingStepName(), {});
     }
     EndSession();
     SetCellEditing(false);
@@ -481,7 +492,7 @@ void TableGrid::ClearSelectedCells()
     if (!m_rules || !SelectedRect(top, left, bottom, right))
         return;
     const std::vector<int> rows = SelectedRows();
-    RunEdit(QStringLiteral("Delete"), [&] {
+    RunEdit(Tr("DocumentHistory", "Delete", "Delete"), [&] {
         for (const int row : rows)
             m_rules->ClearCells(row, left, row, right);
     });
@@ -686,7 +697,7 @@ void TableGrid::OnRowDragged(int, int oldVisualIndex, int newVisualIndex)
     }
     if (!m_rules || (m_editor && !CommitCurrentCell()))
         return;
-    RunEdit(QStringLiteral("Move row"), [&] { m_rules->MoveRow(oldVisualIndex, newVisualIndex); });
+    RunEdit(Tr("DocumentHistory", "MoveRow", "Move row"), [&] { m_rules->MoveRow(oldVisualIndex, newVisualIndex); });
     const QScopedValueRollback<bool> skip(m_skipCommit, true);
     selectRow(newVisualIndex);
 }

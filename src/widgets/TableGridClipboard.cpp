@@ -2,8 +2,11 @@
 // spreadsheets put on the clipboard and take from it.
 #include "widgets/TableGrid.h"
 
+#include "model/Language.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -88,11 +91,14 @@ std::vector<TableGrid::Refusal> TableGrid::PasteText(const QString& text)
     const std::vector<int> rows = ShownRows(start.row(), int(block.size()));
     if (width > columns.size() || qsizetype(rows.size()) < block.size())
         return {{start.row(), QString(),
-                 QStringLiteral("The block of %1 rows and %2 columns does not fit here: from this cell on "
-                                "there are %3 rows and %4 columns.")
-                     .arg(block.size()).arg(width).arg(rows.size()).arg(PasteColumns(start.column(), 0).size())}};
+                 Tr("TableGrid", "PasteDoesNotFit",
+                    "The block of %1 rows and %2 columns does not fit here: from this cell on "
+                    "there are %3 rows and %4 columns.")
+                     .arg(QLocale().toString(block.size()), QLocale().toString(width),
+                          QLocale().toString(qsizetype(rows.size())),
+                          QLocale().toString(PasteColumns(start.column(), 0).size()))}};
     std::vector<Refusal> refusals;
-    RunEdit(QStringLiteral("Paste"), [&] {
+    RunEdit(Tr("DocumentHistory", "Paste", "Paste"), [&] {
         QList<QPair<QModelIndex, QString>> earlier;
         for (int i = 0; i < block.size(); ++i) {
             const int row = rows[std::size_t(i)];
@@ -108,7 +114,7 @@ std::vector<TableGrid::Refusal> TableGrid::PasteText(const QString& text)
                 earlier << qMakePair(index, index.data(Qt::EditRole).toString());
                 model()->setData(index, *typed, Qt::EditRole);
                 if (!m_rules->ValidateCell(row, columns[j]))
-                    refusals.push_back({row, title, QStringLiteral("not a valid value")});
+                    refusals.push_back({row, title, Tr("TableGrid", "NotValidValue", "not a valid value")});
             }
         }
         if (refusals.empty())

@@ -1,6 +1,8 @@
 #include "model/Defs.h"
+#include "model/Language.h"
 #include "model/TextTable.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -123,6 +125,36 @@ TEST_F(TextTableTest, OneJudgementGivesTheWrittenFormOrTheReason)
     plu.SetCell(PLUColumn::Department, 4, QStringLiteral("0"));
     EXPECT_EQ(plu.RefusalReason(PLUColumn::Department, 4), "Department: a whole number from 1 to 9");
     EXPECT_EQ(plu.RefusalReason(PLUColumn::Department, 5), QString());
+}
+
+TEST_F(TextTableTest, RefusalsAreWordedByTheLanguageTableWithPlainNumbers)
+{
+    const auto slot = [](const char* key) { return Language::Slot(u"CellRules", QString::fromLatin1(key)); };
+    Language::Install({{slot("TooLongOne"), QStringLiteral("länger als ein Zeichen")},
+                       {slot("TooLong"), QStringLiteral("länger als %1 Zeichen")},
+                       {slot("WholeRange"), QStringLiteral("eine ganze Zahl von %1 bis %2")},
+                       {slot("DecimalAtMost"), QStringLiteral("höchstens %1")},
+                       {slot("RegisterDecimals"), QStringLiteral("%2 braucht mehr als %1 Nachkommastellen")},
+                       {slot("ColumnRefusal"), QStringLiteral("%1 — %2")},
+                       // Drops the count: refused, the English sentence is kept.
+                       {slot("TooManyDecimals"), QStringLiteral("zu viele Nachkommastellen")}});
+    // The windows' numbers follow the operator's locale; a cell's reason
+    // stays in the register's way of writing them.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto refusal = [this](int col, const char* text, std::optional<int> decimals = std::nullopt) {
+        return plu.JudgeText(col, QString::fromLatin1(text), decimals).refusal;
+    };
+    EXPECT_EQ(refusal(PLUColumn::Department, "01"), QStringLiteral("länger als ein Zeichen"));
+    EXPECT_EQ(refusal(PLUColumn::Name, "abcdefghijklmnopqrs"), QStringLiteral("länger als 18 Zeichen"));
+    EXPECT_EQ(refusal(PLUColumn::UnitPrice, "1000000"), QStringLiteral("höchstens 999999.99"));
+    EXPECT_EQ(refusal(PLUColumn::UnitPrice, "1.555", 2), "1.555 braucht mehr als 2 Nachkommastellen");
+    EXPECT_EQ(refusal(PLUColumn::Stocks, "2.5555"), "it has more than 3 decimals");
+    plu.SetCell(PLUColumn::Department, 4, QStringLiteral("0"));
+    EXPECT_EQ(plu.RefusalReason(PLUColumn::Department, 4), "Department — eine ganze Zahl von 1 bis 9");
+    EXPECT_TRUE(Language::Problems().join(u'\n').contains(QStringLiteral("TooManyDecimals")));
+    QLocale::setDefault(before);
+    Language::Install({});
 }
 
 TEST_F(TextTableTest, LastUsedRowIsTheLastRowThatDiffersFromTheDefaults)
