@@ -17,6 +17,7 @@ namespace {
 
 constexpr int IconSize = 48;
 constexpr int ProblemLines = 6;
+constexpr int ProblemColumns = 72;
 
 QLabel* AddLabel(QWidget* parent, QGridLayout* grid, int row, const QString& name,
                  const QString& text)
@@ -41,6 +42,7 @@ TAboutBox::TAboutBox(const QString& owner, QWidget* parent) : QDialog(parent)
     panel->setFrameShadow(QFrame::Sunken);
     auto* grid = new QGridLayout(panel);
     grid->setHorizontalSpacing(16);
+    grid->setColumnStretch(1, 1);
 
     auto* picture = new QLabel(panel);
     picture->setObjectName(QStringLiteral("ProgramIcon"));
@@ -69,7 +71,8 @@ TAboutBox::TAboutBox(const QString& owner, QWidget* parent) : QDialog(parent)
     m_problems = new QPlainTextEdit(this);
     m_problems->setObjectName(QStringLiteral("ProblemsText"));
     m_problems->setReadOnly(true);
-    m_problems->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Room for a problem line or two at a glance; more scroll.
+    m_problems->setMinimumWidth(m_problems->fontMetrics().averageCharWidth() * ProblemColumns);
     m_problems->setFixedHeight(m_problems->fontMetrics().lineSpacing() * ProblemLines);
     m_problemsLabel->setBuddy(m_problems);
 

@@ -42,7 +42,6 @@ TLanguageDlg::TLanguageDlg(QList<LanguageChoices::Choice> choices, QWidget* pare
 
     auto* note = new QLabel(QStringLiteral("The chosen language applies when the program is started again."), this);
     note->setObjectName(QStringLiteral("NoteLbl"));
-    note->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("Buttons"));

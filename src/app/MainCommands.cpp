@@ -96,7 +96,7 @@ void TMainForm::DownloadItemClick()
                                                 : Tr("MainForm", "DeptLBL.Caption", "Department");
         const QString reason = grid->Rules()->RefusalReason(cell.row(), cell.column());
         statusBar()->showMessage(
-            Tr("MainForm", "RefusedCellPlace", "%1, row %2, %3").arg(table).arg(cell.row() + 1).arg(reason));
+            Tr("MainForm", "RefusedCellPlace", "%1, row %2, %3").arg(table, QString::number(cell.row() + 1), reason));
         m_messages->Information(DownloadCheck::InvalidDataText());
         return;
     }

@@ -174,7 +174,7 @@ QString CharacterRefusal(const ColumnRule& rule, const QString& text)
         if (ch.unicode() > 0xFF)
             return Tr("CellRules", "NotRegisterCharacter", "\"%1\" is not a character the register can hold").arg(ch);
         if (!KeyOfKind(rule.keys, typed, CellKeyChar(rule, ch)))
-            return Tr("CellRules", "CannotBeTyped", "\"%1\" cannot be typed there: %2").arg(ch).arg(KeysWanted(rule));
+            return Tr("CellRules", "CannotBeTyped", "\"%1\" cannot be typed there: %2").arg(QString(ch), KeysWanted(rule));
         typed.append(CellKeyChar(rule, ch));
     }
     return {};

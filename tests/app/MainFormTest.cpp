@@ -110,7 +110,7 @@ TEST_F(MainFormTest, MenusHoldTheirItemsInOrderWithShortcutsAndHiddenEntries)
               QStringList({"CommsetItem", "DetectportItem", "ConnectionCheckItem", "N4", "TestItem", "DownloadItem",
                            "UploadItem", "N20", "CompareItem", "DownloadChangesItem", "HistoryItem", "N21",
                            "RegistersItem", "SendRegistersItem", "CompareRegistersItem", "DownloadFontItem"}));
-    EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "AboutItem"}));
+    EXPECT_EQ(ActionNames(help->actions()), QStringList({"ContentItem", "N2", "LanguageItem", "AboutItem"}));
 
     for (const char* separator : {"N3", "N5", "N15", "N10", "N4", "N20", "N2"}) {
         ASSERT_NE(Action(separator), nullptr) << separator;

@@ -22,20 +22,21 @@
 namespace {
 
 // The main window shown with a language file of the test's own.
+// The column titles as they were before a test's language changed them.
+struct KeptTexts
+{
+    ProgramTexts texts = Texts();
+    ~KeptTexts() { Texts() = texts; }
+};
+
 class MainWindowTextsTest : public ProgramDirFixture
 {
 protected:
-    void SetUp() override
-    {
-        ProgramDirFixture::SetUp();
-        m_savedTexts = Texts();
-    }
     void TearDown() override
     {
         m_form.reset();
         // No file: English again, and the locale the program started with.
         LoadLanguage(FilePath(QStringLiteral("none.LNG")));
-        Texts() = m_savedTexts;
         ProgramDirFixture::TearDown();
     }
 
@@ -84,12 +85,10 @@ protected:
         return grid.CommitCurrentCell();
     }
 
+    KeptTexts m_keptTexts;
     RecordingMessageBox messages;
     FakeFileDialogs dialogs;
     std::unique_ptr<TMainForm> m_form;
-
-private:
-    ProgramTexts m_savedTexts;
 };
 
 const QByteArray GermanTexts =
