@@ -60,11 +60,7 @@ void TMainForm::ImportItemClick()
         m_messages->Information(QStringLiteral("%1: the %2 table already holds every value.").arg(name, SheetTableName(choice->table)));
         return;
     }
-    const QString summary = QStringLiteral("%1: %2 lines read; in the %3 table %4")
-                                .arg(name)
-                                .arg(plan.sheetRows)
-                                .arg(SheetTableName(choice->table), plan.Summary());
-    TImportConfirmDlg confirm(summary, table, plan, this);
+    TImportConfirmDlg confirm(name, table, plan, this);
     if (confirm.exec() != QDialog::Accepted)
         return;
     ApplySheetImport(table, plan);

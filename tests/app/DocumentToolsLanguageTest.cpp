@@ -94,10 +94,14 @@ private:
     QLocale m_savedLocale;
 };
 
-TEST_F(DocumentToolsLanguageTest, TheShippedGermanFilePassesTheCheckOfItsPlaceholders)
+TEST_F(DocumentToolsLanguageTest, TheShippedFilesPassTheCheckOfTheirPlaceholders)
 {
-    LoadLanguage(GermanFile());
-    EXPECT_TRUE(Language::Problems().isEmpty()) << Language::Problems().join(u'\n').toStdString();
+    for (const QString& file :
+         {GermanFile(), QStringLiteral(PLU_SOURCE_DIR "/packaging/lang/fr.LNG")}) {
+        LoadLanguage(file);
+        EXPECT_TRUE(Language::Problems().isEmpty())
+            << Language::Problems().join(u'\n').toStdString();
+    }
 }
 
 // Counts are whole sentences of the file with their numbers in place; the
@@ -236,9 +240,13 @@ TEST_F(DocumentToolsLanguageTest, ImportPreviewCompareResultAndHistoryAreGerman)
     Article(1, "Milk", "1.00");
     German();
     ImportPlan plan;
+    plan.sheetRows = 1300;
     plan.changedRows = 1200;
     plan.changes = {{UnitPrice, 1, QStringLiteral("1.20")}};
-    TImportConfirmDlg confirm(QStringLiteral("summary"), plu, plan, nullptr);
+    TImportConfirmDlg confirm(QStringLiteral("plu.csv"), plu, plan, nullptr);
+    EXPECT_EQ(
+        Child<QLabel>(confirm, "SummaryLBL").text(),
+        "plu.csv: 1.300 Zeilen gelesen; in der Tabelle PLU: 1200 Zeilen und 1 Zelle ändern sich.");
     EXPECT_EQ(Child<QLabel>(confirm, "ShownLBL").text(),
               "Die ersten 10 von 1.200 geänderten Zeilen:");
     EXPECT_EQ(Child<QLabel>(confirm, "QuestionLBL").text(), "Diese Änderungen importieren?");
