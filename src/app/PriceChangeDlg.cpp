@@ -174,6 +174,8 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
 // screen allows.
 void TPriceChangeDlg::OpenWideEnoughForPreview()
 {
+    // The style and fonts the window is shown with decide the widths.
+    ensurePolished();
     const QAbstractItemView& view = *m_preview;
     int columns = 2 * m_preview->frameWidth() + m_preview->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < m_preview->columnCount(); ++column)

@@ -20,6 +20,7 @@
 #include "model/TextTable.h"
 #include "model/Texts.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -141,6 +142,22 @@ TEST_F(DocumentToolsLanguageTest, ChangePricesCountsTitlesAndReasonsAreGerman)
     EXPECT_EQ(Child<QLabel>(dialog, "SummaryLBL").text(),
               "2 Preise ändern sich; 1 neuer Preis kann nicht gespeichert werden; "
               "1 negativer Preis bleibt außen vor.");
+}
+
+// The longer German reasons are shown whole when the window opens.
+TEST_F(DocumentToolsLanguageTest, ChangePricesOpensWideEnoughForItsReasons)
+{
+    Article(1, "Apples", "1.00");
+    Article(2, "Deposit", "-1.50");
+    German();
+    TPriceChangeDlg dialog(plu, {}, std::nullopt);
+    dialog.show();
+    QApplication::processEvents();
+    auto& preview = Child<QTableWidget>(dialog, "PreviewGrid");
+    const QAbstractItemView& view = preview;
+    EXPECT_GE(preview.columnWidth(4), view.sizeHintForColumn(4))
+        << preview.columnWidth(4) << " " << view.sizeHintForColumn(4) << " " << dialog.width();
+    EXPECT_EQ(preview.item(0, 4)->toolTip(), preview.item(0, 4)->text());
 }
 
 // With German numbers the value box shows and takes "2,50"; the model gets
