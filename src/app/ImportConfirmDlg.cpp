@@ -25,14 +25,23 @@ QString ShownRowsNote(const ImportPlan& plan)
 
 } // namespace
 
-TImportConfirmDlg::TImportConfirmDlg(const QString& summary, const TextTable& table, const ImportPlan& plan,
-                                     QWidget* parent)
+QString TImportConfirmDlg::Summary(const QString& fileName, TableKind table, const ImportPlan& plan)
+{
+    const QString tableName = table == TableKind::PLU ? Tr(kTexts, "PluTable", "PLU")
+                                                      : Tr(kTexts, "DepartmentTable", "department");
+    return Tr(kTexts, "Summary", "%1: %2 lines read; in the %3 table %4")
+        .arg(fileName, QLocale().toString(plan.sheetRows), tableName, plan.Summary());
+}
+
+TImportConfirmDlg::TImportConfirmDlg(const QString& fileName, const TextTable& table,
+                                     const ImportPlan& plan, QWidget* parent)
     : QDialog(parent), m_changes(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("ImportConfirmDlg"));
     setWindowTitle(QStringLiteral("Import"));
 
-    auto* summaryLabel = NamedLabel(QStringLiteral("SummaryLBL"), summary, this);
+    auto* summaryLabel =
+        NamedLabel(QStringLiteral("SummaryLBL"), Summary(fileName, table.Kind(), plan), this);
     summaryLabel->setWordWrap(true);
     auto* shownLabel = NamedLabel(QStringLiteral("ShownLBL"), ShownRowsNote(plan), this);
     shownLabel->setVisible(!shownLabel->text().isEmpty());

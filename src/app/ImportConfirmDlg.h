@@ -16,10 +16,13 @@ public:
     // The rows whose cells are listed.
     static constexpr int kShownRows = 10;
 
-    // `summary` says what was read and what changes; `table` is the table
+    // `fileName` is the sheet's, which the summary names; `table` is the table
     // the plan changes.
-    TImportConfirmDlg(const QString& summary, const TextTable& table, const ImportPlan& plan,
+    TImportConfirmDlg(const QString& fileName, const TextTable& table, const ImportPlan& plan,
                       QWidget* parent = nullptr);
+
+    // "plu.csv: 3 lines read; in the PLU table 2 rows and 5 cells change."
+    static QString Summary(const QString& fileName, TableKind table, const ImportPlan& plan);
 
     QTableWidget& Changes() { return *m_changes; }
 

@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 
 void TMainForm::SetSheetDialogs(ISheetDialogs* dialogs)
 {
@@ -63,11 +62,7 @@ void TMainForm::ImportItemClick()
                                     .arg(name, SheetTableName(choice->table)));
         return;
     }
-    const QString summary = Tr("MainForm", "ImportSummary", "%1: %2 lines read; in the %3 table %4")
-                                .arg(name)
-                                .arg(QLocale().toString(plan.sheetRows))
-                                .arg(SheetTableName(choice->table), plan.Summary());
-    TImportConfirmDlg confirm(summary, table, plan, this);
+    TImportConfirmDlg confirm(name, table, plan, this);
     if (confirm.exec() != QDialog::Accepted)
         return;
     ApplySheetImport(table, plan);

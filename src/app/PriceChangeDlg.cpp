@@ -20,6 +20,8 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -164,6 +166,26 @@ TPriceChangeDlg::TPriceChangeDlg(const TextTable& plu, std::vector<int> selected
     LoadChoices();
     Update();
     TranslateWindow(*this);
+    OpenWideEnoughForPreview();
+}
+
+// The reasons rows are left alone are long sentences, longer still in some
+// languages: the window opens wide enough to show them whole, as far as the
+// screen allows.
+void TPriceChangeDlg::OpenWideEnoughForPreview()
+{
+    // The style and fonts the window is shown with decide the widths.
+    ensurePolished();
+    const QAbstractItemView& view = *m_preview;
+    int columns = 2 * m_preview->frameWidth() + m_preview->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_preview->columnCount(); ++column)
+        columns += std::max(view.sizeHintForColumn(column),
+                            m_preview->horizontalHeader()->sectionSizeHint(column));
+    const QMargins margins = layout()->contentsMargins();
+    int width = std::max(sizeHint().width(), columns + margins.left() + margins.right());
+    if (const QScreen* shown = screen())
+        width = std::min(width, shown->availableGeometry().width() * 9 / 10);
+    resize(width, sizeHint().height());
 }
 
 void TPriceChangeDlg::LoadChoices()
@@ -286,7 +308,9 @@ void TPriceChangeDlg::ShowPreview()
         m_preview->setItem(i, 1, ReadOnlyItem(m_plu.Cell(m_plu.KeyColumn(), row.row)));
         m_preview->setItem(i, 2, ReadOnlyItem(row.before, number));
         m_preview->setItem(i, 3, ReadOnlyItem(row.after, number));
-        m_preview->setItem(i, 4, ReadOnlyItem(row.problem));
+        QTableWidgetItem* reason = ReadOnlyItem(row.problem);
+        reason->setToolTip(row.problem);
+        m_preview->setItem(i, 4, reason);
     }
     m_preview->resizeColumnsToContents();
 }

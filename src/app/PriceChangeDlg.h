@@ -55,6 +55,7 @@ private:
     void Update();
     PriceChange CurrentChange() const;
     void ShowPreview();
+    void OpenWideEnoughForPreview();
     void LoadChoices();
     void SaveChoices() const;
 

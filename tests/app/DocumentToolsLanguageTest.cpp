@@ -20,6 +20,7 @@
 #include "model/TextTable.h"
 #include "model/Texts.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -94,10 +95,14 @@ private:
     QLocale m_savedLocale;
 };
 
-TEST_F(DocumentToolsLanguageTest, TheShippedGermanFilePassesTheCheckOfItsPlaceholders)
+TEST_F(DocumentToolsLanguageTest, TheShippedFilesPassTheCheckOfTheirPlaceholders)
 {
-    LoadLanguage(GermanFile());
-    EXPECT_TRUE(Language::Problems().isEmpty()) << Language::Problems().join(u'\n').toStdString();
+    for (const QString& file :
+         {GermanFile(), QStringLiteral(PLU_SOURCE_DIR "/packaging/lang/fr.LNG")}) {
+        LoadLanguage(file);
+        EXPECT_TRUE(Language::Problems().isEmpty())
+            << Language::Problems().join(u'\n').toStdString();
+    }
 }
 
 // Counts are whole sentences of the file with their numbers in place; the
@@ -137,6 +142,22 @@ TEST_F(DocumentToolsLanguageTest, ChangePricesCountsTitlesAndReasonsAreGerman)
     EXPECT_EQ(Child<QLabel>(dialog, "SummaryLBL").text(),
               "2 Preise ändern sich; 1 neuer Preis kann nicht gespeichert werden; "
               "1 negativer Preis bleibt außen vor.");
+}
+
+// The longer German reasons are shown whole when the window opens.
+TEST_F(DocumentToolsLanguageTest, ChangePricesOpensWideEnoughForItsReasons)
+{
+    Article(1, "Apples", "1.00");
+    Article(2, "Deposit", "-1.50");
+    German();
+    TPriceChangeDlg dialog(plu, {}, std::nullopt);
+    dialog.show();
+    QApplication::processEvents();
+    auto& preview = Child<QTableWidget>(dialog, "PreviewGrid");
+    const QAbstractItemView& view = preview;
+    EXPECT_GE(preview.columnWidth(4), view.sizeHintForColumn(4))
+        << preview.columnWidth(4) << " " << view.sizeHintForColumn(4) << " " << dialog.width();
+    EXPECT_EQ(preview.item(0, 4)->toolTip(), preview.item(0, 4)->text());
 }
 
 // With German numbers the value box shows and takes "2,50"; the model gets
@@ -236,9 +257,13 @@ TEST_F(DocumentToolsLanguageTest, ImportPreviewCompareResultAndHistoryAreGerman)
     Article(1, "Milk", "1.00");
     German();
     ImportPlan plan;
+    plan.sheetRows = 1300;
     plan.changedRows = 1200;
     plan.changes = {{UnitPrice, 1, QStringLiteral("1.20")}};
-    TImportConfirmDlg confirm(QStringLiteral("summary"), plu, plan, nullptr);
+    TImportConfirmDlg confirm(QStringLiteral("plu.csv"), plu, plan, nullptr);
+    EXPECT_EQ(
+        Child<QLabel>(confirm, "SummaryLBL").text(),
+        "plu.csv: 1.300 Zeilen gelesen; in der Tabelle PLU: 1200 Zeilen und 1 Zelle ändern sich.");
     EXPECT_EQ(Child<QLabel>(confirm, "ShownLBL").text(),
               "Die ersten 10 von 1.200 geänderten Zeilen:");
     EXPECT_EQ(Child<QLabel>(confirm, "QuestionLBL").text(), "Diese Änderungen importieren?");
