@@ -183,6 +183,9 @@ void LoadLanguage(const QString& path)
     for (const QString& problem : problems)
         std::fprintf(stderr, "plu-manager: %s\n", qUtf8Printable(problem));
     texts.Install(problems);
+    // Loading again starts from the built-in texts, so a key the new file
+    // lacks does not keep the last file's text.
+    ResetTexts();
     ApplyToTextTables();
     ApplyLocale(texts.Text(QStringLiteral("Language"), QStringLiteral("Locale"), QString()).trimmed());
 }

@@ -1,11 +1,13 @@
 // No two entries of a menu, and no two controls of a dialog, share an Alt
-// letter. The test walks whatever the window has: every menu of the menu bar,
-// every window it registers, and every dialog an action opens, so menus and
-// dialogs added later are checked without a change here.
+// letter, in English and in each shipped language. The test walks whatever
+// the window has: every menu of the menu bar, every window it registers, and
+// every dialog an action opens, so menus and dialogs added later are checked
+// without a change here.
 #include "app/Main.h"
 #include "serial/PortResolver.h"
 
 #include "AppTestSupport.h"
+#include "WindowWalk.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -87,13 +89,7 @@ void CheckWindow(QWidget& window, QStringList* problems)
         problems->append(name + QStringLiteral(": ") + clash);
 }
 
-// Dialogs of this program, not Qt's own (file, print and colour dialogs).
-bool IsOwnWindow(const QWidget* widget)
-{
-    return !QString::fromLatin1(widget->metaObject()->className()).startsWith(u'Q');
-}
-
-class MnemonicsTest : public ProgramDirFixture
+class MnemonicsTest : public ProgramDirFixture, public ::testing::WithParamInterface<const char*>
 {
 protected:
     void SetUp() override
@@ -102,6 +98,8 @@ protected:
         // Commands that reach for the register fail at once.
         SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
         m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+        if (const QString code = QString::fromLatin1(GetParam()); !code.isEmpty())
+            m_form->SetLanguageFilePath(QStringLiteral(PLU_SOURCE_DIR "/packaging/lang/%1.LNG").arg(code));
         m_form->CreateWindows(QStringLiteral("Shop"));
         m_form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
@@ -113,93 +111,44 @@ protected:
         ProgramDirFixture::TearDown();
     }
 
-    // Every action of the menus and every hidden key, but not Exit.
-    QList<QAction*> Commands() const
-    {
-        QList<QAction*> commands;
-        QList<QMenu*> menus;
-        for (QAction* top : m_form->menuBar()->actions())
-            if (top->menu() != nullptr)
-                menus << top->menu();
-        while (!menus.isEmpty()) {
-            for (QAction* action : menus.takeFirst()->actions()) {
-                if (action->menu() != nullptr)
-                    menus << action->menu();
-                else if (!action->isSeparator())
-                    commands << action;
-            }
-        }
-        for (QAction* action : m_form->actions())
-            if (!commands.contains(action))
-                commands << action;
-        commands.removeIf([](const QAction* action) { return action->objectName() == u"ExitItem"; });
-        return commands;
-    }
-
     RecordingMessageBox messages;
     FakeFileDialogs dialogs;
     std::unique_ptr<TMainForm> m_form;
 };
 
-TEST_F(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)
+TEST_P(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)
 {
     QStringList problems;
     CheckMenu(QStringLiteral("Main"), m_form->menuBar()->actions(), &problems);
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
 }
 
-TEST_F(MnemonicsTest, NoWindowTheProgramCreatesHasTwoControlsWithTheSameLetter)
+TEST_P(MnemonicsTest, NoWindowTheProgramCreatesHasTwoControlsWithTheSameLetter)
 {
     QStringList problems;
-    for (QWidget* window : m_form->Windows()) {
-        if (window == m_form.get())
-            continue;
-        window->show();
-        CheckWindow(*window, &problems);
-        window->hide();
-    }
+    WindowWalk::RegisteredWindows(*m_form, [&](QWidget& window) { CheckWindow(window, &problems); });
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
 }
 
-TEST_F(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
+TEST_P(MnemonicsTest, NoDialogACommandOpensHasTwoControlsWithTheSameLetter)
 {
     QStringList problems;
     QStringList opened;
-    for (QAction* action : Commands()) {
-        if (!action->isEnabled())
-            continue;
-        // A modal dialog the command opens is checked and closed from the
-        // event loop it runs; the command then goes on as if cancelled.
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            auto* dialog = qobject_cast<QDialog*>(modal);
-            if (dialog == nullptr || !dialog->isVisible())
-                return;
-            if (IsOwnWindow(dialog)) {
-                opened << dialog->objectName();
-                CheckWindow(*dialog, &problems);
-            }
-            dialog->reject();
-        });
-        watch.start(5);
-        action->trigger();
-        watch.stop();
-        // Windows a command shows without waiting for them.
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QDialog*>(window);
-            if (dialog != nullptr && dialog->isVisible() && IsOwnWindow(dialog)) {
-                opened << dialog->objectName();
-                CheckWindow(*dialog, &problems);
-                dialog->hide();
-            }
-        }
-    }
+    WindowWalk::CommandWindows(*m_form, [&](QWidget& window) {
+        opened << window.objectName();
+        CheckWindow(window, &problems);
+    });
     EXPECT_EQ(problems.join(u'\n').toStdString(), "");
     // The walk reached the dialogs behind the menus.
     for (const char* name : {"CommDlg", "DownloadDlg", "UploadDlg", "ParaDlg", "AboutBox", "PriceChangeDlg"})
         EXPECT_TRUE(opened.contains(QLatin1String(name))) << name << " not opened; opened: "
                                                           << opened.join(u',').toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, MnemonicsTest, ::testing::Values("", "de", "fr"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             const std::string code = info.param;
+                             return code.empty() ? std::string("English") : code;
+                         });
 
 } // namespace
