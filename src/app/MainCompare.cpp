@@ -2,15 +2,16 @@
 // command (download, upload, compare), Compare with register, Download
 // changes, the read-back after a download and the transfer history.
 
-#include "app/LanguageFile.h"
 #include "app/Main.h"
 
 #include "app/CompareResultDlg.h"
 #include "app/HistoryDlg.h"
+#include "app/LanguageFile.h"
 #include "app/WaitCursor.h"
 #include "editing/DocumentHistory.h"
 #include "history/TransferHistory.h"
 #include "link/QelmIBus.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "config/AppPaths.h"
 #include "dialogs/ProgressForm.h"

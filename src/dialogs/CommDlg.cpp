@@ -123,6 +123,13 @@ TCommDlg::TCommDlg(IMessageBox& messages, QWidget* parent, DeviceLister listDevi
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void TCommDlg::showEvent(QShowEvent* event)
+{
+    // The language is read after the dialog was built.
+    m_portBox->setItemText(0, Tr("CommDlg", "PortCB.None", "None"));
+    QDialog::showEvent(event);
+}
+
 void TCommDlg::LoadSettings()
 {
     const SettingsFile settings(AppPaths::SettingsPath());
@@ -137,7 +144,6 @@ void TCommDlg::LoadSettings()
     for (const QString& device : m_listDevices())
         m_deviceBox->addItem(WithAlias(device), device);
     m_showingDevice = false;
-    m_portBox->setItemText(0, Tr("CommDlg", "PortCB.None", "None"));
     m_baudRateGroup->SetItemIndex(m_baudRate);
     m_portBox->setCurrentIndex(m_port >= 0 && m_port < m_portBox->count() ? m_port : -1);
     PortCBChange();

@@ -47,6 +47,9 @@ public:
     // False (after telling the operator) when the settings file refused a write.
     bool SaveSettings();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void PortCBChange();
     void DeviceEdited(const QString& device);

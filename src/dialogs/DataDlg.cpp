@@ -28,6 +28,7 @@ QLineEdit* DisabledField(const QString& name, const QString& text, QWidget* pare
 TDataDlg::TDataDlg(IMessageBox& messages, QWidget* parent) : QDialog(parent), m_messages(messages)
 {
     setObjectName(QStringLiteral("DataDlg"));
+    setWindowTitle(MemoryDumpTexts::DialogTitle());
 
     m_areaGroup = new TRadioGroup(QString(), {QStringLiteral("ROM"), QStringLiteral("RAM"), QStringLiteral("FISCAL")}, 3, this);
     m_areaGroup->setObjectName(QStringLiteral("RadioGroup1"));

@@ -1,5 +1,6 @@
 #include "link/QelmIBus.h"
 
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "serial/CommsError.h"
 
@@ -133,8 +134,8 @@ void TQelmIBusComm::SetActive(bool active)
 // operator learns e.g. that the device is missing or needs a group membership.
 QString TQelmIBusComm::OpenFailureMessage(const ECommsError& error) const
 {
-    QString message = QStringLiteral("Error opening ") + CommName() + QStringLiteral("!")
-                      + QStringLiteral("\r\n") + QStringLiteral("please select other ports.");
+    QString message = Tr("QelmIBus", "OpenFailed", "Error opening %1!").arg(CommName()) + QStringLiteral("\r\n")
+                      + Tr("QelmIBus", "SelectOtherPort", "please select other ports.");
     if (!error.Reason().empty())
         message += QStringLiteral("\r\n\r\n") + QString::fromStdString(error.Reason());
     return message;

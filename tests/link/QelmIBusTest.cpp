@@ -3,6 +3,7 @@
 
 #include "link/support/RegisterFrames.h"
 #include "link/support/ScriptedSerialDevice.h"
+#include "model/Language.h"
 #include "model/MessageBox.h"
 #include "serial/CommsError.h"
 #include "config/AppPaths.h"
@@ -462,6 +463,14 @@ TEST_F(QelmIBusTest, OpenFailureIsShownAndPassedOn)
     EXPECT_THROW(m_link->SetActive(true), ECommsError);
     EXPECT_EQ(m_messages.errors.last(), "Error opening COM3!\r\nplease select other ports.\r\n\r\n"
                                         "Permission denied on /dev/ttyUSB0.");
+
+    // In the operator's language, each sentence on its own line as in English.
+    Language::Install({{Language::Slot(u"QelmIBus", u"OpenFailed"), QStringLiteral("Fehler beim Öffnen von %1!")},
+                       {Language::Slot(u"QelmIBus", u"SelectOtherPort"), QStringLiteral("Bitte andere Schnittstelle wählen.")}});
+    m_device->FailNextOpen("Error opening serial port");
+    EXPECT_THROW(m_link->SetActive(true), ECommsError);
+    Language::Install({});
+    EXPECT_EQ(m_messages.errors.last(), "Fehler beim Öffnen von COM3!\r\nBitte andere Schnittstelle wählen.");
 }
 
 TEST_F(QelmIBusTest, TraceFileOfALogInAndStatusExchange)

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,11 +95,16 @@ TEST_F(DialogLanguageTest, ParameterDialogWidensForLongerTextsInsteadOfCuttingTh
     EXPECT_TRUE(dialog.findChild<QCheckBox*>(QStringLiteral("Flag04"))->text().endsWith(u'x'));
 }
 
-TEST_F(DialogLanguageTest, WordsOfRadioGroupsAreTranslatedAndNumbersAreData)
+TEST_F(DialogLanguageTest, WordsOfChoicesAreTranslatedAndNumbersAreData)
 {
     TCommDlg dialog(messages);
-    Use({{"CommDlg", "ParityRG1.Caption", "Ungerade"}, {"CommDlg", "ParityRG.Caption", "&Parität"}});
+    Use({{"CommDlg", "ParityRG1.Caption", "Ungerade"},
+         {"CommDlg", "ParityRG.Caption", "&Parität"},
+         {"CommDlg", "PortCB.None", "Keine"}});
     TranslateWindow(dialog);
+    dialog.show();
+    EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("PortCB"))->itemText(0), "Keine");
+    dialog.hide();
 
     const auto* parity = dialog.findChild<TRadioGroup*>(QStringLiteral("ParityRG"));
     const auto* rates = dialog.findChild<TRadioGroup*>(QStringLiteral("BaudRateRG"));
