@@ -1,5 +1,7 @@
 #include "serial/OpenFailure.h"
 
+#include "model/Language.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -21,23 +23,33 @@ std::string DeviceGroupName(const QByteArray& path)
 
 namespace {
 
+std::string Worded(const char* key, const char* english, const QString& device, const QString& detail = {})
+{
+    QString text = Tr("OpenFailure", key, english).arg(device);
+    if (!detail.isNull())
+        text = text.arg(detail);
+    return text.toStdString();
+}
+
 std::string PermissionText(const QByteArray& path)
 {
-    const std::string device = path.toStdString();
+    const QString device = QString::fromLocal8Bit(path);
     const std::string group = DeviceGroupName(path);
     if (group.empty())
-        return "Permission denied on " + device
-               + ". Ask for access to the device, then log in again.";
-    return "Permission denied on " + device + ". Add the user to the group \"" + group
-           + "\" that owns it (for example: sudo usermod -aG " + group
-           + " $USER), then log in again.";
+        return Worded("PermissionDenied", "Permission denied on %1. Ask for access to the device, then log in again.",
+                      device);
+    // The group appears twice: the reader copies the command.
+    return Worded("PermissionDeniedGroup",
+                  "Permission denied on %1. Add the user to the group \"%2\" that owns it (for example: "
+                  "sudo usermod -aG %2 $USER), then log in again.",
+                  device, QString::fromStdString(group));
 }
 
 } // namespace
 
 std::string DescribeOpenFailure(const QByteArray& path, int error)
 {
-    const std::string device = path.toStdString();
+    const QString device = QString::fromLocal8Bit(path);
     switch (error) {
     case 0:
         return {};
@@ -47,11 +59,11 @@ std::string DescribeOpenFailure(const QByteArray& path, int error)
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return device + " does not exist.";
+        return Worded("Missing", "%1 does not exist.", device);
     case EBUSY:
     case EWOULDBLOCK:
-        return device + " is in use by another program.";
+        return Worded("InUse", "%1 is in use by another program.", device);
     default:
-        return device + ": " + std::strerror(error) + ".";
+        return Worded("Other", "%1: %2.", device, QString::fromLocal8Bit(std::strerror(error)));
     }
 }

@@ -1,5 +1,7 @@
 #include "serial/OpenFailure.h"
 
+#include "model/Language.h"
+
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -48,4 +50,22 @@ TEST(OpenFailureTest, OtherReasonsAreNamedPlainly)
     EXPECT_EQ(DescribeOpenFailure("/dev/no-such-device", EACCES),
               "Permission denied on /dev/no-such-device. Ask for access to the device, then log "
               "in again.");
+}
+
+TEST(OpenFailureTest, ReasonsAreWordedInTheOperatorsLanguageWithTheGroupInEveryPlace)
+{
+    Language::Install({{Language::Slot(u"OpenFailure", u"Missing"), QStringLiteral("%1 ist nicht vorhanden.")},
+                       {Language::Slot(u"OpenFailure", u"PermissionDeniedGroup"),
+                        QStringLiteral("Kein Zugriff auf %1: Gruppe „%2“ (sudo usermod -aG %2 $USER).")}});
+    QTemporaryFile device;
+    ASSERT_TRUE(device.open());
+    const QByteArray path = device.fileName().toLocal8Bit();
+    const std::string group = GroupOf(path);
+
+    EXPECT_EQ(DescribeOpenFailure("/dev/ttyUSB7", ENOENT), "/dev/ttyUSB7 ist nicht vorhanden.");
+    EXPECT_EQ(DescribeOpenFailure(path, EACCES), "Kein Zugriff auf " + path.toStdString() + ": Gruppe „" + group
+                                                     + "“ (sudo usermod -aG " + group + " $USER).");
+    // A key the file lacks keeps its English.
+    EXPECT_EQ(DescribeOpenFailure("/dev/ttyUSB7", EBUSY), "/dev/ttyUSB7 is in use by another program.");
+    Language::Install({});
 }
