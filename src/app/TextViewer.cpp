@@ -62,6 +62,8 @@ TTextViewer::TTextViewer(const QString& path, const UrlOpener& opener, QWidget* 
 {
     setObjectName(QStringLiteral("TextViewer"));
     setWindowTitle(QFileInfo(path).fileName());
+    // The title is the file's name: data, not a text of the program.
+    setProperty("languageData", true);
 
     auto* where = new QLabel(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), this);
     where->setObjectName(QStringLiteral("PathLBL"));

@@ -4,8 +4,12 @@
 // dialog a command opens, and lists each visible text that lacks the markers
 // (it has no key, or is set from a built-in text that bypasses the table) and
 // each label or button narrower than its text.
+#include "app/CompareResultDlg.h"
+#include "app/ImportConfirmDlg.h"
 #include "app/LanguageFile.h"
 #include "app/Main.h"
+#include "app/TextViewer.h"
+#include "model/TextTable.h"
 #include "model/Language.h"
 #include "serial/PortResolver.h"
 
@@ -102,7 +106,9 @@ public:
     void Window(QWidget& window)
     {
         m_where = QString::fromLatin1(window.metaObject()->className()) + u' ' + window.objectName();
-        if (window.objectName() != u"MainForm") // its title is the program's name and file
+        // The main window's title is the program's name and file; a window
+        // marked as showing data has data for a title (a file's name).
+        if (window.objectName() != u"MainForm" && !window.property("languageData").toBool())
             Text(QStringLiteral("window title"), window.windowTitle());
         for (QWidget* widget : window.findChildren<QWidget*>()) {
             if (widget->isVisibleTo(&window) && !IsData(*widget, window) && !IsQtsOwn(*widget))
@@ -232,6 +238,9 @@ protected:
         ProgramDirFixture::SetUp();
         SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
         WriteFile(QStringLiteral("pseudo.LNG"), PseudoLanguageFile(LanguageCatalogue()));
+        // Listed registers, so the commands for several registers open their window.
+        WriteFile(QStringLiteral("SYSTEM.CFG"), "[Registers]\r\nCount=2\r\nName1=Till 1\r\nPort1=COM3\r\n"
+                                                "BaudRate1=4\r\nName2=Till 2\r\nPort2=COM4\r\nBaudRate2=4\r\n");
         m_form = std::make_unique<TMainForm>(&messages, &dialogs);
         m_form->SetLanguageFilePath(FilePath(QStringLiteral("pseudo.LNG")));
         m_form->CreateWindows(QStringLiteral("Shop"));
@@ -277,8 +286,13 @@ TEST_F(PseudoTranslationTest, TheMainWindowAndItsOwnWindowsAreTranslatedAndNothi
 
 TEST_F(PseudoTranslationTest, EveryWindowACommandOpensIsTranslatedAndNothingIsCut)
 {
+    QStringList opened;
     WindowWalk::CommandWindows(
-        *m_form, [&](QWidget& window) { check.Window(window); },
+        *m_form,
+        [&](QWidget& window) {
+            opened << window.objectName();
+            check.Window(window);
+        },
         [&](QAction&) {
             // The main window after each command: its notices and the bars a
             // command shows (find bar, status texts).
@@ -286,6 +300,39 @@ TEST_F(PseudoTranslationTest, EveryWindowACommandOpensIsTranslatedAndNothingIsCu
         },
         [&](QWidget& window) { check.QtsWindow(window); });
     CheckMessages();
+    EXPECT_EQ(check.untranslated.join(u'\n').toStdString(), "");
+    EXPECT_EQ(check.cut.join(u'\n').toStdString(), "");
+    for (const char* name : {"SendRegistersDlg", "CompareRegistersDlg", "RegistersDlg", "LanguageDlg",
+                             "SalesReportDlg", "HistoryDlg", "LabelsDlg", "PriceChangeDlg"})
+        EXPECT_TRUE(opened.contains(QLatin1String(name))) << name << " not opened; opened: "
+                                                          << opened.join(u',').toStdString();
+}
+
+// Windows that only a particular outcome opens: the result of a compare, the
+// question before an import, the viewer of a dump listing.
+TEST_F(PseudoTranslationTest, WindowsAnOutcomeOpensAreTranslatedAndNothingIsCut)
+{
+    const Differences differences{{TransferTable::PLU, 7, QStringLiteral("Name"), QStringLiteral("Milk"),
+                                   QStringLiteral("Milk 1 l")}};
+    TCompareResultDlg compare(QStringLiteral("⟦Compare⟧"), differences, 1, {}, QStringLiteral("⟦&Open⟧"),
+                              m_form.get());
+
+    TextTable plu(TableKind::PLU);
+    ImportPlan plan;
+    plan.changes = {{2, 1, QStringLiteral("Bread")}, {3, 1, QStringLiteral("1.20")}};
+    plan.changedRows = 1;
+    plan.sheetRows = 1;
+    TImportConfirmDlg import(FilePath(QStringLiteral("shop.csv")), plu, plan, m_form.get());
+
+    WriteFile(QStringLiteral("TEMP.BIN"), "00000000  01 02 03\n");
+    TTextViewer viewer(FilePath(QStringLiteral("TEMP.BIN")), [](const QUrl&) { return false; }, m_form.get());
+
+    for (QDialog* window : std::initializer_list<QDialog*>{&compare, &import, &viewer}) {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        check.Window(*window);
+        window->hide();
+    }
     EXPECT_EQ(check.untranslated.join(u'\n').toStdString(), "");
     EXPECT_EQ(check.cut.join(u'\n').toStdString(), "");
 }
