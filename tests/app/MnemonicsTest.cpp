@@ -4,7 +4,6 @@
 // every dialog an action opens, so menus and dialogs added later are checked
 // without a change here.
 #include "app/Main.h"
-#include "serial/PortResolver.h"
 
 #include "AppTestSupport.h"
 #include "WindowWalk.h"
@@ -89,31 +88,15 @@ void CheckWindow(QWidget& window, QStringList* problems)
         problems->append(name + QStringLiteral(": ") + clash);
 }
 
-class MnemonicsTest : public ProgramDirFixture, public ::testing::WithParamInterface<const char*>
+class MnemonicsTest : public WindowWalk::Fixture, public ::testing::WithParamInterface<const char*>
 {
 protected:
     void SetUp() override
     {
-        ProgramDirFixture::SetUp();
-        // Commands that reach for the register fail at once.
-        SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
-        m_form = std::make_unique<TMainForm>(&messages, &dialogs);
-        if (const QString code = QString::fromLatin1(GetParam()); !code.isEmpty())
-            m_form->SetLanguageFilePath(QStringLiteral(PLU_SOURCE_DIR "/packaging/lang/%1.LNG").arg(code));
-        m_form->CreateWindows(QStringLiteral("Shop"));
-        m_form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
+        WindowWalk::Fixture::SetUp();
+        const QString code = QString::fromLatin1(GetParam());
+        ShowForm(code.isEmpty() ? QString() : QStringLiteral(PLU_SOURCE_DIR "/packaging/lang/%1.LNG").arg(code));
     }
-    void TearDown() override
-    {
-        m_form.reset();
-        SetPortResolver({});
-        ProgramDirFixture::TearDown();
-    }
-
-    RecordingMessageBox messages;
-    FakeFileDialogs dialogs;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 TEST_P(MnemonicsTest, NoMenuHasTwoEntriesWithTheSameLetter)

@@ -11,7 +11,6 @@
 #include "app/TextViewer.h"
 #include "model/TextTable.h"
 #include "model/Language.h"
-#include "serial/PortResolver.h"
 
 #include "AppTestSupport.h"
 #include "WindowWalk.h"
@@ -230,28 +229,17 @@ private:
     QString m_where;
 };
 
-class PseudoTranslationTest : public ProgramDirFixture
+class PseudoTranslationTest : public WindowWalk::Fixture
 {
 protected:
     void SetUp() override
     {
-        ProgramDirFixture::SetUp();
-        SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
+        WindowWalk::Fixture::SetUp();
         WriteFile(QStringLiteral("pseudo.LNG"), PseudoLanguageFile(LanguageCatalogue()));
         // Listed registers, so the commands for several registers open their window.
         WriteFile(QStringLiteral("SYSTEM.CFG"), "[Registers]\r\nCount=2\r\nName1=Till 1\r\nPort1=COM3\r\n"
                                                 "BaudRate1=4\r\nName2=Till 2\r\nPort2=COM4\r\nBaudRate2=4\r\n");
-        m_form = std::make_unique<TMainForm>(&messages, &dialogs);
-        m_form->SetLanguageFilePath(FilePath(QStringLiteral("pseudo.LNG")));
-        m_form->CreateWindows(QStringLiteral("Shop"));
-        m_form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
-    }
-    void TearDown() override
-    {
-        m_form.reset();
-        SetPortResolver({});
-        ProgramDirFixture::TearDown();
+        ShowForm(FilePath(QStringLiteral("pseudo.LNG")));
     }
 
     void CheckMessages()
@@ -262,9 +250,6 @@ protected:
                 check.Message(QStringLiteral("message box"), text);
     }
 
-    RecordingMessageBox messages;
-    FakeFileDialogs dialogs;
-    std::unique_ptr<TMainForm> m_form;
     TextCheck check;
 };
 

@@ -5,12 +5,16 @@
 // of its menus and hidden keys opens. Menus and dialogs added later are
 // walked without a change here.
 #include "app/Main.h"
+#include "serial/PortResolver.h"
+
+#include "AppTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -97,5 +101,38 @@ inline void CommandWindows(TMainForm& form, const Visit& visit,
             afterCommand(*action);
     }
 }
+
+// The main window shown over a fresh program folder for a walk; commands that
+// reach for the register fail at once.
+class Fixture : public ProgramDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramDirFixture::SetUp();
+        SetPortResolver([this](const QString&) { return FilePath(QStringLiteral("no-such-tty")); });
+    }
+    void TearDown() override
+    {
+        m_form.reset();
+        SetPortResolver({});
+        ProgramDirFixture::TearDown();
+    }
+
+    // An empty `languageFile` keeps the program's own.
+    void ShowForm(const QString& languageFile)
+    {
+        m_form = std::make_unique<TMainForm>(&messages, &dialogs);
+        if (!languageFile.isEmpty())
+            m_form->SetLanguageFilePath(languageFile);
+        m_form->CreateWindows(QStringLiteral("Shop"));
+        m_form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    RecordingMessageBox messages;
+    FakeFileDialogs dialogs;
+    std::unique_ptr<TMainForm> m_form;
+};
 
 } // namespace WindowWalk
