@@ -4,6 +4,7 @@
 #include "config/AppPaths.h"
 #include "config/SettingsFile.h"
 #include "model/Columns.h"
+#include "model/CountWords.h"
 #include "model/Language.h"
 #include "model/TextTable.h"
 #include "widgets/DialogParts.h"
@@ -43,33 +44,25 @@ std::vector<PriceChangeRow> RowsWithProblem(const std::vector<PriceChangeRow>& p
     return rows;
 }
 
-// One of two texts by the count: `one` says "1 ...", `many` has %1.
-QString Counted(qint64 count, const char* oneKey, const char* one, const char* manyKey,
-                const char* many)
-{
-    return count == 1 ? Tr(kTexts, oneKey, one)
-                      : Tr(kTexts, manyKey, many).arg(QLocale().toString(count));
-}
-
 // How many rows are left out for one reason, in words that count right.
 QString ProblemCount(PriceProblem kind, int count)
 {
     switch (kind) {
     case PriceProblem::NotANumber:
-        return Counted(count, "NotANumberOne", "1 price is not a number", "NotANumber",
-                       "%1 prices are not numbers");
+        return CountWords(kTexts, "NotANumber", count, "1 price is not a number",
+                          "%1 prices are not numbers", QLocale());
     case PriceProblem::Negative:
-        return Counted(count, "NegativeOne", "1 negative price is left out", "Negative",
-                       "%1 negative prices are left out");
+        return CountWords(kTexts, "Negative", count, "1 negative price is left out",
+                          "%1 negative prices are left out", QLocale());
     case PriceProblem::Refused:
-        return Counted(count, "RefusedOne", "1 price is refused by its cell", "Refused",
-                       "%1 prices are refused by their cells");
+        return CountWords(kTexts, "Refused", count, "1 price is refused by its cell",
+                          "%1 prices are refused by their cells", QLocale());
     case PriceProblem::BelowZero:
-        return Counted(count, "BelowZeroOne", "1 new price would fall below zero", "BelowZero",
-                       "%1 new prices would fall below zero");
+        return CountWords(kTexts, "BelowZero", count, "1 new price would fall below zero",
+                          "%1 new prices would fall below zero", QLocale());
     case PriceProblem::CannotStore:
-        return Counted(count, "CannotStoreOne", "1 new price cannot be stored", "CannotStore",
-                       "%1 new prices cannot be stored");
+        return CountWords(kTexts, "CannotStore", count, "1 new price cannot be stored",
+                          "%1 new prices cannot be stored", QLocale());
     case PriceProblem::None:
         break;
     }
@@ -280,8 +273,8 @@ void TPriceChangeDlg::Update()
 QString TPriceChangeDlg::Summary() const
 {
     const std::size_t changes = Changes().size();
-    QStringList parts{
-        Counted(qint64(changes), "ChangesOne", "1 price changes", "Changes", "%1 prices change")};
+    QStringList parts{CountWords(kTexts, "Changes", qint64(changes), "1 price changes",
+                                 "%1 prices change", QLocale())};
     for (const PriceProblem kind : {PriceProblem::CannotStore, PriceProblem::BelowZero, PriceProblem::Negative,
                                     PriceProblem::Refused, PriceProblem::NotANumber}) {
         const auto count = std::count_if(m_plan.begin(), m_plan.end(),

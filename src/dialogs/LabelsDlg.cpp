@@ -4,6 +4,7 @@
 #include "labels/LabelPainter.h"
 #include "labels/LabelPdf.h"
 #include "model/Columns.h"
+#include "model/CountWords.h"
 #include "model/Language.h"
 #include "model/RowScope.h"
 #include "model/TextTable.h"
@@ -54,17 +55,9 @@ void AddPair(QFormLayout* form, const char* name, const QString& text, QWidget* 
     form->addRow(NamedLabel(QString::fromLatin1(name), text, form->parentWidget(), first), row);
 }
 
-// One of two texts by the count: `one` says "1 ...", `many` has %1.
-QString Counted(int count, const char* oneKey, const char* one, const char* manyKey,
-                const char* many)
-{
-    return count == 1 ? Tr(kTexts, oneKey, one)
-                      : Tr(kTexts, manyKey, many).arg(QLocale().toString(count));
-}
-
 QString LabelCount(int count)
 {
-    return Counted(count, "LabelsOne", "1 label", "Labels", "%1 labels");
+    return CountWords(kTexts, "Labels", count, "1 label", "%1 labels", QLocale());
 }
 
 } // namespace
@@ -180,11 +173,12 @@ void TLabelsDlg::BuildArticles(QLayout* layout)
         m_changedNote->setText(m_sources.unknownText);
     }
     // The offered rows have no choice of their own in the settings.
-    m_offeredBtn =
-        new QRadioButton(Counted(int(m_sources.offered.size()), "OfferedRowsBtn.One",
-                                 "The changed article &just downloaded", "OfferedRowsBtn.Many",
-                                 "The %1 changed articles &just downloaded"),
-                         group);
+    const auto offered = qint64(m_sources.offered.size());
+    m_offeredBtn = new QRadioButton(
+        offered == 1 ? Tr(kTexts, "OfferedRowsBtn.One", "The changed article &just downloaded")
+                     : Tr(kTexts, "OfferedRowsBtn.Many", "The %1 changed articles &just downloaded")
+                           .arg(QLocale().toString(offered)),
+        group);
     m_offeredBtn->setObjectName(QStringLiteral("OfferedRowsBtn"));
     m_offeredBtn->setVisible(!m_sources.offered.empty());
     m_rows->addButton(m_offeredBtn, -2);
@@ -356,7 +350,8 @@ QString TLabelsDlg::CountText() const
 {
     const int pages = PageCount(m_sequence.size(), CurrentLayout().LabelsPerPage());
     return Tr(kTexts, "LabelsOnPages", "%1 on %2.")
-        .arg(LabelCount(m_labels), Counted(pages, "PagesOne", "1 page", "Pages", "%1 pages"));
+        .arg(LabelCount(m_labels),
+             CountWords(kTexts, "Pages", pages, "1 page", "%1 pages", QLocale()));
 }
 
 bool TLabelsDlg::SaveAsPdf(const QString& path)

@@ -5,6 +5,7 @@
 #include "exchange/XlsxReader.h"
 #include "files/FileError.h"
 #include "files/FileIo.h"
+#include "model/CountWords.h"
 #include "model/Numbers.h"
 #include "model/TextTable.h"
 
@@ -74,10 +75,8 @@ QString RowsText(TableKind kind, int rows)
 {
     const int count = qMax(rows, 0);
     if (kind == TableKind::PLU)
-        return count == 1 ? Tr("SheetFiles", "PlusOne", "1 PLU")
-                          : Tr("SheetFiles", "Plus", "%1 PLUs").arg(count);
-    return count == 1 ? Tr("SheetFiles", "DepartmentsOne", "1 department")
-                      : Tr("SheetFiles", "Departments", "%1 departments").arg(count);
+        return CountWords("SheetFiles", "Plus", count, "1 PLU", "%1 PLUs");
+    return CountWords("SheetFiles", "Departments", count, "1 department", "%1 departments");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "exchange/TableImport.h"
+#include "model/CountWords.h"
 #include "model/Language.h"
 
 #include "exchange/SheetCell.h"
@@ -12,13 +13,6 @@ namespace {
 constexpr int kNoColumn = -1;
 
 constexpr const char* kTexts = "TableImport";
-
-// One of two texts by the count: `one` says "1 ...", `many` has %1.
-QString Plural(int count, const char* oneKey, const char* one, const char* manyKey,
-               const char* many)
-{
-    return count == 1 ? Tr(kTexts, oneKey, one) : Tr(kTexts, manyKey, many).arg(count);
-}
 
 class ImportPlanner
 {
@@ -169,8 +163,8 @@ QString ImportPlan::Summary() const
     if (changes.isEmpty())
         return Tr(kTexts, "NothingChanges", "Nothing changes.");
     return Tr(kTexts, "Changes", "%1 and %2 change.")
-        .arg(Plural(changedRows, "RowsOne", "1 row", "Rows", "%1 rows"),
-             Plural(static_cast<int>(changes.size()), "CellsOne", "1 cell", "Cells", "%1 cells"));
+        .arg(CountWords(kTexts, "Rows", changedRows, "1 row", "%1 rows"),
+             CountWords(kTexts, "Cells", static_cast<int>(changes.size()), "1 cell", "%1 cells"));
 }
 
 QList<CellPreview> PreviewImport(const TextTable& table, const ImportPlan& plan, int rows)
@@ -195,8 +189,8 @@ QString ImportPlan::Refusal() const
     if (!error.isEmpty())
         return error;
     QString text =
-        Plural(refusalCount, "RefusedOne", "1 cell is refused; nothing was changed:", "Refused",
-               "%1 cells are refused; nothing was changed:") +
+        CountWords(kTexts, "Refused", refusalCount, "1 cell is refused; nothing was changed:",
+                   "%1 cells are refused; nothing was changed:") +
         u'\n';
     text += refusals.join(u'\n');
     if (refusalCount > refusals.size())

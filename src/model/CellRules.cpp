@@ -1,6 +1,7 @@
 #include "model/CellRules.h"
 
 #include "model/Columns.h"
+#include "model/CountWords.h"
 #include "model/Defs.h"
 #include "model/Language.h"
 
@@ -56,34 +57,18 @@ CellJudgement Refused(const QString& text, const QString& reason)
     return CellJudgement{text, reason};
 }
 
-// A sentence with a count in it: its own words for one, the other with the
-// count (written plainly, as the register and scripts write numbers).
-struct CountedText
-{
-    const char* oneKey;
-    const char* one;
-    const char* countKey;
-    const char* counted;
-};
-
-QString Counted(qint64 count, const CountedText& text)
-{
-    if (count == 1)
-        return Tr("CellRules", text.oneKey, text.one);
-    return Tr("CellRules", text.countKey, text.counted).arg(count);
-}
-
 QString TooLong(const ColumnRule& rule)
 {
-    return Counted(rule.maxLength, {"TooLongOne", "it is longer than 1 character", "TooLong",
-                                    "it is longer than %1 characters"});
+    return CountWords("CellRules", "TooLong", rule.maxLength, "it is longer than 1 character",
+                      "it is longer than %1 characters");
 }
 
 QString WholeRange(const ColumnRule& rule)
 {
     if (rule.lowest == std::numeric_limits<qint64>::min())
-        return Counted(rule.maxLength, {"WholeDigitsOne", "a whole number of at most 1 digit", "WholeDigits",
-                                        "a whole number of at most %1 digits"});
+        return CountWords("CellRules", "WholeDigits", rule.maxLength,
+                          "a whole number of at most 1 digit",
+                          "a whole number of at most %1 digits");
     return Tr("CellRules", "WholeRange", "a whole number from %1 to %2").arg(rule.lowest).arg(rule.highest);
 }
 
@@ -227,8 +212,9 @@ CellJudgement JudgeDecimal(const ColumnRule& rule, const QString& text, std::opt
         if (const QString refusal = StorageRefusal(*value, *priceDecimals, written); !refusal.isEmpty())
             return Refused(text, refusal);
     } else if (!rule.registerDecimals && value->SignificantDecimals() > rule.maxDecimals) {
-        return Refused(text, Counted(rule.maxDecimals, {"TooManyDecimalsOne", "it has more than 1 decimal",
-                                                        "TooManyDecimals", "it has more than %1 decimals"}));
+        return Refused(text,
+                       CountWords("CellRules", "TooManyDecimals", rule.maxDecimals,
+                                  "it has more than 1 decimal", "it has more than %1 decimals"));
     }
     if (text.size() > rule.maxLength && text != written)
         return Refused(text, TooLong(rule));

@@ -172,8 +172,3 @@ qint64 RoundHalfEven(double value)
         return std::numeric_limits<qint64>::max();
     return static_cast<qint64>(rounded);
 }
-
-QString CountText(std::size_t count, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}

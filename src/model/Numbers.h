@@ -23,9 +23,6 @@ void ResetDecimalSeparator();
 // "%.Nf" with the current decimal separator: FormatFixed(5, 2) is "5.00".
 QString FormatFixed(double value, int decimals);
 
-// "1 PLU", "20 PLUs": a count and its noun.
-QString CountText(std::size_t count, const char* one, const char* many);
-
 // A signed 64-bit whole number: optional blanks, an optional sign, digits.
 // Nothing when the text is not such a number or does not fit.
 std::optional<qint64> ParseWhole(const QString& text);
